@@ -1,0 +1,63 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+#include "app/guarded_text.h"
+#include "service/hit_table.h"
+
+// The user's five settings, kept in setting.ini. Flags are tested only for zero and non-zero.
+struct WatchSettings {
+  std::atomic<int32_t> scanFlag{0};      // alert armed
+  GuardedText scanKeyword;               // search keyword, code page 932
+  GuardedText scanPrice;                 // price ceiling in yen as typed; empty: none
+  std::atomic<int32_t> scanZaiko{0};     // only items in stock count
+  std::atomic<int32_t> scanTimesale{0};  // watch the time-sale badge instead of the count
+};
+
+// The one block of state that the program's parts share, reached by name. Integers that both
+// threads use are atomic; texts are guarded; the groups below name their thread or their lock.
+struct WatchState {
+  WatchSettings settings;
+
+  // Coordination between the tray menu, the settings dialog and the worker.
+  std::atomic<int32_t> settingsDialogOpen{0};  // written by the UI thread, read by the worker
+  int32_t settingsDialogPrimed = 0;            // UI thread only
+
+  // The worker's last results. Atomic so that tests may watch them from another thread.
+  std::atomic<int32_t> lastSalesState{0};  // 0 nothing, 1 time sale running, 2 ended
+  std::atomic<int32_t> lastHitCount{0};    // count of the last count query, -1 when it failed
+
+  uint32_t taskbarCreatedMessage = 0;  // UI thread only
+
+  // The settings file's path and buffers, and the file itself: only under iniMutex.
+  std::mutex iniMutex;
+  std::string iniPath;
+  std::string iniDrive;
+  std::string iniDir;
+  std::string iniName;
+  std::string iniValue;
+
+  // The item-search request and response of the latest call: only under itemSearchMutex, held
+  // for the whole of each item-search operation.
+  std::mutex itemSearchMutex;
+  std::string itemSearchUrl;
+  std::string itemSearchBody;
+  // The sales-status request and response: worker thread only.
+  std::string salesStatusUrl;
+  std::string salesStatusPage;
+
+  // The hit list: UI thread only.
+  HitTable hitTable;
+  int32_t hitCount = 0;     // hits announced by the last hit-list reading, at most MaxHits
+  int32_t hitListRows = 0;  // rows the hit-list dialog lists
+  int32_t hitListPrimed = 0;
+  int32_t hitListFilled = 0;
+  int32_t hitListSelectedRow = 0;
+};
+
+// The process-wide instance. It exists before any other static object is built and is never
+// destroyed: the worker is not stopped at exit and may still use it.
+extern WatchState& watchState;

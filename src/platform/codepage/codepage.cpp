@@ -1,0 +1,153 @@
+#include "platform/codepage/codepage.h"
+
+#include "platform/codepage/codepage_tables.h"
+
+namespace platform {
+
+namespace {
+constexpr char16_t kReplacement = 0xFFFD;
+
+bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
+bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+}  // namespace
+
+std::u16string AnsiToWide(std::string_view ansi) {
+  const Cp932Tables& t = Cp932();
+  std::u16string wide;
+  wide.reserve(ansi.size());
+  for (size_t i = 0; i < ansi.size(); ++i) {
+    const auto b = static_cast<unsigned char>(ansi[i]);
+    if (!t.isLeadByte[b]) {
+      wide.push_back(t.singleByte[b] == Cp932Tables::kNone ? kReplacement : t.singleByte[b]);
+      continue;
+    }
+    if (i + 1 == ansi.size()) {
+      wide.push_back(kReplacement);
+      break;
+    }
+    const auto trail = static_cast<unsigned char>(ansi[i + 1]);
+    const uint16_t unit = t.doubleByte[b << 8 | trail];
+    if (unit != Cp932Tables::kNone) {
+      wide.push_back(unit);
+      ++i;
+    } else if (trail >= 0x40 && trail <= 0xFC && trail != 0x7F) {
+      wide.push_back(kReplacement);  // a well-formed pair that names no character
+      ++i;
+    } else {
+      wide.push_back(kReplacement);  // a lead byte without its trail byte; read the next byte anew
+    }
+  }
+  return wide;
+}
+
+std::string WideToAnsi(std::u16string_view wide, char defaultChar) {
+  const Cp932Tables& t = Cp932();
+  std::string ansi;
+  ansi.reserve(wide.size() * 2);
+  for (size_t i = 0; i < wide.size(); ++i) {
+    const char16_t u = wide[i];
+    if (IsHighSurrogate(u) && i + 1 < wide.size() && IsLowSurrogate(wide[i + 1])) {
+      ++i;  // a character beyond the basic plane: code page 932 has none
+      ansi.push_back(defaultChar);
+      continue;
+    }
+    const uint16_t code = t.fromWide[u];
+    if (code == Cp932Tables::kNone) {
+      ansi.push_back(defaultChar);
+    } else if (code > 0xFF) {
+      ansi.push_back(static_cast<char>(code >> 8));
+      ansi.push_back(static_cast<char>(code & 0xFF));
+    } else {
+      ansi.push_back(static_cast<char>(code));
+    }
+  }
+  return ansi;
+}
+
+std::u16string Utf8ToWide(std::string_view utf8) {
+  std::u16string wide;
+  wide.reserve(utf8.size());
+  const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+  const auto* end = p + utf8.size();
+  while (p < end) {
+    const unsigned char b = *p;
+    if (b < 0x80) {
+      wide.push_back(b);
+      ++p;
+      continue;
+    }
+    // Length of the sequence and the range its second byte must fall in (rejects overlong forms,
+    // encoded surrogates and values beyond U+10FFFF). An invalid sequence is replaced by one
+    // U+FFFD for its longest valid prefix, and reading resumes after that prefix.
+    int length = 0;
+    unsigned char low = 0x80, high = 0xBF;
+    char32_t c = 0;
+    if (b >= 0xC2 && b <= 0xDF) {
+      length = 2, c = b & 0x1F;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+      length = 3, c = b & 0x0F;
+      if (b == 0xE0) low = 0xA0;
+      if (b == 0xED) high = 0x9F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+      length = 4, c = b & 0x07;
+      if (b == 0xF0) low = 0x90;
+      if (b == 0xF4) high = 0x8F;
+    } else {
+      wide.push_back(kReplacement);
+      ++p;
+      continue;
+    }
+    const unsigned char* q = p + 1;
+    bool valid = true;
+    for (int k = 1; k < length; ++k, ++q) {
+      if (q == end || *q < low || *q > high) {
+        valid = false;
+        break;
+      }
+      c = c << 6 | (*q & 0x3F);
+      low = 0x80, high = 0xBF;
+    }
+    p = q;
+    if (!valid) {
+      wide.push_back(kReplacement);
+    } else if (c >= 0x10000) {
+      c -= 0x10000;
+      wide.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
+      wide.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+    } else {
+      wide.push_back(static_cast<char16_t>(c));
+    }
+  }
+  return wide;
+}
+
+std::string WideToUtf8(std::u16string_view wide) {
+  std::string utf8;
+  utf8.reserve(wide.size() * 3);
+  for (size_t i = 0; i < wide.size(); ++i) {
+    char32_t c = wide[i];
+    if (IsHighSurrogate(wide[i]) && i + 1 < wide.size() && IsLowSurrogate(wide[i + 1])) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (wide[++i] - 0xDC00);
+    } else if (IsHighSurrogate(wide[i]) || IsLowSurrogate(wide[i])) {
+      c = kReplacement;
+    }
+    if (c < 0x80) {
+      utf8.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+      utf8.push_back(static_cast<char>(0xC0 | c >> 6));
+      utf8.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+      utf8.push_back(static_cast<char>(0xE0 | c >> 12));
+      utf8.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
+      utf8.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+      utf8.push_back(static_cast<char>(0xF0 | c >> 18));
+      utf8.push_back(static_cast<char>(0x80 | (c >> 12 & 0x3F)));
+      utf8.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
+      utf8.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+  }
+  return utf8;
+}
+
+}  // namespace platform

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// A profile (INI) file with the rules of the platform's profile functions
+// (GetPrivateProfileString, WritePrivateProfileString). Values are bytes and are never converted.
+class ProfileFile {
+ public:
+  // The longest value that a read returns: a 512-byte buffer less its terminator.
+  static constexpr size_t kMaxValue = 511;
+
+  // Reads the file; a missing or unreadable file reads as an empty one.
+  static ProfileFile Load(const std::string& path);
+
+  // The value of a key; section and key match without regard to letter case. The value is the
+  // text after '=' without the blanks around it and without one pair of enclosing quotation
+  // marks. A missing section or key gives defaultValue without its trailing blanks. At most
+  // kMaxValue bytes, up to the first zero byte.
+  std::string GetString(std::string_view section, std::string_view key,
+                        std::string_view defaultValue) const;
+
+  // Sets a key: an existing key's value is replaced in place, a new key is added at the end of
+  // its section, and a missing section is added at the end of the file. Every other line stays.
+  void SetString(std::string_view section, std::string_view key, std::string_view value);
+
+  // The file's bytes: every line ended by CR LF.
+  std::string Text() const;
+
+  // Replaces the file at path (through a symbolic link, with its mode kept) so that a crash
+  // leaves either the old or the new file. False, with the old file untouched, when it cannot.
+  bool Save(const std::string& path) const;
+
+ private:
+  struct Position {
+    size_t sectionLine;  // the header's index; lines.size() when the section is missing
+    size_t keyLine;      // the key's index; lines.size() when the key is missing
+  };
+  Position Find(std::string_view section, std::string_view key) const;
+
+  std::vector<std::string> lines_;  // without their line ends
+};
+
+}  // namespace platform

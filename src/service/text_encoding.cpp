@@ -1,0 +1,49 @@
+#include "service/text_encoding.h"
+
+#include <cstring>
+#include <new>
+
+#include "platform/codepage/codepage.h"
+
+std::string AnsiToUtf8(const char* text) {
+  const std::u16string wide = platform::AnsiToWide(text);
+  std::string utf8;
+  utf8.reserve(wide.size() * 3);
+  // Unit by unit: a surrogate gets a three-byte form of its own, never joined with its partner.
+  for (const char16_t u : wide) {
+    if (u <= 0x7F) {
+      utf8.push_back(static_cast<char>(u));
+    } else if (u <= 0x7FF) {
+      utf8.push_back(static_cast<char>(0xC0 | u >> 6));
+      utf8.push_back(static_cast<char>(0x80 | (u & 0x3F)));
+    } else {
+      utf8.push_back(static_cast<char>(0xE0 | u >> 12));
+      utf8.push_back(static_cast<char>(0x80 | (u >> 6 & 0x3F)));
+      utf8.push_back(static_cast<char>(0x80 | (u & 0x3F)));
+    }
+  }
+  return utf8;
+}
+
+std::string EncodeKeyword(const char* text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  const std::string utf8 = AnsiToUtf8(text);
+  std::string encoded;
+  encoded.reserve(utf8.size() * 3);
+  for (const char c : utf8) {
+    const auto b = static_cast<unsigned char>(c);
+    encoded.push_back('%');
+    encoded.push_back(kHex[b >> 4]);
+    encoded.push_back(kHex[b & 0x0F]);
+  }
+  return encoded;
+}
+
+std::unique_ptr<char[]> Utf8ToAnsi(const char* bytes) {
+  const std::string ansi =
+      platform::WideToAnsi(platform::Utf8ToWide(std::string_view(bytes)), ' ');
+  std::unique_ptr<char[]> buffer(new (std::nothrow) char[ansi.size() + 1]);
+  if (!buffer) return nullptr;
+  std::memcpy(buffer.get(), ansi.c_str(), ansi.size() + 1);
+  return buffer;
+}

@@ -1,0 +1,49 @@
+#include "service/text_encoding.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string Decode(const char* utf8) {
+  const auto buffer = Utf8ToAnsi(utf8);
+  return buffer ? std::string(buffer.get()) : std::string("<null>");
+}
+
+TEST(EncodeKeyword, EncodesEveryUtf8ByteInUpperCaseHex) {
+  EXPECT_EQ(EncodeKeyword("\x95\x9F\x91\xDC"), "%E7%A6%8F%E8%A2%8B");  // 福袋
+  EXPECT_EQ(EncodeKeyword("ab 1"), "%61%62%20%31");
+  EXPECT_EQ(EncodeKeyword("\xB1"), "%EF%BD%B1");  // half-width ｱ
+  EXPECT_EQ(EncodeKeyword("-._~+&="), "%2D%2E%5F%7E%2B%26%3D");
+  EXPECT_EQ(EncodeKeyword(""), "");
+}
+
+TEST(EncodeKeyword, TakesAnyBytesWithoutFailing) {
+  std::string all;
+  for (int b = 1; b < 256; ++b) all.push_back(static_cast<char>(b));
+  const std::string encoded = EncodeKeyword(all.c_str());
+  ASSERT_EQ(encoded.size() % 3, 0u);
+  for (size_t i = 0; i < encoded.size(); i += 3) {
+    ASSERT_EQ(encoded[i], '%');
+    ASSERT_TRUE(isxdigit(encoded[i + 1]) && !islower(encoded[i + 1]));
+  }
+  EXPECT_EQ(EncodeKeyword("\x80"), "%EF%BF%BD");  // not code page 932: U+FFFD
+}
+
+TEST(AnsiToUtf8, EncodesEachUnitOnItsOwn) {
+  EXPECT_EQ(AnsiToUtf8("a\x95\x9F"), "a\xE7\xA6\x8F");
+  EXPECT_EQ(AnsiToUtf8("\x81\x60"), "\xEF\xBD\x9E");  // the wave dash: U+FF5E, as Windows
+}
+
+TEST(Utf8ToAnsi, DecodesToCp932) {
+  EXPECT_EQ(Decode("\xE7\xA6\x8F\xE8\xA2\x8B <Status>"), "\x95\x9F\x91\xDC <Status>");
+  EXPECT_EQ(Decode(""), "");  // empty text, not null
+}
+
+TEST(Utf8ToAnsi, CharactersOutsideCp932AndMalformedBytesBecomeOneBlank) {
+  EXPECT_EQ(Decode("a\xF0\x9F\x98\x80z"), "a z");  // an emoji
+  EXPECT_EQ(Decode("a\xC3\xA9z"), "a z");          // é: no form in glibc's table
+  EXPECT_EQ(Decode("a\xFFz"), "a z");              // malformed: U+FFFD, then a blank
+  EXPECT_EQ(Decode("\xE7\xA6"), " ");              // cut short
+}
+
+}  // namespace

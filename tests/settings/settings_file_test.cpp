@@ -1,0 +1,172 @@
+#include "settings/settings_file.h"
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <random>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "app/watch_state.h"
+#include "support/child_process.h"
+#include "support/settings_sandbox.h"
+
+namespace {
+
+using testing_support::ReadFile;
+using testing_support::SettingsSandbox;
+using testing_support::WriteFile;
+
+WatchSettings& settings = watchState.settings;
+
+const std::string kWatch = "\x98\x72\x8E\x9E\x8C\x76";  // 腕時計 in code page 932
+
+TEST(SettingsFile, FirstRunReadsDefaultsAndFirstSaveWritesSixLines) {
+  SettingsSandbox sandbox;
+  settings.scanFlag = 5;
+  settings.scanKeyword = "left over";
+  LoadSettings();
+  EXPECT_EQ(settings.scanFlag, 0);
+  EXPECT_EQ(std::string(settings.scanKeyword), "");
+  EXPECT_EQ(std::string(settings.scanPrice), "");
+  EXPECT_EQ(settings.scanZaiko, 0);
+  EXPECT_EQ(settings.scanTimesale, 0);
+  EXPECT_FALSE(std::filesystem::exists(sandbox.IniPath()));  // loading never creates the file
+
+  SaveSettings();
+  EXPECT_EQ(ReadFile(sandbox.IniPath()),
+            "[PARAM]\r\nSCAN_FLAG=0\r\nSCAN_KEYWORD=\r\nSCAN_PRICE=\r\nSCAN_ZAIKO=0\r\n"
+            "SCAN_TIMESALE=0\r\n");
+  EXPECT_EQ(watchState.iniPath, sandbox.IniPath());
+}
+
+TEST(SettingsFile, SavesTheExampleFileByteForByteAndReadsItBack) {
+  SettingsSandbox sandbox;
+  settings.scanFlag = 1;
+  settings.scanKeyword = kWatch;
+  settings.scanPrice = "5000";
+  SaveSettings();
+  EXPECT_EQ(ReadFile(sandbox.IniPath()),
+            "[PARAM]\r\nSCAN_FLAG=1\r\nSCAN_KEYWORD=" + kWatch +
+                "\r\nSCAN_PRICE=5000\r\nSCAN_ZAIKO=0\r\nSCAN_TIMESALE=0\r\n");
+  testing_support::ResetSettings();
+  LoadSettings();
+  EXPECT_EQ(settings.scanFlag, 1);
+  EXPECT_EQ(std::string(settings.scanKeyword), kWatch);
+  EXPECT_EQ(std::string(settings.scanPrice), "5000");
+}
+
+TEST(SettingsFile, FlagsReadThroughAtoiAndAreWrittenAsOneOrZero) {
+  SettingsSandbox sandbox;
+  WriteFile(sandbox.IniPath(),
+            "[PARAM]\r\nSCAN_FLAG=2\r\nSCAN_ZAIKO=yes\r\nSCAN_TIMESALE= -7x\r\n");
+  LoadSettings();
+  EXPECT_EQ(settings.scanFlag, 2);
+  EXPECT_EQ(settings.scanZaiko, 0);
+  EXPECT_EQ(settings.scanTimesale, -7);
+  SaveSettings();
+  const std::string text = ReadFile(sandbox.IniPath());
+  EXPECT_NE(text.find("SCAN_FLAG=1\r\n"), std::string::npos);
+  EXPECT_NE(text.find("SCAN_ZAIKO=0\r\n"), std::string::npos);
+  EXPECT_NE(text.find("SCAN_TIMESALE=1\r\n"), std::string::npos);
+}
+
+TEST(SettingsFile, TextsAreWrittenAsTheyAreAndReadBackByTheProfileRules) {
+  SettingsSandbox sandbox;
+  settings.scanKeyword = "  " + kWatch + " ";
+  settings.scanPrice = "\"abc\"";
+  SaveSettings();
+  const std::string text = ReadFile(sandbox.IniPath());
+  EXPECT_NE(text.find("SCAN_KEYWORD=  " + kWatch + " \r\n"), std::string::npos);
+  EXPECT_NE(text.find("SCAN_PRICE=\"abc\"\r\n"), std::string::npos);
+  LoadSettings();
+  EXPECT_EQ(std::string(settings.scanKeyword), kWatch);
+  EXPECT_EQ(std::string(settings.scanPrice), "abc");
+
+  settings.scanKeyword = std::string(600, 'k');
+  SaveSettings();
+  LoadSettings();
+  EXPECT_EQ(std::string(settings.scanKeyword), std::string(511, 'k'));
+}
+
+TEST(SettingsFile, KeepsOtherSectionsKeysAndTheirOrder) {
+  SettingsSandbox sandbox;
+  WriteFile(sandbox.IniPath(),
+            "[WINDOW]\nX=10\n[PARAM]\nSCAN_PRICE=100\nMINE=keep\nSCAN_FLAG=0\n\n[LAST]\nY=2\n");
+  LoadSettings();
+  settings.scanFlag = 1;
+  SaveSettings();
+  EXPECT_EQ(ReadFile(sandbox.IniPath()),
+            "[WINDOW]\r\nX=10\r\n[PARAM]\r\nSCAN_PRICE=100\r\nMINE=keep\r\nSCAN_FLAG=1\r\n"
+            "SCAN_KEYWORD=\r\nSCAN_ZAIKO=0\r\nSCAN_TIMESALE=0\r\n\r\n[LAST]\r\nY=2\r\n");
+}
+
+TEST(SettingsFile, AnUnwritableFileLosesTheSaveSilently) {
+  SettingsSandbox sandbox;
+  WriteFile(sandbox.IniPath(), "[PARAM]\r\nSCAN_FLAG=0\r\n");
+  chmod(sandbox.IniPath().c_str(), 0444);
+  chmod(sandbox.dir().path().c_str(), 0555);
+  const int result = testing_support::RunInChild(
+      [] {
+        watchState.settings.scanFlag = 1;
+        SaveSettings();
+        return watchState.settings.scanFlag == 1 ? 0 : 1;  // memory keeps the value
+      },
+      true);
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(ReadFile(sandbox.IniPath()), "[PARAM]\r\nSCAN_FLAG=0\r\n");
+}
+
+TEST(SettingsFile, LoadsAndSavesFromTwoThreadsDoNotInterfere) {
+  SettingsSandbox sandbox;
+  settings.scanKeyword = kWatch;
+  settings.scanPrice = "100";
+  SaveSettings();
+  std::thread worker([] {
+    for (int i = 0; i < 200; ++i) SaveSettings();
+  });
+  for (int i = 0; i < 200; ++i) {
+    LoadSettings();
+    ASSERT_EQ(std::string(settings.scanKeyword), kWatch);
+    ASSERT_EQ(std::string(settings.scanPrice), "100");
+  }
+  worker.join();
+}
+
+// A save killed at any moment leaves the old file or the new one, complete.
+TEST(SettingsFile, SurvivesBeingKilledInTheMiddleOfSaves) {
+  SettingsSandbox sandbox;
+  const std::string a =
+      "[PARAM]\r\nSCAN_FLAG=1\r\nSCAN_KEYWORD=aaaa\r\nSCAN_PRICE=1000\r\nSCAN_ZAIKO=1\r\n"
+      "SCAN_TIMESALE=1\r\n";
+  const std::string b =
+      "[PARAM]\r\nSCAN_FLAG=0\r\nSCAN_KEYWORD=" + kWatch +
+      "\r\nSCAN_PRICE=\r\nSCAN_ZAIKO=0\r\nSCAN_TIMESALE=0\r\n";
+  WriteFile(sandbox.IniPath(), a);
+  std::mt19937 random(7);
+  for (int round = 0; round < 200; ++round) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+      for (int i = 0;; ++i) {
+        const bool even = i % 2 == 0;
+        settings.scanFlag = even ? 0 : 1;
+        settings.scanKeyword = even ? kWatch : "aaaa";
+        settings.scanPrice = even ? "" : "1000";
+        settings.scanZaiko = even ? 0 : 1;
+        settings.scanTimesale = even ? 0 : 1;
+        SaveSettings();
+      }
+    }
+    usleep(std::uniform_int_distribution<useconds_t>(0, 5000)(random));
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    const std::string text = ReadFile(sandbox.IniPath());
+    ASSERT_TRUE(text == a || text == b) << "round " << round << ":\n" << text;
+  }
+}
+
+}  // namespace

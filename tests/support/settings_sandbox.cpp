@@ -1,0 +1,27 @@
+#include "support/settings_sandbox.h"
+
+#include "app/watch_state.h"
+#include "platform/runtime/module_path.h"
+
+namespace testing_support {
+
+void ResetSettings() {
+  WatchSettings& s = watchState.settings;
+  s.scanFlag = 0;
+  s.scanKeyword = "";
+  s.scanPrice = "";
+  s.scanZaiko = 0;
+  s.scanTimesale = 0;
+}
+
+SettingsSandbox::SettingsSandbox() {
+  platform::SetExecutablePathForTesting(dir_.File("kobanu"));
+  ResetSettings();
+}
+
+SettingsSandbox::~SettingsSandbox() {
+  platform::SetExecutablePathForTesting("");
+  ResetSettings();
+}
+
+}  // namespace testing_support

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+#include "support/temp_dir.h"
+
+namespace testing_support {
+
+// Puts the executable, as the settings file sees it, into a fresh directory, and resets the
+// shared settings to their initial values; undone when it ends.
+class SettingsSandbox {
+ public:
+  SettingsSandbox();
+  ~SettingsSandbox();
+  SettingsSandbox(const SettingsSandbox&) = delete;
+  SettingsSandbox& operator=(const SettingsSandbox&) = delete;
+
+  const TempDir& dir() const { return dir_; }
+  std::string IniPath() const { return dir_.File("setting.ini"); }
+
+ private:
+  TempDir dir_;
+};
+
+// The settings as they are after start-up, before any load.
+void ResetSettings();
+
+}  // namespace testing_support
