@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+// True when the keyword setting is the empty text (a keyword of blanks is not empty).
+bool KeywordIsEmpty();
+
+// Asks the item-search service how many items match the settings. count is -1 unless a count was
+// read. 0, -1 (fetch or reading failed) or -2 (empty keyword, nothing sent). Worker thread.
+int QueryHitCount(int& count);
+
+// Runs the item search with the affiliate id and fills the hit table; sets hitListRows.
+// 0, -1 or -2 as above. User-interface thread, after ClearHitTable.
+int QueryHitList();
+
+// Reads the time-sale badge of the mall's search page for the keyword. state is 0 unless a page
+// was read: 1 sale running, 0 other badge, -1 no marker, -2 sale ended. 0, -1 or -2 as above.
+int QuerySalesStatus(int& state);
+
+// Points the two services at other hosts ("host" or "host:port"), for tests; the hosts of the
+// build stay in force until then.
+void SetServiceHostsForTesting(const std::string& itemSearchHost, const std::string& mallSearchHost);
