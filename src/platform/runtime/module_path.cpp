@@ -7,8 +7,9 @@
 namespace platform {
 
 namespace {
+// Never destroyed: the worker may still save the settings while the process ends.
 std::mutex overrideMutex;
-std::string overridePath;
+std::string& overridePath = *new std::string;
 }  // namespace
 
 std::string ExecutablePath() {
