@@ -9,7 +9,8 @@ union StateStorage {
   WatchState state;
 };
 
-constinit StateStorage storage;
+// Its constructor is constexpr, so the compiler builds it before any dynamic initialisation runs.
+StateStorage storage;
 
 }  // namespace
 
