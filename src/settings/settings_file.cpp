@@ -29,7 +29,7 @@ void LoadSettings() {
   BuildIniPath();
   // A missing key gives the default " ", which the profile reader trims to the empty text.
   auto read = [](const char* key) -> const std::string& {
-    watchState.iniValue = platform::GetProfileString(kSection, key, " ", watchState.iniPath);
+    watchState.iniValue = platform::ReadProfileString(kSection, key, " ", watchState.iniPath);
     return watchState.iniValue;
   };
   WatchSettings& s = watchState.settings;

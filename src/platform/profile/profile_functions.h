@@ -10,8 +10,8 @@
 namespace platform {
 
 // GetPrivateProfileString with a 512-byte buffer.
-std::string GetProfileString(std::string_view section, std::string_view key,
-                             std::string_view defaultValue, const std::string& path);
+std::string ReadProfileString(std::string_view section, std::string_view key,
+                              std::string_view defaultValue, const std::string& path);
 
 struct ProfileEntry {
   std::string key;

@@ -4,8 +4,8 @@
 
 namespace platform {
 
-std::string GetProfileString(std::string_view section, std::string_view key,
-                             std::string_view defaultValue, const std::string& path) {
+std::string ReadProfileString(std::string_view section, std::string_view key,
+                              std::string_view defaultValue, const std::string& path) {
   return ProfileFile::Load(path).GetString(section, key, defaultValue);
 }
 

@@ -29,8 +29,8 @@ std::string DirectoryOf(const std::string& path) {
 
 }  // namespace
 
-std::string GetProfileString(std::string_view section, std::string_view key,
-                             std::string_view defaultValue, const std::string& path) {
+std::string ReadProfileString(std::string_view section, std::string_view key,
+                              std::string_view defaultValue, const std::string& path) {
   char value[512] = {};
   GetPrivateProfileStringA(Terminated(section).c_str(), Terminated(key).c_str(),
                            Terminated(defaultValue).c_str(), value, sizeof value, path.c_str());
