@@ -49,7 +49,8 @@ TEST(SettingsFile, SurvivesBeingKilledInTheMiddleOfSaves) {
                         "\r\nSCAN_PRICE=\r\nSCAN_ZAIKO=0\r\nSCAN_TIMESALE=0\r\n";
   WriteFile(sandbox.IniPath(), a);
   std::mt19937 random(7);
-  for (int round = 0; round < 200; ++round) {
+  int roundsEndingNew = 0;
+  for (int round = 0; round < 1000; ++round) {
     const pid_t pid = fork();
     if (pid == 0) {
       for (int i = 0;; ++i) {
@@ -67,7 +68,9 @@ TEST(SettingsFile, SurvivesBeingKilledInTheMiddleOfSaves) {
     waitpid(pid, nullptr, 0);
     const std::string text = ReadFile(sandbox.IniPath());
     ASSERT_TRUE(text == a || text == b) << "round " << round << ":\n" << text;
+    roundsEndingNew += text == b;
   }
+  EXPECT_GT(roundsEndingNew, 100);  // the saves really ran before the kills
 }
 
 }  // namespace
