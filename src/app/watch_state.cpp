@@ -4,12 +4,13 @@ namespace {
 
 // Holds the state without ever running its destructor.
 union StateStorage {
-  constexpr StateStorage() : state() {}
+  StateStorage() : state() {}
   ~StateStorage() {}
   WatchState state;
 };
 
-constinit StateStorage storage;
+// Built during static initialisation; nothing else built then touches it.
+StateStorage storage;
 
 }  // namespace
 

@@ -9,31 +9,24 @@ namespace {
 using platform::ProfileFile;
 using testing_support::ReadFile;
 using testing_support::TempDir;
-using testing_support::WriteFile;
-
-ProfileFile FromText(const TempDir& dir, const std::string& text) {
-  WriteFile(dir.File("p.ini"), text);
-  return ProfileFile::Load(dir.File("p.ini"));
-}
 
 TEST(ProfileRead, LooksUpSectionAndKeyWithoutRegardToCase) {
-  TempDir dir;
-  const auto file = FromText(dir, "[other]\r\nkey=no\r\n[Param]\r\nScan_Flag=1\r\nkey=yes\r\n");
+  const auto file =
+      ProfileFile::Parse("[other]\r\nkey=no\r\n[Param]\r\nScan_Flag=1\r\nkey=yes\r\n");
   EXPECT_EQ(file.GetString("PARAM", "SCAN_FLAG", " "), "1");
   EXPECT_EQ(file.GetString("param", "KEY", " "), "yes");
   EXPECT_EQ(file.GetString("OTHER", "key", " "), "no");
 }
 
 TEST(ProfileRead, TrimsBlanksAndOnePairOfQuotes) {
-  TempDir dir;
-  const auto file = FromText(dir,
-                             "[S]\n"
-                             "a =  spaced value \t\n"
-                             "b=\"quoted \"\n"
-                             "c=' single '\n"
-                             "d=\"\"x\"\"\n"
-                             "e=\"mismatched'\n"
-                             "f=\"\n");
+  const auto file = ProfileFile::Parse(
+      "[S]\n"
+      "a =  spaced value \t\n"
+      "b=\"quoted \"\n"
+      "c=' single '\n"
+      "d=\"\"x\"\"\n"
+      "e=\"mismatched'\n"
+      "f=\"\n");
   EXPECT_EQ(file.GetString("S", "a", ""), "spaced value");
   EXPECT_EQ(file.GetString("S", "b", ""), "quoted ");
   EXPECT_EQ(file.GetString("S", "c", ""), " single ");
@@ -47,31 +40,29 @@ TEST(ProfileRead, MissingFileSectionOrKeyGivesTheDefaultWithoutTrailingBlanks) {
   const auto missing = ProfileFile::Load(dir.File("none.ini"));
   EXPECT_EQ(missing.GetString("PARAM", "SCAN_FLAG", " "), "");
   EXPECT_EQ(missing.GetString("PARAM", "SCAN_FLAG", " x  "), " x");
-  const auto file = FromText(dir, "[PARAM]\r\nSCAN_FLAG=1\r\n");
+  const auto file = ProfileFile::Parse("[PARAM]\r\nSCAN_FLAG=1\r\n");
   EXPECT_EQ(file.GetString("PARAM", "SCAN_PRICE", " "), "");
   EXPECT_EQ(file.GetString("OTHER", "SCAN_FLAG", "d"), "d");
 }
 
 TEST(ProfileRead, CapsValuesAt511BytesAndStopsAtZeroBytes) {
-  TempDir dir;
-  const auto file = FromText(dir, "[S]\nlong=" + std::string(100 * 1024, 'x') + "\nnul=ab" +
-                                      std::string(1, '\0') + "cd\n");
+  const auto file = ProfileFile::Parse("[S]\nlong=" + std::string(100 * 1024, 'x') + "\nnul=ab" +
+                                       std::string(1, '\0') + "cd\n");
   EXPECT_EQ(file.GetString("S", "long", ""), std::string(511, 'x'));
   EXPECT_EQ(file.GetString("S", "nul", ""), "ab");
 }
 
 TEST(ProfileRead, SurvivesGarbage) {
-  TempDir dir;
-  const auto file = FromText(dir,
-                             "garbage before any section\n"
-                             "[broken header\n"
-                             "\xFF\x80\x81=odd bytes\n"
-                             "[S]\n"
-                             "line without equals\n"
-                             ";key=commented\n"
-                             "=no key\n"
-                             "key=\x82\xA0\x81\n"
-                             "key=second\n");
+  const auto file = ProfileFile::Parse(
+      "garbage before any section\n"
+      "[broken header\n"
+      "\xFF\x80\x81=odd bytes\n"
+      "[S]\n"
+      "line without equals\n"
+      ";key=commented\n"
+      "=no key\n"
+      "key=\x82\xA0\x81\n"
+      "key=second\n");
   EXPECT_EQ(file.GetString("S", "key", "d"), "\x82\xA0\x81");  // bytes as they are; first wins
   EXPECT_EQ(file.GetString("S", ";key", "d"), "d");
   EXPECT_EQ(file.GetString("S", "line without equals", "d"), "d");
@@ -87,15 +78,14 @@ TEST(ProfileWrite, CreatesTheFileAndSectionWithCrLf) {
 }
 
 TEST(ProfileWrite, ReplacesInPlaceAppendsToTheSectionAndKeepsEverythingElse) {
-  TempDir dir;
-  ProfileFile file = FromText(dir,
-                              "; comment\n"
-                              "[first]\n"
-                              "  b = old  \n"
-                              "x=1\n"
-                              "\n"
-                              "[second]\n"
-                              "y = keep  me\n");
+  ProfileFile file = ProfileFile::Parse(
+      "; comment\n"
+      "[first]\n"
+      "  b = old  \n"
+      "x=1\n"
+      "\n"
+      "[second]\n"
+      "y = keep  me\n");
   file.SetString("FIRST", "B", "new value ");
   file.SetString("first", "c", "added");
   file.SetString("third", "z", "9");

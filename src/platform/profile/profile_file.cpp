@@ -4,7 +4,6 @@
 
 #include <fstream>
 #include <iterator>
-#include <sstream>
 
 namespace platform {
 
@@ -58,15 +57,18 @@ std::string Capped(std::string_view value) {
 }  // namespace
 
 ProfileFile ProfileFile::Load(const std::string& path) {
-  ProfileFile file;
   std::ifstream in(path, std::ios::binary);
-  if (!in) return file;
-  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  if (!in) return {};
+  return Parse(std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
+}
+
+ProfileFile ProfileFile::Parse(std::string_view text) {
+  ProfileFile file;
   size_t start = 0;
   while (start < text.size()) {
     size_t end = text.find('\n', start);
     if (end == std::string::npos) end = text.size();
-    std::string_view line(text.data() + start, end - start);
+    std::string_view line = text.substr(start, end - start);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     file.lines_.emplace_back(line);
     start = end + 1;

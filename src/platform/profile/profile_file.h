@@ -16,6 +16,9 @@ class ProfileFile {
   // Reads the file; a missing or unreadable file reads as an empty one.
   static ProfileFile Load(const std::string& path);
 
+  // The file whose bytes are text. Lines end in LF or CR LF.
+  static ProfileFile Parse(std::string_view text);
+
   // The value of a key; section and key match without regard to letter case. The value is the
   // text after '=' without the blanks around it and without one pair of enclosing quotation
   // marks. A missing section or key gives defaultValue without its trailing blanks. At most

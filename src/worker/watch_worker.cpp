@@ -1,0 +1,92 @@
+#include "worker/watch_worker.h"
+
+#include <atomic>
+#include <system_error>
+#include <thread>
+
+#include "app/watch_state.h"
+#include "platform/ui/message_box.h"
+#include "res/texts.h"
+#include "service/service_requests.h"
+#include "worker/worker_pause.h"
+
+namespace {
+
+constexpr uint32_t kOneHour = 3'600'000;
+
+// Set once the worker's thread has started; there is one worker per process.
+std::atomic<bool> watchWorkerStarted{false};
+
+void RunTimeSaleQuery() {
+  int state = 0;
+  QuerySalesStatus(state);
+  if (state == 1) {
+    watchState.lastSalesState = 1;
+  } else if (state == -2) {
+    AfxMessageBox(texts::kTimeSaleEnded);
+    watchState.lastSalesState = 2;
+  } else {
+    watchState.lastSalesState = 0;
+  }
+  watchState.lastHitCount = 0;
+  if (watchState.lastSalesState == 2) DisarmAlert();
+}
+
+void RunCountQuery() {
+  watchState.lastSalesState = 0;
+  int count = -1;
+  watchState.lastHitCount = QueryHitCount(count) == -1 ? -1 : count;
+}
+
+// One cycle: check the settings, query, decide, alert.
+void RunWatchCycle() {
+  const WatchSettings& s = watchState.settings;
+  if (s.scanFlag == 0) return;
+
+  const bool keywordMissing = s.scanKeyword.empty();
+  if (keywordMissing) AfxMessageBox(texts::kNoKeyword);
+
+  const std::string price = s.scanPrice;
+  if (!price.empty()) {
+    switch (CheckPriceText(price)) {
+      case 1:
+        AfxMessageBox(texts::kPriceNegative);
+        return;
+      case 2:
+        AfxMessageBox(texts::kPriceNotNumber);
+        return;
+    }
+  }
+  if (keywordMissing) return;
+
+  if (s.scanTimesale != 0) {
+    RunTimeSaleQuery();
+  } else {
+    RunCountQuery();
+  }
+
+  if (watchState.lastHitCount == -1) return;
+  if (watchState.lastHitCount > 0 || watchState.lastSalesState == 1) {
+    AfxMessageBox(texts::kConditionMet);
+    DisarmAlert();
+  }
+}
+
+}  // namespace
+
+void WatchWorker(void* /*argument*/) {
+  for (;;) {
+    RunWatchCycle();
+    PauseWorker(kOneHour);
+  }
+}
+
+void StartWatchWorker() {
+  if (watchWorkerStarted.exchange(true)) return;
+  try {
+    // Never joined: the worker ends with the process.
+    std::thread(WatchWorker, nullptr).detach();
+  } catch (const std::system_error&) {
+    watchWorkerStarted = false;  // the program runs on without alerts
+  }
+}
