@@ -14,10 +14,10 @@ namespace testing_support {
 using ui::headless::HeadlessBackend;
 using ui::headless::HeadlessDialog;
 
-// A fresh in-memory window system, settings in a sandbox and the dialogs' toggles at rest.
-class DesktopTest : public ::testing::Test {
+// Settings in a sandbox and the dialogs' toggles at rest.
+class DesktopStateTest : public ::testing::Test {
  protected:
-  DesktopTest() : ui(ui::headless::InstallHeadlessBackend()) {
+  DesktopStateTest() {
     watchState.settingsDialogOpen = 0;
     watchState.settingsDialogPrimed = 0;
     watchState.hitListPrimed = 0;
@@ -26,9 +26,14 @@ class DesktopTest : public ::testing::Test {
     watchState.hitListRows = 0;
   }
 
-  HeadlessBackend& ui;
   SettingsSandbox sandbox;
   WatchSettings& settings = watchState.settings;
+};
+
+// The same on a fresh in-memory window system.
+class DesktopTest : public DesktopStateTest {
+ protected:
+  HeadlessBackend& ui = ui::headless::InstallHeadlessBackend();
 };
 
 }  // namespace testing_support

@@ -2,29 +2,13 @@
 
 #include "res/resource.h"
 #include "ui/desktop_fixture.h"
+#include "ui/item_search_answer.h"
 #include "ui/pending_stubs.h"
 
 namespace {
 
 using testing_support::HeadlessDialog;
-
-// An item-search answer with `records` hits; hit i links to http://item.test/i.
-std::string Answer(int records, const std::string& firstAddress = "") {
-  std::string body =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Response>\n<header:Header>\n<Status>Success"
-      "</Status>\n</header:Header>\n<Body>\n<count>" +
-      std::to_string(records) + "</count>\n<hits>" + std::to_string(records) + "</hits>\n<Items>\n";
-  for (int i = 0; i < records; ++i) {
-    const std::string n = std::to_string(i);
-    const std::string address =
-        i == 0 && !firstAddress.empty() ? firstAddress : "http://item.test/" + n;
-    body += "<Item>\n<itemName>時計 " + n + "</itemName>\n<itemCode>shop:" + n +
-            "</itemCode>\n<itemPrice>" + std::to_string(1000 + i) + "</itemPrice>\n<affiliateUrl>" +
-            address + "</affiliateUrl>\n<pointRate>2</pointRate>\n<shopName>店" + n +
-            "</shopName>\n</Item>\n";
-  }
-  return body + "</Items>\n</Body>\n</Response>\n";
-}
+using testing_support::ItemSearchAnswer;
 
 class HitListTest : public testing_support::DesktopTest {
  protected:
@@ -38,7 +22,7 @@ class HitListTest : public testing_support::DesktopTest {
 };
 
 TEST_F(HitListTest, ListsThirtyHitsInTableOrderInSixColumns) {
-  pending::fetchBody = Answer(30);
+  pending::fetchBody = ItemSearchAnswer(30);
   Show([&](HeadlessDialog& d) {
     const std::vector<std::pair<std::string, int>> columns{{"タイトル", 240},    {"価格", 50},
                                                            {"ポイント倍付", 70}, {"ショップ名", 80},
@@ -61,7 +45,7 @@ TEST_F(HitListTest, ListsThirtyHitsInTableOrderInSixColumns) {
 }
 
 TEST_F(HitListTest, DoubleClickOpensTheLowestSelectedRowOrElseTheRememberedOne) {
-  pending::fetchBody = Answer(30);
+  pending::fetchBody = ItemSearchAnswer(30);
   Show([&](HeadlessDialog& d) {
     d.DoubleClick(IDC_HITLIST);  // nothing selected yet: row 0
     d.SelectItems(IDC_HITLIST, {2, 5});
@@ -76,7 +60,7 @@ TEST_F(HitListTest, DoubleClickOpensTheLowestSelectedRowOrElseTheRememberedOne) 
   // Esc: the destructor still resets the toggle, and the remembered row outlives the showing.
   EXPECT_EQ(watchState.hitListPrimed, 0);
   const int fetches = pending::fetches;
-  pending::fetchBody = Answer(3);
+  pending::fetchBody = ItemSearchAnswer(3);
   Show([&](HeadlessDialog& d) {
     EXPECT_EQ(d.Items(IDC_HITLIST).size(), 3u);  // a new search, the list rebuilt
     d.DoubleClick(IDC_HITLIST);                  // row 5 lies beyond the hits: empty address
@@ -88,7 +72,7 @@ TEST_F(HitListTest, DoubleClickOpensTheLowestSelectedRowOrElseTheRememberedOne) 
 
 TEST_F(HitListTest, OnlyWebAddressesFromTheServiceReachTheBrowser) {
   for (const std::string address : {"javascript:alert(1)", "file:///etc/passwd", "xterm -e sh"}) {
-    pending::fetchBody = Answer(1, address);
+    pending::fetchBody = ItemSearchAnswer(1, {address});
     Show([&](HeadlessDialog& d) {
       d.SelectItems(IDC_HITLIST, {0});
       d.DoubleClick(IDC_HITLIST);
@@ -100,7 +84,7 @@ TEST_F(HitListTest, OnlyWebAddressesFromTheServiceReachTheBrowser) {
 
 TEST_F(HitListTest, AnEmptyKeywordListsNothingAndSendsNothing) {
   settings.scanKeyword = "";
-  pending::fetchBody = Answer(30);
+  pending::fetchBody = ItemSearchAnswer(30);
   const int fetches = pending::fetches;
   Show([&](HeadlessDialog& d) {
     EXPECT_EQ(d.Columns(IDC_HITLIST).size(), 6u);
