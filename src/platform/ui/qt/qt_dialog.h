@@ -25,7 +25,7 @@ class QtDialog : public NativeDialog {
   QtDialog(const DialogTemplate& dialog, DialogEvents& events);
 
   void Show() override;
-  void SetEnabled(bool enabled) override { window_->setEnabled(enabled); }
+  void SetEnabled(bool enabled) override;
   int GetCheck(int controlId) override;
   void SetCheck(int controlId, int state) override;
   std::string GetText(int controlId) override;
