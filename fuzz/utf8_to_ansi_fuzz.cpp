@@ -1,8 +1,10 @@
-// Utf8ToAnsi on any bytes: never null, and a body without bytes beyond ASCII comes back as it was.
+// Utf8ToAnsi on any bytes: never null, the same as the hop through UTF-16, and a body without bytes
+// beyond ASCII comes back as it was.
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "platform/codepage/codepage.h"
 #include "service/text_encoding.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -13,5 +15,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   bool ascii = true;
   for (const char c : text) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
   if (ascii && text != ansi.get()) abort();
+  if (platform::WideToAnsi(platform::Utf8ToWide(text), ' ') != ansi.get()) abort();
   return 0;
 }

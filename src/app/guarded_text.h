@@ -8,7 +8,7 @@
 // text's own lock, so no reader sees it half replaced.
 class GuardedText {
  public:
-  constexpr GuardedText() = default;
+  GuardedText() = default;
   GuardedText(const GuardedText&) = delete;
   GuardedText& operator=(const GuardedText&) = delete;
 

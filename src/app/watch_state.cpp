@@ -4,12 +4,12 @@ namespace {
 
 // Holds the state without ever running its destructor.
 union StateStorage {
-  constexpr StateStorage() : state() {}
+  StateStorage() : state() {}
   ~StateStorage() {}
   WatchState state;
 };
 
-// Its constructor is constexpr, so the compiler builds it before any dynamic initialisation runs.
+// Built during static initialisation; nothing else built then touches it.
 StateStorage storage;
 
 }  // namespace

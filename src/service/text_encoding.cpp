@@ -1,6 +1,5 @@
 #include "service/text_encoding.h"
 
-#include <cstring>
 #include <new>
 
 #include "platform/codepage/codepage.h"
@@ -40,10 +39,11 @@ std::string EncodeKeyword(const char* text) {
 }
 
 std::unique_ptr<char[]> Utf8ToAnsi(const char* bytes) {
-  const std::string ansi =
-      platform::WideToAnsi(platform::Utf8ToWide(std::string_view(bytes)), ' ');
-  std::unique_ptr<char[]> buffer(new (std::nothrow) char[ansi.size() + 1]);
+  // No UTF-8 sequence gives more code page 932 bytes than it has itself, so the text's own length
+  // bounds the result and one conversion fills it.
+  const std::string_view utf8(bytes);
+  std::unique_ptr<char[]> buffer(new (std::nothrow) char[utf8.size() + 1]);
   if (!buffer) return nullptr;
-  std::memcpy(buffer.get(), ansi.c_str(), ansi.size() + 1);
+  buffer[platform::Utf8ToAnsi(utf8, ' ', buffer.get())] = '\0';
   return buffer;
 }

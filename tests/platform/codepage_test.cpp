@@ -1,5 +1,8 @@
 #include "platform/codepage/codepage.h"
 
+#include <random>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -38,16 +41,18 @@ TEST(Codepage, EveryCp932CharacterRoundTrips) {
 }
 
 TEST(Codepage, InvalidBytesBecomeReplacementsWithoutLosingTheRest) {
-  EXPECT_EQ(AnsiToWide("a\x80" "b"), u"a\uFFFDb");
+  EXPECT_EQ(AnsiToWide("a\x80"
+                       "b"),
+            u"a\uFFFDb");
   EXPECT_EQ(AnsiToWide("a\xFF"), u"a\uFFFD");
-  EXPECT_EQ(AnsiToWide("a\x95"), u"a\uFFFD");             // lead byte at the end
-  EXPECT_EQ(AnsiToWide("\x95\n"), u"\uFFFD\n");           // lead byte, no trail byte
-  EXPECT_EQ(AnsiToWide("\x85\x40z"), u"\uFFFDz");        // a pair that names nothing
+  EXPECT_EQ(AnsiToWide("a\x95"), u"a\uFFFD");      // lead byte at the end
+  EXPECT_EQ(AnsiToWide("\x95\n"), u"\uFFFD\n");    // lead byte, no trail byte
+  EXPECT_EQ(AnsiToWide("\x85\x40z"), u"\uFFFDz");  // a pair that names nothing
 }
 
 TEST(Codepage, CharactersOutsideCp932BecomeTheDefaultCharacter) {
-  EXPECT_EQ(WideToAnsi(u"a\u00E9b", ' '), "a b");          // glibc has no form for é
-  EXPECT_EQ(WideToAnsi(u"x\U0001F600y", ' '), "x y");      // a surrogate pair is one character
+  EXPECT_EQ(WideToAnsi(u"a\u00E9b", ' '), "a b");      // glibc has no form for é
+  EXPECT_EQ(WideToAnsi(u"x\U0001F600y", ' '), "x y");  // a surrogate pair is one character
   EXPECT_EQ(WideToAnsi(std::u16string(u"x") + char16_t(0xD800) + u"y", '?'), "x?y");
   EXPECT_EQ(WideToAnsi(u"\uFFFD", '?'), "?");
 }
@@ -55,13 +60,32 @@ TEST(Codepage, CharactersOutsideCp932BecomeTheDefaultCharacter) {
 TEST(Codepage, Utf8DecodingReplacesEachMalformedSequence) {
   EXPECT_EQ(Utf8ToWide("\xE7\xA6\x8F"), u"福");
   EXPECT_EQ(Utf8ToWide("\xF0\x9F\x98\x80"), u"\U0001F600");
-  EXPECT_EQ(Utf8ToWide("a\xFF" "b"), u"a\uFFFDb");
-  EXPECT_EQ(Utf8ToWide("a\xE7\xA6"), u"a\uFFFD");          // cut short at the end
-  EXPECT_EQ(Utf8ToWide("\xE7\xA6z"), u"\uFFFDz");          // cut short before a letter
-  EXPECT_EQ(Utf8ToWide("\xC0\xAF"), u"\uFFFD\uFFFD");      // overlong
+  EXPECT_EQ(Utf8ToWide("a\xFF"
+                       "b"),
+            u"a\uFFFDb");
+  EXPECT_EQ(Utf8ToWide("a\xE7\xA6"), u"a\uFFFD");                // cut short at the end
+  EXPECT_EQ(Utf8ToWide("\xE7\xA6z"), u"\uFFFDz");                // cut short before a letter
+  EXPECT_EQ(Utf8ToWide("\xC0\xAF"), u"\uFFFD\uFFFD");            // overlong
   EXPECT_EQ(Utf8ToWide("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");  // an encoded surrogate
   EXPECT_EQ(Utf8ToWide("\xF4\x90\x80\x80"), u"\uFFFD\uFFFD\uFFFD\uFFFD");  // beyond U+10FFFF
   EXPECT_EQ(Utf8ToWide(std::string("a\0b", 3)), std::u16string(u"a\0b", 3));
+}
+
+TEST(Codepage, DirectUtf8ConversionMatchesTheUtf16Hop) {
+  for (char16_t u = 0; u < 0x80; ++u) {
+    ASSERT_EQ(WideToAnsi(std::u16string(1, u), '?'), std::string(1, static_cast<char>(u)));
+  }
+  std::mt19937 random(932);
+  const std::vector<std::string> pieces = {
+      "a",    "abcdefghij",   "\xE7\xA6\x8F", "\xC3\xA9", "\xF0\x9F\x98\x80",  "\xFF",
+      "\xE7", "\xED\xA0\x80", "\xEF\xBD\xB1", "\n",       std::string(1, '\0')};
+  for (int round = 0; round < 2000; ++round) {
+    std::string utf8;
+    for (int i = random() % 40; i > 0; --i) utf8 += pieces[random() % pieces.size()];
+    std::string direct(utf8.size(), '\0');
+    direct.resize(platform::Utf8ToAnsi(utf8, ' ', direct.data()));
+    ASSERT_EQ(direct, WideToAnsi(Utf8ToWide(utf8), ' '));
+  }
 }
 
 TEST(Codepage, Utf8EncodingOfWideText) {

@@ -1,18 +1,11 @@
 #include "settings/settings_file.h"
 
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <csignal>
 #include <filesystem>
-#include <random>
 #include <thread>
 
 #include <gtest/gtest.h>
 
 #include "app/watch_state.h"
-#include "support/child_process.h"
 #include "support/settings_sandbox.h"
 
 namespace {
@@ -105,22 +98,6 @@ TEST(SettingsFile, KeepsOtherSectionsKeysAndTheirOrder) {
             "SCAN_KEYWORD=\r\nSCAN_ZAIKO=0\r\nSCAN_TIMESALE=0\r\n\r\n[LAST]\r\nY=2\r\n");
 }
 
-TEST(SettingsFile, AnUnwritableFileLosesTheSaveSilently) {
-  SettingsSandbox sandbox;
-  WriteFile(sandbox.IniPath(), "[PARAM]\r\nSCAN_FLAG=0\r\n");
-  chmod(sandbox.IniPath().c_str(), 0444);
-  chmod(sandbox.dir().path().c_str(), 0555);
-  const int result = testing_support::RunInChild(
-      [] {
-        watchState.settings.scanFlag = 1;
-        SaveSettings();
-        return watchState.settings.scanFlag == 1 ? 0 : 1;  // memory keeps the value
-      },
-      true);
-  EXPECT_EQ(result, 0);
-  EXPECT_EQ(ReadFile(sandbox.IniPath()), "[PARAM]\r\nSCAN_FLAG=0\r\n");
-}
-
 TEST(SettingsFile, LoadsAndSavesFromTwoThreadsDoNotInterfere) {
   SettingsSandbox sandbox;
   settings.scanKeyword = kWatch;
@@ -135,38 +112,6 @@ TEST(SettingsFile, LoadsAndSavesFromTwoThreadsDoNotInterfere) {
     ASSERT_EQ(std::string(settings.scanPrice), "100");
   }
   worker.join();
-}
-
-// A save killed at any moment leaves the old file or the new one, complete.
-TEST(SettingsFile, SurvivesBeingKilledInTheMiddleOfSaves) {
-  SettingsSandbox sandbox;
-  const std::string a =
-      "[PARAM]\r\nSCAN_FLAG=1\r\nSCAN_KEYWORD=aaaa\r\nSCAN_PRICE=1000\r\nSCAN_ZAIKO=1\r\n"
-      "SCAN_TIMESALE=1\r\n";
-  const std::string b =
-      "[PARAM]\r\nSCAN_FLAG=0\r\nSCAN_KEYWORD=" + kWatch +
-      "\r\nSCAN_PRICE=\r\nSCAN_ZAIKO=0\r\nSCAN_TIMESALE=0\r\n";
-  WriteFile(sandbox.IniPath(), a);
-  std::mt19937 random(7);
-  for (int round = 0; round < 200; ++round) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-      for (int i = 0;; ++i) {
-        const bool even = i % 2 == 0;
-        settings.scanFlag = even ? 0 : 1;
-        settings.scanKeyword = even ? kWatch : "aaaa";
-        settings.scanPrice = even ? "" : "1000";
-        settings.scanZaiko = even ? 0 : 1;
-        settings.scanTimesale = even ? 0 : 1;
-        SaveSettings();
-      }
-    }
-    usleep(std::uniform_int_distribution<useconds_t>(0, 5000)(random));
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-    const std::string text = ReadFile(sandbox.IniPath());
-    ASSERT_TRUE(text == a || text == b) << "round " << round << ":\n" << text;
-  }
 }
 
 }  // namespace

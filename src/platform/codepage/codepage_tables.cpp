@@ -71,7 +71,7 @@ void FillFromWide(Cp932Tables& t) {
       t.fromWide[u] = static_cast<unsigned char>(out[0]);
     } else if (n == 2) {
       t.fromWide[u] = static_cast<uint16_t>(static_cast<unsigned char>(out[0]) << 8 |
-                                             static_cast<unsigned char>(out[1]));
+                                            static_cast<unsigned char>(out[1]));
     }
   }
 }

@@ -70,8 +70,9 @@ mode_t NewFileMode() {
 bool RewriteInPlace(const std::filesystem::path& target, std::string_view bytes) {
   Fd fd(::open(target.c_str(), O_WRONLY | O_CLOEXEC));
   if (fd.get() < 0) return false;
-  return WriteAll(fd.get(), bytes) && ::ftruncate(fd.get(), static_cast<off_t>(bytes.size())) == 0 &&
-         ::fsync(fd.get()) == 0 && fd.Close();
+  return WriteAll(fd.get(), bytes) &&
+         ::ftruncate(fd.get(), static_cast<off_t>(bytes.size())) == 0 && ::fsync(fd.get()) == 0 &&
+         fd.Close();
 }
 
 }  // namespace

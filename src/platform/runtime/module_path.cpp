@@ -1,8 +1,8 @@
 #include "platform/runtime/module_path.h"
 
-#include <filesystem>
 #include <mutex>
-#include <system_error>
+
+#include "platform/runtime/system_paths.h"
 
 namespace platform {
 
@@ -17,9 +17,7 @@ std::string ExecutablePath() {
     std::lock_guard lock(overrideMutex);
     if (!overridePath.empty()) return overridePath;
   }
-  std::error_code error;
-  auto path = std::filesystem::read_symlink("/proc/self/exe", error);
-  return error ? std::string() : path.string();
+  return SystemExecutablePath();
 }
 
 void SetExecutablePathForTesting(std::string path) {

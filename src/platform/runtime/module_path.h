@@ -10,4 +10,14 @@ std::string ExecutablePath();
 // Tests place the executable's directory elsewhere so that each works on its own files.
 void SetExecutablePathForTesting(std::string path);
 
+// The pieces of a path, as the runtime's _splitpath gives them: the directory ends with its
+// separator, the extension begins with its dot; joined in order they give the path again.
+struct PathParts {
+  std::string drive;
+  std::string dir;
+  std::string name;
+  std::string ext;
+};
+PathParts SplitPath(const std::string& path);
+
 }  // namespace platform

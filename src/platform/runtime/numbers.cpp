@@ -22,7 +22,8 @@ int32_t Atoi(std::string_view text) {
       value = kMin - 1;  // saturated; keep consuming digits
     }
   }
-  if (negative) return value < kMin ? std::numeric_limits<int32_t>::min() : static_cast<int32_t>(value);
+  if (negative)
+    return value < kMin ? std::numeric_limits<int32_t>::min() : static_cast<int32_t>(value);
   if (value < -std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
   return static_cast<int32_t>(-value);
 }

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The platform's profile (INI) file functions: lookup without regard to letter case, blanks and
+// one pair of quotation marks around a value removed, a missing key giving the default without
+// its trailing blanks, at most 511 bytes returned. Values are bytes and are never converted.
+namespace platform {
+
+// GetPrivateProfileString with a 512-byte buffer.
+std::string ReadProfileString(std::string_view section, std::string_view key,
+                              std::string_view defaultValue, const std::string& path);
+
+struct ProfileEntry {
+  std::string key;
+  std::string value;
+};
+
+// WritePrivateProfileString for each entry, in order, with every entry reaching the disk in one
+// replacement of the file: a crash leaves the old file or the new one. The file and the section
+// are created when missing; every other line stays. False, with the file as it was, when it
+// cannot be written.
+bool WriteProfileStrings(std::string_view section, const std::vector<ProfileEntry>& entries,
+                         const std::string& path);
+
+}  // namespace platform

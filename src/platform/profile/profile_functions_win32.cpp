@@ -1,0 +1,57 @@
+#include <windows.h>
+
+#include "platform/profile/profile_functions.h"
+
+namespace platform {
+
+namespace {
+
+std::string Terminated(std::string_view text) { return std::string(text); }
+
+bool WriteEntries(std::string_view section, const std::vector<ProfileEntry>& entries,
+                  const std::string& path) {
+  const std::string sectionName = Terminated(section);
+  for (const auto& entry : entries) {
+    if (!WritePrivateProfileStringA(sectionName.c_str(), entry.key.c_str(), entry.value.c_str(),
+                                    path.c_str())) {
+      return false;
+    }
+  }
+  // Flushes the system's cached copy of the file to the disk.
+  WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
+  return true;
+}
+
+std::string DirectoryOf(const std::string& path) {
+  const size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+}  // namespace
+
+std::string ReadProfileString(std::string_view section, std::string_view key,
+                              std::string_view defaultValue, const std::string& path) {
+  char value[512] = {};
+  GetPrivateProfileStringA(Terminated(section).c_str(), Terminated(key).c_str(),
+                           Terminated(defaultValue).c_str(), value, sizeof value, path.c_str());
+  return value;
+}
+
+bool WriteProfileStrings(std::string_view section, const std::vector<ProfileEntry>& entries,
+                         const std::string& path) {
+  // The profile functions write into a copy, which then replaces the file in one step.
+  char temporary[MAX_PATH] = {};
+  if (GetTempFileNameA(DirectoryOf(path).c_str(), "kob", 0, temporary) == 0) {
+    // The directory refuses new files; an existing writable file can still be written in place.
+    return WriteEntries(section, entries, path);
+  }
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const bool written =
+      (attributes == INVALID_FILE_ATTRIBUTES || CopyFileA(path.c_str(), temporary, FALSE)) &&
+      WriteEntries(section, entries, temporary) &&
+      MoveFileExA(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (!written) DeleteFileA(temporary);
+  return written;
+}
+
+}  // namespace platform
