@@ -1,0 +1,93 @@
+#include "app/tray_window.h"
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "app/watch_state.h"
+#include "res/resource.h"
+#include "res/shell_texts.h"
+#include "settings/settings_dialog.h"
+#include "settings/settings_file.h"
+#include "worker/watch_worker.h"
+
+CMainWnd::CMainWnd() : m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME)) {}
+
+const MessageMap* CMainWnd::GetMessageMap() const {
+  static const MessageMapEntry entries[] = {
+      OnCommand(ID_TRAY_OPEN_DIALOG, &CMainWnd::OnTrayOpenDialog),
+      OnCommand(ID_TRAY_EXIT, &CMainWnd::OnTrayExit),
+  };
+  static const MessageMap map{nullptr, entries};
+  return &map;
+}
+
+void CMainWnd::RegisterTrayIcon() {
+  NOTIFYICONDATAA data;
+  data.cbSize = sizeof data;
+  data.hWnd = m_hWnd;
+  data.uID = 0;
+  data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  data.uCallbackMessage = WM_TRAY_NOTIFY;
+  data.hIcon = m_hIcon;
+  std::strncpy(data.szTip, texts::kTrayTip, sizeof data.szTip - 1);
+  m_hNotifyWnd = m_hWnd;
+
+  BOOL added = Shell_NotifyIconA(NIM_ADD, &data);
+  while (!added) {
+    if (GetLastError() != ERROR_TIMEOUT) {
+      AfxMessageBox(texts::kTrayIconFailed);
+      SendMessage(WM_CLOSE);
+      return;
+    }
+    if (Shell_NotifyIconA(NIM_MODIFY, &data)) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    added = Shell_NotifyIconA(NIM_ADD, &data);
+  }
+  LoadSettings();
+  StartWatchWorker();
+}
+
+LRESULT CMainWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CREATE) {
+    watchState.taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+  } else {
+    if (message == WM_TRAY_NOTIFY && lParam == WM_RBUTTONDOWN) ShowTrayMenu();
+    if (message == watchState.taskbarCreatedMessage) RegisterTrayIcon();
+  }
+  return CWnd::DefWindowProc(message, wParam, lParam);
+}
+
+void CMainWnd::ShowTrayMenu() {
+  SetForegroundWindow();
+  POINT cursor;
+  GetCursorPos(&cursor);
+  HMENU menu = LoadMenuA(IDR_TRAY_MENU);
+  TrackPopupMenu(GetSubMenu(menu, 0), 0, cursor.x, cursor.y, 0, m_hWnd, nullptr);
+  DestroyMenu(menu);
+}
+
+void CMainWnd::OnTrayOpenDialog() {
+  if (watchState.settingsDialogOpen == 0) {
+    watchState.settingsDialogOpen = 1;
+    settingsDialog.DoModal();
+    watchState.settingsDialogOpen = 0;
+    watchState.settingsDialogPrimed = 0;
+  }
+  SaveSettings();
+}
+
+void CMainWnd::OnTrayExit() {
+  SaveSettings();
+  PostMessage(WM_CLOSE);
+}
+
+void CMainWnd::PostNcDestroy() {
+  NOTIFYICONDATAA data;
+  data.cbSize = sizeof data;
+  data.hWnd = m_hNotifyWnd;
+  data.uID = 0;
+  data.uFlags = 0;
+  Shell_NotifyIconA(NIM_DELETE, &data);
+  CWnd::PostNcDestroy();
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/ui/afxwin.h"
+
+// The tray icon's mouse events arrive as this message.
+inline constexpr UINT WM_TRAY_NOTIFY = WM_USER + 1;
+
+// The invisible main window: owns the tray icon and its menu.
+class CMainWnd : public CWnd {
+ public:
+  CMainWnd();
+
+  // Adds the icon (retrying while the tray times out), loads the settings and starts the one
+  // worker. A tray that refuses the icon gets a message and the window closes.
+  void RegisterTrayIcon();
+
+  HWND m_hNotifyWnd = nullptr;  // kept apart: the window has no handle any more at removal
+  HICON m_hIcon;
+
+ protected:
+  LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void PostNcDestroy() override;
+  const MessageMap* GetMessageMap() const override;
+
+ private:
+  void ShowTrayMenu();
+  void OnTrayOpenDialog();
+  void OnTrayExit();
+};

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/ui/afxwin.h"
+
+// The hit-list dialog: a fresh search each time it opens, up to 30 hits listed, a double-click
+// opens a hit's page.
+class CMainDlg : public CDialog {
+ public:
+  CMainDlg();
+  ~CMainDlg() override;
+
+  CListCtrl m_listHits;
+
+  void InitHitColumns();
+  void InsertHitRow(int row);
+
+ protected:
+  void DoDataExchange(CDataExchange* pDX) override;
+  const MessageMap* GetMessageMap() const override;
+
+ private:
+  void OnNMDblclkHitlist(NMHDR* header, LRESULT* result);
+};

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/ui/templates.h"
+#include "platform/ui/win_types.h"
+
+// The narrow seam between our UI framework and a window system (the in-memory one for tests,
+// Qt). No toolkit type crosses it. Texts marked "data" are code page 932; all others are fixed
+// UTF-8 texts from src/res.
+namespace ui {
+
+// What a shown dialog reports to the framework, on the UI thread.
+class DialogEvents {
+ public:
+  virtual void OnControlNotify(int controlId, UINT code) = 0;  // BN_CLICKED, EN_CHANGE, NM_DBLCLK
+  virtual void OnCloseRequest() = 0;                           // Esc or the close box
+
+ protected:
+  ~DialogEvents() = default;
+};
+
+// The windows of one showing of a dialog, built from its template when it is shown and
+// destroyed when it ends, so every showing starts fresh. UI thread only.
+class NativeDialog {
+ public:
+  virtual ~NativeDialog() = default;
+  virtual void Show() = 0;
+  virtual void SetEnabled(bool enabled) = 0;
+
+  virtual int GetCheck(int controlId) = 0;
+  virtual void SetCheck(int controlId, int state) = 0;  // raises no notification
+  virtual std::string GetText(int controlId) = 0;       // data
+  // Raises EN_CHANGE, even when the text does not change, as WM_SETTEXT does.
+  virtual void SetText(int controlId, const std::string& text) = 0;  // data
+
+  virtual bool InsertColumn(int controlId, int column, const std::string& title, int width) = 0;
+  virtual int InsertItem(int controlId, int position, const std::string& text) = 0;  // data
+  virtual bool SetItemText(int controlId, int item, int subItem, const std::string& text) = 0;
+  virtual DWORD GetExtendedStyle(int controlId) = 0;
+  virtual void SetExtendedStyle(int controlId, DWORD style) = 0;
+  virtual bool IsItemSelected(int controlId, int item) = 0;
+  virtual int ItemCount(int controlId) = 0;
+};
+
+// A nested event loop; posted tasks run while it runs.
+class EventLoop {
+ public:
+  virtual ~EventLoop() = default;
+  virtual int Run() = 0;
+  virtual void Exit(int code) = 0;
+};
+
+struct TrayIcon {
+  HICON icon;
+  std::string tip;  // data
+};
+
+class Backend {
+ public:
+  virtual ~Backend() = default;
+
+  // Threads. Post may be called from any thread; the task runs in whichever loop the UI thread
+  // runs at the time.
+  virtual bool IsUiThread() const = 0;
+  virtual void Post(std::function<void()> task) = 0;
+  virtual std::unique_ptr<EventLoop> NewEventLoop() = 0;
+
+  // The main window has no visible part; false when the window system cannot make it.
+  virtual bool CreateInvisibleWindow() = 0;
+  virtual std::unique_ptr<NativeDialog> CreateDialog(const DialogTemplate& dialog,
+                                                     DialogEvents& events) = 0;
+
+  // Shows a warning box with one OK button and returns at once; dismissed runs on the UI thread
+  // when the user has closed it.
+  virtual void ShowMessageBox(const std::string& caption, const std::string& text,
+                              std::function<void()> dismissed) = 0;
+
+  // The tray icon; false with an error code (ERROR_TIMEOUT or another) when the tray refuses.
+  virtual bool AddTrayIcon(const TrayIcon& icon, DWORD& error) = 0;
+  virtual bool ModifyTrayIcon(const TrayIcon& icon, DWORD& error) = 0;
+  virtual bool DeleteTrayIcon() = 0;
+
+  // Tracks a pop-up menu at a screen position; the chosen command, or 0 when none was chosen.
+  virtual UINT TrackPopupMenu(const MenuTemplate& menu, POINT at) = 0;
+  virtual POINT CursorPos() = 0;
+
+  // Hands an address to the default browser; false when it could not be opened.
+  virtual bool OpenInBrowser(const std::string& address) = 0;
+};
+
+// The process-wide backend. It is never destroyed: the worker may still wait on a message box
+// when the process ends.
+Backend& CurrentBackend();
+void InstallBackend(std::unique_ptr<Backend> backend);
+
+// What a backend reports to the framework, on the UI thread.
+void DeliverTrayMouseEvent(UINT mouseMessage);  // WM_RBUTTONDOWN and the like
+void DeliverTaskbarCreated();                   // the tray host has come back
+
+}  // namespace ui

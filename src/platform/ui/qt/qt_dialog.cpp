@@ -1,0 +1,219 @@
+#include "platform/ui/qt/qt_dialog.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "platform/codepage/codepage.h"
+#include "platform/ui/qt/dialog_font.h"
+
+namespace ui::qt {
+
+namespace {
+
+QString FromAnsi(const std::string& text) {
+  const std::u16string wide = platform::AnsiToWide(text);
+  return QString::fromUtf16(wide.data(), static_cast<qsizetype>(wide.size()));
+}
+
+// A Windows ANSI control hands back '?' for what its code page lacks.
+std::string ToAnsi(const QString& text) { return platform::WideToAnsi(text.toStdU16String(), '?'); }
+
+// A double-click anywhere in the list, rows or empty space, is the list's NM_DBLCLK.
+class DoubleClickFilter : public QObject {
+ public:
+  DoubleClickFilter(QObject* parent, DialogEvents& events, int controlId)
+      : QObject(parent), events_(events), controlId_(controlId) {}
+
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::MouseButtonDblClick)
+      events_.OnControlNotify(controlId_, NM_DBLCLK);
+    return false;
+  }
+
+ private:
+  DialogEvents& events_;
+  int controlId_;
+};
+
+}  // namespace
+
+QtDialog::QtDialog(const DialogTemplate& dialog, DialogEvents& events)
+    : events_(events), window_(std::make_unique<DialogWindow>(events)) {
+  // A dialog without an owner blocks nothing else: the tray menu stays usable.
+  window_->setWindowModality(Qt::NonModal);
+  window_->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  window_->setWindowTitle(QString::fromUtf8(dialog.caption));
+  window_->setAccessibleName(window_->windowTitle());
+  const QFont font = DialogFont(dialog);
+  window_->setFont(font);
+  const DialogBaseUnits units = BaseUnitsOf(font);
+  const PixelRect client = DialogUnitsToPixels(units, 0, 0, dialog.cx, dialog.cy);
+  window_->setFixedSize(client.width, client.height);
+
+  QWidget* previous = nullptr;
+  for (const ControlTemplate& control : dialog.controls) {
+    QWidget* widget = Build(control);
+    const PixelRect r = DialogUnitsToPixels(units, control.x, control.y, control.cx, control.cy);
+    widget->setGeometry(r.x, r.y, r.width, r.height);
+    widget->setVisible(IsVisible(control));
+    widget->setProperty(kControlIdProperty, control.id);
+    if (control.id != -1) controls_[control.id] = widget;
+    if (IsTabStop(control)) {
+      widget->setFocusPolicy(Qt::StrongFocus);
+      if (previous != nullptr) QWidget::setTabOrder(previous, widget);
+      if (firstFocus_ == nullptr && IsVisible(control)) firstFocus_ = widget;
+      previous = widget;
+    } else {
+      widget->setFocusPolicy(Qt::NoFocus);
+    }
+  }
+  // A frame lies under the controls it frames and lets their clicks through.
+  for (QGroupBox* frame : window_->findChildren<QGroupBox*>()) {
+    frame->lower();
+    frame->setAttribute(Qt::WA_TransparentForMouseEvents);
+  }
+  // Screen readers name an edit after the label on its row.
+  for (const ControlTemplate& control : dialog.controls) {
+    const ControlTemplate* label =
+        control.controlClass == ControlClass::Edit ? LabelOf(dialog, control) : nullptr;
+    if (label == nullptr) continue;
+    QWidget* edit = controls_[control.id];
+    edit->setAccessibleName(QString::fromUtf8(label->text));
+    for (QLabel* l : window_->findChildren<QLabel*>()) {
+      if (l->text() == QString::fromUtf8(label->text)) l->setBuddy(edit);
+    }
+  }
+}
+
+QWidget* QtDialog::Build(const ControlTemplate& control) {
+  const QString text = QString::fromUtf8(control.text);
+  const int id = control.id;
+  QWidget* widget = nullptr;
+  switch (control.controlClass) {
+    case ControlClass::Button:
+      if (IsGroupBox(control)) {
+        widget = new QGroupBox(text, window_.get());
+      } else if (IsCheckBox(control)) {
+        auto* box = new QCheckBox(text, window_.get());
+        QObject::connect(box, &QCheckBox::clicked,
+                         [this, id] { events_.OnControlNotify(id, BN_CLICKED); });
+        widget = box;
+      } else {
+        auto* button = new QPushButton(text, window_.get());
+        button->setDefault(IsDefaultButton(control));
+        QObject::connect(button, &QPushButton::clicked,
+                         [this, id] { events_.OnControlNotify(id, BN_CLICKED); });
+        widget = button;
+      }
+      break;
+    case ControlClass::Edit: {
+      auto* edit = new QLineEdit(window_.get());
+      QObject::connect(edit, &QLineEdit::textEdited,
+                       [this, id] { events_.OnControlNotify(id, EN_CHANGE); });
+      widget = edit;
+      break;
+    }
+    case ControlClass::Static:
+      widget = new QLabel(text, window_.get());
+      break;
+    case ControlClass::ListView: {
+      auto* list = new QTableWidget(0, 0, window_.get());
+      list->verticalHeader()->hide();
+      list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+      list->horizontalHeader()->setHighlightSections(false);
+      list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 4);
+      list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+      list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+      list->setSelectionBehavior(QAbstractItemView::SelectItems);
+      list->setShowGrid(false);
+      list->setWordWrap(false);
+      list->setAccessibleName(window_->windowTitle());
+      list->viewport()->installEventFilter(new DoubleClickFilter(list, events_, id));
+      widget = list;
+      break;
+    }
+  }
+  if (!text.isEmpty()) widget->setAccessibleName(text);
+  return widget;
+}
+
+QTableWidget* QtDialog::List(int controlId) {
+  return qobject_cast<QTableWidget*>(controls_.at(controlId));
+}
+
+void QtDialog::Show() {
+  window_->show();
+  window_->raise();
+  window_->activateWindow();
+  // As the dialog manager does: the first control that takes the tab key has the focus.
+  if (firstFocus_ != nullptr) firstFocus_->setFocus();
+}
+
+int QtDialog::GetCheck(int controlId) {
+  const auto* box = qobject_cast<QCheckBox*>(controls_.at(controlId));
+  return box != nullptr && box->isChecked() ? 1 : 0;
+}
+
+void QtDialog::SetCheck(int controlId, int state) {
+  if (auto* box = qobject_cast<QCheckBox*>(controls_.at(controlId))) box->setChecked(state != 0);
+}
+
+std::string QtDialog::GetText(int controlId) {
+  const auto* edit = qobject_cast<QLineEdit*>(controls_.at(controlId));
+  return edit != nullptr ? ToAnsi(edit->text()) : std::string();
+}
+
+void QtDialog::SetText(int controlId, const std::string& text) {
+  if (auto* edit = qobject_cast<QLineEdit*>(controls_.at(controlId))) edit->setText(FromAnsi(text));
+  events_.OnControlNotify(controlId, EN_CHANGE);
+}
+
+bool QtDialog::InsertColumn(int controlId, int column, const std::string& title, int width) {
+  QTableWidget* list = List(controlId);
+  const int at = std::clamp(column, 0, list->columnCount());
+  list->insertColumn(at);
+  list->setHorizontalHeaderItem(at, new QTableWidgetItem(QString::fromUtf8(title.c_str())));
+  list->setColumnWidth(at, width);
+  return true;
+}
+
+int QtDialog::InsertItem(int controlId, int position, const std::string& text) {
+  QTableWidget* list = List(controlId);
+  const int at = std::clamp(position, 0, list->rowCount());
+  list->insertRow(at);
+  list->setItem(at, 0, new QTableWidgetItem(FromAnsi(text)));
+  return at;
+}
+
+bool QtDialog::SetItemText(int controlId, int item, int subItem, const std::string& text) {
+  QTableWidget* list = List(controlId);
+  if (item < 0 || item >= list->rowCount() || subItem < 0 || subItem >= list->columnCount()) {
+    return false;
+  }
+  list->setItem(item, subItem, new QTableWidgetItem(FromAnsi(text)));
+  return true;
+}
+
+DWORD QtDialog::GetExtendedStyle(int controlId) { return extendedStyles_[controlId]; }
+
+void QtDialog::SetExtendedStyle(int controlId, DWORD style) {
+  extendedStyles_[controlId] = style;
+  QTableWidget* list = List(controlId);
+  list->setShowGrid(style & LVS_EX_GRIDLINES);
+  list->setSelectionBehavior((style & LVS_EX_FULLROWSELECT) ? QAbstractItemView::SelectRows
+                                                            : QAbstractItemView::SelectItems);
+}
+
+bool QtDialog::IsItemSelected(int controlId, int item) {
+  return List(controlId)->selectionModel()->rowIntersectsSelection(item, {});
+}
+
+int QtDialog::ItemCount(int controlId) { return List(controlId)->rowCount(); }
+
+}  // namespace ui::qt

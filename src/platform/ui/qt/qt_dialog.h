@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QDialog>
+#include <QTableWidget>
+#include <map>
+#include <memory>
+
+#include "platform/ui/backend.h"
+
+namespace ui::qt {
+
+// Esc and the close box go to the framework, which decides when the dialog ends.
+class DialogWindow : public QDialog {
+ public:
+  explicit DialogWindow(DialogEvents& events) : events_(events) {}
+  void reject() override { events_.OnCloseRequest(); }
+
+ private:
+  DialogEvents& events_;
+};
+
+// One showing of a dialog: widgets built from the template, placed in dialog units.
+class QtDialog : public NativeDialog {
+ public:
+  QtDialog(const DialogTemplate& dialog, DialogEvents& events);
+
+  void Show() override;
+  void SetEnabled(bool enabled) override { window_->setEnabled(enabled); }
+  int GetCheck(int controlId) override;
+  void SetCheck(int controlId, int state) override;
+  std::string GetText(int controlId) override;
+  void SetText(int controlId, const std::string& text) override;
+  bool InsertColumn(int controlId, int column, const std::string& title, int width) override;
+  int InsertItem(int controlId, int position, const std::string& text) override;
+  bool SetItemText(int controlId, int item, int subItem, const std::string& text) override;
+  DWORD GetExtendedStyle(int controlId) override;
+  void SetExtendedStyle(int controlId, DWORD style) override;
+  bool IsItemSelected(int controlId, int item) override;
+  int ItemCount(int controlId) override;
+
+ private:
+  QWidget* Build(const ControlTemplate& control);
+  QTableWidget* List(int controlId);
+
+  DialogEvents& events_;
+  std::unique_ptr<DialogWindow> window_;
+  std::map<int, QWidget*> controls_;
+  std::map<int, DWORD> extendedStyles_;
+  QWidget* firstFocus_ = nullptr;
+};
+
+}  // namespace ui::qt

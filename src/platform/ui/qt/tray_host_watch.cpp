@@ -1,0 +1,61 @@
+#include "platform/ui/qt/tray_host_watch.h"
+
+#include <xcb/xcb.h>
+#include <xcb/xfixes.h>
+
+#include <QAbstractNativeEventFilter>
+#include <QGuiApplication>
+#include <cstdlib>
+
+#include "platform/ui/backend.h"
+
+namespace ui::qt {
+
+namespace {
+
+class TrayHostFilter : public QAbstractNativeEventFilter {
+ public:
+  TrayHostFilter(uint8_t firstEvent, xcb_atom_t selection)
+      : firstEvent_(firstEvent), selection_(selection) {}
+
+  bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+    if (type != "xcb_generic_event_t") return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7F) != firstEvent_ + XCB_XFIXES_SELECTION_NOTIFY) return false;
+    const auto* notify = reinterpret_cast<const xcb_xfixes_selection_notify_event_t*>(event);
+    if (notify->selection == selection_ && notify->owner != XCB_NONE) DeliverTaskbarCreated();
+    return false;
+  }
+
+ private:
+  uint8_t firstEvent_;
+  xcb_atom_t selection_;
+};
+
+}  // namespace
+
+void WatchTrayHost() {
+  const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (QGuiApplication::platformName() != "xcb" || x11 == nullptr) return;
+  xcb_connection_t* connection = x11->connection();
+  if (connection == nullptr) return;
+  const xcb_query_extension_reply_t* extension = xcb_get_extension_data(connection, &xcb_xfixes_id);
+  if (extension == nullptr || !extension->present) return;
+  free(xcb_xfixes_query_version_reply(
+      connection,
+      xcb_xfixes_query_version(connection, XCB_XFIXES_MAJOR_VERSION, XCB_XFIXES_MINOR_VERSION),
+      nullptr));
+  const char name[] = "_NET_SYSTEM_TRAY_S0";
+  xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+      connection, xcb_intern_atom(connection, 0, sizeof name - 1, name), nullptr);
+  if (atom == nullptr) return;
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+  xcb_xfixes_select_selection_input(connection, root, atom->atom,
+                                    XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER);
+  xcb_flush(connection);
+  // Lives as long as the application's event dispatching.
+  qGuiApp->installNativeEventFilter(new TrayHostFilter(extension->first_event, atom->atom));
+  free(atom);
+}
+
+}  // namespace ui::qt

@@ -1,0 +1,49 @@
+#include "platform/ui/shell_notify.h"
+
+#include "platform/ui/backend.h"
+#include "platform/ui/window_registry.h"
+
+namespace {
+
+thread_local DWORD lastError = 0;
+
+// Where the icon's mouse events go. UI thread only.
+HWND notifyWindow = nullptr;
+UINT callbackMessage = 0;
+
+}  // namespace
+
+BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) {
+  ui::Backend& backend = ui::CurrentBackend();
+  if (message == NIM_DELETE) {
+    notifyWindow = nullptr;
+    return backend.DeleteTrayIcon() ? TRUE : FALSE;
+  }
+  const ui::TrayIcon icon{(data->uFlags & NIF_ICON) ? data->hIcon : 0,
+                          (data->uFlags & NIF_TIP) ? data->szTip : ""};
+  DWORD error = 0;
+  const bool done =
+      message == NIM_ADD ? backend.AddTrayIcon(icon, error) : backend.ModifyTrayIcon(icon, error);
+  if (!done) {
+    lastError = error;
+    return FALSE;
+  }
+  notifyWindow = data->hWnd;
+  callbackMessage = (data->uFlags & NIF_MESSAGE) ? data->uCallbackMessage : 0;
+  return TRUE;
+}
+
+DWORD GetLastError() { return lastError; }
+
+namespace ui {
+
+void DeliverTrayMouseEvent(UINT mouseMessage) {
+  if (callbackMessage != 0) PostMessageA(notifyWindow, callbackMessage, 0, mouseMessage);
+}
+
+void DeliverTaskbarCreated() {
+  const UINT message = RegisterWindowMessageA("TaskbarCreated");
+  for (const HWND window : TopLevelWindows()) PostMessageA(window, message, 0, 0);
+}
+
+}  // namespace ui

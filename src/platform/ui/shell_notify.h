@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/ui/win_types.h"
+
+// The notification-area icon. Its mouse events reach hWnd as posted uCallbackMessage messages
+// with the mouse message (WM_RBUTTONDOWN ...) in lParam.
+struct NOTIFYICONDATAA {
+  DWORD cbSize = 0;
+  HWND hWnd = nullptr;
+  UINT uID = 0;
+  UINT uFlags = 0;
+  UINT uCallbackMessage = 0;
+  HICON hIcon = 0;
+  char szTip[128] = {};  // a fixed UTF-8 text
+};
+
+inline constexpr DWORD NIM_ADD = 0;
+inline constexpr DWORD NIM_MODIFY = 1;
+inline constexpr DWORD NIM_DELETE = 2;
+inline constexpr UINT NIF_MESSAGE = 1;
+inline constexpr UINT NIF_ICON = 2;
+inline constexpr UINT NIF_TIP = 4;
+
+inline constexpr DWORD ERROR_TIMEOUT = 1460;
+inline constexpr DWORD ERROR_NO_TRAY_HOST = 1400;  // the error of a tray that is not there
+
+// UI thread. On failure GetLastError tells why.
+BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data);
+DWORD GetLastError();

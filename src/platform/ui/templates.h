@@ -1,0 +1,67 @@
+#pragma once
+
+#include <span>
+
+#include "platform/ui/win_types.h"
+
+// Dialog and menu templates as data, built by the backend. Texts are fixed UTF-8; positions and
+// sizes are dialog units.
+
+enum class ControlClass { Button, Edit, Static, ListView };
+
+struct ControlTemplate {
+  int id;  // -1: a control without an id (labels, group boxes)
+  ControlClass controlClass;
+  DWORD style;
+  const char* text;
+  int x, y, cx, cy;
+};
+
+struct DialogTemplate {
+  UINT id;
+  DWORD style;
+  const char* caption;
+  int cx, cy;
+  const char* fontName;
+  int pointSize;
+  std::span<const ControlTemplate> controls;  // in tab order
+};
+
+struct MenuItemTemplate {
+  UINT command;      // 0: separator
+  const char* text;  // nullptr for a separator
+};
+
+struct MenuTemplate {
+  UINT id;
+  const char* popupTitle;  // the one pop-up; never shown
+  std::span<const MenuItemTemplate> items;
+};
+
+// The program's resources, looked up by id (defined in src/res). nullptr when there is none.
+const DialogTemplate* FindDialogTemplate(UINT id);
+const MenuTemplate* FindMenuTemplate(UINT id);
+
+// Kinds a backend builds from a control template.
+bool IsCheckBox(const ControlTemplate& control);
+bool IsGroupBox(const ControlTemplate& control);
+bool IsPushButton(const ControlTemplate& control);
+bool IsDefaultButton(const ControlTemplate& control);
+inline bool IsVisible(const ControlTemplate& control) { return control.style & WS_VISIBLE; }
+inline bool IsTabStop(const ControlTemplate& control) { return control.style & WS_TABSTOP; }
+
+// The label a screen reader announces for an edit: the static text on its row, to its left.
+const ControlTemplate* LabelOf(const DialogTemplate& dialog, const ControlTemplate& edit);
+
+// Dialog units to pixels as Windows converts them: baseX is the dialog font's average character
+// width, baseY its height.
+struct DialogBaseUnits {
+  int baseX;
+  int baseY;
+};
+int AverageCharWidth(int widthOf52Letters);  // from the width of "A".."Z" "a".."z"
+struct PixelRect {
+  int x, y, width, height;
+  bool operator==(const PixelRect&) const = default;
+};
+PixelRect DialogUnitsToPixels(DialogBaseUnits units, int x, int y, int cx, int cy);

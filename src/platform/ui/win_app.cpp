@@ -1,0 +1,80 @@
+#include "platform/ui/win_app.h"
+
+#include <algorithm>
+#include <mutex>
+#include <vector>
+
+#include "platform/runtime/module_path.h"
+
+namespace {
+
+CWinApp* currentApp = nullptr;
+
+// Read by worker threads for message-box captions, so never destroyed.
+std::mutex appNameMutex;
+std::string& appName = *new std::string;
+
+// The loops the UI thread runs, innermost last.
+std::vector<ui::EventLoop*>& runningLoops = *new std::vector<ui::EventLoop*>;
+bool quitting = false;
+int quitCode = 0;
+
+std::string ExecutableBaseName() {
+  const std::string path = platform::ExecutablePath();
+  std::string name = path.substr(path.rfind('/') + 1);
+  return name.substr(0, name.rfind('.'));
+}
+
+}  // namespace
+
+CWinApp::CWinApp() {
+  currentApp = this;
+  quitting = false;
+  quitCode = 0;
+  std::lock_guard lock(appNameMutex);
+  appName = ExecutableBaseName();
+}
+
+CWinApp::~CWinApp() {
+  delete m_pMainWnd;
+  if (currentApp == this) currentApp = nullptr;
+}
+
+int CWinApp::Run() {
+  const auto loop = ui::CurrentBackend().NewEventLoop();
+  RunModalLoop(*loop);
+  return quitCode;
+}
+
+void CWinApp::SetAppName(const char* name) {
+  std::lock_guard lock(appNameMutex);
+  appName = name;
+}
+
+CWinApp* AfxGetApp() { return currentApp; }
+
+std::string AfxGetAppName() {
+  std::lock_guard lock(appNameMutex);
+  return appName;
+}
+
+void AfxPostQuitMessage(int exitCode) {
+  if (quitting) return;
+  quitting = true;
+  quitCode = exitCode;
+  for (ui::EventLoop* loop : runningLoops) loop->Exit(-1);
+}
+
+int RunModalLoop(ui::EventLoop& loop) {
+  if (quitting) return -1;
+  runningLoops.push_back(&loop);
+  const int result = loop.Run();
+  runningLoops.erase(std::find(runningLoops.begin(), runningLoops.end(), &loop));
+  return result;
+}
+
+int AfxWinMain() {
+  CWinApp* app = AfxGetApp();
+  if (app == nullptr || !app->InitInstance()) return 1;
+  return app->Run();
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+// Resource identifiers.
+
+// Resources.
+inline constexpr unsigned IDP_SOCKETS_INIT_FAILED = 103;  // string
+inline constexpr unsigned IDR_MAINFRAME = 128;            // the tray icon
+inline constexpr unsigned IDR_TRAY_MENU = 129;
+inline constexpr unsigned IDD_SETTINGS = 130;
+inline constexpr unsigned IDD_HITLIST = 131;
+
+// Controls.
+inline constexpr int IDC_KEYWORD = 1000;
+inline constexpr int IDC_WEBSERVICE = 1001;
+inline constexpr int IDC_JUMP_ICHIBA = 1002;
+inline constexpr int IDC_ALERT = 1003;
+inline constexpr int IDC_SHOW_HITS = 1004;
+inline constexpr int IDC_PRICE = 1005;
+inline constexpr int IDC_ZAIKO = 1006;
+inline constexpr int IDC_HITLIST = 1007;
+inline constexpr int IDC_TIMESALE = 1009;
+inline constexpr int IDC_JUMP_TIMESALE = 1010;
+inline constexpr int IDC_STATIC = -1;
+
+// Menu commands.
+inline constexpr unsigned ID_TRAY_OPEN_DIALOG = 32773;
+inline constexpr unsigned ID_TRAY_EXIT = 32774;

@@ -1,0 +1,27 @@
+#pragma once
+
+// The desktop shell's fixed texts, in UTF-8. The UI framework converts them at its edge.
+namespace texts {
+
+// Application start-up and the tray window.
+
+inline constexpr const char* kAppName = "Kobanu";
+inline constexpr const char* kRegistryKey = "Kobanu_アプリケーション";
+inline constexpr const char* kMainWindowTitle = "見えないメインウィンドウ";
+inline constexpr const char* kSocketsInitFailed = "Windows ソケットの初期化に失敗しました。";
+inline constexpr const char* kTrayIconFailed = "通知領域にアイコンを登録できませんでした。";
+inline constexpr const char* kTrayTip = "Kobanuアプリ";
+
+// Settings dialog.
+inline constexpr const char* kPriceNegativeShort = "負のデータがあります！！";
+inline constexpr const char* kPriceNotNumberShort = "数値以外のデータがあります！！";
+
+// Hit-list column headings.
+inline constexpr const char* kColumnTitle = "タイトル";
+inline constexpr const char* kColumnPrice = "価格";
+inline constexpr const char* kColumnPointRate = "ポイント倍付";
+inline constexpr const char* kColumnShop = "ショップ名";
+inline constexpr const char* kColumnItemCode = "商品コード";
+inline constexpr const char* kColumnIndex = "index";
+
+}  // namespace texts

@@ -1,0 +1,75 @@
+#include "platform/ui/templates.h"
+#include "res/resource.h"
+
+namespace {
+
+constexpr DWORD kDialogStyle = DS_MODALFRAME | DS_SHELLFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD kShown = WS_VISIBLE;
+constexpr DWORD kButton = BS_PUSHBUTTON | WS_VISIBLE | WS_TABSTOP;
+constexpr DWORD kDefaultButton = BS_DEFPUSHBUTTON | WS_VISIBLE | WS_TABSTOP;
+constexpr DWORD kHiddenButton = BS_PUSHBUTTON | WS_TABSTOP;
+constexpr DWORD kCheckBox = BS_AUTOCHECKBOX | WS_VISIBLE | WS_TABSTOP;
+constexpr DWORD kGroupBox = BS_GROUPBOX | WS_VISIBLE;
+constexpr DWORD kEdit = ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_VISIBLE | WS_TABSTOP;
+constexpr DWORD kLabel = SS_LEFT | WS_VISIBLE;
+constexpr DWORD kReportList = LVS_REPORT | LVS_ALIGNLEFT | WS_BORDER | WS_VISIBLE | WS_TABSTOP;
+
+using enum ControlClass;
+
+constexpr ControlTemplate kSettingsControls[] = {
+    {IDOK, Button, kDefaultButton, "OK", 271, 7, 39, 14},
+    {IDCANCEL, Button, kHiddenButton, "キャンセル", 226, 7, 31, 14},
+    {IDC_STATIC, Static, kLabel, "キーワード", 21, 49, 37, 11},
+    {IDC_KEYWORD, Edit, kEdit, "", 61, 46, 209, 15},
+    {IDC_WEBSERVICE, Button, kButton, "Supported by 楽天ウェブサービス", 192, 196, 118, 14},
+    {IDC_JUMP_ICHIBA, Button, kButton, "楽天ICHIBAへジャンプ", 29, 177, 88, 15},
+    {IDC_ALERT, Button, kCheckBox, "アラートを有効にする", 37, 20, 76, 14},
+    {IDC_SHOW_HITS, Button, kButton, "ヒットしたリストを見る", 130, 23, 77, 16},
+    {IDC_PRICE, Edit, kEdit, "", 102, 79, 84, 15},
+    {IDC_STATIC, Static, kLabel, "設定価格", 59, 81, 34, 11},
+    {IDC_STATIC, Static, kLabel, "円以下", 195, 82, 31, 11},
+    {IDC_STATIC, Button, kGroupBox, "条件１", 35, 69, 215, 32},
+    {IDC_ZAIKO, Button, kCheckBox, "在庫チェック", 59, 113, 61, 15},
+    {IDC_STATIC, Button, kGroupBox, "条件２", 35, 104, 215, 32},
+    {IDC_TIMESALE, Button, kCheckBox, "タイムセール対応", 60, 153, 73, 12},
+    {IDC_STATIC, Button, kGroupBox, "条件３", 36, 142, 214, 30},
+    {IDC_JUMP_TIMESALE, Button, kButton, "楽天市場タイムセールへジャンプ", 138, 153, 109, 13},
+};
+
+constexpr ControlTemplate kHitListControls[] = {
+    {IDOK, Button, kDefaultButton, "OK", 336, 7, 50, 14},
+    {IDCANCEL, Button, kHiddenButton, "キャンセル", 278, 7, 50, 14},
+    {IDC_HITLIST, ListView, kReportList, "", 23, 34, 344, 190},
+    {IDC_STATIC, Static, kLabel, "対象項目をダブルクリックでサイトへジャンプします", 73, 21, 177,
+     10},
+};
+
+constexpr DialogTemplate kDialogs[] = {
+    {IDD_SETTINGS, kDialogStyle, "Kobanu  Ver 1.00", 317, 217, "MS Shell Dlg", 8,
+     kSettingsControls},
+    {IDD_HITLIST, kDialogStyle, "ヒット結果", 393, 249, "MS Shell Dlg", 8, kHitListControls},
+};
+
+constexpr MenuItemTemplate kTrayMenuItems[] = {
+    {ID_TRAY_OPEN_DIALOG, "ダイアログを開く"},
+    {0, nullptr},
+    {ID_TRAY_EXIT, "終了"},
+};
+
+constexpr MenuTemplate kMenus[] = {{IDR_TRAY_MENU, "メニュー", kTrayMenuItems}};
+
+}  // namespace
+
+const DialogTemplate* FindDialogTemplate(UINT id) {
+  for (const DialogTemplate& dialog : kDialogs) {
+    if (dialog.id == id) return &dialog;
+  }
+  return nullptr;
+}
+
+const MenuTemplate* FindMenuTemplate(UINT id) {
+  for (const MenuTemplate& menu : kMenus) {
+    if (menu.id == id) return &menu;
+  }
+  return nullptr;
+}

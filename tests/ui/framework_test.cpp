@@ -1,0 +1,230 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <thread>
+
+#include "platform/ui/afxwin.h"
+#include "platform/ui/headless/headless_backend.h"
+#include "res/resource.h"
+
+namespace {
+
+using ui::headless::HeadlessBackend;
+using ui::headless::HeadlessDialog;
+
+// A dialog on the settings template that only counts what reaches its handlers.
+class CountingDialog : public CDialog {
+ public:
+  CountingDialog() : CDialog(IDD_SETTINGS) {}
+  CButton m_alert;
+  CEdit m_price;
+  int clicks = 0;
+  int changes = 0;
+  std::vector<std::string> changedTexts;
+  int exchanges = 0;
+
+ protected:
+  void DoDataExchange(CDataExchange* pDX) override {
+    DDX_Control(pDX, IDC_ALERT, m_alert);
+    DDX_Control(pDX, IDC_PRICE, m_price);
+    ++exchanges;
+  }
+  const MessageMap* GetMessageMap() const override {
+    static const MessageMapEntry entries[] = {
+        OnBnClicked(IDC_ALERT, &CountingDialog::OnAlert),
+        OnEnChange(IDC_PRICE, &CountingDialog::OnPrice),
+    };
+    static const MessageMap map{CDialog::GetMessageMap(), entries};
+    return &map;
+  }
+
+ private:
+  void OnAlert() { ++clicks; }
+  void OnPrice() {
+    ++changes;
+    std::string text;
+    m_price.GetWindowText(text);
+    changedTexts.push_back(text);
+  }
+};
+
+class FrameworkTest : public ::testing::Test {
+ protected:
+  HeadlessBackend& ui = ui::headless::InstallHeadlessBackend();
+  CWinApp app;
+};
+
+TEST_F(FrameworkTest, SettingControlsRaisesTheNotificationsWindowsRaises) {
+  CountingDialog dialog;
+  ui.ScriptNextDialog([&](HeadlessDialog& d) {
+    dialog.m_alert.SetCheck(BST_CHECKED);  // no click
+    EXPECT_TRUE(d.IsChecked(IDC_ALERT));
+    EXPECT_EQ(dialog.m_alert.GetCheck(), BST_CHECKED);
+    dialog.m_price.SetWindowText("12");
+    dialog.m_price.SetWindowText("12");  // unchanged, still a change notification
+    d.Click(IDC_ALERT);                  // the user's click: toggles, then notifies
+    d.Type(IDC_PRICE, "3");
+    d.PressEnter();
+  });
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+  EXPECT_EQ(dialog.clicks, 1);
+  EXPECT_EQ(dialog.changedTexts, (std::vector<std::string>{"12", "12", "123"}));
+  EXPECT_EQ(dialog.exchanges, 2);             // opening, then OK
+  EXPECT_EQ(dialog.m_alert.m_hWnd, nullptr);  // unbound once the window is gone
+  EXPECT_EQ(dialog.m_alert.GetCheck(), 0);    // and a control without a window does nothing
+}
+
+TEST_F(FrameworkTest, EscAndTheCloseBoxCancelWithoutAnExchangeAndEachShowingStartsFresh) {
+  CountingDialog dialog;
+  ui.ScriptNextDialog([](HeadlessDialog& d) {
+    d.Click(IDC_ALERT);
+    d.PressEsc();
+  });
+  EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+  ui.ScriptNextDialog([](HeadlessDialog& d) {
+    EXPECT_FALSE(d.IsChecked(IDC_ALERT));
+    EXPECT_FALSE(d.IsControlVisible(IDCANCEL));
+    d.Click(IDCANCEL);  // hidden: no click reaches it
+    d.PressCloseBox();
+  });
+  EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+  EXPECT_EQ(dialog.exchanges, 2);  // one opening exchange per showing, none at closing
+}
+
+TEST_F(FrameworkTest, AnotherThreadsSendMessageIsServedByTheModalLoopAndWaitsForIt) {
+  CountingDialog dialog;
+  std::thread worker;
+  ui.ScriptNextDialog([&](HeadlessDialog& d) {
+    d.Click(IDC_ALERT);
+    worker = std::thread([&] {
+      EXPECT_EQ(dialog.m_alert.SendMessage(BM_GETCHECK), BST_CHECKED);
+      dialog.m_alert.SendMessage(BM_SETCHECK, BST_UNCHECKED, 0);
+      // Synchronous: the state is already changed when the call returns.
+      EXPECT_EQ(dialog.m_alert.SendMessage(BM_GETCHECK), BST_UNCHECKED);
+      ui.Post([&] { d.PressEnter(); });
+    });
+  });
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+  worker.join();
+  EXPECT_EQ(dialog.clicks, 1);  // the user's, not the worker's
+
+  // With no window, the call returns at once without effect.
+  std::thread late([&] { EXPECT_EQ(dialog.m_alert.SendMessage(BM_SETCHECK, BST_CHECKED), 0); });
+  late.join();
+}
+
+TEST_F(FrameworkTest, MessageBoxesCarryTheAppNameAndBlockTheirCallerUntilDismissed) {
+  EXPECT_EQ(AfxGetAppName(), "ui_framework_test");  // the executable's name at first
+  app.SetAppName("Kobanu");
+  ui.SetBoxPolicy(HeadlessBackend::BoxPolicy::Hold);
+  std::atomic<bool> returned{false};
+  std::thread worker([&] {
+    AfxMessageBox("from the worker");
+    returned = true;
+  });
+  ASSERT_TRUE(ui.PumpUntil([&] { return ui.OpenBoxes() == 1; }));
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_FALSE(returned);
+  ui.DismissBox();
+  worker.join();
+
+  // On the UI thread the box runs its own loop; here a helper thread dismisses it.
+  std::thread dismisser([&] {
+    while (ui.OpenBoxes() == 0) std::this_thread::yield();
+    ui.DismissBox();
+  });
+  EXPECT_EQ(AfxMessageBox("from the UI thread"), IDOK);
+  dismisser.join();
+  ASSERT_EQ(ui.MessageBoxes().size(), 2u);
+  EXPECT_EQ(ui.MessageBoxes()[0].caption, "Kobanu");
+  EXPECT_EQ(ui.MessageBoxTexts(),
+            (std::vector<std::string>{"from the worker", "from the UI thread"}));
+}
+
+// A window that quits the application when asked to close, as the main window does.
+class MainWindow : public CWnd {
+ public:
+  int created = 0;
+  int destroyed = 0;
+  std::vector<UINT> seen;
+
+ protected:
+  LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    seen.push_back(message);
+    if (message == WM_CREATE) ++created;
+    return CWnd::DefWindowProc(message, wParam, lParam);
+  }
+  void PostNcDestroy() override { ++destroyed; }
+};
+
+TEST_F(FrameworkTest, DestroyingTheMainWindowEndsTheLoopAndEveryDialogInside) {
+  auto* window = new MainWindow;
+  app.m_pMainWnd = window;
+  ASSERT_TRUE(
+      window->CreateEx(0, AfxRegisterWndClass(3), "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr));
+  EXPECT_EQ(window->created, 1);
+  CountingDialog dialog;
+  INT_PTR result = 0;
+  ui.ScriptNextDialog([&](HeadlessDialog&) { window->PostMessage(WM_CLOSE); });
+  ui.Post([&] { result = dialog.DoModal(); });
+  EXPECT_EQ(app.Run(), 0);
+  EXPECT_EQ(result, -1);
+  EXPECT_EQ(window->destroyed, 1);
+  EXPECT_EQ(window->m_hWnd, nullptr);
+  EXPECT_EQ(window->PostMessage(WM_CLOSE), FALSE);
+}
+
+TEST_F(FrameworkTest, TheTrayIconsEventsArePostedToItsWindowAndMenusPostTheirCommand) {
+  MainWindow window;
+  ASSERT_TRUE(window.CreateEx(0, "", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr));
+  NOTIFYICONDATAA data;
+  data.cbSize = sizeof data;
+  data.hWnd = window.m_hWnd;
+  data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  data.uCallbackMessage = WM_USER + 1;
+  data.hIcon = IDR_MAINFRAME;
+  std::strcpy(data.szTip, "tip");
+  ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, &data));
+  EXPECT_EQ(ui.CurrentTrayIcon().tip, "tip");
+  ui.PressTrayIcon(WM_LBUTTONDBLCLK);
+  ui.ScriptMenus([](const MenuTemplate& menu, POINT) { return menu.items[2].command; });
+  HMENU menu = LoadMenuA(IDR_TRAY_MENU);
+  TrackPopupMenu(GetSubMenu(menu, 0), 0, 5, 6, 0, window.m_hWnd, nullptr);
+  DestroyMenu(menu);
+  ui.RestartTrayHost();
+  ASSERT_TRUE(ui.PumpUntil([&] { return window.seen.size() >= 4; }));
+  const std::vector<UINT> expected{WM_CREATE, WM_COMMAND, WM_USER + 1,
+                                   RegisterWindowMessageA("TaskbarCreated")};
+  EXPECT_EQ(window.seen, expected);
+  EXPECT_EQ(RegisterWindowMessageA("TaskbarCreated"), RegisterWindowMessageA("TaskbarCreated"));
+  EXPECT_GE(RegisterWindowMessageA("TaskbarCreated"), 0xC000u);
+
+  ui.QueueTrayResults({ERROR_TIMEOUT});
+  EXPECT_FALSE(Shell_NotifyIconA(NIM_ADD, &data));
+  EXPECT_EQ(GetLastError(), ERROR_TIMEOUT);
+  window.DestroyWindow();
+}
+
+TEST(DialogUnits, ConvertAsWindowsDoes) {
+  EXPECT_EQ(AverageCharWidth(52 * 6), 6);
+  EXPECT_EQ(AverageCharWidth(286), 6);  // 11 by 26: 5.5 rounds up
+  EXPECT_EQ(AverageCharWidth(285), 5);
+  const DialogBaseUnits units{6, 13};
+  EXPECT_EQ(DialogUnitsToPixels(units, 271, 7, 39, 14), (PixelRect{407, 11, 59, 23}));
+  EXPECT_EQ(DialogUnitsToPixels(units, 2, 4, 0, 1), (PixelRect{3, 7, 0, 2}));  // halves round up
+}
+
+TEST(DialogTemplates, EditsAreLabelledByTheStaticTextOnTheirRow) {
+  const DialogTemplate& settings = *FindDialogTemplate(IDD_SETTINGS);
+  auto label = [&](int id) {
+    for (const ControlTemplate& c : settings.controls) {
+      if (c.id == id) return std::string(LabelOf(settings, c)->text);
+    }
+    return std::string();
+  };
+  EXPECT_EQ(label(IDC_KEYWORD), "キーワード");
+  EXPECT_EQ(label(IDC_PRICE), "設定価格");
+  EXPECT_EQ(FindDialogTemplate(999), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,300 @@
+#include <QApplication>
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <thread>
+
+#include "app/kobanu_app.h"
+#include "hitlist/hit_list_dialog.h"
+#include "platform/ui/qt/dialog_font.h"
+#include "platform/ui/qt/qt_backend.h"
+#include "res/resource.h"
+#include "settings/settings_dialog.h"
+#include "ui/desktop_fixture.h"
+#include "ui/item_search_answer.h"
+#include "ui/pending_stubs.h"
+
+namespace {
+
+const std::string kWatch = "\x98\x72\x8E\x9E\x8C\x76";  // 腕時計 in code page 932
+
+// Catches what would go to the browser.
+class BrowserStandIn : public QObject {
+  Q_OBJECT
+ public:
+  QStringList opened;
+ public slots:
+  void Open(const QUrl& url) { opened << url.toString(); }
+};
+
+QDialog* ShownDialog(const char* caption) {
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    auto* dialog = qobject_cast<QDialog*>(w);
+    if (dialog != nullptr && dialog->isVisible() && dialog->windowTitle() == caption) return dialog;
+  }
+  return nullptr;
+}
+
+QMessageBox* ShownBox() {
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    if (box != nullptr && box->isVisible()) return box;
+  }
+  return nullptr;
+}
+
+// Runs `step` once the dialog with that caption is shown, from the dialog's own loop.
+void WhenShown(const char* caption, std::function<void(QDialog*)> step) {
+  auto* timer = new QTimer;
+  QObject::connect(timer, &QTimer::timeout, [timer, caption, step] {
+    if (QDialog* dialog = ShownDialog(caption)) {
+      timer->deleteLater();
+      timer->stop();
+      step(dialog);
+    }
+  });
+  timer->start(5);
+}
+
+// Answers every warning box with OK as it comes up, noting its text.
+class BoxAnswerer {
+ public:
+  BoxAnswerer() {
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      if (QMessageBox* box = ShownBox()) {
+        texts.push_back(box->text().toStdString());
+        EXPECT_EQ(box->windowTitle().toStdString(), AfxGetAppName());
+        EXPECT_EQ(box->icon(), QMessageBox::Warning);
+        ASSERT_EQ(box->buttons().size(), 1);
+        box->button(QMessageBox::Ok)->click();
+      }
+    });
+    timer_.start(5);
+  }
+  std::vector<std::string> texts;
+
+ private:
+  QTimer timer_;
+};
+
+QWidget* Control(QDialog* dialog, int id) {
+  for (QWidget* w : dialog->findChildren<QWidget*>()) {
+    if (w->property(ui::qt::kControlIdProperty).toInt() == id) return w;
+  }
+  return nullptr;
+}
+
+class QtDesktopTest : public testing_support::DesktopStateTest {
+ protected:
+  QtDesktopTest() {
+    pending::workersStarted = 0;
+    QDesktopServices::setUrlHandler("http", &browser, "Open");
+    QDesktopServices::setUrlHandler("https", &browser, "Open");
+  }
+  ~QtDesktopTest() override {
+    QDesktopServices::unsetUrlHandler("http");
+    QDesktopServices::unsetUrlHandler("https");
+  }
+  INT_PTR ShowSettings() {
+    watchState.settingsDialogOpen = 1;
+    const INT_PTR result = settingsDialog.DoModal();
+    watchState.settingsDialogOpen = 0;
+    watchState.settingsDialogPrimed = 0;
+    return result;
+  }
+  BrowserStandIn browser;
+};
+
+void CheckBuiltFromTemplate(QDialog* dialog, const DialogTemplate& t) {
+  const QFont font = ui::qt::DialogFont(t);
+  if (QFontDatabase::families().contains("IPAGothic")) {
+    EXPECT_EQ(font.family(), "IPAGothic");
+  }
+  EXPECT_EQ(font.pointSize(), 8);
+  EXPECT_EQ(dialog->font(), font);
+  const DialogBaseUnits units = ui::qt::BaseUnitsOf(font);
+  const PixelRect size = DialogUnitsToPixels(units, 0, 0, t.cx, t.cy);
+  EXPECT_EQ(dialog->size(), QSize(size.width, size.height));
+  EXPECT_EQ(dialog->windowTitle().toStdString(), t.caption);
+  EXPECT_FALSE(dialog->isModal());
+
+  std::vector<QWidget*> tabStops;
+  for (const ControlTemplate& c : t.controls) {
+    QWidget* widget = nullptr;
+    for (QWidget* w : dialog->findChildren<QWidget*>()) {
+      if (w->parent() != dialog || w->property(ui::qt::kControlIdProperty).toInt() != c.id)
+        continue;
+      const QString text = QString::fromUtf8(c.text);
+      const auto* label = qobject_cast<QLabel*>(w);
+      const auto* frame = qobject_cast<QGroupBox*>(w);
+      if (c.id != -1 || (label && label->text() == text) || (frame && frame->title() == text)) {
+        widget = w;
+        break;
+      }
+    }
+    ASSERT_NE(widget, nullptr) << c.text;
+    const PixelRect r = DialogUnitsToPixels(units, c.x, c.y, c.cx, c.cy);
+    EXPECT_EQ(widget->geometry(), QRect(r.x, r.y, r.width, r.height)) << c.text;
+    EXPECT_EQ(widget->isVisible(), IsVisible(c)) << c.text;
+    if (IsPushButton(c)) {
+      auto* button = qobject_cast<QPushButton*>(widget);
+      ASSERT_NE(button, nullptr) << c.text;
+      EXPECT_EQ(button->text().toStdString(), c.text);
+      EXPECT_EQ(button->isDefault(), IsDefaultButton(c));
+    } else if (IsCheckBox(c)) {
+      ASSERT_NE(qobject_cast<QCheckBox*>(widget), nullptr) << c.text;
+      EXPECT_EQ(qobject_cast<QCheckBox*>(widget)->text().toStdString(), c.text);
+    } else if (c.controlClass == ControlClass::Edit) {
+      ASSERT_NE(qobject_cast<QLineEdit*>(widget), nullptr);
+      EXPECT_EQ(widget->accessibleName().toStdString(), LabelOf(t, c)->text);
+    } else if (c.controlClass == ControlClass::ListView) {
+      EXPECT_NE(qobject_cast<QTableWidget*>(widget), nullptr);
+    }
+    if (!IsGroupBox(c) && c.controlClass != ControlClass::Edit && *c.text != '\0') {
+      EXPECT_EQ(widget->accessibleName().toStdString(), c.text);
+    }
+    if (IsTabStop(c) && IsVisible(c)) tabStops.push_back(widget);
+  }
+  // Tab goes round the controls in template order, starting at the one that has the focus.
+  ASSERT_FALSE(tabStops.empty());
+  EXPECT_EQ(dialog->focusWidget(), tabStops.front());
+  for (size_t i = 1; i < tabStops.size(); ++i) {
+    QTest::keyClick(dialog->focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(dialog->focusWidget(), tabStops[i]) << i;
+  }
+}
+
+TEST_F(QtDesktopTest, TheSettingsDialogIsBuiltFromItsTemplate) {
+  WhenShown("Kobanu  Ver 1.00", [](QDialog* dialog) {
+    CheckBuiltFromTemplate(dialog, *FindDialogTemplate(IDD_SETTINGS));
+    QTest::keyClick(dialog, Qt::Key_Escape);
+  });
+  EXPECT_EQ(ShowSettings(), IDCANCEL);
+}
+
+TEST_F(QtDesktopTest, TheHitListIsBuiltFromItsTemplateAndListsInReportStyle) {
+  settings.scanKeyword = "w";
+  pending::fetchBody = testing_support::ItemSearchAnswer(2, {"", "javascript:alert(1)"});
+  WhenShown("ヒット結果", [&](QDialog* dialog) {
+    CheckBuiltFromTemplate(dialog, *FindDialogTemplate(IDD_HITLIST));
+    auto* list = qobject_cast<QTableWidget*>(Control(dialog, IDC_HITLIST));
+    ASSERT_EQ(list->columnCount(), 6);
+    EXPECT_EQ(list->horizontalHeaderItem(2)->text(), "ポイント倍付");
+    EXPECT_EQ(list->columnWidth(0), 240);
+    EXPECT_TRUE(list->showGrid());
+    EXPECT_EQ(list->selectionBehavior(), QAbstractItemView::SelectRows);
+    ASSERT_EQ(list->rowCount(), 2);
+    EXPECT_EQ(list->item(0, 0)->text(), "時計 0");
+    EXPECT_EQ(list->item(1, 5)->text(), "1");
+    // A double-click on empty space reaches the handler: no selection, so row 0 opens.
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, QPoint(300, 150));
+    list->selectRow(1);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, QPoint(300, 150));
+    QTest::keyClick(dialog, Qt::Key_Return);
+  });
+  CMainDlg hitList;
+  EXPECT_EQ(hitList.DoModal(), IDOK);
+  EXPECT_EQ(browser.opened, QStringList{"http://item.test/0"});  // never the javascript: one
+}
+
+TEST_F(QtDesktopTest, JapaneseTypedIntoTheEditsArrivesAsCodePage932) {
+  BoxAnswerer boxes;
+  WhenShown("Kobanu  Ver 1.00", [](QDialog* dialog) {
+    QWidget* keyword = Control(dialog, IDC_KEYWORD);
+    keyword->setFocus();
+    for (const QChar ch : QString("腕時計")) {
+      QTest::sendKeyEvent(QTest::Click, keyword, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
+    QInputMethodEvent commit;
+    commit.setCommitString("é");  // not in code page 932: it reads back as '?'
+    QApplication::sendEvent(keyword, &commit);
+    QWidget* price = Control(dialog, IDC_PRICE);
+    price->setFocus();
+    QTest::keyClicks(price, "-5");
+    QCheckBox* alert = qobject_cast<QCheckBox*>(Control(dialog, IDC_ALERT));
+    QTest::mouseClick(alert, Qt::LeftButton, {}, QPoint(4, alert->height() / 2));
+    QTest::keyClick(dialog, Qt::Key_Escape);
+  });
+  EXPECT_EQ(ShowSettings(), IDCANCEL);
+  EXPECT_EQ(std::string(settings.scanKeyword), kWatch + "?");
+  EXPECT_EQ(std::string(settings.scanPrice), "-5");
+  EXPECT_EQ(settings.scanFlag, 1);
+  EXPECT_EQ(boxes.texts, (std::vector<std::string>{"数値以外のデータがあります！！",
+                                                   "負のデータがあります！！"}));
+}
+
+TEST_F(QtDesktopTest, AStoredKeywordShowsAndTheWorkersUntickArrivesWithoutAClick) {
+  settings.scanKeyword = kWatch;
+  settings.scanFlag = 1;
+  std::thread worker;
+  WhenShown("Kobanu  Ver 1.00", [&](QDialog* dialog) {
+    EXPECT_EQ(qobject_cast<QLineEdit*>(Control(dialog, IDC_KEYWORD))->text(), "腕時計");
+    auto* alert = qobject_cast<QCheckBox*>(Control(dialog, IDC_ALERT));
+    EXPECT_TRUE(alert->isChecked());
+    worker = std::thread([dialog, alert] {
+      settingsDialog.m_checkAlert.SendMessage(BM_SETCHECK, BST_UNCHECKED, 0);
+      QMetaObject::invokeMethod(qApp, [dialog, alert] {
+        EXPECT_FALSE(alert->isChecked());
+        QTest::keyClick(dialog, Qt::Key_Return);
+      });
+    });
+  });
+  EXPECT_EQ(ShowSettings(), IDOK);
+  worker.join();
+  EXPECT_EQ(settings.scanFlag, 1);  // no click handler ran
+}
+
+TEST_F(QtDesktopTest, AWorkersBoxLivesOnItsOwnWhileTheDialogOpensAndCloses) {
+  std::thread worker;
+  std::atomic<bool> boxDismissed{false};
+  WhenShown("Kobanu  Ver 1.00", [&](QDialog* dialog) {
+    worker = std::thread([&] {
+      AfxMessageBox("Kobanu 条件が成立しました！！");
+      boxDismissed = true;
+    });
+    auto* waitForBox = new QTimer(dialog);
+    QObject::connect(waitForBox, &QTimer::timeout, [dialog, waitForBox] {
+      if (ShownBox() == nullptr) return;
+      waitForBox->stop();
+      QTest::keyClick(dialog, Qt::Key_Escape);  // the dialog closes with the box still up
+    });
+    waitForBox->start(5);
+  });
+  EXPECT_EQ(ShowSettings(), IDCANCEL);
+  QMessageBox* box = ShownBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_FALSE(boxDismissed);
+  box->button(QMessageBox::Ok)->click();
+  worker.join();
+  EXPECT_TRUE(boxDismissed);
+}
+
+TEST_F(QtDesktopTest, WithoutATrayHostStartUpReportsTheRefusalAndEnds) {
+  BoxAnswerer boxes;
+  CKobanuApp app;
+  EXPECT_EQ(AfxWinMain(), 0);
+  EXPECT_EQ(boxes.texts, std::vector<std::string>{"通知領域にアイコンを登録できませんでした。"});
+  EXPECT_EQ(pending::workersStarted, 0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  ::testing::InitGoogleTest(&argc, argv);
+  ui::qt::InstallQtBackend(argc, argv);
+  return RUN_ALL_TESTS();
+}
+
+#include "qt_backend_test.moc"

@@ -1,0 +1,169 @@
+#include <chrono>
+
+#include "app/kobanu_app.h"
+#include "app/tray_window.h"
+#include "platform/sockets/socket_init.h"
+#include "res/resource.h"
+#include "settings/settings_file.h"
+#include "ui/desktop_fixture.h"
+#include "ui/pending_stubs.h"
+
+namespace {
+
+using testing_support::HeadlessBackend;
+using testing_support::HeadlessDialog;
+using testing_support::ReadFile;
+using testing_support::WriteFile;
+
+const std::string kWatch = "\x98\x72\x8E\x9E\x8C\x76";  // 腕時計 in code page 932
+
+class TrayAppTest : public testing_support::DesktopTest {
+ protected:
+  TrayAppTest() {
+    pending::workersStarted = 0;
+    WriteFile(sandbox.IniPath(), "[PARAM]\r\nSCAN_FLAG=1\r\nSCAN_KEYWORD=old\r\n");
+    ui.SetCursorPos({300, 20});
+  }
+
+  // Each menu the tray opens chooses the next of these commands.
+  void ChooseFromMenus(std::vector<UINT> commands) {
+    auto next = std::make_shared<size_t>(0);
+    ui.ScriptMenus([commands, next](const MenuTemplate&, POINT) {
+      return *next < commands.size() ? commands[(*next)++] : 0u;
+    });
+  }
+
+  int RunApp() { return AfxWinMain(); }
+
+  CKobanuApp app;
+};
+
+TEST_F(TrayAppTest, StartsInTheTrayWithTheSettingsLoadedAndOneWorker) {
+  ui.PressTrayIcon(WM_LBUTTONDOWN);
+  ui.PressTrayIcon(WM_LBUTTONDBLCLK);
+  ui.PressTrayIcon(WM_RBUTTONUP);
+  ui.PressTrayIcon(WM_RBUTTONDOWN);
+  ChooseFromMenus({ID_TRAY_EXIT});
+  ASSERT_TRUE(app.InitInstance());
+  EXPECT_TRUE(ui.TrayIconShown());
+  EXPECT_EQ(ui.CurrentTrayIcon().tip, "Kobanuアプリ");
+  EXPECT_EQ(ui.CurrentTrayIcon().icon, IDR_MAINFRAME);
+  EXPECT_EQ(std::string(settings.scanKeyword), "old");
+  EXPECT_EQ(pending::workersStarted, 1);
+  EXPECT_EQ(AfxGetAppName(), "Kobanu");
+  EXPECT_EQ(app.Run(), 0);
+
+  // Only the right-button press opened the menu, at the cursor.
+  ASSERT_EQ(ui.TrackedMenus().size(), 1u);
+  EXPECT_EQ(ui.TrackedMenus()[0].menuId, IDR_TRAY_MENU);
+  EXPECT_EQ(ui.TrackedMenus()[0].at.x, 300);
+  EXPECT_EQ(ui.TrackedMenus()[0].at.y, 20);
+  EXPECT_FALSE(ui.TrayIconShown());
+  EXPECT_TRUE(ui.MessageBoxes().empty());
+}
+
+TEST_F(TrayAppTest, TheDialogCommandSavesWhicheverWayTheDialogClosed) {
+  ChooseFromMenus({ID_TRAY_OPEN_DIALOG, ID_TRAY_EXIT});
+  ui.ScriptNextDialog([&](HeadlessDialog& d) {
+    d.Paste(IDC_KEYWORD, kWatch);
+    d.Click(IDC_ZAIKO);
+    d.PressEsc();
+    ui.PressTrayIcon(WM_RBUTTONDOWN);  // then "終了"
+  });
+  ui.PressTrayIcon(WM_RBUTTONDOWN);
+  EXPECT_EQ(RunApp(), 0);
+  EXPECT_EQ(watchState.settingsDialogOpen, 0);
+  EXPECT_EQ(watchState.settingsDialogPrimed, 0);
+  EXPECT_EQ(ReadFile(sandbox.IniPath()),
+            "[PARAM]\r\nSCAN_FLAG=1\r\nSCAN_KEYWORD=" + kWatch +
+                "\r\nSCAN_PRICE=\r\nSCAN_ZAIKO=1\r\nSCAN_TIMESALE=0\r\n");
+}
+
+TEST_F(TrayAppTest, TheMenuStaysUsableWhileTheDialogIsOpenAndOpensNoSecondDialog) {
+  ChooseFromMenus({ID_TRAY_OPEN_DIALOG, ID_TRAY_OPEN_DIALOG, ID_TRAY_EXIT});
+  ui.ScriptNextDialog([&](HeadlessDialog& d) {
+    d.Paste(IDC_PRICE, "700");
+    ui.PressTrayIcon(WM_RBUTTONDOWN);  // opens nothing, saves
+    EXPECT_TRUE(ui.PumpUntil(
+        [&] { return ReadFile(sandbox.IniPath()).find("SCAN_PRICE=700") != std::string::npos; }));
+    ui.PressTrayIcon(WM_RBUTTONDOWN);  // "終了" while the dialog is still open
+  });
+  ui.PressTrayIcon(WM_RBUTTONDOWN);
+  EXPECT_EQ(RunApp(), 0);
+  EXPECT_EQ(ui.UnscriptedDialogs(), 0);
+  EXPECT_EQ(ui.TrackedMenus().size(), 3u);
+  EXPECT_FALSE(ui.TrayIconShown());
+}
+
+TEST_F(TrayAppTest, ExitEndsTheLoopWhileAWorkersBoxIsOpen) {
+  ui.SetBoxPolicy(HeadlessBackend::BoxPolicy::Hold);
+  ChooseFromMenus({ID_TRAY_EXIT});
+  ASSERT_TRUE(app.InitInstance());
+  // A thread of its own that stays in its box, as the worker would; it is let go at the end.
+  std::thread worker([] { AfxMessageBox("Kobanu 条件が成立しました！！"); });
+  ASSERT_TRUE(ui.PumpUntil([&] { return ui.OpenBoxes() == 1; }));
+  ui.PressTrayIcon(WM_RBUTTONDOWN);
+  EXPECT_EQ(app.Run(), 0);
+  EXPECT_FALSE(ui.TrayIconShown());
+  EXPECT_NE(ReadFile(sandbox.IniPath()).find("SCAN_KEYWORD=old"), std::string::npos);
+  ui.DismissBox();
+  ui.PumpUntil([] { return false; }, std::chrono::milliseconds(20));
+  worker.join();
+}
+
+TEST_F(TrayAppTest, ARefusedIconIsReportedOnceAndEndsTheProgramWithoutLoadingOrAWorker) {
+  ui.QueueTrayResults({ERROR_NO_TRAY_HOST});
+  ASSERT_TRUE(app.InitInstance());
+  EXPECT_EQ(app.Run(), 0);
+  EXPECT_EQ(ui.MessageBoxTexts(),
+            std::vector<std::string>{"通知領域にアイコンを登録できませんでした。"});
+  EXPECT_EQ(ui.MessageBoxes()[0].caption, "Kobanu");
+  EXPECT_EQ(std::string(settings.scanKeyword), "");
+  EXPECT_EQ(pending::workersStarted, 0);
+  EXPECT_EQ(ReadFile(sandbox.IniPath()), "[PARAM]\r\nSCAN_FLAG=1\r\nSCAN_KEYWORD=old\r\n");
+}
+
+TEST_F(TrayAppTest, ATimingOutTrayIsAskedAgainEverySecond) {
+  ui.QueueTrayResults({ERROR_TIMEOUT, ERROR_TIMEOUT, 0});  // add, modify, then the second add
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(app.InitInstance());
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
+  EXPECT_EQ(ui.TrayAdds(), 3);
+  EXPECT_TRUE(ui.TrayIconShown());
+  EXPECT_EQ(pending::workersStarted, 1);
+  app.m_pMainWnd->DestroyWindow();
+}
+
+TEST_F(TrayAppTest, ATrayHostThatComesBackGetsTheIconAgainAndTheSettingsAreReread) {
+  ChooseFromMenus({ID_TRAY_EXIT});
+  ASSERT_TRUE(app.InitInstance());
+  WriteFile(sandbox.IniPath(), "[PARAM]\r\nSCAN_KEYWORD=new\r\n");
+  ui.RestartTrayHost();
+  EXPECT_FALSE(ui.TrayIconShown());
+  ASSERT_TRUE(ui.PumpUntil([&] { return ui.TrayIconShown(); }));
+  EXPECT_EQ(std::string(settings.scanKeyword), "new");
+  EXPECT_EQ(settings.scanFlag, 0);
+  EXPECT_EQ(pending::workersStarted, 1);
+  ui.PressTrayIcon(WM_RBUTTONDOWN);
+  EXPECT_EQ(app.Run(), 0);
+}
+
+TEST_F(TrayAppTest, AFailedSocketsLayerEndsStartUpUnderTheExecutablesName) {
+  FailSocketInitForTesting(true);
+  EXPECT_EQ(RunApp(), 1);
+  FailSocketInitForTesting(false);
+  EXPECT_EQ(ui.MessageBoxTexts(),
+            std::vector<std::string>{"Windows ソケットの初期化に失敗しました。"});
+  EXPECT_EQ(ui.MessageBoxes()[0].caption, "kobanu");
+  EXPECT_FALSE(ui.TrayIconShown());
+  EXPECT_EQ(pending::workersStarted, 0);
+}
+
+TEST_F(TrayAppTest, NoInvisibleWindowMeansNoIconNoWorkerAndAnExitCode) {
+  ui.FailWindowCreation(true);
+  EXPECT_EQ(RunApp(), 1);
+  EXPECT_FALSE(ui.TrayIconShown());
+  EXPECT_EQ(pending::workersStarted, 0);
+}
+
+}  // namespace
