@@ -1,0 +1,97 @@
+#include <benchmark/benchmark.h>
+#include <iconv.h>
+
+#include <string>
+
+#include "service/response_readers.h"
+#include "service/text_encoding.h"
+
+namespace {
+
+// An item-search answer of 30 records, about 100 KB, mostly Japanese as the real ones are.
+const std::string& HitListBody() {
+  static const std::string body = [] {
+    std::string record =
+        "<Item>\n<itemName>ソーラー電波 腕時計 メンズ 10気圧防水 ステンレス</itemName>\n"
+        "<catchcopy>送料無料！ポイント10倍 今だけ特価でご提供中です</catchcopy>\n"
+        "<itemCode>watchshop:10000123</itemCode>\n<itemPrice>4980</itemPrice>\n<itemCaption>";
+    for (int i = 0; i < 90; ++i) record += "商品説明 caption ";
+    record +=
+        "</itemCaption>\n<itemUrl>http://item.example.test/watchshop/10000123/</itemUrl>\n"
+        "<affiliateUrl>http://item.example.test/watchshop/10000123/?scid=af_1&amp;sc2id=1"
+        "</affiliateUrl>\n<availability>1</availability>\n<pointRate>2</pointRate>\n"
+        "<shopName>時計の店</shopName>\n<shopCode>watchshop</shopCode>\n</Item>\n";
+    std::string text =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Response><header:Header><Status>Success"
+        "</Status></header:Header><Body><count>345</count><hits>30</hits><Items>\n";
+    for (int i = 0; i < 30; ++i) text += record;
+    return text + "</Items></Body></Response>\n";
+  }();
+  return body;
+}
+
+// A search page of 1 MB whose badge stands near its end.
+const std::string& SearchPage() {
+  static const std::string page = [] {
+    std::string text = "<html><body>\n";
+    while (text.size() < 1'000'000) {
+      text += "<div class=\"item\"><a href=\"/item/1\">福袋 2027 レディース 人気</a></div>\n";
+    }
+    return text + "<span class=\"salesStatus\">販売終了</span></body></html>\n";
+  }();
+  return page;
+}
+
+void ReportBytes(benchmark::State& state, const std::string& body) {
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(body.size()));
+}
+
+void ParseHitListBody(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(ParseHitList(HitListBody()));
+  ReportBytes(state, HitListBody());
+}
+
+void ParseHitCountBody(benchmark::State& state) {
+  int count = 0;
+  for (auto _ : state) benchmark::DoNotOptimize(ParseHitCount(HitListBody(), count));
+  ReportBytes(state, HitListBody());
+}
+
+void ParseSalesStatusPage(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(ParseSalesStatus(SearchPage()));
+  ReportBytes(state, SearchPage());
+}
+
+// The floor of the readers: decoding the body, which every reader does first.
+void Utf8ToAnsiOf(benchmark::State& state, const std::string& body) {
+  for (auto _ : state) benchmark::DoNotOptimize(Utf8ToAnsi(body.c_str()));
+  ReportBytes(state, body);
+}
+
+// The floor of the decoding: one bare iconv conversion of the same bytes.
+void BareIconvOf(benchmark::State& state, const std::string& body) {
+  const iconv_t cd = iconv_open("CP932", "UTF-8");
+  std::string in = body;
+  std::string out(body.size() + 1, '\0');
+  for (auto _ : state) {
+    char* inPtr = in.data();
+    char* outPtr = out.data();
+    size_t inLeft = in.size(), outLeft = out.size();
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    benchmark::DoNotOptimize(iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft));
+  }
+  iconv_close(cd);
+  ReportBytes(state, body);
+}
+
+BENCHMARK(ParseHitListBody);
+BENCHMARK(ParseHitCountBody);
+BENCHMARK_CAPTURE(Utf8ToAnsiOf, hit_list_body, HitListBody());
+BENCHMARK_CAPTURE(BareIconvOf, hit_list_body, HitListBody());
+BENCHMARK(ParseSalesStatusPage);
+BENCHMARK_CAPTURE(Utf8ToAnsiOf, search_page, SearchPage());
+BENCHMARK_CAPTURE(BareIconvOf, search_page, SearchPage());
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,190 @@
+#include "platform/http/curl_transfer.h"
+
+#include <curl/curl.h>
+#include <strings.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string_view>
+
+#include "platform/http/http_request.h"
+
+namespace platform::http {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Debian's libcurl would follow redirects without end; the platform's client stops early too.
+constexpr long kMaxRedirects = 10;
+
+std::mutex limitsMutex;
+Limits limits;
+std::atomic<bool> nameResolutionFails{false};
+
+Limits CurrentLimits() {
+  std::lock_guard lock(limitsMutex);
+  return limits;
+}
+
+bool CurlReady() {
+  // Thread-safe once: two threads may start their first exchange at the same moment.
+  static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+  return ready;
+}
+
+struct EasyCleanup {
+  void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+};
+struct ListCleanup {
+  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+using EasyHandle = std::unique_ptr<CURL, EasyCleanup>;
+using HeaderList = std::unique_ptr<curl_slist, ListCleanup>;
+
+// What the callbacks of one transfer share.
+struct Transfer {
+  CURL* handle;
+  Limits limits;
+  TransferResult result;
+  std::optional<Clock::time_point> lastActivity;  // from the connection on
+  bool sawLocation = false;                       // in the current response's headers
+  bool bodyRefused = false;  // the final status is not 200, so its body is not fetched
+  std::string abortReason;   // why a callback stopped the transfer
+};
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() &&
+         strncasecmp(text.data(), prefix.data(), prefix.size()) == 0;
+}
+
+bool IsBlank(std::string_view text) { return text.find_first_not_of(" \t\r\n") == text.npos; }
+
+size_t OnHeader(char* data, size_t size, size_t count, void* userdata) {
+  auto& t = *static_cast<Transfer*>(userdata);
+  const std::string_view line(data, size * count);
+  t.lastActivity = Clock::now();
+  if (line.starts_with("HTTP/")) {
+    t.sawLocation = false;
+  } else if (StartsWithNoCase(line, "Location:")) {
+    t.sawLocation = !IsBlank(line.substr(9));
+  } else if (IsBlank(line)) {
+    // The end of a response's headers.
+    long code = 0;
+    curl_easy_getinfo(t.handle, CURLINFO_RESPONSE_CODE, &code);
+    const bool interim = code < 200;
+    const bool redirected = code >= 300 && code < 400 && t.sawLocation;  // libcurl follows it
+    if (!interim && !redirected) {
+      t.result.status = static_cast<int>(code);
+      if (code != 200) {
+        t.bodyRefused = true;
+        return 0;
+      }
+    }
+  }
+  return line.size();
+}
+
+size_t OnBody(char* data, size_t size, size_t count, void* userdata) {
+  auto& t = *static_cast<Transfer*>(userdata);
+  const size_t n = size * count;
+  t.lastActivity = Clock::now();
+  if (t.result.body.size() + n > t.limits.maxBodyBytes) {
+    t.abortReason = "body longer than " + std::to_string(t.limits.maxBodyBytes) + " bytes";
+    return 0;
+  }
+  t.result.body.append(data, n);
+  return n;
+}
+
+int OnConnected(void* userdata, char*, char*, int, int) {
+  static_cast<Transfer*>(userdata)->lastActivity = Clock::now();
+  return CURL_PREREQFUNC_OK;
+}
+
+// libcurl's low-speed limit would also end a slow but steady answer; the platform's client
+// gives up only when nothing arrives at all.
+int OnProgress(void* userdata, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  auto& t = *static_cast<Transfer*>(userdata);
+  if (t.lastActivity && Clock::now() - *t.lastActivity > t.limits.idle) {
+    t.abortReason = "nothing received for " + std::to_string(t.limits.idle.count()) + " ms";
+    return 1;
+  }
+  return 0;
+}
+
+int OnResolverStart(void*, void*, void*) { return nameResolutionFails ? 1 : 0; }
+
+template <typename T>
+void SetOption(CURL* handle, CURLoption option, T value, CURLcode& code) {
+  if (code == CURLE_OK) code = curl_easy_setopt(handle, option, value);
+}
+
+}  // namespace
+
+void SetLimitsForTesting(const Limits& newLimits) {
+  std::lock_guard lock(limitsMutex);
+  limits = newLimits;
+}
+
+void SetNameResolutionFailsForTesting(bool fail) { nameResolutionFails = fail; }
+
+TransferResult PerformGet(const std::string& url, const std::vector<std::string>& headerLines) {
+  TransferResult failed;
+  if (!CurlReady()) {
+    failed.failure = "libcurl could not be initialised";
+    return failed;
+  }
+  const EasyHandle handle(curl_easy_init());
+  HeaderList headers;
+  bool listed = true;
+  for (const std::string& line : headerLines) {
+    curl_slist* head = curl_slist_append(headers.get(), line.c_str());  // the list's head
+    listed = head != nullptr;
+    if (!listed) break;
+    if (!headers) headers.reset(head);
+  }
+  if (!handle || !listed) {
+    failed.failure = "out of memory";
+    return failed;
+  }
+
+  CURL* h = handle.get();
+  Transfer t{h, CurrentLimits(), {}, {}, false, false, {}};
+  char errorText[CURL_ERROR_SIZE] = "";
+  CURLcode code = CURLE_OK;
+  SetOption(h, CURLOPT_URL, url.c_str(), code);
+  SetOption(h, CURLOPT_HTTPGET, 1L, code);
+  SetOption(h, CURLOPT_HTTPHEADER, headers.get(), code);
+  SetOption(h, CURLOPT_PROTOCOLS_STR, "http,https", code);
+  SetOption(h, CURLOPT_FOLLOWLOCATION, 1L, code);
+  SetOption(h, CURLOPT_MAXREDIRS, kMaxRedirects, code);
+  SetOption(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https", code);
+  SetOption(h, CURLOPT_NOSIGNAL, 1L, code);  // other threads may be running
+  SetOption(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(t.limits.connect.count()), code);
+  SetOption(h, CURLOPT_TIMEOUT_MS, static_cast<long>(t.limits.total.count()), code);
+  SetOption(h, CURLOPT_ERRORBUFFER, errorText, code);
+  SetOption(h, CURLOPT_HEADERFUNCTION, OnHeader, code);
+  SetOption(h, CURLOPT_HEADERDATA, &t, code);
+  SetOption(h, CURLOPT_WRITEFUNCTION, OnBody, code);
+  SetOption(h, CURLOPT_WRITEDATA, &t, code);
+  SetOption(h, CURLOPT_PREREQFUNCTION, OnConnected, code);
+  SetOption(h, CURLOPT_PREREQDATA, &t, code);
+  SetOption(h, CURLOPT_XFERINFOFUNCTION, OnProgress, code);
+  SetOption(h, CURLOPT_XFERINFODATA, &t, code);
+  SetOption(h, CURLOPT_NOPROGRESS, 0L, code);
+  SetOption(h, CURLOPT_RESOLVER_START_FUNCTION, OnResolverStart, code);
+  if (code == CURLE_OK) code = curl_easy_perform(h);
+
+  if (code != CURLE_OK && !t.bodyRefused) {
+    t.result.failure = !t.abortReason.empty() ? t.abortReason
+                       : errorText[0] != '\0' ? errorText
+                                              : curl_easy_strerror(code);
+  }
+  return std::move(t.result);
+}
+
+}  // namespace platform::http

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The libcurl side of the HTTP layer; nothing outside src/platform/http includes this.
+namespace platform::http {
+
+struct TransferResult {
+  int status = 0;       // the final response's status; 0 when its headers never completed
+  std::string body;     // what arrived of a 200 response's body
+  std::string failure;  // why the exchange broke off; empty when it ran to its end
+};
+
+// One GET of url with the given header lines ("Name: value"), redirects followed, within the
+// current limits. Network failures are reported in the result, not thrown.
+TransferResult PerformGet(const std::string& url, const std::vector<std::string>& headerLines);
+
+}  // namespace platform::http

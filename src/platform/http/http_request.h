@@ -1,0 +1,71 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+// Our stand-in for the platform's HTTP client (session, connection and request file), reduced
+// to what the page fetch uses: one GET of an absolute URL, request headers added only where the
+// request has none of that name yet, the status code and a line reader over the body.
+namespace platform::http {
+
+// Any failure of the layer: name resolution, connection, sending, receiving, or one of the
+// limits below.
+class HttpError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The bounds of every exchange. Like the platform's client, the layer bounds each step with
+// defaults of its own, so that no server can hold a thread for ever or fill the memory.
+struct Limits {
+  std::chrono::milliseconds connect{60'000};  // to establish a connection
+  std::chrono::milliseconds idle{30'000};     // without a received byte, once connected
+  std::chrono::milliseconds total{120'000};   // for the whole exchange, redirects included
+  std::size_t maxBodyBytes = 32u << 20;       // a longer body is a failure
+};
+
+// Replaces the limits of the exchanges that start from now on; Limits{} restores the defaults.
+void SetLimitsForTesting(const Limits& limits);
+
+// While set, every host-name lookup fails before it is made (numeric addresses too), so that
+// tests can see a resolution failure without sending a query anywhere.
+void SetNameResolutionFailsForTesting(bool fail);
+
+// One GET request, from opening to the end of its body.
+class HttpRequest {
+ public:
+  // agentName is the session's agent name; it goes out as the request's User-Agent header.
+  HttpRequest(std::string_view agentName, std::string url);
+  ~HttpRequest();
+  HttpRequest(const HttpRequest&) = delete;
+  HttpRequest& operator=(const HttpRequest&) = delete;
+
+  // Adds each "Name: value" line of a block (lines ended by CR LF) whose name the request does
+  // not carry yet; names compare without regard to letter case.
+  void AddRequestHeaders(std::string_view headerLines);
+
+  // Sends the request and receives the answer; redirects are followed. Throws HttpError when no
+  // final status arrived. A failure while a 200 body arrives is reported by ReadString instead,
+  // after the lines that came before it. The body of any other status is not fetched.
+  void SendRequest();
+
+  // The final response's status code, after SendRequest.
+  int QueryInfoStatusCode() const;
+
+  // Copies the next line of the body, its line end included and its bytes unchanged, into
+  // buffer as zero-terminated text, at most maxLength - 1 bytes (a longer line comes in several
+  // pieces); maxLength is at least 2. Returns buffer, or null at the end of the body. When the
+  // transfer broke, the complete lines received before the break come first, then HttpError is
+  // thrown; an incomplete last line is dropped.
+  char* ReadString(char* buffer, std::size_t maxLength);
+
+ private:
+  struct Exchange;
+  std::unique_ptr<Exchange> exchange_;
+};
+
+}  // namespace platform::http

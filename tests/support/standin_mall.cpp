@@ -1,0 +1,149 @@
+#include "support/standin_mall.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <httplib.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace testing_support {
+
+namespace {
+
+constexpr std::string_view kRequestPrefix = "REQUEST ";
+constexpr int kStartLimitMs = 30'000;  // sanitizer builds start slowly
+
+}  // namespace
+
+StandInMall::StandInMall() {
+  int output[2];
+  int input[2];
+  if (pipe2(output, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+  if (pipe2(input, O_CLOEXEC) != 0) {
+    close(output[0]);
+    close(output[1]);
+    throw std::runtime_error("pipe failed");
+  }
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
+  char path[] = KOBANU_STANDIN_MALL_PATH;
+  char option[] = "--exit-when-stdin-closes";
+  char* argv[] = {path, option, nullptr};
+  const int spawned = posix_spawn(&pid_, path, &actions, nullptr, argv, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(output[1]);
+  close(input[0]);
+  output_ = output[0];
+  input_ = input[1];
+  if (spawned != 0) {
+    close(output_);
+    close(input_);
+    throw std::runtime_error(std::string("cannot start ") + path);
+  }
+  fcntl(output_, F_SETFL, O_NONBLOCK);
+
+  // The first line is the port.
+  std::unique_lock lock(mutex_);
+  while (lines_.empty() && !ended_) {
+    pollfd readable{output_, POLLIN, 0};
+    lock.unlock();
+    const int ready = poll(&readable, 1, kStartLimitMs);
+    lock.lock();
+    if (ready == 0) break;
+    DrainOutput();
+  }
+  if (!lines_.empty()) port_ = std::atoi(lines_.front().c_str());
+  lock.unlock();
+  if (port_ <= 0) {
+    Stop();
+    throw std::runtime_error("the stand-in mall did not tell its port");
+  }
+  host_ = "127.0.0.1:" + std::to_string(port_);
+  reader_ = std::thread(&StandInMall::PumpOutput, this);
+}
+
+StandInMall::~StandInMall() { Stop(); }
+
+void StandInMall::Stop() {
+  kill(pid_, SIGKILL);
+  waitpid(pid_, nullptr, 0);
+  if (reader_.joinable()) reader_.join();  // it ends with the pipe
+  close(output_);
+  close(input_);
+}
+
+std::string StandInMall::Url(std::string_view pathAndQuery) const {
+  return "http://" + host_ + std::string(pathAndQuery);
+}
+
+std::vector<std::string> StandInMall::RequestLines() {
+  std::lock_guard lock(mutex_);
+  // The stand-in prints a request line before it answers, so whatever has been answered is in
+  // the pipe by now, even if the reader has not got to it yet.
+  DrainOutput();
+  std::vector<std::string> requests;
+  for (const std::string& line : lines_) {
+    if (line.starts_with(kRequestPrefix)) requests.push_back(line.substr(kRequestPrefix.size()));
+  }
+  return requests;
+}
+
+void StandInMall::ArmFault(std::string_view query) {
+  httplib::Client client("127.0.0.1", port_);
+  const auto result = client.Get("/control/fault?" + std::string(query));
+  if (!result || result->status != 200) {
+    throw std::runtime_error("the stand-in mall refused the fault " + std::string(query));
+  }
+}
+
+void StandInMall::DrainOutput() {
+  char buffer[4096];
+  for (;;) {
+    const ssize_t n = read(output_, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      ended_ = ended_ || n == 0 || errno != EAGAIN;
+      return;
+    }
+    pending_.append(buffer, static_cast<size_t>(n));
+    for (size_t end; (end = pending_.find('\n')) != pending_.npos; pending_.erase(0, end + 1)) {
+      lines_.push_back(pending_.substr(0, end));
+    }
+  }
+}
+
+void StandInMall::PumpOutput() {
+  for (;;) {
+    pollfd readable{output_, POLLIN, 0};
+    poll(&readable, 1, -1);
+    std::lock_guard lock(mutex_);
+    DrainOutput();
+    if (ended_) return;
+  }
+}
+
+std::string UnreachableUrl() {
+  // A port the system just handed out and took back; nothing else binds it so soon.
+  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof address;
+  bind(fd, reinterpret_cast<sockaddr*>(&address), size);
+  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+  close(fd);
+  return "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/";
+}
+
+}  // namespace testing_support

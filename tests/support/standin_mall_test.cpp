@@ -1,0 +1,159 @@
+#include "support/standin_mall.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "service/fetch_page.h"
+
+namespace {
+
+using testing_support::StandInMall;
+
+constexpr char kWatch[] = "%E8%85%95%E6%99%82%E8%A8%88";                      // 腕時計
+constexpr char kLuckyBag[] = "%E7%A6%8F%E8%A2%8B";                            // 福袋
+constexpr char kWallet[] = "%E8%B2%A1%E5%B8%83";                              // 財布
+constexpr char kMug[] = "%E3%83%9E%E3%82%B0%E3%82%AB%E3%83%83%E3%83%97";      // マグカップ
+constexpr char kLimitedWallet[] = "%E9%99%90%E5%AE%9A%20%E8%B2%A1%E5%B8%83";  // 限定 財布
+
+size_t Occurrences(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t at = text.find(what); at != text.npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+// The texts of every element of that name, in order.
+std::vector<std::string> Elements(const std::string& xml, const std::string& name) {
+  std::vector<std::string> texts;
+  const std::string open = "<" + name + ">";
+  const std::string close = "</" + name + ">";
+  for (size_t at = xml.find(open); at != xml.npos; at = xml.find(open, at + 1)) {
+    const size_t start = at + open.size();
+    texts.push_back(xml.substr(start, xml.find(close, start) - start));
+  }
+  return texts;
+}
+
+class StandInMallTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { mall = std::make_unique<StandInMall>(); }
+  static void TearDownTestSuite() { mall.reset(); }
+
+  static std::string Get(const std::string& pathAndQuery) {
+    std::string body;
+    EXPECT_EQ(FetchPage(body, mall->Url(pathAndQuery)), 0) << pathAndQuery;
+    return body;
+  }
+  static std::string SearchPath(const std::string& parameters) {
+    return "/rws/3.0/rest?developerId=5f3a9c1e7b2d4086a1e9c3b7d5f20864&operation=ItemSearch"
+           "&version=2010-09-15" +
+           parameters;
+  }
+  static std::string Search(const std::string& parameters) { return Get(SearchPath(parameters)); }
+
+  static inline std::unique_ptr<StandInMall> mall;
+};
+
+TEST_F(StandInMallTest, ItemSearchAnnouncesEveryMatchAndCarriesThirtyCheapestFirst) {
+  const std::string all =
+      Search(std::string("&keyword=") + kWatch + "&sort=%2BitemPrice&availability=0");
+  EXPECT_EQ(Elements(all, "Status"), std::vector<std::string>{"Success"});
+  EXPECT_EQ(Elements(all, "count"), std::vector<std::string>{"38"});
+  EXPECT_EQ(Elements(all, "hits"), std::vector<std::string>{"30"});
+  EXPECT_EQ(Occurrences(all, "<Item>"), 30u);
+  std::vector<int> prices;
+  for (const std::string& price : Elements(all, "itemPrice")) prices.push_back(std::stoi(price));
+  EXPECT_TRUE(std::is_sorted(prices.begin(), prices.end()));
+
+  const std::string inStock = Search(std::string("&keyword=") + kWatch + "&availability=1");
+  EXPECT_EQ(Elements(inStock, "count"), std::vector<std::string>{"35"});
+  EXPECT_EQ(Elements(inStock, "hits"), std::vector<std::string>{"30"});
+
+  const std::string cheap =
+      Search(std::string("&keyword=") + kWatch + "&availability=1&maxPrice=3000");
+  EXPECT_EQ(Elements(cheap, "itemPrice"), (std::vector<std::string>{"1480", "1980", "2980"}));
+}
+
+TEST_F(StandInMallTest, ItemSearchSaysNotFoundOrClientError) {
+  const std::string none = Search("&keyword=%E5%AD%98%E5%9C%A8%E3%81%97%E3%81%AA%E3%81%84");
+  EXPECT_EQ(Elements(none, "Status"), std::vector<std::string>{"NotFound"});
+  EXPECT_EQ(Elements(none, "count"), std::vector<std::string>{"0"});
+  EXPECT_EQ(Occurrences(none, "<Item>"), 0u);
+
+  const std::string key = "&keyword=" + std::string(kWatch);
+  for (const std::string& wrong :
+       {Get("/rws/3.0/rest?developerId=0&operation=ItemSearch&version=2010-09-15" + key),
+        Get("/rws/3.0/rest?developerId=5f3a9c1e7b2d4086a1e9c3b7d5f20864&operation=Other"
+            "&version=2010-09-15" +
+            key),
+        Search(key + "&sort=+itemPrice"),  // a plus sign that was not encoded reads as a blank
+        Search(key + "&maxPrice=12a")}) {
+    EXPECT_EQ(Elements(wrong, "Status"), std::vector<std::string>{"ClientError"});
+    EXPECT_EQ(Occurrences(wrong, "<count>"), 0u);
+  }
+}
+
+TEST_F(StandInMallTest, ItemRecordsEscapeMarkupAndCarryTheAffiliateId) {
+  const std::string withId = Search(std::string("&affiliateId=ab.cd&keyword=") + kLimitedWallet);
+  EXPECT_EQ(Elements(withId, "itemName"),
+            std::vector<std::string>{"【限定】&lt;本革&gt; 長財布 &amp; 小銭入れセット"});
+  EXPECT_EQ(Elements(withId, "shopName"), std::vector<std::string>{"革小物の店 T&amp;M"});
+  const std::string page = mall->Url("/item/tandm:30000003");
+  EXPECT_EQ(Elements(withId, "itemUrl"), std::vector<std::string>{page});
+  EXPECT_EQ(Elements(withId, "affiliateUrl"),
+            std::vector<std::string>{page + "?scid=af_ab.cd&amp;sc2id=1"});
+  EXPECT_NE(Get("/item/tandm:30000003").find("&lt;本革&gt;"), std::string::npos);
+
+  const std::string withoutId = Search(std::string("&keyword=") + kLimitedWallet);
+  EXPECT_EQ(Elements(withoutId, "affiliateUrl"), std::vector<std::string>{""});
+}
+
+TEST_F(StandInMallTest, SearchPageShowsEachKeywordsTimeSaleMark) {
+  const std::string badge = "<span class=\"salesStatus\">";
+  const std::string iconArea = "<div class=\"iconArea clfx\">";
+  const auto firstBadge = [&](const std::string& page) {
+    const size_t start = page.find(badge) + badge.size();
+    return page.substr(start, page.find("</span>", start) - start);
+  };
+  const std::string luckyBags = Get(std::string("/search/mall?sitem=") + kLuckyBag);
+  EXPECT_EQ(firstBadge(luckyBags), "販売終了");
+  const std::string wallets = Get(std::string("/search/mall?sitem=") + kWallet);
+  EXPECT_EQ(firstBadge(wallets), "残りわずか");
+  const std::string watches = Get(std::string("/search/mall?sitem=") + kWatch);
+  EXPECT_EQ(watches.find(badge), std::string::npos);
+  EXPECT_NE(watches.find(iconArea), std::string::npos);
+  for (const std::string& plain : {Get(std::string("/search/mall?sitem=") + kMug),
+                                   Get("/search/mall?sitem=%E5%AD%98%E5%9C%A8")}) {
+    EXPECT_EQ(plain.find(badge), std::string::npos);
+    EXPECT_EQ(plain.find(iconArea), std::string::npos);
+  }
+}
+
+TEST_F(StandInMallTest, AnArmedFaultHitsTheNextServiceAnswerOnly) {
+  const std::string query = std::string("&keyword=") + kWatch;
+  const std::string whole = Search(query);
+
+  mall->ArmFault("mode=reset-mid-body&at=1000");
+  std::string cut;
+  EXPECT_EQ(FetchPage(cut, mall->Url(SearchPath(query))), -1);
+  EXPECT_EQ(cut, whole.substr(0, whole.rfind('\n', 999) + 1));
+  EXPECT_EQ(Search(query), whole);
+
+  mall->ArmFault("mode=status&code=404");
+  EXPECT_EQ(Get(std::string("/search/mall?sitem=") + kWatch), "");
+
+  // The whole answer as one line, shifted so that the line reader's pieces split the markers.
+  mall->ArmFault("mode=one-line&pad=4990");
+  const std::string oneLine = Search(query);
+  EXPECT_EQ(oneLine.find('\n'), std::string::npos);
+  EXPECT_EQ(Elements(oneLine, "count"), std::vector<std::string>{"38"});
+
+  mall->ArmFault("mode=redirect");
+  EXPECT_EQ(Search(query), whole);
+
+  EXPECT_THROW(mall->ArmFault("mode=no-such-fault"), std::runtime_error);
+}
+
+}  // namespace

@@ -1,0 +1,202 @@
+#include "worker/watch_worker.h"
+
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "app/watch_state.h"
+#include "platform/ui/headless/headless_backend.h"
+#include "res/resource.h"
+#include "res/texts.h"
+#include "service/service_requests.h"
+#include "settings/settings_dialog.h"
+#include "support/settings_sandbox.h"
+#include "support/standin_mall.h"
+#include "support/worker_driver.h"
+
+namespace {
+
+using testing_support::ReadFile;
+using testing_support::StandInMall;
+using testing_support::WorkerDriver;
+using ui::headless::HeadlessBackend;
+
+const std::string kWatch = "\x98\x72\x8E\x9E\x8C\x76";  // 腕時計: 38 items, sale running
+const std::string kFukubukuro = "\x95\x9F\x91\xDC";     // 福袋: sale ended
+const std::string kWallet = "\x8D\xE0\x95\x7A";         // 財布: another badge
+const std::string kNothing = "no such thing";           // NotFound, no marker
+
+// The one worker of this test program against the stand-in mall, on the in-memory window system.
+class WatchWorkerTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    ui = &ui::headless::InstallHeadlessBackend();
+    mall = new StandInMall;
+    SetServiceHostsForTesting(mall->host(), mall->host());
+    driver = new WorkerDriver(
+        [](const std::function<bool()>& condition) { ASSERT_TRUE(ui->PumpUntil(condition)); });
+  }
+  static void TearDownTestSuite() { delete mall; }  // the worker stays paused: never joined
+
+  void SetUp() override {
+    ui->Reset();
+    watchState.settingsDialogOpen = 0;
+  }
+
+  // Runs one cycle and tells what it showed and sent.
+  struct Cycle {
+    std::vector<std::string> boxes;
+    size_t requests = 0;
+  };
+  Cycle RunCycle() {
+    const size_t requestsBefore = mall->RequestLines().size();
+    const size_t boxesBefore = ui->MessageBoxTexts().size();
+    const int pausesBefore = driver->Pauses();
+    driver->RunCycle();
+    EXPECT_EQ(driver->Pauses(), pausesBefore + 1);  // every cycle ends in exactly one pause
+    EXPECT_EQ(driver->LastPauseMs(), 3'600'000u);
+    const auto boxes = ui->MessageBoxTexts();
+    return {{boxes.begin() + static_cast<std::ptrdiff_t>(boxesBefore), boxes.end()},
+            mall->RequestLines().size() - requestsBefore};
+  }
+
+  void Arm(const std::string& keyword, const std::string& price = "", int timesale = 0) {
+    settings.scanFlag = 1;
+    settings.scanKeyword = keyword;
+    settings.scanPrice = price;
+    settings.scanTimesale = timesale;
+  }
+
+  static HeadlessBackend* ui;
+  static StandInMall* mall;
+  static WorkerDriver* driver;
+  testing_support::SettingsSandbox sandbox;
+  WatchSettings& settings = watchState.settings;
+};
+
+HeadlessBackend* WatchWorkerTest::ui = nullptr;
+StandInMall* WatchWorkerTest::mall = nullptr;
+WorkerDriver* WatchWorkerTest::driver = nullptr;
+
+using Boxes = std::vector<std::string>;
+
+TEST_F(WatchWorkerTest, DisarmedDoesNothingButStillPauses) {
+  settings.scanKeyword = kWatch;
+  const Cycle cycle = RunCycle();
+  EXPECT_EQ(cycle.requests, 0u);
+  EXPECT_EQ(cycle.boxes, Boxes{});
+}
+
+TEST_F(WatchWorkerTest, EmptyKeywordAndBadPriceGiveTwoMessagesAndNoQuery) {
+  Arm("", "abc");
+  Cycle cycle = RunCycle();
+  EXPECT_EQ(cycle.boxes, (Boxes{texts::kNoKeyword, texts::kPriceNotNumber}));
+  EXPECT_EQ(cycle.requests, 0u);
+
+  settings.scanPrice = "100";
+  cycle = RunCycle();
+  EXPECT_EQ(cycle.boxes, Boxes{texts::kNoKeyword});
+  EXPECT_EQ(cycle.requests, 0u);
+  EXPECT_EQ(settings.scanFlag, 1);  // warnings do not disarm
+}
+
+TEST_F(WatchWorkerTest, ThePriceIsCheckedBeforeEveryQueryInBothModes) {
+  for (const int timesale : {0, 1}) {
+    Arm(kNothing, "-1", timesale);
+    EXPECT_EQ(RunCycle().boxes, Boxes{texts::kPriceNegative});
+    for (const char* bad : {"500 ", "1,000", "-5円"}) {
+      settings.scanPrice = bad;
+      const Cycle cycle = RunCycle();
+      EXPECT_EQ(cycle.boxes, Boxes{texts::kPriceNotNumber}) << bad;
+      EXPECT_EQ(cycle.requests, 0u);
+    }
+    for (const char* good : {"0", "-0", " 500", "1e3"}) {
+      settings.scanPrice = good;
+      const Cycle cycle = RunCycle();
+      EXPECT_EQ(cycle.boxes, Boxes{}) << good;
+      EXPECT_EQ(cycle.requests, 1u) << good;
+    }
+  }
+}
+
+TEST_F(WatchWorkerTest, AMatchAlertsAndDisarmsInMemoryAndInTheFile) {
+  Arm(kWatch, "5000");
+  const Cycle cycle = RunCycle();
+  EXPECT_EQ(cycle.boxes, Boxes{texts::kConditionMet});
+  EXPECT_EQ(watchState.lastHitCount, 6);  // the watches up to 5,000 yen
+  EXPECT_EQ(watchState.lastSalesState, 0);
+  EXPECT_EQ(settings.scanFlag, 0);
+  EXPECT_NE(ReadFile(sandbox.IniPath()).find("SCAN_FLAG=0\r\n"), std::string::npos);
+  EXPECT_EQ(RunCycle().requests, 0u);  // the next cycles do nothing
+}
+
+TEST_F(WatchWorkerTest, NoMatchOrAFailedQueryShowsNothingAndStaysArmed) {
+  Arm(kNothing);
+  EXPECT_EQ(RunCycle().boxes, Boxes{});
+  EXPECT_EQ(watchState.lastHitCount, -1);  // "NotFound" reads no count
+
+  settings.scanKeyword = kWatch;
+  mall->ArmFault("mode=status&code=404");
+  const Cycle cycle = RunCycle();
+  EXPECT_EQ(cycle.boxes, Boxes{});
+  EXPECT_EQ(cycle.requests, 1u);
+  EXPECT_EQ(watchState.lastHitCount, -1);
+  EXPECT_EQ(settings.scanFlag, 1);
+}
+
+TEST_F(WatchWorkerTest, TimeSaleModeDecidesOnTheBadgeAlone) {
+  Arm(kWallet, "", 1);  // another badge
+  EXPECT_EQ(RunCycle().boxes, Boxes{});
+  EXPECT_EQ(watchState.lastSalesState, 0);
+  EXPECT_EQ(watchState.lastHitCount, 0);
+  settings.scanKeyword = kNothing;  // no marker at all
+  EXPECT_EQ(RunCycle().boxes, Boxes{});
+  EXPECT_EQ(settings.scanFlag, 1);
+
+  settings.scanKeyword = kWatch;  // running
+  EXPECT_EQ(RunCycle().boxes, Boxes{texts::kConditionMet});
+  EXPECT_EQ(watchState.lastSalesState, 1);
+  EXPECT_EQ(settings.scanFlag, 0);
+
+  Arm(kFukubukuro, "", 1);  // ended: its own message, disarmed, no second message
+  EXPECT_EQ(RunCycle().boxes, Boxes{texts::kTimeSaleEnded});
+  EXPECT_EQ(watchState.lastSalesState, 2);
+  EXPECT_EQ(settings.scanFlag, 0);
+  EXPECT_NE(ReadFile(sandbox.IniPath()).find("SCAN_FLAG=0\r\n"), std::string::npos);
+}
+
+TEST_F(WatchWorkerTest, TheCycleWaitsUntilItsMessageIsDismissed) {
+  ui->SetBoxPolicy(HeadlessBackend::BoxPolicy::Hold);
+  Arm(kWatch);
+  const int pauses = driver->Pauses();
+  driver->Release();
+  // The worker stops at the open box, before it disarms.
+  ASSERT_TRUE(ui->PumpUntil([] { return ui->OpenBoxes() == 1; }));
+  EXPECT_EQ(settings.scanFlag, 1);
+  EXPECT_EQ(driver->Pauses(), pauses);
+  ui->DismissBox();
+  driver->WaitUntilPaused();
+  EXPECT_EQ(driver->Pauses(), pauses + 1);
+  EXPECT_EQ(settings.scanFlag, 0);
+}
+
+TEST_F(WatchWorkerTest, DisarmingUnticksTheOpenSettingsDialogWithoutAClick) {
+  Arm(kWatch);
+  bool tickedWhenOpened = false, tickedAfterDisarm = true;
+  ui->ScriptNextDialog([&](ui::headless::HeadlessDialog& dialog) {
+    tickedWhenOpened = dialog.IsChecked(IDC_ALERT);
+    // The worker's untick arrives while the modal loop runs.
+    driver->RunCycle();
+    tickedAfterDisarm = dialog.IsChecked(IDC_ALERT);
+    dialog.PressEsc();
+  });
+  watchState.settingsDialogOpen = 1;
+  settingsDialog.DoModal();
+  watchState.settingsDialogOpen = 0;
+  watchState.settingsDialogPrimed = 0;
+  EXPECT_TRUE(tickedWhenOpened);
+  EXPECT_FALSE(tickedAfterDisarm);
+  EXPECT_EQ(settings.scanFlag, 0);  // no click handler ran, and closing changed nothing
+}
+
+}  // namespace
