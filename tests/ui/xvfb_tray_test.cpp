@@ -5,8 +5,8 @@
 #include <optional>
 #include <thread>
 
+#include "support/standin_mall.h"
 #include "support/temp_dir.h"
-#include "ui/item_search_answer.h"
 #include "ui/x_session.h"
 
 // Kobanu itself under Xvfb with trayer as the tray host, driven with xdotool. With
@@ -38,8 +38,7 @@ class XvfbTrayTest : public ::testing::Test {
 
   void Start() {
     std::vector<std::string> env = x_.Env();
-    env.push_back("KOBANU_STAND_IN_ANSWER=" + answer_.File("answer.xml"));
-    WriteFile(answer_.File("answer.xml"), testing_support::ItemSearchAnswer(30));
+    env.push_back("KOBANU_TEST_MALL_HOST=" + mall_.host());
     kobanu_ = Child({program_.File("kobanu")}, env);
     ASSERT_TRUE(WaitUntil([&] { return Icon().has_value(); })) << "the icon never docked";
   }
@@ -113,8 +112,8 @@ class XvfbTrayTest : public ::testing::Test {
     }
   }
 
+  testing_support::StandInMall mall_;
   TempDir program_;
-  TempDir answer_;
   XSession x_;
   Child kobanu_;
 };
@@ -161,6 +160,16 @@ TEST_F(XvfbTrayTest, ARestartedTrayHostGetsTheIconBackAndTheSettingsAreReadAgain
   EXPECT_EQ(Settings(),
             "[PARAM]\r\nSCAN_FLAG=0\r\nSCAN_KEYWORD=new\r\nSCAN_PRICE=\r\nSCAN_ZAIKO=1\r\n"
             "SCAN_TIMESALE=0\r\n");
+}
+
+TEST_F(XvfbTrayTest, TheWorkersAlertComesUpOnItsOwnAndDisarms) {
+  WriteSettings("SCAN_FLAG=1\r\nSCAN_KEYWORD=" + kWatch + "\r\n");
+  Start();
+  ASSERT_TRUE(WaitUntil([&] { return Shown("_NET_WM_WINDOW_TYPE_DIALOG", "Kobanu"); }));
+  Shoot("worker_alert");
+  x_.XDoTool("key Return");
+  ASSERT_TRUE(WaitUntil([&] { return Settings().find("SCAN_FLAG=0") != std::string::npos; }));
+  ChooseExit();
 }
 
 TEST_F(XvfbTrayTest, AStoredBadPriceWarnsBeforeTheDialogShows) {
