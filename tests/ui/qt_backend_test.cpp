@@ -19,6 +19,7 @@
 #include "hitlist/hit_list_dialog.h"
 #include "platform/ui/qt/dialog_font.h"
 #include "platform/ui/qt/qt_backend.h"
+#include "platform/ui/qt/qt_dialog.h"
 #include "res/resource.h"
 #include "settings/settings_dialog.h"
 #include "ui/desktop_fixture.h"

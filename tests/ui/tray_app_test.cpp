@@ -153,7 +153,7 @@ TEST_F(TrayAppTest, ATimingOutTrayIsAskedAgainEverySecond) {
   const auto start = std::chrono::steady_clock::now();
   ASSERT_TRUE(app.InitInstance());
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
-  EXPECT_EQ(ui.TrayAdds(), 3);
+  EXPECT_EQ(ui.TrayRequests(), 3);
   EXPECT_TRUE(ui.TrayIconShown());
   EXPECT_EQ(std::string(settings.scanKeyword), "old");
   app.m_pMainWnd->DestroyWindow();

@@ -13,7 +13,4 @@ QFont DialogFont(const DialogTemplate& dialog);
 // The font's average character width and height, as Windows measures a dialog font.
 DialogBaseUnits BaseUnitsOf(const QFont& font);
 
-// The property each control widget carries with its template id.
-inline constexpr const char* kControlIdProperty = "controlId";
-
 }  // namespace ui::qt

@@ -9,6 +9,9 @@
 
 namespace ui::qt {
 
+// The property each control widget carries with its template id.
+inline constexpr const char* kControlIdProperty = "controlId";
+
 // Esc and the close box go to the framework, which decides when the dialog ends.
 class DialogWindow : public QDialog {
  public:
