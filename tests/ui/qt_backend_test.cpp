@@ -116,8 +116,8 @@ class QtDesktopTest : public testing_support::DesktopStateTest {
 
 void CheckBuiltFromTemplate(QDialog* dialog, const DialogTemplate& t) {
   const QFont font = ui::qt::DialogFont(t);
-  if (QFontDatabase::families().contains("IPAGothic")) {
-    EXPECT_EQ(font.family(), "IPAGothic");
+  if (QFontDatabase::families().contains("IPAPGothic")) {
+    EXPECT_EQ(font.family(), "IPAPGothic");
   }
   EXPECT_EQ(font.pointSize(), 8);
   EXPECT_EQ(dialog->font(), font);
