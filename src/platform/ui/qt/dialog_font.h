@@ -7,7 +7,7 @@
 namespace ui::qt {
 
 // The template's "MS Shell Dlg" becomes a Japanese-capable sans-serif face at the template's
-// size: IPAGothic where it is installed.
+// size: IPA P Gothic where it is installed.
 QFont DialogFont(const DialogTemplate& dialog);
 
 // The font's average character width and height, as Windows measures a dialog font.
