@@ -16,6 +16,7 @@
 #include "platform/http/http_request.h"
 #include "service/fetch_page.h"
 #include "service/service_requests.h"
+#include "support/mall_keywords.h"
 #include "support/settings_sandbox.h"
 #include "support/standin_mall.h"
 
@@ -120,7 +121,7 @@ const QueryCase kQueryCases[] = {
 
 TEST_F(HostileServer, TheQueriesEndAsTheirReadersSay) {
   WatchSettings& settings = watchState.settings;
-  settings.scanKeyword = "\x98\x72\x8E\x9E\x8C\x76";  // 腕時計: 38 hits, the sale running
+  settings.scanKeyword = testing_support::kWatch;
   for (const QueryCase& c : kQueryCases) {
     SCOPED_TRACE(c.fault);
     const auto start = std::chrono::steady_clock::now();
