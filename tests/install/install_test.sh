@@ -32,7 +32,8 @@ check_installed() {  # ROOT PREFIX: the files under ROOT, installed for PREFIX
       icon_of_size "$here/share/icons/hicolor/${size}x${size}/apps/kobanu.png" "$size"
   done
   check "a valid desktop entry" desktop-file-validate "$entry"
-  check "the entry starts the installed executable" grep -qx "Exec=\"$2/lib/kobanu/kobanu\"" "$entry"
+  check "the entry starts the installed executable" \
+    grep -qx "Exec=\"$2/lib/kobanu/kobanu\"" "$entry"
   check "the entry's icon from the theme" grep -qx 'Icon=kobanu' "$entry"
   check "the entry's categories" grep -qx 'Categories=Network;Utility;' "$entry"
   check "the entry's Japanese name" grep -qx 'Name\[ja\]=Kobanu 楽天市場ウォッチ' "$entry"
