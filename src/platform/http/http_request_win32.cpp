@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "platform/http/http_request.h"
@@ -100,14 +102,17 @@ void SetNameResolutionFailsForTesting(bool fail) { nameResolutionFails = fail; }
 struct HttpRequest::Exchange {
   Limits limits = CurrentLimits();
   std::string url;
-  std::string headerLines;  // added to every request of a redirect chain
+  // Added to every request of a redirect chain. The session's agent name comes first, as the
+  // framework's request carries it from the start: a later User-Agent line is not added.
+  std::string headerLines;
   HINTERNET session = nullptr;
   HINTERNET connection = nullptr;
   HINTERNET request = nullptr;  // closed by the watchdog when the overall limit passes
   int status = 0;
 
-  std::string pending;  // received, not yet handed out
-  size_t received = 0;  // body bytes so far
+  std::string pending;              // received, not yet handed out
+  size_t received = 0;              // body bytes so far
+  std::optional<size_t> announced;  // the Content-Length, when the answer gives one
   bool ended = false;
   std::string failure;  // why the body broke off
 
@@ -129,7 +134,16 @@ struct HttpRequest::Exchange {
     CloseIfOpen(session);
   }
 
+  void SetTimeouts(HINTERNET handle) {
+    DWORD connect = static_cast<DWORD>(limits.connect.count());
+    DWORD idle = static_cast<DWORD>(limits.idle.count());
+    InternetSetOptionA(handle, INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof connect);
+    InternetSetOptionA(handle, INTERNET_OPTION_SEND_TIMEOUT, &idle, sizeof idle);
+    InternetSetOptionA(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &idle, sizeof idle);
+  }
+
   void StartWatchdog() {
+    if (watchdog.joinable()) return;
     watchdog = std::thread([this] {
       std::unique_lock lock(mutex);
       if (finished.wait_for(lock, limits.total, [this] { return done; })) return;
@@ -164,24 +178,42 @@ struct HttpRequest::Exchange {
     HINTERNET opened = HttpOpenRequestA(connection, "GET", target.object.c_str(), nullptr, nullptr,
                                         nullptr, flags, kContext);
     if (opened == nullptr) Fail("HttpOpenRequest");
+    SetTimeouts(opened);
+    // The result is not examined: a line whose name is present already is simply not added.
+    HttpAddRequestHeadersA(opened, headerLines.c_str(), static_cast<DWORD>(-1),
+                           HTTP_ADDREQ_FLAG_ADD_IF_NEW);
     std::lock_guard lock(mutex);
     request = opened;
   }
 
   // Fills pending from the body; false at its end or after a failure.
   bool Receive() {
+    // Only what has arrived: a read of more would wait for all of it, and a time-out would
+    // then lose the part that came.
     char chunk[8192];
+    DWORD available = 0;
     DWORD count = 0;
-    if (!InternetReadFile(Request(), chunk, sizeof chunk, &count)) {
+    if (!InternetQueryDataAvailable(Request(), &available, 0, 0) ||
+        (available > 0 &&
+         !InternetReadFile(Request(), chunk, std::min<DWORD>(available, sizeof chunk), &count))) {
       Request();  // the overall limit, when that is what ended the read
       failure = "the body broke off, error " + std::to_string(GetLastError());
       return false;
     }
     if (count == 0) {
+      // WinINet reports a connection that closes early as the end of the body.
+      if (announced && received < *announced) {
+        failure = "the connection closed after " + std::to_string(received) + " of " +
+                  std::to_string(*announced) + " bytes";
+        return false;
+      }
       ended = true;
       return false;
     }
+    // Nothing beyond the announced length belongs to the body.
+    if (announced) count = static_cast<DWORD>(std::min<size_t>(count, *announced - received));
     received += count;
+    if (announced && received == *announced) ended = true;
     if (received > limits.maxBodyBytes) {
       failure = "body longer than " + std::to_string(limits.maxBodyBytes) + " bytes";
       return false;
@@ -195,31 +227,25 @@ HttpRequest::HttpRequest(std::string_view agentName, std::string url)
     : exchange_(std::make_unique<Exchange>()) {
   Exchange& e = *exchange_;
   e.url = std::move(url);
+  e.headerLines = "User-Agent: " + std::string(agentName) + "\r\n";
   e.session = InternetOpenA(std::string(agentName).c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr,
                             nullptr, 0);
   if (e.session == nullptr) Fail("InternetOpen");
-  DWORD connect = static_cast<DWORD>(e.limits.connect.count());
-  DWORD idle = static_cast<DWORD>(e.limits.idle.count());
-  InternetSetOptionA(e.session, INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof connect);
-  InternetSetOptionA(e.session, INTERNET_OPTION_SEND_TIMEOUT, &idle, sizeof idle);
-  InternetSetOptionA(e.session, INTERNET_OPTION_RECEIVE_TIMEOUT, &idle, sizeof idle);
-  e.StartWatchdog();
-  e.Open(e.url);
+  e.SetTimeouts(e.session);
 }
 
 HttpRequest::~HttpRequest() = default;
 
+// Kept until the request is opened in SendRequest, which adds them with add-if-new semantics.
 void HttpRequest::AddRequestHeaders(std::string_view headerLines) {
-  Exchange& e = *exchange_;
-  e.headerLines.append(headerLines);
-  // The result is not examined: a line whose name is present already is simply not added.
-  HttpAddRequestHeadersA(e.Request(), e.headerLines.c_str(), static_cast<DWORD>(-1),
-                         HTTP_ADDREQ_FLAG_ADD_IF_NEW);
+  exchange_->headerLines.append(headerLines);
 }
 
 void HttpRequest::SendRequest() {
   Exchange& e = *exchange_;
   std::string address = e.url;
+  e.StartWatchdog();
+  e.Open(address);
   for (int redirects = 0;; ++redirects) {
     if (!HttpSendRequestA(e.Request(), nullptr, 0, nullptr, 0)) {
       e.Request();
@@ -230,6 +256,12 @@ void HttpRequest::SendRequest() {
     if (location.empty()) {
       if (status == 0) throw HttpError("no status in the answer");
       e.status = static_cast<int>(status);
+      char length[32] = {};
+      DWORD size = sizeof length - 1;
+      if (HttpQueryInfoA(e.Request(), HTTP_QUERY_CONTENT_LENGTH, length, &size, nullptr)) {
+        e.announced = std::strtoull(length, nullptr, 10);
+      }
+      e.ended = e.announced == 0u;
       return;
     }
     if (redirects == kMaxRedirects) throw HttpError("too many redirects");
@@ -240,10 +272,6 @@ void HttpRequest::SendRequest() {
     }
     address = next;
     e.Open(address);  // refuses anything but http and https
-    if (!e.headerLines.empty()) {
-      HttpAddRequestHeadersA(e.Request(), e.headerLines.c_str(), static_cast<DWORD>(-1),
-                             HTTP_ADDREQ_FLAG_ADD_IF_NEW);
-    }
   }
 }
 

@@ -1,12 +1,8 @@
-// clang-format off
-#include "platform/ui/win32/win32_windows.h"
-#include <commctrl.h>
-// clang-format on
-
 #include <algorithm>
 #include <vector>
 
 #include "platform/ui/win32/win32_api.h"
+#include "platform/ui/win32/win32_windows.h"
 
 namespace ui::win32 {
 

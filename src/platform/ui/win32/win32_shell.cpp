@@ -1,7 +1,3 @@
-#include <commctrl.h>
-#include <shellapi.h>
-#include <windows.h>
-
 #include <algorithm>
 #include <deque>
 #include <mutex>

@@ -1,6 +1,10 @@
 #pragma once
 
+// The other system headers need windows.h before them.
 #include <windows.h>
+
+#include <commctrl.h>
+#include <shellapi.h>
 
 #include <string>
 
