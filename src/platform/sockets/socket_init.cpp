@@ -1,8 +1,8 @@
 #include "platform/sockets/socket_init.h"
 
-#include <curl/curl.h>
-
 #include <atomic>
+
+#include "platform/sockets/start_sockets.h"
 
 namespace {
 std::atomic<bool> failForTesting{false};
@@ -10,7 +10,7 @@ std::atomic<bool> failForTesting{false};
 
 BOOL AfxSocketInit() {
   if (failForTesting) return FALSE;
-  return curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK ? TRUE : FALSE;
+  return platform::StartSockets() ? TRUE : FALSE;
 }
 
 void FailSocketInitForTesting(bool fail) { failForTesting = fail; }
