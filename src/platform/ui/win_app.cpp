@@ -10,9 +10,13 @@ namespace {
 
 CWinApp* currentApp = nullptr;
 
-// Read by worker threads for message-box captions, so never destroyed.
+// Read by worker threads for message-box captions, so never destroyed; built on first use, since
+// the application object is built before main, maybe before this file's globals.
 std::mutex appNameMutex;
-std::string& appName = *new std::string;
+std::string& AppName() {
+  static std::string* const name = new std::string;
+  return *name;
+}
 
 // The loops the UI thread runs, innermost last.
 std::vector<ui::EventLoop*>& runningLoops = *new std::vector<ui::EventLoop*>;
@@ -32,7 +36,7 @@ CWinApp::CWinApp() {
   quitting = false;
   quitCode = 0;
   std::lock_guard lock(appNameMutex);
-  appName = ExecutableBaseName();
+  AppName() = ExecutableBaseName();
 }
 
 CWinApp::~CWinApp() {
@@ -48,14 +52,14 @@ int CWinApp::Run() {
 
 void CWinApp::SetAppName(const char* name) {
   std::lock_guard lock(appNameMutex);
-  appName = name;
+  AppName() = name;
 }
 
 CWinApp* AfxGetApp() { return currentApp; }
 
 std::string AfxGetAppName() {
   std::lock_guard lock(appNameMutex);
-  return appName;
+  return AppName();
 }
 
 void AfxPostQuitMessage(int exitCode) {
