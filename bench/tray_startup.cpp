@@ -8,9 +8,11 @@
 // host takes an icon in (XEmbed) by reparenting the icon's window out of the root window, and the
 // X server reports that to every client that watches the root's substructure, the moment it
 // happens. The window must carry the program's process id (_NET_WM_PID, which Qt sets).
+#include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <xcb/xcb.h>
 
 #include <chrono>
@@ -65,8 +67,14 @@ int main(int argc, char** argv) {
                          xcb_change_window_attributes_checked(c, root, XCB_CW_EVENT_MASK, &mask)));
 
   const Clock::time_point start = Clock::now();
+  // The program's output goes elsewhere: whoever reads ours waits for its end, not the program's.
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
   pid_t pid = 0;
-  if (posix_spawn(&pid, argv[1], nullptr, nullptr, argv + 1, environ) != 0) {
+  const int spawned = posix_spawn(&pid, argv[1], &actions, nullptr, argv + 1, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) {
     std::fprintf(stderr, "tray_startup: cannot start %s\n", argv[1]);
     return 1;
   }

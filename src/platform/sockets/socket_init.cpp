@@ -1,7 +1,5 @@
 #include "platform/sockets/socket_init.h"
 
-#include <curl/curl.h>
-
 #include <atomic>
 
 namespace {
@@ -9,8 +7,9 @@ std::atomic<bool> failForTesting{false};
 }  // namespace
 
 BOOL AfxSocketInit() {
-  if (failForTesting) return FALSE;
-  return curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK ? TRUE : FALSE;
+  // Nothing to start here: the HTTP layer loads and initialises libcurl at its first exchange,
+  // after the tray icon is up, and reports a failure there as it reports any network failure.
+  return failForTesting ? FALSE : TRUE;
 }
 
 void FailSocketInitForTesting(bool fail) { failForTesting = fail; }
