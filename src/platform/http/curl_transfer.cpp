@@ -6,6 +6,7 @@
 #include <chrono>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <string_view>
 
@@ -57,6 +58,18 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
 
 bool IsBlank(std::string_view text) { return text.find_first_not_of(" \t\r\n") == text.npos; }
 
+// A body of announced length is received into one block of that size rather than one grown
+// step by step; without room for it, it grows as it arrives.
+void ReserveAnnouncedBody(Transfer& t) {
+  curl_off_t length = -1;
+  Curl()->easyGetinfo(t.handle, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+  if (length <= 0 || static_cast<uint64_t>(length) > t.limits.maxBodyBytes) return;
+  try {
+    t.result.body.reserve(static_cast<size_t>(length));
+  } catch (const std::bad_alloc&) {
+  }
+}
+
 size_t OnHeader(char* data, size_t size, size_t count, void* userdata) {
   auto& t = *static_cast<Transfer*>(userdata);
   const std::string_view line(data, size * count);
@@ -77,6 +90,7 @@ size_t OnHeader(char* data, size_t size, size_t count, void* userdata) {
         t.bodyRefused = true;
         return 0;
       }
+      ReserveAnnouncedBody(t);
     }
   }
   return line.size();
