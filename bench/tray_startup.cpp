@@ -67,10 +67,11 @@ int main(int argc, char** argv) {
                          xcb_change_window_attributes_checked(c, root, XCB_CW_EVENT_MASK, &mask)));
 
   const Clock::time_point start = Clock::now();
-  // The program's output goes elsewhere: whoever reads ours waits for its end, not the program's.
+  // The program's output goes elsewhere: whoever reads ours must not wait for the program's end.
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
   pid_t pid = 0;
   const int spawned = posix_spawn(&pid, argv[1], &actions, nullptr, argv + 1, environ);
   posix_spawn_file_actions_destroy(&actions);
