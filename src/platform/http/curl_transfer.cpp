@@ -1,15 +1,16 @@
 #include "platform/http/curl_transfer.h"
 
-#include <curl/curl.h>
 #include <strings.h>
 
 #include <atomic>
 #include <chrono>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <string_view>
 
+#include "platform/http/curl_library.h"
 #include "platform/http/http_request.h"
 
 namespace platform::http {
@@ -30,17 +31,11 @@ Limits CurrentLimits() {
   return limits;
 }
 
-bool CurlReady() {
-  // Thread-safe once: two threads may start their first exchange at the same moment.
-  static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-  return ready;
-}
-
 struct EasyCleanup {
-  void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+  void operator()(CURL* handle) const { Curl()->easyCleanup(handle); }
 };
 struct ListCleanup {
-  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+  void operator()(curl_slist* list) const { Curl()->slistFreeAll(list); }
 };
 using EasyHandle = std::unique_ptr<CURL, EasyCleanup>;
 using HeaderList = std::unique_ptr<curl_slist, ListCleanup>;
@@ -63,6 +58,18 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
 
 bool IsBlank(std::string_view text) { return text.find_first_not_of(" \t\r\n") == text.npos; }
 
+// A body of announced length is received into one block of that size rather than one grown
+// step by step; without room for it, it grows as it arrives.
+void ReserveAnnouncedBody(Transfer& t) {
+  curl_off_t length = -1;
+  Curl()->easyGetinfo(t.handle, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+  if (length <= 0 || static_cast<uint64_t>(length) > t.limits.maxBodyBytes) return;
+  try {
+    t.result.body.reserve(static_cast<size_t>(length));
+  } catch (const std::bad_alloc&) {
+  }
+}
+
 size_t OnHeader(char* data, size_t size, size_t count, void* userdata) {
   auto& t = *static_cast<Transfer*>(userdata);
   const std::string_view line(data, size * count);
@@ -74,7 +81,7 @@ size_t OnHeader(char* data, size_t size, size_t count, void* userdata) {
   } else if (IsBlank(line)) {
     // The end of a response's headers.
     long code = 0;
-    curl_easy_getinfo(t.handle, CURLINFO_RESPONSE_CODE, &code);
+    Curl()->easyGetinfo(t.handle, CURLINFO_RESPONSE_CODE, &code);
     const bool interim = code < 200;
     const bool redirected = code >= 300 && code < 400 && t.sawLocation;  // libcurl follows it
     if (!interim && !redirected) {
@@ -83,6 +90,7 @@ size_t OnHeader(char* data, size_t size, size_t count, void* userdata) {
         t.bodyRefused = true;
         return 0;
       }
+      ReserveAnnouncedBody(t);
     }
   }
   return line.size();
@@ -120,7 +128,7 @@ int OnResolverStart(void*, void*, void*) { return nameResolutionFails ? 1 : 0; }
 
 template <typename T>
 void SetOption(CURL* handle, CURLoption option, T value, CURLcode& code) {
-  if (code == CURLE_OK) code = curl_easy_setopt(handle, option, value);
+  if (code == CURLE_OK) code = Curl()->easySetopt(handle, option, value);
 }
 
 }  // namespace
@@ -134,15 +142,16 @@ void SetNameResolutionFailsForTesting(bool fail) { nameResolutionFails = fail; }
 
 TransferResult PerformGet(const std::string& url, const std::vector<std::string>& headerLines) {
   TransferResult failed;
-  if (!CurlReady()) {
-    failed.failure = "libcurl could not be initialised";
+  const CurlLibrary* curl = Curl();
+  if (curl == nullptr) {
+    failed.failure = "libcurl could not be loaded or initialised";
     return failed;
   }
-  const EasyHandle handle(curl_easy_init());
+  const EasyHandle handle(curl->easyInit());
   HeaderList headers;
   bool listed = true;
   for (const std::string& line : headerLines) {
-    curl_slist* head = curl_slist_append(headers.get(), line.c_str());  // the list's head
+    curl_slist* head = curl->slistAppend(headers.get(), line.c_str());  // the list's head
     listed = head != nullptr;
     if (!listed) break;
     if (!headers) headers.reset(head);
@@ -177,12 +186,12 @@ TransferResult PerformGet(const std::string& url, const std::vector<std::string>
   SetOption(h, CURLOPT_XFERINFODATA, &t, code);
   SetOption(h, CURLOPT_NOPROGRESS, 0L, code);
   SetOption(h, CURLOPT_RESOLVER_START_FUNCTION, OnResolverStart, code);
-  if (code == CURLE_OK) code = curl_easy_perform(h);
+  if (code == CURLE_OK) code = curl->easyPerform(h);
 
   if (code != CURLE_OK && !t.bodyRefused) {
     t.result.failure = !t.abortReason.empty() ? t.abortReason
                        : errorText[0] != '\0' ? errorText
-                                              : curl_easy_strerror(code);
+                                              : curl->easyStrerror(code);
   }
   return std::move(t.result);
 }

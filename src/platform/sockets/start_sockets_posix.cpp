@@ -1,10 +1,9 @@
-#include <curl/curl.h>
-
 #include "platform/sockets/start_sockets.h"
 
 namespace platform {
 
-// Here the sockets layer is the HTTP client's, and its one global initialisation starts it.
-bool StartSockets() { return curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; }
+// Sockets need no start-up here. The HTTP client loads and starts libcurl at its first exchange,
+// after the tray icon is up, and reports a failure there as it reports any network failure.
+bool StartSockets() { return true; }
 
 }  // namespace platform
