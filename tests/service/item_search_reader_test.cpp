@@ -2,6 +2,7 @@
 
 #include "app/watch_state.h"
 #include "service/response_readers.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -159,6 +160,28 @@ TEST_F(HitListTest, FieldsOutOfOrderAreTakenFromLaterRecords) {
                            "<shopName>s</shopName>";
   EXPECT_EQ(ParseHitList(body), 0);
   EXPECT_EQ(table.itemCode[0], "late");
+}
+
+}  // namespace
+
+namespace {
+
+std::string Sample(const std::string& name) {
+  return testing_support::ReadFile(std::string(KOBANU_TEST_DATA_DIR) + "/" + name);
+}
+
+// The sample answers that also seed the fuzzers read as the service's real ones would.
+TEST_F(HitListTest, SampleAnswersReadAsExpected) {
+  int count = 0;
+  EXPECT_EQ(ParseHitCount(Sample("item_search_success.xml"), count), 0);
+  EXPECT_EQ(count, 2);
+  EXPECT_EQ(ParseHitList(Sample("item_search_success.xml")), 0);
+  EXPECT_EQ(table.itemCode[1], "tokei:777");
+  EXPECT_EQ(table.affiliateUrl[0],
+            "http://item.example.test/watchshop/10000123/?scid=af_1&amp;sc2id=1");
+  EXPECT_EQ(ParseHitCount(Sample("item_search_notfound.xml"), count), -2);
+  EXPECT_EQ(ParseSalesStatus(Sample("mall_search_sale_ended.html")), -2);
+  EXPECT_EQ(ParseSalesStatus(Sample("mall_search_sale_running.html")), 1);
 }
 
 }  // namespace

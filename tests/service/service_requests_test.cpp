@@ -6,17 +6,14 @@
 
 #include "app/watch_state.h"
 #include "service/service_ids.h"
+#include "support/mall_keywords.h"
 #include "support/settings_sandbox.h"
 #include "support/standin_mall.h"
 
 namespace {
 
 using testing_support::StandInMall;
-
-const std::string kFukubukuro = "\x95\x9F\x91\xDC";                   // 福袋 in code page 932
-const std::string kWatch = "\x98\x72\x8E\x9E\x8C\x76";                // 腕時計
-const std::string kWallet = "\x8D\xE0\x95\x7A";                       // 財布
-const std::string kMug = "\x83\x7D\x83\x4F\x83\x4A\x83\x62\x83\x76";  // マグカップ
+using namespace testing_support;  // the catalogue's keywords
 
 // The stand-in mall answers for both services; the settings start empty.
 class ServiceRequests : public ::testing::Test {
@@ -124,7 +121,7 @@ TEST_F(ServiceRequests, CountsFromTheService) {
   EXPECT_EQ(QueryHitCount(count), 0);
   EXPECT_EQ(count, -1);  // "NotFound"
   settings.scanPrice = "";
-  settings.scanKeyword = "no such thing";
+  settings.scanKeyword = kNothing;
   EXPECT_EQ(QueryHitCount(count), 0);
   EXPECT_EQ(count, -1);
 }
@@ -146,7 +143,7 @@ TEST_F(ServiceRequests, NotFoundListsNoRows) {
   settings.scanKeyword = kWatch;
   QueryHitList();
   ClearHitTable();
-  settings.scanKeyword = "no such thing";
+  settings.scanKeyword = kNothing;
   EXPECT_EQ(QueryHitList(), 0);
   EXPECT_EQ(watchState.hitListRows, 0);
 }

@@ -24,7 +24,7 @@ constexpr int kStartLimitMs = 30'000;  // sanitizer builds start slowly
 
 }  // namespace
 
-StandInMall::StandInMall() {
+StandInMall::StandInMall(int port) {
   int output[2];
   int input[2];
   if (pipe2(output, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
@@ -38,8 +38,11 @@ StandInMall::StandInMall() {
   posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
   posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
   char path[] = KOBANU_STANDIN_MALL_PATH;
-  char option[] = "--exit-when-stdin-closes";
-  char* argv[] = {path, option, nullptr};
+  char exitOption[] = "--exit-when-stdin-closes";
+  char portOption[] = "--port";
+  std::string portText = std::to_string(port);
+  char* argv[] = {path, exitOption, portOption, portText.data(), nullptr};
+  if (port == 0) argv[2] = nullptr;
   const int spawned = posix_spawn(&pid_, path, &actions, nullptr, argv, environ);
   posix_spawn_file_actions_destroy(&actions);
   close(output[1]);

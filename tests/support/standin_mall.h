@@ -11,11 +11,11 @@
 namespace testing_support {
 
 // The stand-in mall (tests/support/standin_mall) running as a child process on a loopback port
-// of the system's choosing, for as long as this object lives.
+// (of the system's choosing when port is 0), for as long as this object lives.
 class StandInMall {
  public:
   // Throws std::runtime_error when the stand-in does not start.
-  StandInMall();
+  explicit StandInMall(int port = 0);
   ~StandInMall();
   StandInMall(const StandInMall&) = delete;
   StandInMall& operator=(const StandInMall&) = delete;

@@ -56,6 +56,11 @@ class StandInMallTest : public ::testing::Test {
   static inline std::unique_ptr<StandInMall> mall;
 };
 
+// The offline demo picks another port when --port fails, so a busy port must not be shared.
+TEST_F(StandInMallTest, ASecondStandInCannotListenOnABusyPort) {
+  EXPECT_THROW(StandInMall second(mall->port()), std::runtime_error);
+}
+
 TEST_F(StandInMallTest, ItemSearchAnnouncesEveryMatchAndCarriesThirtyCheapestFirst) {
   const std::string all =
       Search(std::string("&keyword=") + kWatch + "&sort=%2BitemPrice&availability=0");

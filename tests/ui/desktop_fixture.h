@@ -2,22 +2,27 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app/watch_state.h"
 #include "platform/ui/headless/headless_backend.h"
+#include "service/service_requests.h"
 #include "support/settings_sandbox.h"
+#include "support/standin_mall.h"
 
 namespace testing_support {
 
 using ui::headless::HeadlessBackend;
 using ui::headless::HeadlessDialog;
 
-// Settings in a sandbox and the dialogs' toggles at rest.
+// Settings in a sandbox, the dialogs' toggles at rest, and both services on the stand-in mall,
+// which serves the whole test program.
 class DesktopStateTest : public ::testing::Test {
  protected:
   DesktopStateTest() {
+    SetServiceHostsForTesting(mall.host(), mall.host());
     watchState.settingsDialogOpen = 0;
     watchState.settingsDialogPrimed = 0;
     watchState.hitListPrimed = 0;
@@ -26,9 +31,26 @@ class DesktopStateTest : public ::testing::Test {
     watchState.hitListRows = 0;
   }
 
+  static StandInMall& Mall() {
+    static StandInMall& instance = *new StandInMall;
+    return instance;
+  }
+  size_t Requests() { return mall.RequestLines().size(); }
+
+  StandInMall& mall = Mall();
   SettingsSandbox sandbox;
   WatchSettings& settings = watchState.settings;
 };
+
+// The threads of this process; the worker is one of them once it runs.
+inline int ThreadCount() {
+  int count = 0;
+  for (const auto& thread : std::filesystem::directory_iterator("/proc/self/task")) {
+    (void)thread;
+    ++count;
+  }
+  return count;
+}
 
 // The same on a fresh in-memory window system.
 class DesktopTest : public DesktopStateTest {

@@ -2,27 +2,26 @@
 
 #include "res/resource.h"
 #include "ui/desktop_fixture.h"
-#include "ui/item_search_answer.h"
-#include "ui/pending_stubs.h"
 
 namespace {
 
 using testing_support::HeadlessDialog;
-using testing_support::ItemSearchAnswer;
+
+const std::string kWatch = "\x98\x72\x8E\x9E\x8C\x76";  // 腕時計: 30 hits and more at the mall
 
 class HitListTest : public testing_support::DesktopTest {
  protected:
-  HitListTest() { settings.scanKeyword = "w"; }
+  HitListTest() { settings.scanKeyword = kWatch; }
   INT_PTR Show(std::function<void(HeadlessDialog&)> script) {
     ui.ScriptNextDialog(std::move(script));
     CMainDlg dialog;
     return dialog.DoModal();
   }
+  const HitTable& table = watchState.hitTable;
   CWinApp app;
 };
 
 TEST_F(HitListTest, ListsThirtyHitsInTableOrderInSixColumns) {
-  pending::fetchBody = ItemSearchAnswer(30);
   Show([&](HeadlessDialog& d) {
     const std::vector<std::pair<std::string, int>> columns{{"タイトル", 240},    {"価格", 50},
                                                            {"ポイント倍付", 70}, {"ショップ名", 80},
@@ -35,64 +34,68 @@ TEST_F(HitListTest, ListsThirtyHitsInTableOrderInSixColumns) {
     EXPECT_EQ(d.GetExtendedStyle(IDC_HITLIST), LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     const auto rows = d.Items(IDC_HITLIST);
     ASSERT_EQ(rows.size(), 30u);
-    const HitTable& table = watchState.hitTable;
-    EXPECT_EQ(rows[0], (std::vector<std::string>{table.itemName[0], "1000", "2", table.shopName[0],
-                                                 "shop:0", "0"}));
-    for (int i = 0; i < 30; ++i) EXPECT_EQ(rows[static_cast<size_t>(i)][5], std::to_string(i));
+    EXPECT_EQ(rows[0],
+              (std::vector<std::string>{table.itemName[0], table.itemPrice[0], table.pointRate[0],
+                                        table.shopName[0], table.itemCode[0], "0"}));
+    EXPECT_NE(rows[0][0].find(kWatch), std::string::npos);  // the cheapest hit on top
+    for (size_t i = 0; i < 30; ++i) EXPECT_EQ(rows[i][5], std::to_string(i));
     d.PressEnter();
   });
   EXPECT_EQ(watchState.hitListPrimed, 0);
 }
 
 TEST_F(HitListTest, DoubleClickOpensTheLowestSelectedRowOrElseTheRememberedOne) {
-  pending::fetchBody = ItemSearchAnswer(30);
+  std::vector<std::string> expected;
   Show([&](HeadlessDialog& d) {
     d.DoubleClick(IDC_HITLIST);  // nothing selected yet: row 0
     d.SelectItems(IDC_HITLIST, {2, 5});
     d.DoubleClick(IDC_HITLIST);
     d.SelectItems(IDC_HITLIST, {});
     d.DoubleClick(IDC_HITLIST);  // the remembered row again
+    expected = {table.affiliateUrl[0], table.affiliateUrl[5], table.affiliateUrl[5]};
     d.PressEsc();
   });
-  EXPECT_EQ(
-      ui.OpenedAddresses(),
-      (std::vector<std::string>{"http://item.test/0", "http://item.test/5", "http://item.test/5"}));
-  // Esc: the destructor still resets the toggle, and the remembered row outlives the showing.
+  EXPECT_EQ(ui.OpenedAddresses(), expected);
+  EXPECT_EQ(ui.OpenedAddresses()[0].rfind("http://" + mall.host() + "/item/", 0), 0u);
+  // Esc: the destructor still resets the toggle, so the next showing searches again.
   EXPECT_EQ(watchState.hitListPrimed, 0);
-  const int fetches = pending::fetches;
-  pending::fetchBody = ItemSearchAnswer(3);
+  const size_t requests = Requests();
+  settings.scanKeyword = "no such thing";
   Show([&](HeadlessDialog& d) {
-    EXPECT_EQ(d.Items(IDC_HITLIST).size(), 3u);  // a new search, the list rebuilt
-    d.DoubleClick(IDC_HITLIST);                  // row 5 lies beyond the hits: empty address
-    d.PressEsc();
+    EXPECT_TRUE(d.Items(IDC_HITLIST).empty());
+    d.DoubleClick(IDC_HITLIST);  // nothing listed: nothing opens
+    d.PressEnter();
   });
-  EXPECT_EQ(pending::fetches, fetches + 1);
+  EXPECT_EQ(Requests(), requests + 1);
   EXPECT_EQ(ui.OpenedAddresses().size(), 3u);
+  EXPECT_EQ(watchState.hitListSelectedRow, 5);  // kept across showings
 }
 
 TEST_F(HitListTest, OnlyWebAddressesFromTheServiceReachTheBrowser) {
-  for (const std::string address : {"javascript:alert(1)", "file:///etc/passwd", "xterm -e sh"}) {
-    pending::fetchBody = ItemSearchAnswer(1, {address});
-    Show([&](HeadlessDialog& d) {
-      d.SelectItems(IDC_HITLIST, {0});
+  Show([&](HeadlessDialog& d) {
+    // What a hostile answer could have put into the table.
+    const std::string addresses[] = {"javascript:alert(1)", "file:///etc/passwd", "xterm -e sh",
+                                     ""};
+    for (size_t row = 0; row < std::size(addresses); ++row) {
+      watchState.hitTable.affiliateUrl[row] = addresses[row];
+      d.SelectItems(IDC_HITLIST, {static_cast<int>(row)});
       d.DoubleClick(IDC_HITLIST);
-      d.PressEsc();
-    });
-  }
+    }
+    d.PressEsc();
+  });
   EXPECT_TRUE(ui.OpenedAddresses().empty());
 }
 
 TEST_F(HitListTest, AnEmptyKeywordListsNothingAndSendsNothing) {
   settings.scanKeyword = "";
-  pending::fetchBody = ItemSearchAnswer(30);
-  const int fetches = pending::fetches;
+  const size_t requests = Requests();
   Show([&](HeadlessDialog& d) {
     EXPECT_EQ(d.Columns(IDC_HITLIST).size(), 6u);
     EXPECT_TRUE(d.Items(IDC_HITLIST).empty());
     d.DoubleClick(IDC_HITLIST);
     d.PressEnter();
   });
-  EXPECT_EQ(pending::fetches, fetches);
+  EXPECT_EQ(Requests(), requests);
   EXPECT_TRUE(ui.OpenedAddresses().empty());
 }
 

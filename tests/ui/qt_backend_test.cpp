@@ -19,11 +19,10 @@
 #include "hitlist/hit_list_dialog.h"
 #include "platform/ui/qt/dialog_font.h"
 #include "platform/ui/qt/qt_backend.h"
+#include "platform/ui/qt/qt_dialog.h"
 #include "res/resource.h"
 #include "settings/settings_dialog.h"
 #include "ui/desktop_fixture.h"
-#include "ui/item_search_answer.h"
-#include "ui/pending_stubs.h"
 
 namespace {
 
@@ -98,7 +97,6 @@ QWidget* Control(QDialog* dialog, int id) {
 class QtDesktopTest : public testing_support::DesktopStateTest {
  protected:
   QtDesktopTest() {
-    pending::workersStarted = 0;
     QDesktopServices::setUrlHandler("http", &browser, "Open");
     QDesktopServices::setUrlHandler("https", &browser, "Open");
   }
@@ -118,8 +116,8 @@ class QtDesktopTest : public testing_support::DesktopStateTest {
 
 void CheckBuiltFromTemplate(QDialog* dialog, const DialogTemplate& t) {
   const QFont font = ui::qt::DialogFont(t);
-  if (QFontDatabase::families().contains("IPAGothic")) {
-    EXPECT_EQ(font.family(), "IPAGothic");
+  if (QFontDatabase::families().contains("IPAPGothic")) {
+    EXPECT_EQ(font.family(), "IPAPGothic");
   }
   EXPECT_EQ(font.pointSize(), 8);
   EXPECT_EQ(dialog->font(), font);
@@ -184,8 +182,8 @@ TEST_F(QtDesktopTest, TheSettingsDialogIsBuiltFromItsTemplate) {
 }
 
 TEST_F(QtDesktopTest, TheHitListIsBuiltFromItsTemplateAndListsInReportStyle) {
-  settings.scanKeyword = "w";
-  pending::fetchBody = testing_support::ItemSearchAnswer(2, {"", "javascript:alert(1)"});
+  settings.scanKeyword = kWatch;
+  std::string firstAddress;
   WhenShown("ヒット結果", [&](QDialog* dialog) {
     CheckBuiltFromTemplate(dialog, *FindDialogTemplate(IDD_HITLIST));
     auto* list = qobject_cast<QTableWidget*>(Control(dialog, IDC_HITLIST));
@@ -194,18 +192,23 @@ TEST_F(QtDesktopTest, TheHitListIsBuiltFromItsTemplateAndListsInReportStyle) {
     EXPECT_EQ(list->columnWidth(0), 240);
     EXPECT_TRUE(list->showGrid());
     EXPECT_EQ(list->selectionBehavior(), QAbstractItemView::SelectRows);
-    ASSERT_EQ(list->rowCount(), 2);
-    EXPECT_EQ(list->item(0, 0)->text(), "時計 0");
-    EXPECT_EQ(list->item(1, 5)->text(), "1");
-    // A double-click on empty space reaches the handler: no selection, so row 0 opens.
+    ASSERT_EQ(list->rowCount(), 30);
+    EXPECT_TRUE(list->item(0, 0)->text().contains("腕時計"));
+    EXPECT_EQ(list->item(29, 5)->text(), "29");
+    // A double-click anywhere reaches the handler: nothing selected, so row 0 opens.
+    firstAddress = watchState.hitTable.affiliateUrl[0];
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, QPoint(300, 150));
+    watchState.hitTable.affiliateUrl[1] = "javascript:alert(1)";
     list->selectRow(1);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, QPoint(300, 150));
     QTest::keyClick(dialog, Qt::Key_Return);
   });
   CMainDlg hitList;
   EXPECT_EQ(hitList.DoModal(), IDOK);
-  EXPECT_EQ(browser.opened, QStringList{"http://item.test/0"});  // never the javascript: one
+  ASSERT_EQ(browser.opened.size(), 1);  // never the javascript: one
+  EXPECT_TRUE(
+      browser.opened[0].startsWith(QString::fromStdString("http://" + mall.host() + "/item/")));
+  EXPECT_FALSE(firstAddress.empty());
 }
 
 TEST_F(QtDesktopTest, JapaneseTypedIntoTheEditsArrivesAsCodePage932) {
@@ -285,7 +288,6 @@ TEST_F(QtDesktopTest, WithoutATrayHostStartUpReportsTheRefusalAndEnds) {
   CKobanuApp app;
   EXPECT_EQ(AfxWinMain(), 0);
   EXPECT_EQ(boxes.texts, std::vector<std::string>{"通知領域にアイコンを登録できませんでした。"});
-  EXPECT_EQ(pending::workersStarted, 0);
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include "res/resource.h"
 #include "settings/settings_file.h"
 #include "ui/desktop_fixture.h"
-#include "ui/pending_stubs.h"
 
 namespace {
 
@@ -19,9 +18,9 @@ const std::string kWatch = "\x98\x72\x8E\x9E\x8C\x76";  // 腕時計 in code pag
 
 class TrayAppTest : public testing_support::DesktopTest {
  protected:
+  // The alert stays off, so that the worker, once started, keeps to its hourly sleep.
   TrayAppTest() {
-    pending::workersStarted = 0;
-    WriteFile(sandbox.IniPath(), "[PARAM]\r\nSCAN_FLAG=1\r\nSCAN_KEYWORD=old\r\n");
+    WriteFile(sandbox.IniPath(), "[PARAM]\r\nSCAN_FLAG=0\r\nSCAN_KEYWORD=old\r\n");
     ui.SetCursorPos({300, 20});
   }
 
@@ -38,18 +37,56 @@ class TrayAppTest : public testing_support::DesktopTest {
   CKobanuApp app;
 };
 
+// These three come first: no test before them has started the worker, so that its absence
+// shows in the thread count.
+TEST_F(TrayAppTest, ARefusedIconIsReportedOnceAndEndsTheProgramWithoutLoadingOrAWorker) {
+  ui.QueueTrayResults({ERROR_NO_TRAY_HOST});
+  const int threads = testing_support::ThreadCount();
+  ASSERT_TRUE(app.InitInstance());
+  EXPECT_EQ(app.Run(), 0);
+  EXPECT_EQ(ui.MessageBoxTexts(),
+            std::vector<std::string>{"通知領域にアイコンを登録できませんでした。"});
+  EXPECT_EQ(ui.MessageBoxes()[0].caption, "Kobanu");
+  EXPECT_EQ(std::string(settings.scanKeyword), "");
+  EXPECT_EQ(testing_support::ThreadCount(), threads);
+  EXPECT_EQ(ReadFile(sandbox.IniPath()), "[PARAM]\r\nSCAN_FLAG=0\r\nSCAN_KEYWORD=old\r\n");
+}
+
+TEST_F(TrayAppTest, AFailedSocketsLayerEndsStartUpUnderTheExecutablesName) {
+  FailSocketInitForTesting(true);
+  const int threads = testing_support::ThreadCount();
+  EXPECT_EQ(RunApp(), 1);
+  FailSocketInitForTesting(false);
+  EXPECT_EQ(ui.MessageBoxTexts(),
+            std::vector<std::string>{"Windows ソケットの初期化に失敗しました。"});
+  EXPECT_EQ(ui.MessageBoxes()[0].caption, "kobanu");
+  EXPECT_FALSE(ui.TrayIconShown());
+  EXPECT_EQ(testing_support::ThreadCount(), threads);
+}
+
+TEST_F(TrayAppTest, NoInvisibleWindowMeansNoIconNoWorkerAndAnExitCode) {
+  ui.FailWindowCreation(true);
+  const int threads = testing_support::ThreadCount();
+  EXPECT_EQ(RunApp(), 1);
+  EXPECT_FALSE(ui.TrayIconShown());
+  EXPECT_EQ(std::string(settings.scanKeyword), "");  // nothing loaded either
+  EXPECT_EQ(testing_support::ThreadCount(), threads);
+}
+
 TEST_F(TrayAppTest, StartsInTheTrayWithTheSettingsLoadedAndOneWorker) {
   ui.PressTrayIcon(WM_LBUTTONDOWN);
   ui.PressTrayIcon(WM_LBUTTONDBLCLK);
   ui.PressTrayIcon(WM_RBUTTONUP);
   ui.PressTrayIcon(WM_RBUTTONDOWN);
   ChooseFromMenus({ID_TRAY_EXIT});
+  const int threads = testing_support::ThreadCount();
   ASSERT_TRUE(app.InitInstance());
+  EXPECT_LE(testing_support::ThreadCount() - threads, 1);  // the worker, unless it runs already
+  EXPECT_GE(testing_support::ThreadCount(), threads);
   EXPECT_TRUE(ui.TrayIconShown());
   EXPECT_EQ(ui.CurrentTrayIcon().tip, "Kobanuアプリ");
   EXPECT_EQ(ui.CurrentTrayIcon().icon, IDR_MAINFRAME);
   EXPECT_EQ(std::string(settings.scanKeyword), "old");
-  EXPECT_EQ(pending::workersStarted, 1);
   EXPECT_EQ(AfxGetAppName(), "Kobanu");
   EXPECT_EQ(app.Run(), 0);
 
@@ -75,7 +112,7 @@ TEST_F(TrayAppTest, TheDialogCommandSavesWhicheverWayTheDialogClosed) {
   EXPECT_EQ(watchState.settingsDialogOpen, 0);
   EXPECT_EQ(watchState.settingsDialogPrimed, 0);
   EXPECT_EQ(ReadFile(sandbox.IniPath()),
-            "[PARAM]\r\nSCAN_FLAG=1\r\nSCAN_KEYWORD=" + kWatch +
+            "[PARAM]\r\nSCAN_FLAG=0\r\nSCAN_KEYWORD=" + kWatch +
                 "\r\nSCAN_PRICE=\r\nSCAN_ZAIKO=1\r\nSCAN_TIMESALE=0\r\n");
 }
 
@@ -111,59 +148,30 @@ TEST_F(TrayAppTest, ExitEndsTheLoopWhileAWorkersBoxIsOpen) {
   worker.join();
 }
 
-TEST_F(TrayAppTest, ARefusedIconIsReportedOnceAndEndsTheProgramWithoutLoadingOrAWorker) {
-  ui.QueueTrayResults({ERROR_NO_TRAY_HOST});
-  ASSERT_TRUE(app.InitInstance());
-  EXPECT_EQ(app.Run(), 0);
-  EXPECT_EQ(ui.MessageBoxTexts(),
-            std::vector<std::string>{"通知領域にアイコンを登録できませんでした。"});
-  EXPECT_EQ(ui.MessageBoxes()[0].caption, "Kobanu");
-  EXPECT_EQ(std::string(settings.scanKeyword), "");
-  EXPECT_EQ(pending::workersStarted, 0);
-  EXPECT_EQ(ReadFile(sandbox.IniPath()), "[PARAM]\r\nSCAN_FLAG=1\r\nSCAN_KEYWORD=old\r\n");
-}
-
 TEST_F(TrayAppTest, ATimingOutTrayIsAskedAgainEverySecond) {
   ui.QueueTrayResults({ERROR_TIMEOUT, ERROR_TIMEOUT, 0});  // add, modify, then the second add
   const auto start = std::chrono::steady_clock::now();
   ASSERT_TRUE(app.InitInstance());
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
-  EXPECT_EQ(ui.TrayAdds(), 3);
+  EXPECT_EQ(ui.TrayRequests(), 3);
   EXPECT_TRUE(ui.TrayIconShown());
-  EXPECT_EQ(pending::workersStarted, 1);
+  EXPECT_EQ(std::string(settings.scanKeyword), "old");
   app.m_pMainWnd->DestroyWindow();
 }
 
 TEST_F(TrayAppTest, ATrayHostThatComesBackGetsTheIconAgainAndTheSettingsAreReread) {
   ChooseFromMenus({ID_TRAY_EXIT});
   ASSERT_TRUE(app.InitInstance());
+  const int threads = testing_support::ThreadCount();
   WriteFile(sandbox.IniPath(), "[PARAM]\r\nSCAN_KEYWORD=new\r\n");
   ui.RestartTrayHost();
   EXPECT_FALSE(ui.TrayIconShown());
   ASSERT_TRUE(ui.PumpUntil([&] { return ui.TrayIconShown(); }));
   EXPECT_EQ(std::string(settings.scanKeyword), "new");
   EXPECT_EQ(settings.scanFlag, 0);
-  EXPECT_EQ(pending::workersStarted, 1);
+  EXPECT_EQ(testing_support::ThreadCount(), threads);  // still the one worker
   ui.PressTrayIcon(WM_RBUTTONDOWN);
   EXPECT_EQ(app.Run(), 0);
-}
-
-TEST_F(TrayAppTest, AFailedSocketsLayerEndsStartUpUnderTheExecutablesName) {
-  FailSocketInitForTesting(true);
-  EXPECT_EQ(RunApp(), 1);
-  FailSocketInitForTesting(false);
-  EXPECT_EQ(ui.MessageBoxTexts(),
-            std::vector<std::string>{"Windows ソケットの初期化に失敗しました。"});
-  EXPECT_EQ(ui.MessageBoxes()[0].caption, "kobanu");
-  EXPECT_FALSE(ui.TrayIconShown());
-  EXPECT_EQ(pending::workersStarted, 0);
-}
-
-TEST_F(TrayAppTest, NoInvisibleWindowMeansNoIconNoWorkerAndAnExitCode) {
-  ui.FailWindowCreation(true);
-  EXPECT_EQ(RunApp(), 1);
-  EXPECT_FALSE(ui.TrayIconShown());
-  EXPECT_EQ(pending::workersStarted, 0);
 }
 
 }  // namespace

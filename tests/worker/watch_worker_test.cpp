@@ -10,21 +10,18 @@
 #include "res/texts.h"
 #include "service/service_requests.h"
 #include "settings/settings_dialog.h"
+#include "support/mall_keywords.h"
 #include "support/settings_sandbox.h"
 #include "support/standin_mall.h"
 #include "support/worker_driver.h"
 
 namespace {
 
+using namespace testing_support;  // the catalogue's keywords
 using testing_support::ReadFile;
 using testing_support::StandInMall;
 using testing_support::WorkerDriver;
 using ui::headless::HeadlessBackend;
-
-const std::string kWatch = "\x98\x72\x8E\x9E\x8C\x76";  // 腕時計: 38 items, sale running
-const std::string kFukubukuro = "\x95\x9F\x91\xDC";     // 福袋: sale ended
-const std::string kWallet = "\x8D\xE0\x95\x7A";         // 財布: another badge
-const std::string kNothing = "no such thing";           // NotFound, no marker
 
 // The one worker of this test program against the stand-in mall, on the in-memory window system.
 class WatchWorkerTest : public ::testing::Test {

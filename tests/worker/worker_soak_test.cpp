@@ -10,6 +10,7 @@
 #include "platform/ui/headless/headless_backend.h"
 #include "service/service_requests.h"
 #include "settings/settings_file.h"
+#include "support/mall_keywords.h"
 #include "support/settings_sandbox.h"
 #include "support/standin_mall.h"
 #include "worker/watch_worker.h"
@@ -51,7 +52,8 @@ TEST(WorkerSoak, WorkerAndUiThreadShareTheStateSafely) {
   testing_support::StandInMall mall;
   SetServiceHostsForTesting(mall.host(), mall.host());
   WatchSettings& settings = watchState.settings;
-  const std::string keywords[] = {"\x98\x72\x8E\x9E\x8C\x76", "", "\x95\x9F\x91\xDC", "none"};
+  const std::string keywords[] = {testing_support::kWatch, "", testing_support::kFukubukuro,
+                                  testing_support::kNothing};
   const std::string prices[] = {"", "abc", "100000", "-1"};
 
   settings.scanFlag = 1;

@@ -7,26 +7,22 @@
 namespace platform {
 
 namespace {
-// Never destroyed: the worker may still save the settings while the process ends. Built on
-// first use, since the application object asks for the path before main.
+// Never destroyed: the worker may still save the settings while the process ends.
 std::mutex overrideMutex;
-std::string& OverridePath() {
-  static std::string* const path = new std::string;
-  return *path;
-}
+std::string& overridePath = *new std::string;
 }  // namespace
 
 std::string ExecutablePath() {
   {
     std::lock_guard lock(overrideMutex);
-    if (!OverridePath().empty()) return OverridePath();
+    if (!overridePath.empty()) return overridePath;
   }
   return SystemExecutablePath();
 }
 
 void SetExecutablePathForTesting(std::string path) {
   std::lock_guard lock(overrideMutex);
-  OverridePath() = std::move(path);
+  overridePath = std::move(path);
 }
 
 }  // namespace platform

@@ -10,12 +10,12 @@ namespace {
 
 CWinApp* currentApp = nullptr;
 
-// Read by worker threads for message-box captions, so never destroyed; built on first use, since
-// the application object is built before main, maybe before this file's globals.
+// Read by worker threads for message-box captions, so never destroyed. Built on first use,
+// as the application object is a static of another file. Empty: the executable's name.
 std::mutex appNameMutex;
 std::string& AppName() {
-  static std::string* const name = new std::string;
-  return *name;
+  static std::string& name = *new std::string;
+  return name;
 }
 
 // The loops the UI thread runs, innermost last.
@@ -36,7 +36,7 @@ CWinApp::CWinApp() {
   quitting = false;
   quitCode = 0;
   std::lock_guard lock(appNameMutex);
-  AppName() = ExecutableBaseName();
+  AppName().clear();
 }
 
 CWinApp::~CWinApp() {
@@ -59,7 +59,7 @@ CWinApp* AfxGetApp() { return currentApp; }
 
 std::string AfxGetAppName() {
   std::lock_guard lock(appNameMutex);
-  return AppName();
+  return AppName().empty() ? ExecutableBaseName() : AppName();
 }
 
 void AfxPostQuitMessage(int exitCode) {

@@ -15,6 +15,7 @@
 //   GET /control/fault?mode=<mode>&…      the next item search or search page misbehaves;
 //                                         mode=none disarms
 #include <httplib.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -110,6 +111,12 @@ int main(int argc, char** argv) {
   httplib::Server server;
   // Faults hold their thread while they wait; leave room for ordinary requests beside them.
   server.new_task_queue = [] { return new httplib::ThreadPool(16); };
+  // httplib's default, SO_REUSEPORT, lets a second stand-in share a taken port and split its
+  // requests; --port must fail instead, so that the demo picks another.
+  server.set_socket_options([](socket_t sock) {
+    const int yes = 1;
+    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  });
   ArmedFault armed;
   std::string self;  // "127.0.0.1:port", set before the first request
 

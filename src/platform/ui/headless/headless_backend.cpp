@@ -215,7 +215,7 @@ void HeadlessBackend::Reset() {
   trayResults_.clear();
   trayShown_ = false;
   trayIcon_ = {};
-  trayAdds_ = 0;
+  trayRequests_ = 0;
   menuScript_ = nullptr;
   trackedMenus_.clear();
   cursor_ = {};
@@ -301,9 +301,9 @@ TrayIcon HeadlessBackend::CurrentTrayIcon() const {
   return trayIcon_;
 }
 
-int HeadlessBackend::TrayAdds() const {
+int HeadlessBackend::TrayRequests() const {
   std::lock_guard lock(mutex_);
-  return trayAdds_;
+  return trayRequests_;
 }
 
 void HeadlessBackend::PressTrayIcon(UINT mouseMessage) {
@@ -370,7 +370,7 @@ bool HeadlessBackend::RunOneTask(std::chrono::milliseconds wait) {
 
 bool HeadlessBackend::NextTrayResult(DWORD& error) {
   std::lock_guard lock(mutex_);
-  ++trayAdds_;
+  ++trayRequests_;
   error = 0;
   if (!trayResults_.empty()) {
     error = trayResults_.front();

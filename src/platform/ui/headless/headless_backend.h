@@ -127,7 +127,7 @@ class HeadlessBackend : public Backend {
   void QueueTrayResults(std::vector<DWORD> errors);
   bool TrayIconShown() const;
   TrayIcon CurrentTrayIcon() const;
-  int TrayAdds() const;
+  int TrayRequests() const;  // adds and modifies
   // Any thread; queued for the UI thread's loop, as the shell would deliver them.
   void PressTrayIcon(UINT mouseMessage);
   void RestartTrayHost();               // the icon is lost and the host announces itself
@@ -182,7 +182,7 @@ class HeadlessBackend : public Backend {
   std::deque<DWORD> trayResults_;
   bool trayShown_ = false;
   TrayIcon trayIcon_{};
-  int trayAdds_ = 0;
+  int trayRequests_ = 0;
   MenuScript menuScript_;
   std::vector<TrackedMenu> trackedMenus_;
   POINT cursor_{};

@@ -6,9 +6,11 @@
 
 namespace ui::qt {
 
+// "MS Shell Dlg" maps to IPA P Gothic: its kana are proportional like the Windows dialog font's,
+// so the template's texts fit their controls (the fixed-pitch IPA Gothic cuts three of them).
 QFont DialogFont(const DialogTemplate& dialog) {
   const QString family =
-      QFontDatabase::families().contains("IPAGothic") ? "IPAGothic" : "sans-serif";
+      QFontDatabase::families().contains("IPAPGothic") ? "IPAPGothic" : "sans-serif";
   QFont font(family);
   font.setPointSize(dialog.pointSize);
   return font;

@@ -7,13 +7,10 @@
 namespace ui::qt {
 
 // The template's "MS Shell Dlg" becomes a Japanese-capable sans-serif face at the template's
-// size: IPAGothic where it is installed.
+// size: IPA P Gothic where it is installed.
 QFont DialogFont(const DialogTemplate& dialog);
 
 // The font's average character width and height, as Windows measures a dialog font.
 DialogBaseUnits BaseUnitsOf(const QFont& font);
-
-// The property each control widget carries with its template id.
-inline constexpr const char* kControlIdProperty = "controlId";
 
 }  // namespace ui::qt

@@ -14,6 +14,9 @@
 #include "platform/ui/qt/tray_host_watch.h"
 #include "platform/ui/shell_notify.h"
 
+// The icons are compiled into this static library; its resources must be registered by hand.
+static void RegisterIcons() { Q_INIT_RESOURCE(icons); }
+
 namespace ui::qt {
 
 namespace {
@@ -156,8 +159,12 @@ class QtBackend : public Backend {
 void InstallQtBackend(int& argc, char** argv) {
   // Never destroyed, like the backend: the worker may still be waiting on it at exit.
   auto* application = new QApplication(argc, argv);
+  RegisterIcons();
   // Dialogs come and go; only the main window's end quits.
   application->setQuitOnLastWindowClosed(false);
+  // The templates were laid out for this look: group titles on the frame line, so that the
+  // frames enclose their controls.
+  QApplication::setStyle("Windows");
   InstallBackend(std::make_unique<QtBackend>());
   WatchTrayHost();
 }

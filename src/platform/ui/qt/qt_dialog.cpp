@@ -127,7 +127,9 @@ QWidget* QtDialog::Build(const ControlTemplate& control) {
       list->verticalHeader()->hide();
       list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
       list->horizontalHeader()->setHighlightSections(false);
-      list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 4);
+      // Rows as tight as a list view's in report style.
+      list->verticalHeader()->setMinimumSectionSize(1);
+      list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 3);
       list->setEditTriggers(QAbstractItemView::NoEditTriggers);
       list->setSelectionMode(QAbstractItemView::ExtendedSelection);
       list->setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -153,6 +155,12 @@ void QtDialog::Show() {
   window_->activateWindow();
   // As the dialog manager does: the first control that takes the tab key has the focus.
   if (firstFocus_ != nullptr) firstFocus_->setFocus();
+}
+
+void QtDialog::SetEnabled(bool enabled) {
+  window_->setEnabled(enabled);
+  // As when a modal child ends on Windows, the owner becomes the active window again.
+  if (enabled) window_->activateWindow();
 }
 
 int QtDialog::GetCheck(int controlId) {

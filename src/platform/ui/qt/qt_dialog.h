@@ -9,6 +9,9 @@
 
 namespace ui::qt {
 
+// The property each control widget carries with its template id.
+inline constexpr const char* kControlIdProperty = "controlId";
+
 // Esc and the close box go to the framework, which decides when the dialog ends.
 class DialogWindow : public QDialog {
  public:
@@ -25,7 +28,7 @@ class QtDialog : public NativeDialog {
   QtDialog(const DialogTemplate& dialog, DialogEvents& events);
 
   void Show() override;
-  void SetEnabled(bool enabled) override { window_->setEnabled(enabled); }
+  void SetEnabled(bool enabled) override;
   int GetCheck(int controlId) override;
   void SetCheck(int controlId, int state) override;
   std::string GetText(int controlId) override;

@@ -1,0 +1,15 @@
+#include <cstdlib>
+
+#include "app/kobanu_app.h"
+#include "app/run_kobanu.h"
+#include "service/service_requests.h"
+
+// Kobanu for the tests under Xvfb: the program itself, with both services on the stand-in mall
+// that KOBANU_TEST_MALL_HOST names ("127.0.0.1:PORT").
+CKobanuApp theApp;
+
+int main(int argc, char** argv) {
+  if (const char* host = std::getenv("KOBANU_TEST_MALL_HOST"))
+    SetServiceHostsForTesting(host, host);
+  RunKobanu(argc, argv);
+}

@@ -1,0 +1,217 @@
+#include "ui/x_session.h"
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <stdexcept>
+#include <thread>
+
+extern char** environ;
+
+namespace testing_support {
+
+namespace {
+
+xcb_connection_t* Connection(void* connection) {
+  return static_cast<xcb_connection_t*>(connection);
+}
+
+xcb_atom_t Atom(xcb_connection_t* c, const std::string& name) {
+  xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+      c, xcb_intern_atom(c, 0, static_cast<uint16_t>(name.size()), name.c_str()), nullptr);
+  const xcb_atom_t atom = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+  free(reply);
+  return atom;
+}
+
+std::string Property(xcb_connection_t* c, xcb_window_t w, xcb_atom_t property, xcb_atom_t type) {
+  xcb_get_property_reply_t* reply =
+      xcb_get_property_reply(c, xcb_get_property(c, 0, w, property, type, 0, 1024), nullptr);
+  std::string value;
+  if (reply != nullptr) {
+    value.assign(static_cast<const char*>(xcb_get_property_value(reply)),
+                 static_cast<size_t>(xcb_get_property_value_length(reply)));
+  }
+  free(reply);
+  return value;
+}
+
+std::string AtomName(xcb_connection_t* c, xcb_atom_t atom) {
+  xcb_get_atom_name_reply_t* reply =
+      xcb_get_atom_name_reply(c, xcb_get_atom_name(c, atom), nullptr);
+  std::string name;
+  if (reply != nullptr) {
+    name.assign(xcb_get_atom_name_name(reply),
+                static_cast<size_t>(xcb_get_atom_name_name_length(reply)));
+  }
+  free(reply);
+  return name;
+}
+
+void Collect(xcb_connection_t* c, xcb_window_t root, xcb_window_t window, xcb_window_t parent,
+             std::vector<XWindow>& out) {
+  xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr);
+  if (tree == nullptr) return;
+  const xcb_window_t* children = xcb_query_tree_children(tree);
+  const int count = xcb_query_tree_children_length(tree);
+  for (int i = 0; i < count; ++i) {
+    const xcb_window_t child = children[i];
+    auto* attributes =
+        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, child), nullptr);
+    auto* geometry = xcb_get_geometry_reply(c, xcb_get_geometry(c, child), nullptr);
+    auto* where = xcb_translate_coordinates_reply(
+        c, xcb_translate_coordinates(c, child, root, 0, 0), nullptr);
+    if (attributes != nullptr && geometry != nullptr && where != nullptr) {
+      std::string type;
+      const std::string typeAtom =
+          Property(c, child, Atom(c, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM);
+      if (typeAtom.size() >= 4)
+        type = AtomName(c, *reinterpret_cast<const xcb_atom_t*>(typeAtom.data()));
+      out.push_back({child, window == root ? 0u : static_cast<unsigned>(parent), where->dst_x,
+                     where->dst_y, geometry->width, geometry->height,
+                     attributes->map_state == XCB_MAP_STATE_VIEWABLE,
+                     attributes->override_redirect != 0,
+                     Property(c, child, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING),
+                     Property(c, child, Atom(c, "_NET_WM_NAME"), Atom(c, "UTF8_STRING")), type});
+    }
+    free(attributes);
+    free(geometry);
+    free(where);
+    Collect(c, root, child, window, out);
+  }
+  free(tree);
+}
+
+}  // namespace
+
+Child::Child(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv,
+             int displayFd) {
+  std::vector<std::string> env;
+  for (char** e = environ; *e != nullptr; ++e) env.emplace_back(*e);
+  env.insert(env.end(), extraEnv.begin(), extraEnv.end());
+  std::vector<char*> args, envp;
+  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  for (const auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+  envp.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (displayFd >= 0) posix_spawn_file_actions_adddup2(&actions, displayFd, 3);
+  if (posix_spawnp(&pid_, args[0], &actions, nullptr, args.data(), envp.data()) != 0) pid_ = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  if (pid_ < 0) throw std::runtime_error("cannot start " + argv[0]);
+}
+
+Child::~Child() { Kill(); }
+
+Child::Child(Child&& other) noexcept : pid_(other.pid_) { other.pid_ = -1; }
+
+Child& Child::operator=(Child&& other) noexcept {
+  if (this != &other) {
+    Kill();
+    pid_ = other.pid_;
+    other.pid_ = -1;
+  }
+  return *this;
+}
+
+bool Child::Running() { return pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0; }
+
+int Child::WaitForExit(std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (pid_ > 0) {
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) {
+      pid_ = -1;
+      return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    if (std::chrono::steady_clock::now() > deadline) return -1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return -1;
+}
+
+void Child::Kill() {
+  if (pid_ <= 0) return;
+  kill(pid_, SIGKILL);
+  waitpid(pid_, nullptr, 0);
+  pid_ = -1;
+}
+
+XSession::XSession() {
+  int fds[2];
+  if (pipe(fds) != 0) throw std::runtime_error("pipe");
+  xvfb_ = Child({"Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, {},
+                fds[1]);
+  close(fds[1]);
+  std::string number;
+  char ch = 0;
+  while (read(fds[0], &ch, 1) == 1 && ch != '\n') number += ch;
+  close(fds[0]);
+  if (number.empty()) throw std::runtime_error("Xvfb gave no display number");
+  display_ = ":" + number;
+  connection_ = xcb_connect(display_.c_str(), nullptr);
+  if (xcb_connection_has_error(Connection(connection_)))
+    throw std::runtime_error("no X connection");
+}
+
+XSession::~XSession() {
+  trayer_.Kill();
+  xcb_disconnect(Connection(connection_));
+  xvfb_.Kill();
+}
+
+void XSession::StartTrayer() {
+  trayer_ = Child({"trayer", "--edge", "top", "--align", "right", "--widthtype", "request",
+                   "--height", "32", "--SetDockType", "true", "--transparent", "false"},
+                  Env());
+  WaitUntil([&] { return TrayHostPresent(); });
+}
+
+void XSession::StopTrayer() {
+  trayer_.Kill();
+  WaitUntil([&] { return !TrayHostPresent(); });
+}
+
+bool XSession::TrayHostPresent() {
+  xcb_connection_t* c = Connection(connection_);
+  auto* reply = xcb_get_selection_owner_reply(
+      c, xcb_get_selection_owner(c, Atom(c, "_NET_SYSTEM_TRAY_S0")), nullptr);
+  const bool present = reply != nullptr && reply->owner != XCB_NONE;
+  free(reply);
+  return present;
+}
+
+std::vector<XWindow> XSession::Windows() {
+  xcb_connection_t* c = Connection(connection_);
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+  std::vector<XWindow> windows;
+  Collect(c, root, root, root, windows);
+  return windows;
+}
+
+void XSession::XDoTool(const std::string& arguments) {
+  const std::string command = "DISPLAY=" + display_ + " xdotool " + arguments;
+  if (std::system(command.c_str()) != 0) throw std::runtime_error("failed: " + command);
+}
+
+void XSession::Screenshot(const std::string& pngPath) {
+  const std::string command =
+      "xwd -display " + display_ + " -root -silent | convert xwd:- '" + pngPath + "'";
+  if (std::system(command.c_str()) != 0) throw std::runtime_error("failed: " + command);
+}
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return true;
+}
+
+}  // namespace testing_support

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// A child process, ended by its PID when the object goes.
+class Child {
+ public:
+  Child() = default;
+  Child(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv,
+        int displayFd = -1);
+  ~Child();
+  Child(Child&& other) noexcept;
+  Child& operator=(Child&& other) noexcept;
+
+  pid_t pid() const { return pid_; }
+  bool Running();
+  // The exit status once it has ended by itself within the time; -1 otherwise.
+  int WaitForExit(std::chrono::milliseconds timeout);
+  void Kill();
+
+ private:
+  pid_t pid_ = -1;
+};
+
+struct XWindow {
+  unsigned id;
+  unsigned parent;          // 0 for a child of the root
+  int x, y, width, height;  // on the screen
+  bool mapped;
+  bool overrideRedirect;  // pop-ups: menus and tooltips
+  std::string wmClass;
+  std::string name;
+  std::string type;  // the _NET_WM_WINDOW_TYPE atom's name, if any
+};
+
+// An Xvfb server on a display number it picks itself, and tools run against it.
+class XSession {
+ public:
+  XSession();
+  ~XSession();
+  XSession(const XSession&) = delete;
+  XSession& operator=(const XSession&) = delete;
+
+  const std::string& display() const { return display_; }
+  std::vector<std::string> Env() const { return {"DISPLAY=" + display_}; }
+
+  void StartTrayer();
+  void StopTrayer();
+  bool TrayHostPresent();
+
+  std::vector<XWindow> Windows();
+  // Runs an xdotool command line (arguments after "xdotool").
+  void XDoTool(const std::string& arguments);
+  void Screenshot(const std::string& pngPath);
+
+ private:
+  Child xvfb_;
+  Child trayer_;
+  std::string display_;
+  void* connection_ = nullptr;
+};
+
+bool WaitUntil(const std::function<bool()>& condition,
+               std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+}  // namespace testing_support

@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <thread>
+
+#include "support/standin_mall.h"
+#include "support/temp_dir.h"
+#include "ui/x_session.h"
+
+// Kobanu itself under Xvfb with trayer as the tray host, driven with xdotool. With
+// KOBANU_SCREENSHOT_DIR set, it leaves screenshots of what it saw there.
+namespace {
+
+using testing_support::Child;
+using testing_support::ReadFile;
+using testing_support::TempDir;
+using testing_support::WaitUntil;
+using testing_support::WriteFile;
+using testing_support::XSession;
+using testing_support::XWindow;
+
+const std::string kWatch = "\x98\x72\x8E\x9E\x8C\x76";  // 腕時計 in code page 932
+
+class XvfbTrayTest : public ::testing::Test {
+ protected:
+  XvfbTrayTest() {
+    // The settings file lies beside the executable, so each test runs its own copy.
+    std::filesystem::copy_file(KOBANU_PROGRAM, program_.File("kobanu"));
+    x_.StartTrayer();
+  }
+
+  void WriteSettings(const std::string& lines) {
+    WriteFile(program_.File("setting.ini"), "[PARAM]\r\n" + lines);
+  }
+  std::string Settings() { return ReadFile(program_.File("setting.ini")); }
+
+  void Start() {
+    std::vector<std::string> env = x_.Env();
+    env.push_back("KOBANU_TEST_MALL_HOST=" + mall_.host());
+    kobanu_ = Child({program_.File("kobanu")}, env);
+    ASSERT_TRUE(WaitUntil([&] { return Icon().has_value(); })) << "the icon never docked";
+  }
+
+  // The docked icon: Kobanu's window inside the tray host's.
+  std::optional<XWindow> Icon() {
+    for (const XWindow& w : x_.Windows()) {
+      if (w.wmClass.starts_with("kobanu") && w.parent != 0 && w.mapped && w.width <= 64) return w;
+    }
+    return std::nullopt;
+  }
+  bool Shown(const std::string& type, const std::string& name = "") {
+    for (const XWindow& w : x_.Windows()) {
+      if (w.mapped && w.parent == 0 && w.wmClass.starts_with("kobanu") && w.type == type &&
+          (name.empty() || w.name == name)) {
+        return true;
+      }
+    }
+    return false;
+  }
+  bool MenuShown() {
+    for (const XWindow& w : x_.Windows()) {
+      if (w.mapped && w.parent == 0 && w.overrideRedirect && w.wmClass.starts_with("kobanu")) {
+        return true;
+      }
+    }
+    return false;
+  }
+  bool DialogShown(const std::string& caption) {
+    return Shown("_NET_WM_WINDOW_TYPE_DIALOG", caption);
+  }
+
+  void RightPressOnIcon() {
+    // As a person would: not within the instant a window has just appeared.
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const XWindow icon = *Icon();
+    x_.XDoTool("mousemove " + std::to_string(icon.x + icon.width / 2) + " " +
+               std::to_string(icon.y + icon.height / 2) + " mousedown 3");
+    ASSERT_TRUE(WaitUntil([&] { return MenuShown(); })) << "no menu on the right-button press\n"
+                                                        << Describe();
+    x_.XDoTool("mouseup 3");
+  }
+  void ChooseExit() {
+    RightPressOnIcon();
+    x_.XDoTool("key Up Return");  // the last item
+    EXPECT_EQ(kobanu_.WaitForExit(std::chrono::seconds(10)), 0);
+  }
+  std::string Describe() {
+    std::string text;
+    for (const XWindow& w : x_.Windows()) {
+      if (!w.wmClass.starts_with("kobanu")) continue;
+      text += std::to_string(w.id) + " parent " + std::to_string(w.parent) + " at " +
+              std::to_string(w.x) + "," + std::to_string(w.y) + " " + std::to_string(w.width) +
+              "x" + std::to_string(w.height) + (w.mapped ? " mapped" : "") +
+              (w.overrideRedirect ? " override" : "") + " " + w.type + " " + w.name + "\n";
+    }
+    return text;
+  }
+  int Threads() {
+    int n = 0;
+    for (const auto& entry :
+         std::filesystem::directory_iterator("/proc/" + std::to_string(kobanu_.pid()) + "/task")) {
+      (void)entry;
+      ++n;
+    }
+    return n;
+  }
+  void Shoot(const std::string& name) {
+    if (const char* dir = std::getenv("KOBANU_SCREENSHOT_DIR")) {
+      x_.Screenshot(std::string(dir) + "/" + name + ".png");
+    }
+  }
+
+  testing_support::StandInMall mall_;
+  TempDir program_;
+  XSession x_;
+  Child kobanu_;
+};
+
+TEST_F(XvfbTrayTest, MenuAndDialogsFromTheTrayIconThenExitWithTheSettingsSaved) {
+  WriteSettings("SCAN_FLAG=0\r\nSCAN_KEYWORD=" + kWatch + "\r\nSCAN_PRICE=5000\r\n");
+  Start();
+  Shoot("tray");
+  RightPressOnIcon();
+  Shoot("tray_menu");
+  x_.XDoTool("key Down Return");  // "ダイアログを開く"
+  ASSERT_TRUE(WaitUntil([&] { return DialogShown("Kobanu  Ver 1.00"); }));
+  Shoot("settings_dialog");
+
+  // The tray menu stays usable while the dialog is shown.
+  RightPressOnIcon();
+  x_.XDoTool("key Escape");
+  ASSERT_TRUE(WaitUntil([&] { return !MenuShown(); }));
+
+  // From OK along the tab order to "ヒットしたリストを見る", ticking the alert on the way.
+  x_.XDoTool("key Tab Tab Tab Tab space Tab space");
+  ASSERT_TRUE(WaitUntil([&] { return DialogShown("ヒット結果"); }));
+  Shoot("hit_list");
+  x_.XDoTool("key Escape");
+  ASSERT_TRUE(WaitUntil([&] { return !DialogShown("ヒット結果"); }));
+  x_.XDoTool("key Escape");
+  ASSERT_TRUE(WaitUntil([&] { return !DialogShown("Kobanu  Ver 1.00"); }));
+
+  ChooseExit();
+  EXPECT_EQ(Settings(), "[PARAM]\r\nSCAN_FLAG=1\r\nSCAN_KEYWORD=" + kWatch +
+                            "\r\nSCAN_PRICE=5000\r\nSCAN_ZAIKO=0\r\nSCAN_TIMESALE=0\r\n");
+}
+
+TEST_F(XvfbTrayTest, ARestartedTrayHostGetsTheIconBackAndTheSettingsAreReadAgain) {
+  WriteSettings("SCAN_KEYWORD=old\r\n");
+  Start();
+  const int threads = Threads();
+  WriteSettings("SCAN_FLAG=0\r\nSCAN_KEYWORD=new\r\nSCAN_PRICE=\r\nSCAN_ZAIKO=1\r\n");
+  x_.StopTrayer();
+  x_.StartTrayer();
+  ASSERT_TRUE(WaitUntil([&] { return Icon().has_value(); })) << "the icon did not come back";
+  EXPECT_EQ(Threads(), threads);  // still the one worker
+  ChooseExit();
+  EXPECT_EQ(Settings(),
+            "[PARAM]\r\nSCAN_FLAG=0\r\nSCAN_KEYWORD=new\r\nSCAN_PRICE=\r\nSCAN_ZAIKO=1\r\n"
+            "SCAN_TIMESALE=0\r\n");
+}
+
+TEST_F(XvfbTrayTest, TheWorkersAlertComesUpOnItsOwnAndExitDoesNotWaitForIt) {
+  WriteSettings("SCAN_FLAG=1\r\nSCAN_KEYWORD=" + kWatch + "\r\n");
+  const auto alertShown = [&] { return Shown("_NET_WM_WINDOW_TYPE_DIALOG", "Kobanu"); };
+  Start();
+  ASSERT_TRUE(WaitUntil(alertShown));
+  Shoot("worker_alert");
+  ChooseExit();  // with the worker still waiting on its box
+  EXPECT_NE(Settings().find("SCAN_FLAG=1"), std::string::npos);
+
+  Start();
+  ASSERT_TRUE(WaitUntil(alertShown));
+  x_.XDoTool("key Return");
+  ASSERT_TRUE(WaitUntil([&] { return Settings().find("SCAN_FLAG=0") != std::string::npos; }));
+  ChooseExit();
+}
+
+TEST_F(XvfbTrayTest, AStoredBadPriceWarnsBeforeTheDialogShows) {
+  WriteSettings("SCAN_PRICE=abc\r\n");
+  Start();
+  RightPressOnIcon();
+  x_.XDoTool("key Down Return");
+  ASSERT_TRUE(WaitUntil([&] { return Shown("_NET_WM_WINDOW_TYPE_DIALOG", "Kobanu"); }));
+  Shoot("price_warning");
+  x_.XDoTool("key Return");
+  ASSERT_TRUE(WaitUntil([&] { return DialogShown("Kobanu  Ver 1.00"); }));
+  x_.XDoTool("key Escape");
+  ASSERT_TRUE(WaitUntil([&] { return !DialogShown("Kobanu  Ver 1.00"); }));
+  ChooseExit();
+}
+
+}  // namespace
