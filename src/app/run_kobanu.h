@@ -1,5 +1,5 @@
 #pragma once
 
-// Runs the program on the Qt backend: start-up, then the message loop, then the end of the
+// Runs the program on the desktop's backend: start-up, then the message loop, then the end of the
 // process. Never returns.
 [[noreturn]] void RunKobanu(int& argc, char** argv);

@@ -1,8 +1,6 @@
-#include <locale.h>
-
-#include <cstdlib>
 #include <string>
 
+#include "platform/runtime/numbers.h"
 #include "worker/watch_worker.h"
 
 namespace {
@@ -34,12 +32,6 @@ size_t DecimalNumberLength(const std::string& text, size_t i) {
   return i - start;
 }
 
-// The value as the runtime's strtod reads it, with '.' as the decimal point whatever the locale.
-double ReadDecimal(const std::string& number) {
-  static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
-  return strtod_l(number.c_str(), nullptr, cLocale);
-}
-
 }  // namespace
 
 int CheckPriceText(std::string text) {
@@ -51,5 +43,5 @@ int CheckPriceText(std::string text) {
   const size_t end = length == 0 ? 0 : start + length;
   if (end < text.size()) return 2;
   if (length == 0) return 0;  // the empty text
-  return ReadDecimal(text.substr(start, length)) < 0 ? 1 : 0;
+  return platform::StrtodC(text.substr(start, length).c_str()) < 0 ? 1 : 0;
 }

@@ -31,6 +31,10 @@ std::string DirectoryOf(const std::string& path) {
 
 std::string ReadProfileString(std::string_view section, std::string_view key,
                               std::string_view defaultValue, const std::string& path) {
+  // Windows strips the default's trailing blanks itself; Wine returns a blank-only default as
+  // it is, so they go here already.
+  const size_t end = defaultValue.find_last_not_of(' ');
+  defaultValue = defaultValue.substr(0, end == defaultValue.npos ? 0 : end + 1);
   char value[512] = {};
   GetPrivateProfileStringA(Terminated(section).c_str(), Terminated(key).c_str(),
                            Terminated(defaultValue).c_str(), value, sizeof value, path.c_str());

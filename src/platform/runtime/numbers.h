@@ -10,4 +10,8 @@ namespace platform {
 // 32-bit range saturates to INT32_MAX or INT32_MIN, as the Windows runtime does.
 int32_t Atoi(std::string_view text);
 
+// The C runtime's strtod in the "C" locale ('.' as the decimal point, whatever the process's
+// locale), on a zero-terminated text.
+double StrtodC(const char* text);
+
 }  // namespace platform

@@ -2,14 +2,15 @@
 
 #include <atomic>
 
+#include "platform/sockets/start_sockets.h"
+
 namespace {
 std::atomic<bool> failForTesting{false};
 }  // namespace
 
 BOOL AfxSocketInit() {
-  // Nothing to start here: the HTTP layer loads and initialises libcurl at its first exchange,
-  // after the tray icon is up, and reports a failure there as it reports any network failure.
-  return failForTesting ? FALSE : TRUE;
+  if (failForTesting) return FALSE;
+  return platform::StartSockets() ? TRUE : FALSE;
 }
 
 void FailSocketInitForTesting(bool fail) { failForTesting = fail; }

@@ -2,7 +2,7 @@
 
 #include "platform/ui/win_types.h"
 
-// The sockets layer's start-up. The HTTP layer starts libcurl itself, at its first exchange.
+// The sockets layer's start-up (the system's own, see start_sockets.h).
 BOOL AfxSocketInit();
 
 // Makes the next AfxSocketInit fail, for the start-up failure test.

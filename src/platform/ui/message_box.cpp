@@ -1,10 +1,10 @@
 #include "platform/ui/message_box.h"
 
 #include <memory>
-#include <semaphore>
 #include <string>
 
 #include "platform/ui/backend.h"
+#include "platform/ui/completion.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/win_app.h"
 
@@ -36,10 +36,10 @@ int AfxMessageBox(const char* text) {
     ShowOnUiThread(backend, caption, text);
     return IDOK;
   }
-  auto dismissed = std::make_shared<std::binary_semaphore>(0);
+  auto dismissed = std::make_shared<ui::Completion>();
   backend.Post([&backend, caption, body = std::string(text), dismissed] {
-    backend.ShowMessageBox(caption, body, [dismissed] { dismissed->release(); });
+    backend.ShowMessageBox(caption, body, [dismissed] { dismissed->Signal(); });
   });
-  dismissed->acquire();
+  dismissed->Wait();
   return IDOK;
 }

@@ -23,11 +23,7 @@ std::vector<ui::EventLoop*>& runningLoops = *new std::vector<ui::EventLoop*>;
 bool quitting = false;
 int quitCode = 0;
 
-std::string ExecutableBaseName() {
-  const std::string path = platform::ExecutablePath();
-  std::string name = path.substr(path.rfind('/') + 1);
-  return name.substr(0, name.rfind('.'));
-}
+std::string ExecutableBaseName() { return platform::SplitPath(platform::ExecutablePath()).name; }
 
 }  // namespace
 

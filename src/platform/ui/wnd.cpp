@@ -3,8 +3,8 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <semaphore>
 
+#include "platform/ui/completion.h"
 #include "platform/ui/win_app.h"
 #include "platform/ui/window_registry.h"
 
@@ -102,14 +102,14 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   // exists. If the process ends first, the caller simply never wakes.
   struct Call {
     LRESULT result = 0;
-    std::binary_semaphore done{0};
+    ui::Completion done;
   };
   auto call = std::make_shared<Call>();
   backend.Post([=] {
     call->result = ui::DispatchOnUiThread(window, message, wParam, lParam);
-    call->done.release();
+    call->done.Signal();
   });
-  call->done.acquire();
+  call->done.Wait();
   return call->result;
 }
 

@@ -170,3 +170,9 @@ void InstallQtBackend(int& argc, char** argv) {
 }
 
 }  // namespace ui::qt
+
+namespace ui {
+
+void InstallDesktopBackend(int& argc, char** argv) { qt::InstallQtBackend(argc, argv); }
+
+}  // namespace ui

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// The Win32 calls behind the Win32 backend, in standard types only: <windows.h> and the
+// framework's own Windows-shaped declarations (win_types.h) cannot meet in one file. Texts named
+// utf8 are fixed texts of src/res; all others are data in the system's ANSI code page. Everything
+// but PostTask runs on the UI thread.
+namespace ui::win32 {
+
+struct MainWindowEvents {
+  std::function<void(unsigned mouseMessage)> trayMouse;  // WM_RBUTTONDOWN and the like
+  std::function<void()> taskbarCreated;
+};
+
+// The hidden main window: it owns the tray icon, receives its messages and runs posted tasks.
+// Also initialises the common controls. The calling thread becomes the UI thread.
+bool CreateMainWindow(const std::string& titleUtf8, MainWindowEvents events);
+bool IsUiThread();
+void PostTask(std::function<void()> task);  // any thread
+// Gets and dispatches the thread's messages, keyboard navigation in dialogs included, until
+// exited is true or WM_QUIT arrives (which is then posted again for the loops outside).
+void RunMessages(const bool& exited);
+
+// MessageBoxA with the warning icon and one OK button, on a thread of its own so that the UI
+// thread goes on; dismissed is posted to the UI thread when the user has closed it.
+void ShowWarningBox(const std::string& captionUtf8, const std::string& textUtf8,
+                    std::function<void()> dismissed);
+
+// Shell_NotifyIconA: NIM_ADD when add, NIM_MODIFY otherwise; error is GetLastError's on failure.
+bool NotifyIcon(bool add, unsigned iconId, const std::string& tipUtf8, uint32_t& error);
+bool DeleteNotifyIcon();
+// The menu resource's first pop-up at x, y; the chosen command, or 0.
+unsigned TrackMenu(unsigned menuId, int x, int y);
+void CursorPosition(int& x, int& y);
+bool OpenAddress(const std::string& address);  // ShellExecuteA "open"
+
+// One dialog window, created hidden from its dialog resource.
+class DialogWindow {
+ public:
+  struct Events {
+    std::function<void(int controlId, unsigned code)> notify;  // BN_CLICKED, EN_CHANGE, NM_DBLCLK
+    std::function<void()> closeRequest;                        // the close box
+  };
+  DialogWindow(unsigned templateId, Events events);
+  ~DialogWindow();
+  DialogWindow(const DialogWindow&) = delete;
+  DialogWindow& operator=(const DialogWindow&) = delete;
+
+  bool Exists() const { return window_ != nullptr; }
+  void Show();
+  void SetEnabled(bool enabled);
+  // SendDlgItemMessageA: the framework's messages carry Windows' own numbers.
+  intptr_t SendToControl(int controlId, unsigned message, uintptr_t wParam, intptr_t lParam);
+  std::string Text(int controlId);
+  void SetText(int controlId, const std::string& text);  // WM_SETTEXT, so EN_CHANGE follows
+
+  bool InsertColumn(int controlId, int column, const std::string& titleUtf8, int width);
+  int InsertItem(int controlId, int position, const std::string& text);
+  bool SetItemText(int controlId, int item, int subItem, const std::string& text);
+  uint32_t ExtendedStyle(int controlId);
+  void SetExtendedStyle(int controlId, uint32_t style);
+  bool IsItemSelected(int controlId, int item);
+  int ItemCount(int controlId);
+
+ private:
+  Events events_;
+  void* window_ = nullptr;  // HWND
+};
+
+}  // namespace ui::win32

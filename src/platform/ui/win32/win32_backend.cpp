@@ -1,0 +1,121 @@
+#include "platform/ui/backend.h"
+#include "platform/ui/desktop_backend.h"
+#include "platform/ui/win32/win32_api.h"
+#include "res/shell_texts.h"
+
+// The Win32 window system: the framework's backend calls turned into the Win32 side's
+// (win32_api.h), which works the real windows.
+namespace ui {
+
+namespace {
+
+class Win32Loop : public EventLoop {
+ public:
+  int Run() override {
+    win32::RunMessages(exited_);
+    return code_;
+  }
+  void Exit(int code) override {
+    exited_ = true;
+    code_ = code;
+  }
+
+ private:
+  bool exited_ = false;  // an exit before Run must still end it
+  int code_ = -1;        // a WM_QUIT from outside ends the loop like the application's quit
+};
+
+class Win32Dialog : public NativeDialog {
+ public:
+  Win32Dialog(const DialogTemplate& dialog, DialogEvents& events)
+      : window_(dialog.id, {[&events](int id, unsigned code) { events.OnControlNotify(id, code); },
+                            [&events] { events.OnCloseRequest(); }}) {}
+
+  void Show() override { window_.Show(); }
+  void SetEnabled(bool enabled) override { window_.SetEnabled(enabled); }
+
+  int GetCheck(int controlId) override {
+    return static_cast<int>(window_.SendToControl(controlId, BM_GETCHECK, 0, 0));
+  }
+  void SetCheck(int controlId, int state) override {
+    window_.SendToControl(controlId, BM_SETCHECK, static_cast<WPARAM>(state), 0);
+  }
+  std::string GetText(int controlId) override { return window_.Text(controlId); }
+  void SetText(int controlId, const std::string& text) override {
+    window_.SetText(controlId, text);
+  }
+
+  bool InsertColumn(int controlId, int column, const std::string& title, int width) override {
+    return window_.InsertColumn(controlId, column, title, width);
+  }
+  int InsertItem(int controlId, int position, const std::string& text) override {
+    return window_.InsertItem(controlId, position, text);
+  }
+  bool SetItemText(int controlId, int item, int subItem, const std::string& text) override {
+    return window_.SetItemText(controlId, item, subItem, text);
+  }
+  DWORD GetExtendedStyle(int controlId) override { return window_.ExtendedStyle(controlId); }
+  void SetExtendedStyle(int controlId, DWORD style) override {
+    window_.SetExtendedStyle(controlId, style);
+  }
+  bool IsItemSelected(int controlId, int item) override {
+    return window_.IsItemSelected(controlId, item);
+  }
+  int ItemCount(int controlId) override { return window_.ItemCount(controlId); }
+
+ private:
+  win32::DialogWindow window_;
+};
+
+class Win32Backend : public Backend {
+ public:
+  bool IsUiThread() const override { return win32::IsUiThread(); }
+  void Post(std::function<void()> task) override { win32::PostTask(std::move(task)); }
+  std::unique_ptr<EventLoop> NewEventLoop() override { return std::make_unique<Win32Loop>(); }
+
+  bool CreateInvisibleWindow() override {
+    return win32::CreateMainWindow(texts::kMainWindowTitle, {[](unsigned mouseMessage) {
+                                                               DeliverTrayMouseEvent(mouseMessage);
+                                                             },
+                                                             [] { DeliverTaskbarCreated(); }});
+  }
+
+  std::unique_ptr<NativeDialog> CreateDialog(const DialogTemplate& dialog,
+                                             DialogEvents& events) override {
+    return std::make_unique<Win32Dialog>(dialog, events);
+  }
+
+  void ShowMessageBox(const std::string& caption, const std::string& text,
+                      std::function<void()> dismissed) override {
+    win32::ShowWarningBox(caption, text, std::move(dismissed));
+  }
+
+  bool AddTrayIcon(const TrayIcon& icon, DWORD& error) override {
+    return win32::NotifyIcon(true, static_cast<unsigned>(icon.icon), icon.tip, error);
+  }
+  bool ModifyTrayIcon(const TrayIcon& icon, DWORD& error) override {
+    return win32::NotifyIcon(false, static_cast<unsigned>(icon.icon), icon.tip, error);
+  }
+  bool DeleteTrayIcon() override { return win32::DeleteNotifyIcon(); }
+
+  UINT TrackPopupMenu(const MenuTemplate& menu, POINT at) override {
+    return win32::TrackMenu(menu.id, at.x, at.y);
+  }
+  POINT CursorPos() override {
+    POINT at;
+    win32::CursorPosition(at.x, at.y);
+    return at;
+  }
+
+  bool OpenInBrowser(const std::string& address) override { return win32::OpenAddress(address); }
+};
+
+}  // namespace
+
+void InstallDesktopBackend(int&, char**) {
+  InstallBackend(std::make_unique<Win32Backend>());
+  // Tasks may be posted before the framework asks for its main window, which runs them.
+  CurrentBackend().CreateInvisibleWindow();
+}
+
+}  // namespace ui

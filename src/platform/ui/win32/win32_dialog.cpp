@@ -1,0 +1,143 @@
+#include <algorithm>
+#include <vector>
+
+#include "platform/ui/win32/win32_api.h"
+#include "platform/ui/win32/win32_windows.h"
+
+namespace ui::win32 {
+
+namespace {
+
+std::vector<HWND>& openDialogs = *new std::vector<HWND>;
+
+HWND Handle(void* window) { return static_cast<HWND>(window); }
+
+// Hands the notifications the framework's message maps know to the dialog's events.
+INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrW(window, DWLP_USER, lParam);
+    return TRUE;  // the dialog manager gives the first tab stop the focus
+  }
+  auto* events = reinterpret_cast<DialogWindow::Events*>(GetWindowLongPtrW(window, DWLP_USER));
+  if (events == nullptr) return FALSE;
+  switch (message) {
+    case WM_COMMAND: {
+      const unsigned code = HIWORD(wParam);
+      if (code == BN_CLICKED || code == EN_CHANGE) events->notify(LOWORD(wParam), code);
+      return TRUE;
+    }
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header->code == static_cast<UINT>(NM_DBLCLK)) {
+        events->notify(static_cast<int>(header->idFrom), header->code);
+      }
+      return FALSE;
+    }
+    case WM_CLOSE:
+      events->closeRequest();
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+bool IsOurDialog(HWND window) {
+  return window != nullptr &&
+         std::find(openDialogs.begin(), openDialogs.end(), window) != openDialogs.end();
+}
+
+DialogWindow::DialogWindow(unsigned templateId, Events events) : events_(std::move(events)) {
+  const HWND window = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId),
+                                         nullptr, DialogProc, reinterpret_cast<LPARAM>(&events_));
+  window_ = window;
+  if (window != nullptr) openDialogs.push_back(window);
+}
+
+DialogWindow::~DialogWindow() {
+  if (window_ == nullptr) return;
+  openDialogs.erase(std::find(openDialogs.begin(), openDialogs.end(), Handle(window_)));
+  DestroyWindow(Handle(window_));
+}
+
+void DialogWindow::Show() {
+  ShowWindow(Handle(window_), SW_SHOW);
+  SetForegroundWindow(Handle(window_));
+}
+
+void DialogWindow::SetEnabled(bool enabled) {
+  EnableWindow(Handle(window_), enabled);
+  // As when a modal child ends, the owner becomes the active window again.
+  if (enabled) SetForegroundWindow(Handle(window_));
+}
+
+intptr_t DialogWindow::SendToControl(int controlId, unsigned message, uintptr_t wParam,
+                                     intptr_t lParam) {
+  return SendDlgItemMessageA(Handle(window_), controlId, message, wParam, lParam);
+}
+
+std::string DialogWindow::Text(int controlId) {
+  const HWND control = GetDlgItem(Handle(window_), controlId);
+  std::string text(static_cast<size_t>(GetWindowTextLengthA(control)) + 1, '\0');
+  text.resize(
+      static_cast<size_t>(GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+void DialogWindow::SetText(int controlId, const std::string& text) {
+  SetDlgItemTextA(Handle(window_), controlId, text.c_str());
+}
+
+bool DialogWindow::InsertColumn(int controlId, int column, const std::string& titleUtf8,
+                                int width) {
+  std::wstring title = ToWide(titleUtf8);
+  LVCOLUMNW descriptor{};
+  descriptor.mask = LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+  descriptor.cx = width;
+  descriptor.pszText = title.data();
+  descriptor.iSubItem = column;
+  return SendDlgItemMessageW(Handle(window_), controlId, LVM_INSERTCOLUMNW,
+                             static_cast<WPARAM>(column),
+                             reinterpret_cast<LPARAM>(&descriptor)) >= 0;
+}
+
+int DialogWindow::InsertItem(int controlId, int position, const std::string& text) {
+  std::string copy = text;
+  LVITEMA item{};
+  item.mask = LVIF_TEXT;
+  item.iItem = position;
+  item.pszText = copy.data();
+  return static_cast<int>(SendDlgItemMessageA(Handle(window_), controlId, LVM_INSERTITEMA, 0,
+                                              reinterpret_cast<LPARAM>(&item)));
+}
+
+bool DialogWindow::SetItemText(int controlId, int item, int subItem, const std::string& text) {
+  std::string copy = text;
+  LVITEMA descriptor{};
+  descriptor.iSubItem = subItem;
+  descriptor.pszText = copy.data();
+  return SendDlgItemMessageA(Handle(window_), controlId, LVM_SETITEMTEXTA,
+                             static_cast<WPARAM>(item),
+                             reinterpret_cast<LPARAM>(&descriptor)) != FALSE;
+}
+
+uint32_t DialogWindow::ExtendedStyle(int controlId) {
+  return static_cast<uint32_t>(
+      SendDlgItemMessageW(Handle(window_), controlId, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+}
+
+void DialogWindow::SetExtendedStyle(int controlId, uint32_t style) {
+  SendDlgItemMessageW(Handle(window_), controlId, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, style);
+}
+
+bool DialogWindow::IsItemSelected(int controlId, int item) {
+  return SendDlgItemMessageW(Handle(window_), controlId, LVM_GETITEMSTATE,
+                             static_cast<WPARAM>(item), LVIS_SELECTED) != 0;
+}
+
+int DialogWindow::ItemCount(int controlId) {
+  return static_cast<int>(SendDlgItemMessageW(Handle(window_), controlId, LVM_GETITEMCOUNT, 0, 0));
+}
+
+}  // namespace ui::win32
