@@ -7,22 +7,26 @@
 namespace platform {
 
 namespace {
-// Never destroyed: the worker may still save the settings while the process ends.
+// Never destroyed: the worker may still save the settings while the process ends. Built on
+// first use, so that the statics built before main (the application object) may ask for it.
 std::mutex overrideMutex;
-std::string& overridePath = *new std::string;
+std::string& OverridePath() {
+  static std::string* const path = new std::string;
+  return *path;
+}
 }  // namespace
 
 std::string ExecutablePath() {
   {
     std::lock_guard lock(overrideMutex);
-    if (!overridePath.empty()) return overridePath;
+    if (!OverridePath().empty()) return OverridePath();
   }
   return SystemExecutablePath();
 }
 
 void SetExecutablePathForTesting(std::string path) {
   std::lock_guard lock(overrideMutex);
-  overridePath = std::move(path);
+  OverridePath() = std::move(path);
 }
 
 }  // namespace platform
