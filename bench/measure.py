@@ -96,7 +96,8 @@ class Desktop:
     def __init__(self, args):
         self.args = args
         self.folder = tempfile.mkdtemp(prefix='kobanu-bench-')
-        self.processes = []
+        self.processes = []  # ours
+        self.programs = []  # the measured programs' pids, started by the watcher
         self.requests = 0
 
     def __enter__(self):
@@ -142,6 +143,8 @@ class Desktop:
         return self
 
     def __exit__(self, *exc):
+        for pid in self.programs:
+            stop(pid)
         for p in reversed(self.processes):
             p.kill()
             p.wait()
@@ -166,6 +169,7 @@ class Desktop:
         if out.returncode != 0:
             sys.exit(out.stderr.strip())
         pid, ms = out.stdout.split()
+        self.programs.append(int(pid))
         return int(pid), float(ms)
 
     def wait_for_pause(self, pid):
