@@ -143,8 +143,8 @@ class Desktop:
         return self
 
     def __exit__(self, *exc):
-        for pid in self.programs:
-            stop(pid)
+        for pid in list(self.programs):
+            self.stop(pid)
         for p in reversed(self.processes):
             p.kill()
             p.wait()
@@ -172,6 +172,10 @@ class Desktop:
         self.programs.append(int(pid))
         return int(pid), float(ms)
 
+    def stop(self, pid):
+        stop(pid)
+        self.programs.remove(pid)
+
     def wait_for_pause(self, pid):
         """Waits until Kobanu's worker has run its first cycle and sleeps; returns its thread."""
         for _ in range(300):
@@ -195,7 +199,7 @@ def desktop_figures(args, desktop):
                 desktop.wait_for_pause(pid)
             time.sleep(args.settle)
             memory[name].append(memory_kb(pid))
-            stop(pid)
+            desktop.stop(pid)
     if desktop.requests - requests < args.rounds:
         sys.exit('Kobanu did not query the stand-in mall in every round')
 
@@ -215,8 +219,8 @@ def desktop_figures(args, desktop):
             role = 'worker' if tid == worker else 'main' if tid == pid else t['name']
             delta = t['switches'] - before[pid].get(tid, {'switches': 0})['switches']
             switches[(pid, role)] = delta
-    stop(kobanu)
-    stop(minimal)
+    desktop.stop(kobanu)
+    desktop.stop(minimal)
 
     footprint = subprocess.run(
         [os.path.join(args.build, 'bench', 'curl_footprint'),
