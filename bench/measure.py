@@ -96,7 +96,8 @@ class Desktop:
     def __init__(self, args):
         self.args = args
         self.folder = tempfile.mkdtemp(prefix='kobanu-bench-')
-        self.processes = []
+        self.processes = []  # ours
+        self.programs = []  # the measured programs' pids, started by the watcher
         self.requests = 0
 
     def __enter__(self):
@@ -142,6 +143,8 @@ class Desktop:
         return self
 
     def __exit__(self, *exc):
+        for pid in list(self.programs):
+            self.stop(pid)
         for p in reversed(self.processes):
             p.kill()
             p.wait()
@@ -166,7 +169,12 @@ class Desktop:
         if out.returncode != 0:
             sys.exit(out.stderr.strip())
         pid, ms = out.stdout.split()
+        self.programs.append(int(pid))
         return int(pid), float(ms)
+
+    def stop(self, pid):
+        stop(pid)
+        self.programs.remove(pid)
 
     def wait_for_pause(self, pid):
         """Waits until Kobanu's worker has run its first cycle and sleeps; returns its thread."""
@@ -191,7 +199,7 @@ def desktop_figures(args, desktop):
                 desktop.wait_for_pause(pid)
             time.sleep(args.settle)
             memory[name].append(memory_kb(pid))
-            stop(pid)
+            desktop.stop(pid)
     if desktop.requests - requests < args.rounds:
         sys.exit('Kobanu did not query the stand-in mall in every round')
 
@@ -211,8 +219,8 @@ def desktop_figures(args, desktop):
             role = 'worker' if tid == worker else 'main' if tid == pid else t['name']
             delta = t['switches'] - before[pid].get(tid, {'switches': 0})['switches']
             switches[(pid, role)] = delta
-    stop(kobanu)
-    stop(minimal)
+    desktop.stop(kobanu)
+    desktop.stop(minimal)
 
     footprint = subprocess.run(
         [os.path.join(args.build, 'bench', 'curl_footprint'),

@@ -8,7 +8,7 @@ namespace platform {
 
 namespace {
 // Never destroyed: the worker may still save the settings while the process ends. Built on
-// first use, since the application object asks for the path before main.
+// first use, so that the statics built before main (the application object) may ask for it.
 std::mutex overrideMutex;
 std::string& OverridePath() {
   static std::string* const path = new std::string;
