@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "platform/http/curl_library.h"
+#include "platform/http/http_limits.h"
 #include "platform/http/http_request.h"
 
 namespace platform::http {
@@ -18,18 +19,6 @@ namespace platform::http {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// Debian's libcurl would follow redirects without end; the platform's client stops early too.
-constexpr long kMaxRedirects = 10;
-
-std::mutex limitsMutex;
-Limits limits;
-std::atomic<bool> nameResolutionFails{false};
-
-Limits CurrentLimits() {
-  std::lock_guard lock(limitsMutex);
-  return limits;
-}
 
 struct EasyCleanup {
   void operator()(CURL* handle) const { Curl()->easyCleanup(handle); }
@@ -124,7 +113,7 @@ int OnProgress(void* userdata, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
   return 0;
 }
 
-int OnResolverStart(void*, void*, void*) { return nameResolutionFails ? 1 : 0; }
+int OnResolverStart(void*, void*, void*) { return NameResolutionFails() ? 1 : 0; }
 
 template <typename T>
 void SetOption(CURL* handle, CURLoption option, T value, CURLcode& code) {
@@ -132,13 +121,6 @@ void SetOption(CURL* handle, CURLoption option, T value, CURLcode& code) {
 }
 
 }  // namespace
-
-void SetLimitsForTesting(const Limits& newLimits) {
-  std::lock_guard lock(limitsMutex);
-  limits = newLimits;
-}
-
-void SetNameResolutionFailsForTesting(bool fail) { nameResolutionFails = fail; }
 
 TransferResult PerformGet(const std::string& url, const std::vector<std::string>& headerLines) {
   TransferResult failed;
@@ -170,7 +152,7 @@ TransferResult PerformGet(const std::string& url, const std::vector<std::string>
   SetOption(h, CURLOPT_HTTPHEADER, headers.get(), code);
   SetOption(h, CURLOPT_PROTOCOLS_STR, "http,https", code);
   SetOption(h, CURLOPT_FOLLOWLOCATION, 1L, code);
-  SetOption(h, CURLOPT_MAXREDIRS, kMaxRedirects, code);
+  SetOption(h, CURLOPT_MAXREDIRS, static_cast<long>(kMaxRedirects), code);
   SetOption(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https", code);
   SetOption(h, CURLOPT_NOSIGNAL, 1L, code);  // other threads may be running
   SetOption(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(t.limits.connect.count()), code);

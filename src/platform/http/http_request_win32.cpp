@@ -10,6 +10,7 @@
 #include <optional>
 #include <thread>
 
+#include "platform/http/http_limits.h"
 #include "platform/http/http_request.h"
 
 // The system's HTTP client (WinINet), with the same bounds as the Linux build's: time-outs set
@@ -19,17 +20,7 @@ namespace platform::http {
 
 namespace {
 
-constexpr int kMaxRedirects = 10;  // as the Linux build's client
 constexpr DWORD kContext = 1;
-
-std::mutex limitsMutex;
-Limits limits;
-std::atomic<bool> nameResolutionFails{false};
-
-Limits CurrentLimits() {
-  std::lock_guard lock(limitsMutex);
-  return limits;
-}
 
 [[noreturn]] void Fail(const char* step) {
   throw HttpError(std::string(step) + " failed, error " + std::to_string(GetLastError()));
@@ -91,13 +82,6 @@ bool IsRedirect(DWORD status) {
 }
 
 }  // namespace
-
-void SetLimitsForTesting(const Limits& newLimits) {
-  std::lock_guard lock(limitsMutex);
-  limits = newLimits;
-}
-
-void SetNameResolutionFailsForTesting(bool fail) { nameResolutionFails = fail; }
 
 struct HttpRequest::Exchange {
   Limits limits = CurrentLimits();
@@ -164,7 +148,7 @@ struct HttpRequest::Exchange {
 
   void Open(const std::string& address) {
     const Target target = Split(address);
-    if (nameResolutionFails) throw HttpError("cannot resolve " + target.host);
+    if (NameResolutionFails()) throw HttpError("cannot resolve " + target.host);
     {
       std::lock_guard lock(mutex);
       CloseIfOpen(request);

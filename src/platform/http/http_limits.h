@@ -1,0 +1,17 @@
+#pragma once
+
+#include "platform/http/http_request.h"
+
+// The bounds and test seams that both HTTP backends share.
+namespace platform::http {
+
+// Redirects followed at most; Debian's libcurl would otherwise follow them without end.
+inline constexpr int kMaxRedirects = 10;
+
+// The limits in force for an exchange that starts now.
+Limits CurrentLimits();
+
+// Whether tests have made every name lookup fail.
+bool NameResolutionFails();
+
+}  // namespace platform::http
