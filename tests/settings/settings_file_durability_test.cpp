@@ -10,6 +10,7 @@
 #include "app/watch_state.h"
 #include "settings/settings_file.h"
 #include "support/child_process.h"
+#include "support/mall_keywords.h"
 #include "support/settings_sandbox.h"
 
 // What the settings file keeps through crashes and refusals of the file system.
@@ -21,7 +22,7 @@ using testing_support::WriteFile;
 
 WatchSettings& settings = watchState.settings;
 
-const std::string kWatch = "\x98\x72\x8E\x9E\x8C\x76";  // 腕時計 in code page 932
+using testing_support::kWatch;
 
 TEST(SettingsFile, AnUnwritableFileLosesTheSaveSilently) {
   SettingsSandbox sandbox;

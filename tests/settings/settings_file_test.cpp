@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app/watch_state.h"
+#include "support/mall_keywords.h"
 #include "support/settings_sandbox.h"
 #include "support/wine.h"
 
@@ -18,7 +19,7 @@ using testing_support::WriteFile;
 
 WatchSettings& settings = watchState.settings;
 
-const std::string kWatch = "\x98\x72\x8E\x9E\x8C\x76";  // 腕時計 in code page 932
+using testing_support::kWatch;
 
 TEST(SettingsFile, FirstRunReadsDefaultsAndFirstSaveWritesSixLines) {
   SettingsSandbox sandbox;

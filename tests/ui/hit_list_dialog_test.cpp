@@ -1,13 +1,14 @@
 #include "hitlist/hit_list_dialog.h"
 
 #include "res/resource.h"
+#include "support/mall_keywords.h"
 #include "ui/desktop_fixture.h"
 
 namespace {
 
 using testing_support::HeadlessDialog;
 
-const std::string kWatch = "\x98\x72\x8E\x9E\x8C\x76";  // 腕時計: 30 hits and more at the mall
+using testing_support::kWatch;
 
 class HitListTest : public testing_support::DesktopTest {
  protected:

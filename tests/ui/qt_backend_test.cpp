@@ -22,11 +22,12 @@
 #include "platform/ui/qt/qt_dialog.h"
 #include "res/resource.h"
 #include "settings/settings_dialog.h"
+#include "support/mall_keywords.h"
 #include "ui/desktop_fixture.h"
 
 namespace {
 
-const std::string kWatch = "\x98\x72\x8E\x9E\x8C\x76";  // 腕時計 in code page 932
+using testing_support::kWatch;
 
 // Catches what would go to the browser.
 class BrowserStandIn : public QObject {

@@ -4,6 +4,7 @@
 
 #include "res/resource.h"
 #include "service/service_ids.h"
+#include "support/mall_keywords.h"
 #include "ui/desktop_fixture.h"
 
 namespace {
@@ -11,7 +12,7 @@ namespace {
 using testing_support::HeadlessBackend;
 using testing_support::HeadlessDialog;
 
-const std::string kWatch = "\x98\x72\x8E\x9E\x8C\x76";  // 腕時計 in code page 932
+using testing_support::kWatch;
 const std::string kNotNumber = "数値以外のデータがあります！！";
 const std::string kNegative = "負のデータがあります！！";
 

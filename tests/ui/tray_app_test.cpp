@@ -5,6 +5,7 @@
 #include "platform/sockets/socket_init.h"
 #include "res/resource.h"
 #include "settings/settings_file.h"
+#include "support/mall_keywords.h"
 #include "ui/desktop_fixture.h"
 
 namespace {
@@ -14,7 +15,7 @@ using testing_support::HeadlessDialog;
 using testing_support::ReadFile;
 using testing_support::WriteFile;
 
-const std::string kWatch = "\x98\x72\x8E\x9E\x8C\x76";  // 腕時計 in code page 932
+using testing_support::kWatch;
 
 class TrayAppTest : public testing_support::DesktopTest {
  protected:

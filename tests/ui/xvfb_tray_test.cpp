@@ -5,6 +5,7 @@
 #include <optional>
 #include <thread>
 
+#include "support/mall_keywords.h"
 #include "support/standin_mall.h"
 #include "support/temp_dir.h"
 #include "ui/x_session.h"
@@ -21,7 +22,7 @@ using testing_support::WriteFile;
 using testing_support::XSession;
 using testing_support::XWindow;
 
-const std::string kWatch = "\x98\x72\x8E\x9E\x8C\x76";  // 腕時計 in code page 932
+using testing_support::kWatch;
 
 class XvfbTrayTest : public ::testing::Test {
  protected:
