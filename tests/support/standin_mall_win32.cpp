@@ -25,8 +25,12 @@ std::string Variable(const char* name) {
 
 }  // namespace
 
-StandInMall::StandInMall() : host_(Variable("KOBANU_TEST_MALL_HOST")) {
+// There is one stand-in, on the port the script chose; a test cannot ask for another.
+StandInMall::StandInMall(int port) : host_(Variable("KOBANU_TEST_MALL_HOST")) {
   port_ = std::atoi(host_.substr(host_.find(':') + 1).c_str());
+  if (port != 0 && port != port_) {
+    throw std::runtime_error("the Windows tests share the stand-in that scripts/test-windows runs");
+  }
 }
 
 StandInMall::~StandInMall() = default;
