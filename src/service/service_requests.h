@@ -19,4 +19,5 @@ int QuerySalesStatus(int& state);
 
 // Points the two services at other hosts ("host" or "host:port"), for tests; the hosts of the
 // build stay in force until then.
-void SetServiceHostsForTesting(const std::string& itemSearchHost, const std::string& mallSearchHost);
+void SetServiceHostsForTesting(const std::string& itemSearchHost,
+                               const std::string& mallSearchHost);

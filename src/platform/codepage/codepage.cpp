@@ -39,7 +39,8 @@ char32_t DecodeUtf8(const unsigned char*& p, const unsigned char* end) {
   return c;
 }
 
-// DecodeUtf8 with a shortcut for the well-formed three-byte sequences that Japanese text is made of.
+// DecodeUtf8 with a shortcut for the well-formed three-byte sequences that Japanese text is made
+// of.
 char32_t DecodeThreeByteUtf8(const unsigned char*& p, const unsigned char* end) {
   if ((p[0] & 0xF0) == 0xE0 && end - p >= 3 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80) {
     const char32_t c = (p[0] & 0x0Fu) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu);

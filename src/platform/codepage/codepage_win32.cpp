@@ -25,8 +25,7 @@ std::string FromWide(UINT codePage, std::u16string_view wide, const char* defaul
   if (wide.empty()) return {};
   const auto* units = reinterpret_cast<const wchar_t*>(wide.data());
   const int size = static_cast<int>(wide.size());
-  const int bytes =
-      WideCharToMultiByte(codePage, 0, units, size, nullptr, 0, defaultChar, nullptr);
+  const int bytes = WideCharToMultiByte(codePage, 0, units, size, nullptr, 0, defaultChar, nullptr);
   std::string text(static_cast<size_t>(bytes), '\0');
   WideCharToMultiByte(codePage, 0, units, size, text.data(), bytes, defaultChar, nullptr);
   return text;
