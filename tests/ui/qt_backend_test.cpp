@@ -105,13 +105,6 @@ class QtDesktopTest : public testing_support::DesktopStateTest {
     QDesktopServices::unsetUrlHandler("http");
     QDesktopServices::unsetUrlHandler("https");
   }
-  INT_PTR ShowSettings() {
-    watchState.settingsDialogOpen = 1;
-    const INT_PTR result = settingsDialog.DoModal();
-    watchState.settingsDialogOpen = 0;
-    watchState.settingsDialogPrimed = 0;
-    return result;
-  }
   BrowserStandIn browser;
 };
 
@@ -179,7 +172,7 @@ TEST_F(QtDesktopTest, TheSettingsDialogIsBuiltFromItsTemplate) {
     CheckBuiltFromTemplate(dialog, *FindDialogTemplate(IDD_SETTINGS));
     QTest::keyClick(dialog, Qt::Key_Escape);
   });
-  EXPECT_EQ(ShowSettings(), IDCANCEL);
+  EXPECT_EQ(ShowSettingsAsTheTrayDoes(), IDCANCEL);
 }
 
 TEST_F(QtDesktopTest, TheHitListIsBuiltFromItsTemplateAndListsInReportStyle) {
@@ -230,7 +223,7 @@ TEST_F(QtDesktopTest, JapaneseTypedIntoTheEditsArrivesAsCodePage932) {
     QTest::mouseClick(alert, Qt::LeftButton, {}, QPoint(4, alert->height() / 2));
     QTest::keyClick(dialog, Qt::Key_Escape);
   });
-  EXPECT_EQ(ShowSettings(), IDCANCEL);
+  EXPECT_EQ(ShowSettingsAsTheTrayDoes(), IDCANCEL);
   EXPECT_EQ(std::string(settings.scanKeyword), kWatch + "?");
   EXPECT_EQ(std::string(settings.scanPrice), "-5");
   EXPECT_EQ(settings.scanFlag, 1);
@@ -254,7 +247,7 @@ TEST_F(QtDesktopTest, AStoredKeywordShowsAndTheWorkersUntickArrivesWithoutAClick
       });
     });
   });
-  EXPECT_EQ(ShowSettings(), IDOK);
+  EXPECT_EQ(ShowSettingsAsTheTrayDoes(), IDOK);
   worker.join();
   EXPECT_EQ(settings.scanFlag, 1);  // no click handler ran
 }
@@ -275,7 +268,7 @@ TEST_F(QtDesktopTest, AWorkersBoxLivesOnItsOwnWhileTheDialogOpensAndCloses) {
     });
     waitForBox->start(5);
   });
-  EXPECT_EQ(ShowSettings(), IDCANCEL);
+  EXPECT_EQ(ShowSettingsAsTheTrayDoes(), IDCANCEL);
   QMessageBox* box = ShownBox();
   ASSERT_NE(box, nullptr);
   EXPECT_FALSE(boxDismissed);

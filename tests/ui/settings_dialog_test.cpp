@@ -21,11 +21,7 @@ class SettingsDialogTest : public testing_support::DesktopTest {
   // Shows the dialog as the tray command does, with a script in its modal loop.
   INT_PTR Show(HeadlessBackend::DialogScript script) {
     ui.ScriptNextDialog(std::move(script));
-    watchState.settingsDialogOpen = 1;
-    const INT_PTR result = settingsDialog.DoModal();
-    watchState.settingsDialogOpen = 0;
-    watchState.settingsDialogPrimed = 0;
-    return result;
+    return ShowSettingsAsTheTrayDoes();
   }
   CWinApp app;
 };
