@@ -7,6 +7,7 @@
 
 #include "app/guarded_text.h"
 #include "service/hit_table.h"
+#include "service/service_settings.h"
 
 // The user's five settings, kept in setting.ini. Flags are tested only for zero and non-zero.
 struct WatchSettings {
@@ -39,6 +40,10 @@ struct WatchState {
   std::string iniDir;
   std::string iniName;
   std::string iniValue;
+
+  // The [SERVICE] section as last loaded: only under serviceMutex.
+  std::mutex serviceMutex;
+  ServiceSettings service;
 
   // The item-search request and response of the latest call: only under itemSearchMutex, held
   // for the whole of each item-search operation.

@@ -1,5 +1,6 @@
 #include "service/fetch_page.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/http/http_request.h"
@@ -10,19 +11,22 @@ namespace {
 // "User-Agent: xxxx" line is therefore not added (add-if-new).
 constexpr char kAgentName[] = "Session1";
 constexpr char kHeaderBlock[] = "Accept: text/*\r\nUser-Agent: xxxx\r\n";
+constexpr char kServiceHeaderBlock[] = "Accept: application/json\r\n";
 
 constexpr size_t kLineBufferSize = 5024;
 constexpr size_t kLineMax = 5000;  // per read, the terminating zero included
 
-}  // namespace
-
-int FetchPage(std::string& target, std::string url) {
+int Fetch(std::string& target, std::string url, const std::string& headerBlock, bool everyStatus,
+          FetchReport& report) {
   target.clear();
+  report = {};
   try {
     platform::http::HttpRequest request(kAgentName, std::move(url));
-    request.AddRequestHeaders(kHeaderBlock);
+    request.AddRequestHeaders(headerBlock);
+    if (everyStatus) request.FetchBodyOfEveryStatus();
     request.SendRequest();
-    if (request.QueryInfoStatusCode() != 200) return 0;
+    report.status = request.QueryInfoStatusCode();
+    if (report.status != 200 && !everyStatus) return 0;
     // Not cleared between reads: the reader zero-terminates every piece, so the first zero byte
     // lies within what the read wrote, and a zero byte inside a piece ends it as well.
     char line[kLineBufferSize];
@@ -30,8 +34,31 @@ int FetchPage(std::string& target, std::string url) {
       const auto* zero = static_cast<const char*>(std::memchr(line, '\0', kLineMax));
       target.append(line, static_cast<size_t>(zero - line));
     }
-  } catch (const platform::http::HttpError&) {
+  } catch (const platform::http::HttpError& error) {
+    report.failure = error.what();
     return -1;
   }
   return 0;
+}
+
+}  // namespace
+
+int FetchPage(std::string& target, std::string url) {
+  FetchReport report;
+  return FetchPage(target, std::move(url), report);
+}
+
+int FetchPage(std::string& target, std::string url, FetchReport& report) {
+  return Fetch(target, std::move(url), kHeaderBlock, false, report);
+}
+
+int FetchServiceAnswer(std::string& target, std::string url, const std::string& referer,
+                       FetchReport& report) {
+  std::string headers = kServiceHeaderBlock;
+  // A control character could end the header line and start another.
+  const bool plain = std::none_of(referer.begin(), referer.end(),
+                                  [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+  if (!referer.empty() && plain)
+    headers += "Referer: " + referer + "\r\nOrigin: " + referer + "\r\n";
+  return Fetch(target, std::move(url), headers, true, report);
 }

@@ -1,8 +1,11 @@
 #include "service/service_requests.h"
 
 #include <mutex>
+#include <optional>
 
 #include "app/watch_state.h"
+#include "service/check_log.h"
+#include "service/current_service.h"
 #include "service/fetch_page.h"
 #include "service/response_readers.h"
 #include "service/service_ids.h"
@@ -35,37 +38,89 @@ UrlPieces CurrentPieces() {
   return pieces;
 }
 
-// The price goes into the URL as stored, except that every byte outside the unreserved set is
-// percent-encoded, so that no price text can break the URL or add a parameter of its own.
-std::string EncodePrice(const std::string& price) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string encoded;
-  for (const char c : price) {
-    const auto b = static_cast<unsigned char>(c);
-    if ((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') || b == '-' ||
-        b == '.' || b == '_' || b == '~') {
-      encoded.push_back(c);
-    } else {
-      encoded += {'%', kHex[b >> 4], kHex[b & 0x0F]};
-    }
-  }
-  return encoded;
+SearchSettings CurrentSearch() {
+  const WatchSettings& s = watchState.settings;
+  return {s.scanKeyword, s.scanPrice, s.scanZaiko != 0};
 }
 
-// Builds the item-search URL from the settings as they stand now. The caller holds
-// itemSearchMutex.
-void BuildItemSearchUrl(bool withAffiliateId) {
+ServiceSettings LoadedService() {
+  std::lock_guard lock(watchState.serviceMutex);
+  return watchState.service;
+}
+
+// Builds the item-search URL of the described interface. The caller holds itemSearchMutex.
+void BuildItemSearchUrl(const SearchSettings& search, bool withAffiliateId) {
   const UrlPieces p = CurrentPieces();
-  const WatchSettings& s = watchState.settings;
-  const std::string keyword = s.scanKeyword;
-  const std::string price = s.scanPrice;
   std::string& url = watchState.itemSearchUrl;
   url = p.itemSearchBaseUrl;
   if (withAffiliateId) url += p.affiliateIdPiece;
-  url += p.keywordPiece + EncodeKeyword(keyword.c_str()) + p.sortPiece;
-  url += s.scanZaiko != 0 ? "&availability=1" : "&availability=0";
-  if (!price.empty()) url += "&maxPrice=" + EncodePrice(price);
+  url += p.keywordPiece + EncodeKeyword(search.keyword.c_str()) + p.sortPiece;
+  url += search.inStockOnly ? "&availability=1" : "&availability=0";
+  // The price goes in as stored, its bytes outside the unreserved set percent-encoded.
+  if (!search.price.empty()) url += "&maxPrice=" + EncodeQueryValue(search.price);
 }
+
+// The outcome of an exchange that did not end in a 200 answer; nothing when it did.
+std::optional<std::string> ExchangeFailure(int fetched, const FetchReport& report) {
+  if (fetched == -1) return "network error: " + report.failure;
+  if (report.status != 200) return "service error " + std::to_string(report.status);
+  return std::nullopt;
+}
+
+// The described interface's item search; the caller holds itemSearchMutex. The result of the
+// fetch, or -1 with the outcome of a failed exchange.
+std::optional<QueryOutcome> FetchItemSearch(const SearchSettings& search, bool withAffiliateId) {
+  BuildItemSearchUrl(search, withAffiliateId);
+  FetchReport report;
+  const int fetched = FetchPage(watchState.itemSearchBody, watchState.itemSearchUrl, report);
+  if (auto failure = ExchangeFailure(fetched, report)) {
+    return QueryOutcome{fetched == -1 ? -1 : 0, *failure, watchState.itemSearchUrl};
+  }
+  return std::nullopt;
+}
+
+constexpr char kUnreadable[] = "service error 200: not an answer of the item search";
+constexpr char kNotSuccess[] = "service error 200: a status other than Success";
+
+QueryOutcome ClassicHitCount(const SearchSettings& search, int& count) {
+  std::lock_guard lock(watchState.itemSearchMutex);
+  auto failed = FetchItemSearch(search, false);
+  if (failed && failed->result == -1) return *failed;
+  int n = 0;
+  const int read = ParseHitCount(watchState.itemSearchBody, n);
+  const std::string& url = watchState.itemSearchUrl;
+  if (read == -1) return {-1, failed ? failed->outcome : kUnreadable, url};
+  count = n;
+  if (read == -3) return {0, kNotSuccess, url};
+  return {0, n > 0 ? "count " + std::to_string(n) : "nothing found", url};
+}
+
+QueryOutcome ClassicHitList(const SearchSettings& search) {
+  std::lock_guard lock(watchState.itemSearchMutex);
+  auto failed = FetchItemSearch(search, true);
+  if (failed && failed->result == -1) return *failed;
+  const int read = ParseHitList(watchState.itemSearchBody);
+  const std::string& url = watchState.itemSearchUrl;
+  if (read == -1) return {-1, failed ? failed->outcome : kUnreadable, url};
+  if (read == -3) return {0, kNotSuccess, url};
+  const int32_t rows = read == -2 ? 0 : watchState.hitCount;
+  return {0, rows > 0 ? "listed " + std::to_string(rows) : "nothing found", url};
+}
+
+std::string SalesStatusOutcome(int state) {
+  switch (state) {
+    case 1:
+      return "sale running";
+    case -2:
+      return "sale ended";
+    case 0:
+      return "other badge";
+    default:
+      return "no badge";
+  }
+}
+
+constexpr char kNoKeyword[] = "skipped: no keyword";
 
 }  // namespace
 
@@ -73,34 +128,51 @@ bool KeywordIsEmpty() { return watchState.settings.scanKeyword.empty(); }
 
 int QueryHitCount(int& count) {
   count = -1;
-  if (KeywordIsEmpty()) return -2;
-  std::lock_guard lock(watchState.itemSearchMutex);
-  BuildItemSearchUrl(false);
-  if (FetchPage(watchState.itemSearchBody, watchState.itemSearchUrl) == -1) return -1;
-  int n = 0;
-  if (ParseHitCount(watchState.itemSearchBody, n) == -1) return -1;
-  count = n;
-  return 0;
+  if (KeywordIsEmpty()) {
+    WriteCheckLog(kCountCheck, kNoKeyword, "");
+    return -2;
+  }
+  const SearchSettings search = CurrentSearch();
+  const ServiceSettings service = LoadedService();
+  const QueryOutcome done =
+      service.Enabled() ? CurrentHitCount(service, search, count) : ClassicHitCount(search, count);
+  WriteCheckLog(kCountCheck, done.outcome, done.url);
+  return done.result;
 }
 
 int QueryHitList() {
   watchState.hitListRows = 0;
-  if (KeywordIsEmpty()) return -2;
-  std::lock_guard lock(watchState.itemSearchMutex);
-  BuildItemSearchUrl(true);
-  if (FetchPage(watchState.itemSearchBody, watchState.itemSearchUrl) == -1) return -1;
-  if (ParseHitList(watchState.itemSearchBody) == -1) return -1;
-  watchState.hitListRows = watchState.hitCount;
-  return 0;
+  if (KeywordIsEmpty()) {
+    WriteCheckLog(kHitListCheck, kNoKeyword, "");
+    return -2;
+  }
+  const SearchSettings search = CurrentSearch();
+  const ServiceSettings service = LoadedService();
+  const QueryOutcome done =
+      service.Enabled() ? CurrentHitList(service, search) : ClassicHitList(search);
+  WriteCheckLog(kHitListCheck, done.outcome, done.url);
+  if (done.result == 0) watchState.hitListRows = watchState.hitCount;
+  return done.result;
 }
 
 int QuerySalesStatus(int& state) {
   state = 0;
-  if (KeywordIsEmpty()) return -2;
+  if (KeywordIsEmpty()) {
+    WriteCheckLog(kTimeSaleCheck, kNoKeyword, "");
+    return -2;
+  }
   const std::string keyword = watchState.settings.scanKeyword;
   watchState.salesStatusUrl = CurrentPieces().mallSearchBaseUrl + EncodeKeyword(keyword.c_str());
-  if (FetchPage(watchState.salesStatusPage, watchState.salesStatusUrl) == -1) return -1;
+  FetchReport report;
+  const int fetched = FetchPage(watchState.salesStatusPage, watchState.salesStatusUrl, report);
+  if (auto failure = ExchangeFailure(fetched, report)) {
+    WriteCheckLog(kTimeSaleCheck, *failure, watchState.salesStatusUrl);
+    if (fetched == -1) return -1;
+  }
   state = ParseSalesStatus(watchState.salesStatusPage);
+  if (report.status == 200) {
+    WriteCheckLog(kTimeSaleCheck, SalesStatusOutcome(state), watchState.salesStatusUrl);
+  }
   return 0;
 }
 

@@ -24,8 +24,11 @@ std::string AnsiToUtf8(const char* text) {
   return utf8;
 }
 
+namespace {
+constexpr char kHex[] = "0123456789ABCDEF";
+}  // namespace
+
 std::string EncodeKeyword(const char* text) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
   const std::string utf8 = AnsiToUtf8(text);
   std::string encoded;
   encoded.reserve(utf8.size() * 3);
@@ -34,6 +37,20 @@ std::string EncodeKeyword(const char* text) {
     encoded.push_back('%');
     encoded.push_back(kHex[b >> 4]);
     encoded.push_back(kHex[b & 0x0F]);
+  }
+  return encoded;
+}
+
+std::string EncodeQueryValue(std::string_view value) {
+  std::string encoded;
+  for (const char c : value) {
+    const auto b = static_cast<unsigned char>(c);
+    if ((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') || b == '-' ||
+        b == '.' || b == '_' || b == '~') {
+      encoded.push_back(c);
+    } else {
+      encoded += {'%', kHex[b >> 4], kHex[b & 0x0F]};
+    }
   }
   return encoded;
 }

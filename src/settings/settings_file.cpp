@@ -8,11 +8,17 @@
 namespace {
 
 constexpr const char* kSection = "PARAM";
+constexpr const char* kServiceSection = "SERVICE";
+
+// Where setting.ini lies: the executable's folder.
+platform::PathParts SettingsFolderParts() {
+  return platform::SplitPath(platform::ExecutablePath());
+}
 
 // Rebuilds iniPath from the executable's path, as every load and save does. The caller holds
 // iniMutex.
 void BuildIniPath() {
-  const platform::PathParts parts = platform::SplitPath(platform::ExecutablePath());
+  const platform::PathParts parts = SettingsFolderParts();
   watchState.iniDrive = parts.drive;
   watchState.iniDir = parts.dir;
   // iniName receives the file name and then the extension; only the extension stays.
@@ -38,6 +44,21 @@ void LoadSettings() {
   s.scanPrice = read("SCAN_PRICE");
   s.scanZaiko = platform::Atoi(read("SCAN_ZAIKO"));
   s.scanTimesale = platform::Atoi(read("SCAN_TIMESALE"));
+
+  // Written by the user only; the saver leaves the section as it stands.
+  auto readService = [](const char* key) {
+    return platform::ReadProfileString(kServiceSection, key, " ", watchState.iniPath);
+  };
+  ServiceSettings service{readService("APPLICATION_ID"), readService("ACCESS_KEY"),
+                          readService("AFFILIATE_ID"), readService("ENDPOINT"),
+                          readService("REFERER")};
+  std::lock_guard serviceLock(watchState.serviceMutex);
+  watchState.service = std::move(service);
+}
+
+std::string SettingsFolder() {
+  const platform::PathParts parts = SettingsFolderParts();
+  return parts.drive + parts.dir;
 }
 
 void SaveSettings() {

@@ -7,6 +7,7 @@
 #include "app/watch_state.h"
 #include "platform/ui/message_box.h"
 #include "res/texts.h"
+#include "service/check_log.h"
 #include "service/service_requests.h"
 #include "worker/worker_pause.h"
 
@@ -38,26 +39,35 @@ void RunCountQuery() {
   watchState.lastHitCount = QueryHitCount(count) == -1 ? -1 : count;
 }
 
+// A cycle that ends before its query still leaves its line in the check log.
+void LogSkippedCycle(const WatchSettings& s, const char* why) {
+  WriteCheckLog(s.scanTimesale != 0 ? kTimeSaleCheck : kCountCheck, why, "");
+}
+
 // One cycle: check the settings, query, decide, alert.
 void RunWatchCycle() {
   const WatchSettings& s = watchState.settings;
-  if (s.scanFlag == 0) return;
+  if (s.scanFlag == 0) {
+    LogSkippedCycle(s, "skipped: disarmed");
+    return;
+  }
 
   const bool keywordMissing = s.scanKeyword.empty();
   if (keywordMissing) AfxMessageBox(texts::kNoKeyword);
 
   const std::string price = s.scanPrice;
   if (!price.empty()) {
-    switch (CheckPriceText(price)) {
-      case 1:
-        AfxMessageBox(texts::kPriceNegative);
-        return;
-      case 2:
-        AfxMessageBox(texts::kPriceNotNumber);
-        return;
+    const int verdict = CheckPriceText(price);  // 1 negative, 2 not a number
+    if (verdict != 0) {
+      AfxMessageBox(verdict == 1 ? texts::kPriceNegative : texts::kPriceNotNumber);
+      LogSkippedCycle(s, keywordMissing ? "skipped: no keyword, bad price" : "skipped: bad price");
+      return;
     }
   }
-  if (keywordMissing) return;
+  if (keywordMissing) {
+    LogSkippedCycle(s, "skipped: no keyword");
+    return;
+  }
 
   if (s.scanTimesale != 0) {
     RunTimeSaleQuery();

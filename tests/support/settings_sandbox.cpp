@@ -12,6 +12,8 @@ void ResetSettings() {
   s.scanPrice = "";
   s.scanZaiko = 0;
   s.scanTimesale = 0;
+  std::lock_guard lock(watchState.serviceMutex);
+  watchState.service = {};
 }
 
 SettingsSandbox::SettingsSandbox() {

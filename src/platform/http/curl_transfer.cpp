@@ -36,8 +36,9 @@ struct Transfer {
   TransferResult result;
   std::optional<Clock::time_point> lastActivity;  // from the connection on
   bool sawLocation = false;                       // in the current response's headers
-  bool bodyRefused = false;  // the final status is not 200, so its body is not fetched
-  std::string abortReason;   // why a callback stopped the transfer
+  bool everyStatusBody = false;  // fetch the body of any final status, not only of 200
+  bool bodyRefused = false;      // the final status is not 200, so its body is not fetched
+  std::string abortReason;       // why a callback stopped the transfer
 };
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
@@ -75,7 +76,7 @@ size_t OnHeader(char* data, size_t size, size_t count, void* userdata) {
     const bool redirected = code >= 300 && code < 400 && t.sawLocation;  // libcurl follows it
     if (!interim && !redirected) {
       t.result.status = static_cast<int>(code);
-      if (code != 200) {
+      if (code != 200 && !t.everyStatusBody) {
         t.bodyRefused = true;
         return 0;
       }
@@ -122,7 +123,8 @@ void SetOption(CURL* handle, CURLoption option, T value, CURLcode& code) {
 
 }  // namespace
 
-TransferResult PerformGet(const std::string& url, const std::vector<std::string>& headerLines) {
+TransferResult PerformGet(const std::string& url, const std::vector<std::string>& headerLines,
+                          bool everyStatusBody) {
   TransferResult failed;
   const CurlLibrary* curl = Curl();
   if (curl == nullptr) {
@@ -144,7 +146,7 @@ TransferResult PerformGet(const std::string& url, const std::vector<std::string>
   }
 
   CURL* h = handle.get();
-  Transfer t{h, CurrentLimits(), {}, {}, false, false, {}};
+  Transfer t{h, CurrentLimits(), {}, {}, false, everyStatusBody, false, {}};
   char errorText[CURL_ERROR_SIZE] = "";
   CURLcode code = CURLE_OK;
   SetOption(h, CURLOPT_URL, url.c_str(), code);
@@ -168,6 +170,13 @@ TransferResult PerformGet(const std::string& url, const std::vector<std::string>
   SetOption(h, CURLOPT_XFERINFODATA, &t, code);
   SetOption(h, CURLOPT_NOPROGRESS, 0L, code);
   SetOption(h, CURLOPT_RESOLVER_START_FUNCTION, OnResolverStart, code);
+#ifdef KOBANU_HTTP_TEST_CA
+  const std::string caFile = TrustedCaFile();
+  if (!caFile.empty()) {
+    SetOption(h, CURLOPT_CAINFO, caFile.c_str(), code);
+    SetOption(h, CURLOPT_CAPATH, static_cast<const char*>(nullptr), code);
+  }
+#endif
   if (code == CURLE_OK) code = curl->easyPerform(h);
 
   if (code != CURLE_OK && !t.bodyRefused) {

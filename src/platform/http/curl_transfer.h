@@ -8,12 +8,14 @@ namespace platform::http {
 
 struct TransferResult {
   int status = 0;       // the final response's status; 0 when its headers never completed
-  std::string body;     // what arrived of a 200 response's body
+  std::string body;     // what arrived of the body (of a 200 response unless asked for all)
   std::string failure;  // why the exchange broke off; empty when it ran to its end
 };
 
 // One GET of url with the given header lines ("Name: value"), redirects followed, within the
-// current limits. Network failures are reported in the result, not thrown.
-TransferResult PerformGet(const std::string& url, const std::vector<std::string>& headerLines);
+// current limits; the body of a final status other than 200 only when everyStatusBody is set.
+// Network failures are reported in the result, not thrown.
+TransferResult PerformGet(const std::string& url, const std::vector<std::string>& headerLines,
+                          bool everyStatusBody);
 
 }  // namespace platform::http

@@ -9,6 +9,9 @@ namespace {
 std::mutex limitsMutex;
 Limits limits;
 std::atomic<bool> nameResolutionFails{false};
+#ifdef KOBANU_HTTP_TEST_CA
+std::string trustedCaFile;  // under limitsMutex
+#endif
 }  // namespace
 
 Limits CurrentLimits() {
@@ -24,5 +27,17 @@ void SetLimitsForTesting(const Limits& newLimits) {
 bool NameResolutionFails() { return nameResolutionFails; }
 
 void SetNameResolutionFailsForTesting(bool fail) { nameResolutionFails = fail; }
+
+#ifdef KOBANU_HTTP_TEST_CA
+std::string TrustedCaFile() {
+  std::lock_guard lock(limitsMutex);
+  return trustedCaFile;
+}
+
+void SetTrustedCaFileForTesting(const std::string& path) {
+  std::lock_guard lock(limitsMutex);
+  trustedCaFile = path;
+}
+#endif
 
 }  // namespace platform::http

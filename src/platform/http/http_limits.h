@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "platform/http/http_request.h"
 
 // The bounds and test seams that both HTTP backends share.
@@ -13,5 +15,10 @@ Limits CurrentLimits();
 
 // Whether tests have made every name lookup fail.
 bool NameResolutionFails();
+
+#ifdef KOBANU_HTTP_TEST_CA
+// The PEM file of the one authority that tests trust; empty: the system's authorities.
+std::string TrustedCaFile();
+#endif
 
 }  // namespace platform::http

@@ -22,6 +22,7 @@ struct HttpRequest::Exchange {
   std::size_t readable = 0;  // the bytes of body that the line reader hands out
   std::size_t offset = 0;    // of the next line
   std::string failure;       // reported once the readable lines are read
+  bool everyStatusBody = false;
 };
 
 namespace {
@@ -83,9 +84,11 @@ void HttpRequest::AddRequestHeaders(std::string_view headerLines) {
   }
 }
 
+void HttpRequest::FetchBodyOfEveryStatus() { exchange_->everyStatusBody = true; }
+
 void HttpRequest::SendRequest() {
   Exchange& e = *exchange_;
-  TransferResult result = PerformGet(e.url, e.headerLines);
+  TransferResult result = PerformGet(e.url, e.headerLines, e.everyStatusBody);
   if (result.status == 0) {
     throw HttpError(result.failure.empty() ? "no response" : result.failure);
   }

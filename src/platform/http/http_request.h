@@ -35,6 +35,13 @@ void SetLimitsForTesting(const Limits& limits);
 // tests can see a resolution failure without sending a query anywhere.
 void SetNameResolutionFailsForTesting(bool fail);
 
+#ifdef KOBANU_HTTP_TEST_CA
+// Trusts the certificate authority in the PEM file at path, and no other, for https exchanges
+// that start from now on; the empty path restores the system's authorities. Built only with the
+// tests: a release build trusts the system's authorities alone.
+void SetTrustedCaFileForTesting(const std::string& path);
+#endif
+
 // One GET request, from opening to the end of its body.
 class HttpRequest {
  public:
@@ -48,6 +55,10 @@ class HttpRequest {
   // not carry yet; names compare without regard to letter case.
   void AddRequestHeaders(std::string_view headerLines);
 
+  // Fetches the body of every final status, not only of 200, for services that explain their
+  // errors in it. Before SendRequest.
+  void FetchBodyOfEveryStatus();
+
   // Sends the request and receives the answer; redirects are followed. Throws HttpError when no
   // final status arrived. A failure while a 200 body arrives is reported by ReadString instead,
   // after the lines that came before it. The body of any other status is not fetched.
@@ -56,11 +67,11 @@ class HttpRequest {
   // The final response's status code, after SendRequest.
   int QueryInfoStatusCode() const;
 
-  // Copies the next line of the body, its line end included and its bytes unchanged, into
-  // buffer as zero-terminated text, at most maxLength - 1 bytes (a longer line comes in several
-  // pieces); maxLength is at least 2. Returns buffer, or null at the end of the body. When the
-  // transfer broke, the complete lines received before the break come first, then HttpError is
-  // thrown; an incomplete last line is dropped.
+  // Copies the next line of the body (of a 200 answer, or of any after FetchBodyOfEveryStatus), its
+  // line end included and its bytes unchanged, into buffer as zero-terminated text, at most
+  // maxLength - 1 bytes (a longer line comes in several pieces); maxLength is at least 2. Returns
+  // buffer, or null at the end of the body. When the transfer broke, the complete lines received
+  // before the break come first, then HttpError is thrown; an incomplete last line is dropped.
   char* ReadString(char* buffer, std::size_t maxLength);
 
  private:

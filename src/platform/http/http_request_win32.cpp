@@ -93,6 +93,7 @@ struct HttpRequest::Exchange {
   HINTERNET connection = nullptr;
   HINTERNET request = nullptr;  // closed by the watchdog when the overall limit passes
   int status = 0;
+  bool everyStatusBody = false;  // read the body of any final status, not only of 200
 
   std::string pending;              // received, not yet handed out
   size_t received = 0;              // body bytes so far
@@ -225,6 +226,8 @@ void HttpRequest::AddRequestHeaders(std::string_view headerLines) {
   exchange_->headerLines.append(headerLines);
 }
 
+void HttpRequest::FetchBodyOfEveryStatus() { exchange_->everyStatusBody = true; }
+
 void HttpRequest::SendRequest() {
   Exchange& e = *exchange_;
   std::string address = e.url;
@@ -264,7 +267,7 @@ int HttpRequest::QueryInfoStatusCode() const { return exchange_->status; }
 char* HttpRequest::ReadString(char* buffer, std::size_t maxLength) {
   if (maxLength < 2) throw std::invalid_argument("ReadString needs room for a byte and a zero");
   Exchange& e = *exchange_;
-  if (e.status != 200) return nullptr;
+  if (e.status != 200 && !e.everyStatusBody) return nullptr;
   size_t lineEnd = e.pending.find('\n');
   while (lineEnd == std::string::npos && e.pending.size() < maxLength - 1 && !e.ended &&
          e.failure.empty() && e.Receive()) {

@@ -1,0 +1,68 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+
+#include "platform/logfile/log_file.h"
+
+namespace platform {
+
+namespace {
+
+bool IsWritableRegularFile(const struct stat& status) {
+  return S_ISREG(status.st_mode) && (status.st_mode & 0222) != 0;
+}
+
+// The log opened for appending; -1 unless it is a writable regular file. Non-blocking, so that a
+// pipe put in its place cannot hold the caller; no links followed.
+int OpenForAppend(const std::string& path) {
+  const int fd =
+      open(path.c_str(),
+           O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
+  if (fd < 0) return -1;
+  struct stat status {};
+  if (fstat(fd, &status) != 0 || !IsWritableRegularFile(status)) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+bool MayReplace(const std::string& path) {
+  struct stat status {};
+  if (lstat(path.c_str(), &status) != 0) return errno == ENOENT;
+  return IsWritableRegularFile(status);
+}
+
+}  // namespace
+
+void AppendLogLine(const std::string& path, const std::string& rotatedPath, std::string_view line,
+                   uint64_t rotateAtBytes) {
+  int fd = OpenForAppend(path);
+  if (fd < 0) return;
+  struct stat status {};
+  if (fstat(fd, &status) == 0 && static_cast<uint64_t>(status.st_size) >= rotateAtBytes &&
+      MayReplace(rotatedPath) && rename(path.c_str(), rotatedPath.c_str()) == 0) {
+    close(fd);
+    fd = OpenForAppend(path);
+    if (fd < 0) return;
+  }
+  // One write, so that lines of two processes do not interleave; a short one is let be.
+  [[maybe_unused]] const ssize_t written = write(fd, line.data(), line.size());
+  close(fd);
+}
+
+std::string LocalTimeText() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  char text[32] = "";
+  if (localtime_r(&now, &local) != nullptr) {
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+  }
+  return text;
+}
+
+}  // namespace platform

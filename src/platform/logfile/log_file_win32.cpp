@@ -1,0 +1,65 @@
+#include <windows.h>
+
+#include <cstdio>
+
+#include "platform/logfile/log_file.h"
+
+namespace platform {
+
+namespace {
+
+bool IsWritableFileAttributes(DWORD attributes) {
+  return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY |
+                        FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE)) == 0;
+}
+
+// The log opened for appending; INVALID_HANDLE_VALUE unless it is a writable file on disk.
+HANDLE OpenForAppend(const std::string& path) {
+  HANDLE file = CreateFileA(
+      path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return file;
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info) ||
+      !IsWritableFileAttributes(info.dwFileAttributes)) {
+    CloseHandle(file);
+    return INVALID_HANDLE_VALUE;
+  }
+  return file;
+}
+
+bool MayReplace(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return GetLastError() == ERROR_FILE_NOT_FOUND;
+  return IsWritableFileAttributes(attributes);
+}
+
+}  // namespace
+
+void AppendLogLine(const std::string& path, const std::string& rotatedPath, std::string_view line,
+                   uint64_t rotateAtBytes) {
+  HANDLE file = OpenForAppend(path);
+  if (file == INVALID_HANDLE_VALUE) return;
+  LARGE_INTEGER size{};
+  if (GetFileSizeEx(file, &size) && static_cast<uint64_t>(size.QuadPart) >= rotateAtBytes &&
+      MayReplace(rotatedPath)) {
+    CloseHandle(file);
+    MoveFileExA(path.c_str(), rotatedPath.c_str(), MOVEFILE_REPLACE_EXISTING);
+    file = OpenForAppend(path);
+    if (file == INVALID_HANDLE_VALUE) return;
+  }
+  DWORD written = 0;
+  WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+std::string LocalTimeText() {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay,
+                now.wHour, now.wMinute, now.wSecond);
+  return text;
+}
+
+}  // namespace platform

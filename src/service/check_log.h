@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The check log, "kobanu.log" beside setting.ini: one line per watch cycle and per hit-list
+// search, saying what the check did. At 1 MiB it becomes "kobanu.log.1" and a new one begins.
+
+// The checks, as the log names them.
+inline constexpr std::string_view kCountCheck = "count";
+inline constexpr std::string_view kTimeSaleCheck = "time sale";
+inline constexpr std::string_view kHitListCheck = "hit list";
+
+inline constexpr std::string_view kCheckLogName = "kobanu.log";
+inline constexpr std::string_view kRotatedCheckLogName = "kobanu.log.1";
+inline constexpr uint64_t kCheckLogRotateBytes = 1u << 20;
+
+// Appends "local time | check | outcome | url", with the access key masked, control characters
+// as blanks and over-long texts cut. A log that cannot be written loses the line silently.
+void WriteCheckLog(std::string_view check, std::string_view outcome, std::string_view url);
+
+// text with the value of every accessKey parameter, and the key itself (plain or
+// percent-encoded) wherever else it stands, replaced by "****".
+std::string MaskAccessKey(std::string text, const std::string& key);

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+
+#include "service/service_settings.h"
+
+// The watch settings that one item search uses, read once at its start.
+struct SearchSettings {
+  std::string keyword;  // not empty
+  std::string price;
+  bool inStockOnly = false;
+};
+
+// What one query came to: its result for the caller, and its outcome and URL for the check log.
+struct QueryOutcome {
+  int result = 0;
+  std::string outcome;
+  std::string url;
+};
+
+// The request to today's service; empty when the endpoint is not an http or https address
+// without a query of its own.
+std::string CurrentSearchUrl(const ServiceSettings& service, const SearchSettings& search,
+                             bool hitList);
+
+// The count query against today's service: result 0 with count (0: nothing found) or -1 with
+// count -1.
+QueryOutcome CurrentHitCount(const ServiceSettings& service, const SearchSettings& search,
+                             int& count);
+
+// The hit-list query against today's service, filling the hit table and hitCount: result 0 or
+// -1. User-interface thread.
+QueryOutcome CurrentHitList(const ServiceSettings& service, const SearchSettings& search);
