@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 
@@ -24,7 +25,7 @@ constexpr int kStartLimitMs = 30'000;  // sanitizer builds start slowly
 
 }  // namespace
 
-StandInMall::StandInMall(int port) {
+StandInMall::StandInMall(int port, const std::string& tlsDir) : tlsDir_(tlsDir) {
   int output[2];
   int input[2];
   if (pipe2(output, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
@@ -41,9 +42,13 @@ StandInMall::StandInMall(int port) {
   char exitOption[] = "--exit-when-stdin-closes";
   char portOption[] = "--port";
   std::string portText = std::to_string(port);
-  char* argv[] = {path, exitOption, portOption, portText.data(), nullptr};
-  if (port == 0) argv[2] = nullptr;
-  const int spawned = posix_spawn(&pid_, path, &actions, nullptr, argv, environ);
+  char tlsOption[] = "--tls-dir";
+  std::string tlsText = tlsDir;
+  std::vector<char*> argv = {path, exitOption};
+  if (port != 0) argv.insert(argv.end(), {portOption, portText.data()});
+  if (!tlsDir.empty()) argv.insert(argv.end(), {tlsOption, tlsText.data()});
+  argv.push_back(nullptr);
+  const int spawned = posix_spawn(&pid_, path, &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   close(output[1]);
   close(input[0]);
@@ -56,9 +61,14 @@ StandInMall::StandInMall(int port) {
   }
   fcntl(output_, F_SETFL, O_NONBLOCK);
 
-  // The first line is the port.
+  // The port comes on a line of its own, after the TLS ports.
+  const auto portLine = [this] {
+    return std::find_if(lines_.begin(), lines_.end(), [](const std::string& line) {
+      return !line.empty() && line.find_first_not_of("0123456789") == line.npos;
+    });
+  };
   std::unique_lock lock(mutex_);
-  while (lines_.empty() && !ended_) {
+  while (portLine() == lines_.end() && !ended_) {
     pollfd readable{output_, POLLIN, 0};
     lock.unlock();
     const int ready = poll(&readable, 1, kStartLimitMs);
@@ -66,7 +76,7 @@ StandInMall::StandInMall(int port) {
     if (ready == 0) break;
     DrainOutput();
   }
-  if (!lines_.empty()) port_ = std::atoi(lines_.front().c_str());
+  if (portLine() != lines_.end()) port_ = std::atoi(portLine()->c_str());
   lock.unlock();
   if (port_ <= 0) {
     Stop();
@@ -102,11 +112,24 @@ std::vector<std::string> StandInMall::RequestLines() {
   return requests;
 }
 
-void StandInMall::ArmFault(std::string_view query) {
+int StandInMall::TlsPort(std::string_view kind) {
+  std::lock_guard lock(mutex_);
+  const std::string prefix = "TLS " + std::string(kind) + " ";
+  for (const std::string& line : lines_) {
+    if (line.starts_with(prefix)) return std::atoi(line.c_str() + prefix.size());
+  }
+  return 0;
+}
+
+void StandInMall::ArmFault(std::string_view query) { Control("/control/fault?", query); }
+
+void StandInMall::SetServiceMode(std::string_view query) { Control("/control/service?", query); }
+
+void StandInMall::Control(std::string_view path, std::string_view query) {
   httplib::Client client("127.0.0.1", port_);
-  const auto result = client.Get("/control/fault?" + std::string(query));
+  const auto result = client.Get(std::string(path) + std::string(query));
   if (!result || result->status != 200) {
-    throw std::runtime_error("the stand-in mall refused the fault " + std::string(query));
+    throw std::runtime_error("the stand-in mall refused " + std::string(path) + std::string(query));
   }
 }
 

@@ -14,8 +14,9 @@ namespace testing_support {
 // (of the system's choosing when port is 0), for as long as this object lives.
 class StandInMall {
  public:
-  // Throws std::runtime_error when the stand-in does not start.
-  explicit StandInMall(int port = 0);
+  // Throws std::runtime_error when the stand-in does not start. With a tlsDir, it also serves
+  // today's item search over TLS with the certificates it makes there (TlsPort, CaFile).
+  explicit StandInMall(int port = 0, const std::string& tlsDir = "");
   ~StandInMall();
   StandInMall(const StandInMall&) = delete;
   StandInMall& operator=(const StandInMall&) = delete;
@@ -25,6 +26,16 @@ class StandInMall {
   int port() const { return port_; }
   // "http://127.0.0.1:PORT" followed by pathAndQuery.
   std::string Url(std::string_view pathAndQuery) const;
+
+  // The port of the TLS server with the certificate of a kind ("good", "wrong-host", "expired",
+  // "self-signed"); 0 without TLS.
+  int TlsPort(std::string_view kind);
+  // The certificate authority that signed the good certificate.
+  std::string CaFile() const { return tlsDir_ + "/ca.pem"; }
+
+  // Switches how today's item search behaves, e.g. "deny=ip" or "rate=strict" (the modes of
+  // standin_mall/current_search.h). Throws std::runtime_error when the stand-in refuses.
+  void SetServiceMode(std::string_view query);
 
   // The request lines received so far, oldest first, such as "GET /item/x HTTP/1.1". Every
   // request that has been answered is among them.
@@ -36,6 +47,7 @@ class StandInMall {
 
  private:
   void Stop();
+  void Control(std::string_view path, std::string_view query);
   void DrainOutput();  // the caller holds mutex_
   void PumpOutput();
 
@@ -44,6 +56,7 @@ class StandInMall {
   int input_ = -1;   // its standard input: it exits when this closes
   int port_ = 0;
   std::string host_;
+  std::string tlsDir_;
 
   std::mutex mutex_;
   std::string pending_;             // an incomplete last line

@@ -25,10 +25,12 @@ std::string Variable(const char* name) {
 
 }  // namespace
 
-// There is one stand-in, on the port the script chose; a test cannot ask for another.
-StandInMall::StandInMall(int port) : host_(Variable("KOBANU_TEST_MALL_HOST")) {
+// There is one stand-in, on the port the script chose, without TLS; a test cannot ask for
+// another.
+StandInMall::StandInMall(int port, const std::string& tlsDir)
+    : host_(Variable("KOBANU_TEST_MALL_HOST")) {
   port_ = std::atoi(host_.substr(host_.find(':') + 1).c_str());
-  if (port != 0 && port != port_) {
+  if ((port != 0 && port != port_) || !tlsDir.empty()) {
     throw std::runtime_error("the Windows tests share the stand-in that scripts/test-windows runs");
   }
 }
@@ -50,11 +52,17 @@ std::vector<std::string> StandInMall::RequestLines() {
   return requests;
 }
 
-void StandInMall::ArmFault(std::string_view query) {
-  platform::http::HttpRequest request("test", Url("/control/fault?" + std::string(query)));
+int StandInMall::TlsPort(std::string_view) { return 0; }
+
+void StandInMall::ArmFault(std::string_view query) { Control("/control/fault?", query); }
+
+void StandInMall::SetServiceMode(std::string_view query) { Control("/control/service?", query); }
+
+void StandInMall::Control(std::string_view path, std::string_view query) {
+  platform::http::HttpRequest request("test", Url(std::string(path) + std::string(query)));
   request.SendRequest();
   if (request.QueryInfoStatusCode() != 200) {
-    throw std::runtime_error("the stand-in mall refused the fault " + std::string(query));
+    throw std::runtime_error("the stand-in mall refused " + std::string(path) + std::string(query));
   }
 }
 

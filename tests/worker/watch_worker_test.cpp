@@ -1,6 +1,8 @@
 #include "worker/watch_worker.h"
 
+#include <chrono>
 #include <memory>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -8,11 +10,14 @@
 #include "platform/ui/headless/headless_backend.h"
 #include "res/resource.h"
 #include "res/texts.h"
+#include "service/request_pacer.h"
 #include "service/service_requests.h"
 #include "settings/settings_dialog.h"
+#include "settings/settings_file.h"
 #include "support/mall_keywords.h"
 #include "support/settings_sandbox.h"
 #include "support/standin_mall.h"
+#include "support/standin_mall/service_keys.h"
 #include "support/worker_driver.h"
 
 namespace {
@@ -21,6 +26,7 @@ using namespace testing_support;  // the catalogue's keywords
 using testing_support::ReadFile;
 using testing_support::StandInMall;
 using testing_support::WorkerDriver;
+using testing_support::WriteFile;
 using ui::headless::HeadlessBackend;
 
 // The one worker of this test program against the stand-in mall, on the in-memory window system.
@@ -194,6 +200,54 @@ TEST_F(WatchWorkerTest, DisarmingUnticksTheOpenSettingsDialogWithoutAClick) {
   EXPECT_TRUE(tickedWhenOpened);
   EXPECT_FALSE(tickedAfterDisarm);
   EXPECT_EQ(settings.scanFlag, 0);  // no click handler ran, and closing changed nothing
+}
+
+// With a [SERVICE] section the same cycle asks today's service; the worker cannot tell.
+TEST_F(WatchWorkerTest, TodaysServiceAlertsOnACountAndLogsEveryCycle) {
+  WriteFile(sandbox.IniPath(),
+            std::string("[SERVICE]\r\nAPPLICATION_ID=") + standin::kApplicationId +
+                "\r\nACCESS_KEY=" + standin::kAccessKey +
+                "\r\nENDPOINT=" + mall->Url(standin::kCurrentSearchPath) + "\r\n");
+  LoadSettings();
+  SetServiceIntervalForTesting(std::chrono::milliseconds(0));
+  Arm(kWatch, "5000");
+  EXPECT_EQ(RunCycle().boxes, Boxes{texts::kConditionMet});
+  EXPECT_EQ(watchState.lastHitCount, 6);
+  EXPECT_EQ(settings.scanFlag, 0);
+  EXPECT_EQ(RunCycle().requests, 0u);
+
+  Arm(kNothing);
+  EXPECT_EQ(RunCycle().boxes, Boxes{});
+  EXPECT_EQ(watchState.lastHitCount, 0);
+
+  {
+    std::lock_guard lock(watchState.serviceMutex);
+    watchState.service.accessKey = "pk_wrong";
+  }
+  settings.scanKeyword = kWatch;
+  const Cycle refused = RunCycle();
+  EXPECT_EQ(refused.boxes, Boxes{});
+  EXPECT_EQ(refused.requests, 1u);
+  EXPECT_EQ(watchState.lastHitCount, -1);
+  EXPECT_EQ(settings.scanFlag, 1);
+
+  settings.scanPrice = "abc";
+  RunCycle();
+  settings.scanFlag = 0;
+  RunCycle();
+
+  std::vector<std::string> outcomes;
+  std::istringstream log(ReadFile(sandbox.dir().File("kobanu.log")));
+  for (std::string line; std::getline(log, line);) {
+    const size_t start = line.find(" | ") + 3;
+    outcomes.push_back(line.substr(start, line.find(" | ", line.find(" | ", start) + 3) - start));
+  }
+  EXPECT_EQ(outcomes, (std::vector<std::string>{
+                          "count | count 6", "count | skipped: disarmed", "count | nothing found",
+                          "count | service error 401 invalid_access_key: accessKey **** is not "
+                          "valid",
+                          "count | skipped: bad price", "count | skipped: disarmed"}));
+  SetServiceIntervalForTesting(std::chrono::milliseconds(1000));
 }
 
 }  // namespace

@@ -1,19 +1,27 @@
 // The stand-in mall: the item-search service and the mall's pages on loopback, for the tests,
 // the benchmarks and the offline demo, with faults on request (faults.h).
 //
-//   kobanu_standin_mall [--port N] [--exit-when-stdin-closes]
+//   kobanu_standin_mall [--port N] [--tls-dir DIR] [--exit-when-stdin-closes]
 //
 // Binds 127.0.0.1 (port N, or one the system chooses), prints the port on a line of its own,
-// then "REQUEST <method> <target> <version>" for every request it receives.
+// then "REQUEST <method> <target> <version>" for every request it receives, the value of an
+// accessKey parameter masked. With --tls-dir it first makes a certificate authority of the
+// tests in DIR (test_ca.h) and serves today's item search over TLS on four more ports, one per
+// server certificate, each announced as "TLS <kind> <port>" before the port line.
 //
 //   GET /rws/3.0/rest?developerId=…&operation=ItemSearch&version=2010-09-15[&affiliateId=…]
 //       &keyword=…&sort=%2BitemPrice&availability=0|1[&maxPrice=…]   item search (XML)
+//   GET /ichibams/api/IchibaItem/Search/20220601?applicationId=…&accessKey=…&keyword=…
+//       [&affiliateId=…&sort=…&availability=…&maxPrice=…&hits=…&format=json
+//       &formatVersion=1|2&elements=…]   today's item search (JSON, current_search.h)
 //   GET /search/mall?sitem=…              the mall's search page with its time-sale marks
 //   GET /item/<itemCode>                  an item's page
 //   GET /echo/headers                     the request's header lines, as the body
 //   GET /fault/<mode>?…                   a fault at once (faults.h)
 //   GET /control/fault?mode=<mode>&…      the next item search or search page misbehaves;
 //                                         mode=none disarms
+//   GET /control/service?deny=ip|none&rate=strict|off
+//                                         how today's item search behaves from now on
 #include <httplib.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -23,16 +31,21 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
+#include "current_search.h"
 #include "faults.h"
 #include "item_search.h"
 #include "mall_pages.h"
 #include "raw_connection.h"
+#include "service_keys.h"
+#include "test_ca.h"
 
 namespace {
 
@@ -67,6 +80,7 @@ class ArmedFault {
 
 struct Options {
   int port = 0;
+  std::string tlsDir;
   bool exitWhenStdinCloses = false;
 };
 
@@ -77,6 +91,8 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
     if (arg == "--port" && i + 1 < argc) {
       options.port = std::atoi(argv[++i]);
       if (options.port <= 0 || options.port > 65535) return std::nullopt;
+    } else if (arg == "--tls-dir" && i + 1 < argc) {
+      options.tlsDir = argv[++i];
     } else if (arg == "--exit-when-stdin-closes") {
       options.exitWhenStdinCloses = true;
     } else {
@@ -102,7 +118,8 @@ void ExitWhenStdinCloses() {
 int main(int argc, char** argv) {
   const auto options = ParseOptions(argc, argv);
   if (!options) {
-    std::fprintf(stderr, "usage: %s [--port N] [--exit-when-stdin-closes]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s [--port N] [--tls-dir DIR] [--exit-when-stdin-closes]\n",
+                 argv[0]);
     return 2;
   }
   std::signal(SIGPIPE, SIG_IGN);
@@ -137,9 +154,24 @@ int main(int argc, char** argv) {
     standin::AnswerFaultPath(connection, fault, self);
   };
 
-  server.set_pre_routing_handler([](const Request& request, Response&) {
-    PrintLine("REQUEST " + request.method + " " + request.target + " " + request.version);
+  const auto logRequest = [](const Request& request, Response&) {
+    PrintLine("REQUEST " + request.method + " " + standin::MaskedTarget(request.target) + " " +
+              request.version);
     return httplib::Server::HandlerResponse::Unhandled;
+  };
+  server.set_pre_routing_handler(logRequest);
+  standin::CurrentServiceMode currentMode;
+  const auto currentAnswer = [&](const Request& request) {
+    return standin::CurrentSearchAnswer(request.params, request.get_header_value("Origin"), self,
+                                        currentMode);
+  };
+  server.Get(standin::kCurrentSearchPath, [&](const Request& request, Response& response) {
+    answerService(request, response, currentAnswer(request));
+  });
+  server.Get("/control/service", [&](const Request& request, Response& response) {
+    const bool set = currentMode.Set(request.params);
+    response.status = set ? 200 : 400;
+    response.set_content(set ? "set\n" : "no such mode\n", kText);
   });
   server.Get("/rws/3.0/rest", [&](const Request& request, Response& response) {
     answerService(
@@ -203,6 +235,29 @@ int main(int argc, char** argv) {
     return 1;
   }
   self = "127.0.0.1:" + std::to_string(port);
+
+  // Today's item search over TLS, one server per certificate; no faults there.
+  std::vector<std::unique_ptr<httplib::SSLServer>> tlsServers;
+  if (!options->tlsDir.empty()) {
+    for (const standin::TestCertificate& certificate :
+         standin::MakeTestCertificates(options->tlsDir)) {
+      auto& tls = *tlsServers.emplace_back(std::make_unique<httplib::SSLServer>(
+          certificate.certificateFile.c_str(), certificate.keyFile.c_str()));
+      tls.set_pre_routing_handler(logRequest);
+      tls.Get(standin::kCurrentSearchPath, [&](const Request& request, Response& response) {
+        const standin::Answer answer = currentAnswer(request);
+        response.status = answer.status;
+        response.set_content(answer.body, answer.contentType);
+      });
+      const int tlsPort = tls.is_valid() ? tls.bind_to_any_port("127.0.0.1") : -1;
+      if (tlsPort <= 0) {
+        std::fprintf(stderr, "cannot serve TLS with %s\n", certificate.certificateFile.c_str());
+        return 1;
+      }
+      PrintLine("TLS " + certificate.kind + " " + std::to_string(tlsPort));
+      std::thread([&tls] { tls.listen_after_bind(); }).detach();  // ends with the process
+    }
+  }
   PrintLine(std::to_string(port));
   return server.listen_after_bind() ? 0 : 1;
 }

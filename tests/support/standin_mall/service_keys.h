@@ -1,0 +1,17 @@
+#pragma once
+
+// The applications that the stand-in's copy of today's item-search service knows, shared by the
+// stand-in and the tests.
+namespace standin {
+
+// An application of the API/backend type, with its access key.
+inline constexpr const char* kApplicationId = "0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0";
+inline constexpr const char* kAccessKey = "pk_StandInMallAccessKey0123456789abcdef";
+// A web application: its requests must come with the registered site as their Origin.
+inline constexpr const char* kWebApplicationId = "9a8b7c6d-5e4f-3a2b-1c0d-e9f8a7b6c5d4";
+inline constexpr const char* kWebApplicationSite = "https://kobanu.example";
+
+// Where the stand-in answers as today's service.
+inline constexpr const char* kCurrentSearchPath = "/ichibams/api/IchibaItem/Search/20220601";
+
+}  // namespace standin
