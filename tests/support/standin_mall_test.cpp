@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "service/fetch_page.h"
+#include "support/standin_mall/service_keys.h"
 
 namespace {
 
@@ -159,6 +160,38 @@ TEST_F(StandInMallTest, AnArmedFaultHitsTheNextServiceAnswerOnly) {
   EXPECT_EQ(Search(query), whole);
 
   EXPECT_THROW(mall->ArmFault("mode=no-such-fault"), std::runtime_error);
+}
+
+// Today's item search: key checks first, then the answer in either format, and a request log
+// that never shows the key.
+TEST_F(StandInMallTest, TodaysSearchChecksTheKeysAndAnswersInBothFormats) {
+  const std::string path = std::string(standin::kCurrentSearchPath) + "?keyword=" + kLuckyBag;
+  const std::string id = std::string("&applicationId=") + standin::kApplicationId;
+  const std::string key = std::string("&accessKey=") + standin::kAccessKey;
+  const auto answer = [&](const std::string& query) {
+    std::string body;
+    FetchReport report;
+    EXPECT_EQ(FetchServiceAnswer(body, mall->Url(path + query), "", report), 0);
+    return std::to_string(report.status) + " " + body;
+  };
+  EXPECT_EQ(answer(key),
+            R"(400 {"error":"wrong_parameter","error_description":"specify valid applicationId"})");
+  EXPECT_EQ(answer(id),
+            R"(401 {"error":"invalid_access_key","error_description":"accessKey  is not valid"})");
+  EXPECT_EQ(answer(id + key + "&formatVersion=2&elements=count,itemCode&hits=2"),
+            R"(200 {"Items":[{"itemCode":"fukubukuro-ichiba:20000003"},)"
+            R"({"itemCode":"fukubukuro-ichiba:20000001"}],"count":4})");
+  EXPECT_EQ(answer(id + key + "&elements=itemCode&hits=1"),
+            R"(200 {"Items":[{"Item":{"itemCode":"fukubukuro-ichiba:20000003"}}]})");
+  mall->SetServiceMode("rate=strict");
+  EXPECT_EQ(answer(id + key + "&elements=count").substr(0, 3), "200");
+  EXPECT_EQ(answer(id + key + "&elements=count").substr(0, 3), "429");
+  mall->SetServiceMode("rate=off&deny=ip");
+  EXPECT_EQ(answer(id + key + "&elements=count").substr(0, 3), "403");
+  mall->SetServiceMode("deny=none");
+  for (const std::string& request : mall->RequestLines()) {
+    EXPECT_EQ(request.find(standin::kAccessKey), std::string::npos) << request;
+  }
 }
 
 }  // namespace

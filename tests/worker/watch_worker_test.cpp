@@ -202,6 +202,29 @@ TEST_F(WatchWorkerTest, DisarmingUnticksTheOpenSettingsDialogWithoutAClick) {
   EXPECT_EQ(settings.scanFlag, 0);  // no click handler ran, and closing changed nothing
 }
 
+// The check log's lines without their time.
+std::vector<std::string> LogLines(const std::string& path) {
+  std::vector<std::string> lines;
+  std::istringstream log(ReadFile(path));
+  for (std::string line; std::getline(log, line);) lines.push_back(line.substr(22));
+  return lines;
+}
+
+TEST_F(WatchWorkerTest, TimeSaleCyclesAreLoggedWithTheirVerdict) {
+  Arm(kWallet, "", 1);
+  RunCycle();
+  settings.scanKeyword = kNothing;
+  RunCycle();
+  settings.scanKeyword = kWatch;
+  RunCycle();
+  const std::string page = mall->Url("/search/mall?sitem=");
+  EXPECT_EQ(LogLines(sandbox.dir().File("kobanu.log")),
+            (std::vector<std::string>{
+                "time sale | other badge | " + page + "%E8%B2%A1%E5%B8%83",
+                "time sale | no badge | " + page + "%6E%6F%20%73%75%63%68%20%74%68%69%6E%67",
+                "time sale | sale running | " + page + "%E8%85%95%E6%99%82%E8%A8%88"}));
+}
+
 // With a [SERVICE] section the same cycle asks today's service; the worker cannot tell.
 TEST_F(WatchWorkerTest, TodaysServiceAlertsOnACountAndLogsEveryCycle) {
   WriteFile(sandbox.IniPath(),
@@ -237,10 +260,8 @@ TEST_F(WatchWorkerTest, TodaysServiceAlertsOnACountAndLogsEveryCycle) {
   RunCycle();
 
   std::vector<std::string> outcomes;
-  std::istringstream log(ReadFile(sandbox.dir().File("kobanu.log")));
-  for (std::string line; std::getline(log, line);) {
-    const size_t start = line.find(" | ") + 3;
-    outcomes.push_back(line.substr(start, line.find(" | ", line.find(" | ", start) + 3) - start));
+  for (const std::string& line : LogLines(sandbox.dir().File("kobanu.log"))) {
+    outcomes.push_back(line.substr(0, line.rfind(" | ")));
   }
   EXPECT_EQ(outcomes, (std::vector<std::string>{
                           "count | count 6", "count | skipped: disarmed", "count | nothing found",

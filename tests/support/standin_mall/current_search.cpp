@@ -113,6 +113,7 @@ bool CurrentServiceMode::Set(const QueryParams& params) {
       denyIp_ = value == "ip";
     } else if (key == "rate" && (value == "strict" || value == "off")) {
       strictRate_ = value == "strict";
+      last_.reset();  // the first request after the switch is on time
     } else {
       return false;
     }

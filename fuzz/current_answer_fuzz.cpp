@@ -1,0 +1,31 @@
+// The readers of today's item-search answers on any body: no crash, and results within their
+// bounds; a failed hit list writes nothing.
+#include <cstdlib>
+#include <string>
+
+#include "app/watch_state.h"
+#include "service/current_answer.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string body(reinterpret_cast<const char*>(data), size);
+  int count = 5;
+  const int counted = ReadCurrentCount(body, count);
+  if (counted == 0 ? count < 0 : counted != -1 || count != -1) abort();
+
+  ClearHitTable();
+  watchState.hitCount = 99;
+  const int listed = ReadCurrentHitList(body);
+  const HitTable& table = watchState.hitTable;
+  if (listed == -1) {
+    if (watchState.hitCount != 99 || !table.itemName[0].empty() || !table.rowIndex[0].empty()) {
+      abort();
+    }
+  } else if (listed != 0 || watchState.hitCount < 0 || watchState.hitCount > MaxHits ||
+             (watchState.hitCount > 0 &&
+              table.rowIndex[watchState.hitCount - 1] != std::to_string(watchState.hitCount - 1))) {
+    abort();
+  }
+
+  ReadServiceError(body);
+  return 0;
+}
