@@ -18,6 +18,18 @@ TEST(ProfileRead, LooksUpSectionAndKeyWithoutRegardToCase) {
   EXPECT_EQ(file.GetString("OTHER", "key", " "), "no");
 }
 
+TEST(ProfileRead, EndsLinesAtCrLfLfOrALoneCr) {
+  const auto crOnly = ProfileFile::Parse("[PARAM]\rSCAN_FLAG=1\rSCAN_PRICE=5\r");
+  EXPECT_EQ(crOnly.GetString("PARAM", "SCAN_FLAG", ""), "1");
+  EXPECT_EQ(crOnly.GetString("PARAM", "SCAN_PRICE", ""), "5");
+  const auto mixed = ProfileFile::Parse("[S]\r\na=1\rb=2\nc=3\r\r\nd=4");
+  EXPECT_EQ(mixed.GetString("S", "a", ""), "1");
+  EXPECT_EQ(mixed.GetString("S", "b", ""), "2");
+  EXPECT_EQ(mixed.GetString("S", "c", ""), "3");
+  EXPECT_EQ(mixed.GetString("S", "d", ""), "4");
+  EXPECT_EQ(mixed.Text(), "[S]\r\na=1\r\nb=2\r\nc=3\r\n\r\nd=4\r\n");
+}
+
 TEST(ProfileRead, TrimsBlanksAndOnePairOfQuotes) {
   const auto file = ProfileFile::Parse(
       "[S]\n"

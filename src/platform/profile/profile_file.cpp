@@ -66,12 +66,13 @@ ProfileFile ProfileFile::Parse(std::string_view text) {
   ProfileFile file;
   size_t start = 0;
   while (start < text.size()) {
-    size_t end = text.find('\n', start);
+    size_t end = text.find_first_of("\r\n", start);
     if (end == std::string::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    file.lines_.emplace_back(line);
+    file.lines_.emplace_back(text.substr(start, end - start));
     start = end + 1;
+    if (end < text.size() && text[end] == '\r' && start < text.size() && text[start] == '\n') {
+      ++start;
+    }
   }
   return file;
 }

@@ -16,7 +16,7 @@ class ProfileFile {
   // Reads the file; a missing or unreadable file reads as an empty one.
   static ProfileFile Load(const std::string& path);
 
-  // The file whose bytes are text. Lines end in LF or CR LF.
+  // The file whose bytes are text. Lines end in CR LF, LF or a lone CR.
   static ProfileFile Parse(std::string_view text);
 
   // The value of a key; section and key match without regard to letter case. The value is the
