@@ -30,6 +30,20 @@ TEST(ProfileRead, EndsLinesAtCrLfLfOrALoneCr) {
   EXPECT_EQ(mixed.Text(), "[S]\r\na=1\r\nb=2\r\nc=3\r\n\r\nd=4\r\n");
 }
 
+TEST(ProfileRead, ReadsNamesByDoubleByteCharacters) {
+  // ゾ is 83 5D, its second byte ']'; ア (83 41) and ヂ (83 61) differ only in a letter's case.
+  const auto file = ProfileFile::Parse(
+      "[\x83\x5D]\nk=zo\n"
+      "[\x83\x41]\nk=a\n\x83\x41=key a\n"
+      "[x\x83\x61]\nk=xdi\n");
+  EXPECT_EQ(file.GetString("\x83\x5D", "k", "d"), "zo");
+  EXPECT_EQ(file.GetString("\x83\x61", "k", "d"), "d");
+  EXPECT_EQ(file.GetString("\x83\x41", "\x83\x61", "d"), "d");
+  EXPECT_EQ(file.GetString("\x83\x41", "\x83\x41", "d"), "key a");
+  EXPECT_EQ(file.GetString("X\x83\x61", "K", "d"), "xdi");
+  EXPECT_EQ(file.GetString("x\x83\x41", "k", "d"), "d");
+}
+
 TEST(ProfileRead, TrimsBlanksAndOnePairOfQuotes) {
   const auto file = ProfileFile::Parse(
       "[S]\n"
