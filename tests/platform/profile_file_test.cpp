@@ -78,6 +78,15 @@ TEST(ProfileRead, CapsValuesAt511BytesAndStopsAtZeroBytes) {
   EXPECT_EQ(file.GetString("S", "nul", ""), "ab");
 }
 
+TEST(ProfileRead, NeverCutsADoubleByteCharacterInHalf) {
+  std::string kanji;
+  for (int i = 0; i < 256; ++i) kanji += "\x8A\xBF";  // 漢
+  const auto file = ProfileFile::Parse("[S]\nk=" + kanji + "\nodd=x" + kanji + "\n");
+  EXPECT_EQ(file.GetString("S", "k", ""), kanji.substr(0, 510));
+  EXPECT_EQ(file.GetString("S", "odd", ""), "x" + kanji.substr(0, 510));
+  EXPECT_EQ(file.GetString("S", "none", kanji), kanji.substr(0, 510));
+}
+
 TEST(ProfileRead, SurvivesGarbage) {
   const auto file = ProfileFile::Parse(
       "garbage before any section\n"

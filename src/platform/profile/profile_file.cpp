@@ -70,9 +70,14 @@ bool KeyName(std::string_view line, std::string_view& key) {
   return key.empty() || key.front() != ';';
 }
 
+// Cut at a character's end, so that a double-byte character is never split.
 std::string Capped(std::string_view value) {
   value = value.substr(0, value.find('\0'));
-  return std::string(value.substr(0, ProfileFile::kMaxValue));
+  size_t end = 0;
+  while (end < value.size() && end + CharLength(value, end) <= ProfileFile::kMaxValue) {
+    end += CharLength(value, end);
+  }
+  return std::string(value.substr(0, end));
 }
 
 }  // namespace

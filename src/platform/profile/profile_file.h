@@ -22,7 +22,7 @@ class ProfileFile {
   // The value of a key; section and key match without regard to letter case. The value is the
   // text after '=' without the blanks around it and without one pair of enclosing quotation
   // marks. A missing section or key gives defaultValue without its trailing blanks. At most
-  // kMaxValue bytes, up to the first zero byte.
+  // kMaxValue bytes and never half a double-byte character, up to the first zero byte.
   std::string GetString(std::string_view section, std::string_view key,
                         std::string_view defaultValue) const;
 
