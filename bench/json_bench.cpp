@@ -5,8 +5,8 @@
 #include <simdjson.h>
 #include <nlohmann/json.hpp>
 
-#include "app/watch_state.h"
 #include "service/current_answer.h"
+#include "state/watch_state.h"
 
 // The two JSON libraries of Debian on today's item-search answers: a full answer of 30 items as
 // the service sends it without elements (about 60 KB), and one of 1 MB (long captions), each

@@ -3,8 +3,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/watch_state.h"
 #include "service/current_answer.h"
+#include "service/hit_table.h"
+#include "state/watch_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string body(reinterpret_cast<const char*>(data), size);

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <mutex>
 
-#include "app/watch_state.h"
 #include "platform/logfile/log_file.h"
 #include "service/text_encoding.h"
 #include "settings/settings_file.h"
+#include "state/watch_state.h"
 
 namespace {
 

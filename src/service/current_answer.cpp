@@ -11,8 +11,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/watch_state.h"
 #include "service/text_encoding.h"
+#include "state/watch_state.h"
 
 namespace {
 

@@ -4,12 +4,12 @@
 #include <optional>
 #include <string_view>
 
-#include "app/watch_state.h"
 #include "platform/runtime/numbers.h"
 #include "service/current_answer.h"
 #include "service/fetch_page.h"
 #include "service/request_pacer.h"
 #include "service/text_encoding.h"
+#include "state/watch_state.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "service/service_settings.h"
+#include "state/service_settings.h"
 
 // The watch settings that one item search uses, read once at its start.
 struct SearchSettings {

@@ -3,13 +3,13 @@
 #include <mutex>
 #include <optional>
 
-#include "app/watch_state.h"
 #include "service/check_log.h"
 #include "service/current_service.h"
 #include "service/fetch_page.h"
 #include "service/response_readers.h"
 #include "service/service_ids.h"
 #include "service/text_encoding.h"
+#include "state/watch_state.h"
 
 namespace {
 

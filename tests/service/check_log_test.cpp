@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/watch_state.h"
+#include "state/watch_state.h"
 #include "support/settings_sandbox.h"
 #include "support/temp_dir.h"
 

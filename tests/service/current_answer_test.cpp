@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/watch_state.h"
+#include "service/hit_table.h"
+#include "state/watch_state.h"
 
 namespace {
 

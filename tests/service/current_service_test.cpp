@@ -5,11 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include "app/watch_state.h"
 #include "platform/http/http_request.h"
+#include "service/hit_table.h"
 #include "service/request_pacer.h"
 #include "service/service_requests.h"
 #include "settings/settings_file.h"
+#include "state/watch_state.h"
 #include "support/mall_keywords.h"
 #include "support/settings_sandbox.h"
 #include "support/standin_mall.h"

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/watch_state.h"
 #include "platform/ui/headless/headless_backend.h"
 #include "res/resource.h"
 #include "res/texts.h"
@@ -14,6 +13,7 @@
 #include "service/service_requests.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_file.h"
+#include "state/watch_state.h"
 #include "support/mall_keywords.h"
 #include "support/settings_sandbox.h"
 #include "support/standin_mall.h"
