@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/http/http_request.h"
 #include "platform/ui/headless/headless_backend.h"
 #include "res/resource.h"
 #include "res/texts.h"
@@ -18,6 +19,7 @@
 #include "support/settings_sandbox.h"
 #include "support/standin_mall.h"
 #include "support/standin_mall/service_keys.h"
+#include "support/temp_dir.h"
 #include "support/worker_driver.h"
 
 namespace {
@@ -34,7 +36,13 @@ class WatchWorkerTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     ui = &ui::headless::InstallHeadlessBackend();
+#ifdef KOBANU_HTTP_TEST_CA
+    // Today's service over TLS, trusting the stand-in's own authority.
+    mall = new StandInMall(0, (new TempDir)->path());
+    platform::http::SetTrustedCaFileForTesting(mall->CaFile());
+#else
     mall = new StandInMall;
+#endif
     SetServiceHostsForTesting(mall->host(), mall->host());
     driver = new WorkerDriver(
         [](const std::function<bool()>& condition) { ASSERT_TRUE(ui->PumpUntil(condition)); });
@@ -225,12 +233,19 @@ TEST_F(WatchWorkerTest, TimeSaleCyclesAreLoggedWithTheirVerdict) {
                 "time sale | sale running | " + page + "%E8%85%95%E6%99%82%E8%A8%88"}));
 }
 
-// With a [SERVICE] section the same cycle asks today's service; the worker cannot tell.
+// With a [SERVICE] section the same cycle asks today's service (over HTTPS where the tests'
+// authority can be trusted); the worker cannot tell.
 TEST_F(WatchWorkerTest, TodaysServiceAlertsOnACountAndLogsEveryCycle) {
+  const int tlsPort = mall->TlsPort("good");
+#ifdef KOBANU_HTTP_TEST_CA
+  ASSERT_NE(tlsPort, 0);
+#endif
+  const std::string endpoint =
+      tlsPort == 0 ? mall->Url(standin::kCurrentSearchPath)
+                   : "https://127.0.0.1:" + std::to_string(tlsPort) + standin::kCurrentSearchPath;
   WriteFile(sandbox.IniPath(),
             std::string("[SERVICE]\r\nAPPLICATION_ID=") + standin::kApplicationId +
-                "\r\nACCESS_KEY=" + standin::kAccessKey +
-                "\r\nENDPOINT=" + mall->Url(standin::kCurrentSearchPath) + "\r\n");
+                "\r\nACCESS_KEY=" + standin::kAccessKey + "\r\nENDPOINT=" + endpoint + "\r\n");
   LoadSettings();
   SetServiceIntervalForTesting(std::chrono::milliseconds(0));
   Arm(kWatch, "5000");
