@@ -63,7 +63,6 @@ std::optional<std::string> Exchange(const ServiceSettings& service, const std::s
   return std::nullopt;
 }
 
-constexpr char kUnreadable[] = "service error 200: not an answer of the item search";
 constexpr char kBadEndpoint[] = "settings error: ENDPOINT is not an http or https address";
 
 }  // namespace
@@ -98,7 +97,7 @@ QueryOutcome CurrentHitCount(const ServiceSettings& service, const SearchSetting
   std::string body;
   if (auto failure = Exchange(service, url, body)) return {-1, *failure, url};
   int n = -1;
-  if (ReadCurrentCount(body, n) == -1) return {-1, kUnreadable, url};
+  if (ReadCurrentCount(body, n) == -1) return {-1, kUnreadableAnswer, url};
   count = n;
   return {0, n == 0 ? "nothing found" : "count " + std::to_string(n), url};
 }
@@ -108,7 +107,7 @@ QueryOutcome CurrentHitList(const ServiceSettings& service, const SearchSettings
   if (url.empty()) return {-1, kBadEndpoint, service.endpoint};
   std::string body;
   if (auto failure = Exchange(service, url, body)) return {-1, *failure, url};
-  if (ReadCurrentHitList(body) == -1) return {-1, kUnreadable, url};
+  if (ReadCurrentHitList(body) == -1) return {-1, kUnreadableAnswer, url};
   const int32_t rows = watchState.hitCount;
   return {0, rows == 0 ? "nothing found" : "listed " + std::to_string(rows), url};
 }

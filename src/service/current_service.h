@@ -11,6 +11,9 @@ struct SearchSettings {
   bool inStockOnly = false;
 };
 
+// The outcome of a 200 answer that is not one of the item search.
+inline constexpr char kUnreadableAnswer[] = "service error 200: not an answer of the item search";
+
 // What one query came to: its result for the caller, and its outcome and URL for the check log.
 struct QueryOutcome {
   int result = 0;

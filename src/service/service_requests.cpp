@@ -60,36 +60,36 @@ void BuildItemSearchUrl(const SearchSettings& search, bool withAffiliateId) {
   if (!search.price.empty()) url += "&maxPrice=" + EncodeQueryValue(search.price);
 }
 
-// The outcome of an exchange that did not end in a 200 answer; nothing when it did.
+// The outcome of an exchange that failed, or whose status was not 200 (its body, left empty,
+// the readers then refuse); nothing for a 200 answer.
 std::optional<std::string> ExchangeFailure(int fetched, const FetchReport& report) {
   if (fetched == -1) return "network error: " + report.failure;
   if (report.status != 200) return "service error " + std::to_string(report.status);
   return std::nullopt;
 }
 
-// The described interface's item search; the caller holds itemSearchMutex. The result of the
-// fetch, or -1 with the outcome of a failed exchange.
-std::optional<QueryOutcome> FetchItemSearch(const SearchSettings& search, bool withAffiliateId) {
+// Fetches the described interface's item search into itemSearchBody; the caller holds
+// itemSearchMutex. The fetch's result, with the outcome of a failed exchange in failure.
+int FetchItemSearch(const SearchSettings& search, bool withAffiliateId,
+                    std::optional<std::string>& failure) {
   BuildItemSearchUrl(search, withAffiliateId);
   FetchReport report;
   const int fetched = FetchPage(watchState.itemSearchBody, watchState.itemSearchUrl, report);
-  if (auto failure = ExchangeFailure(fetched, report)) {
-    return QueryOutcome{fetched == -1 ? -1 : 0, *failure, watchState.itemSearchUrl};
-  }
-  return std::nullopt;
+  failure = ExchangeFailure(fetched, report);
+  return fetched;
 }
 
-constexpr char kUnreadable[] = "service error 200: not an answer of the item search";
 constexpr char kNotSuccess[] = "service error 200: a status other than Success";
 
 QueryOutcome ClassicHitCount(const SearchSettings& search, int& count) {
   std::lock_guard lock(watchState.itemSearchMutex);
-  auto failed = FetchItemSearch(search, false);
-  if (failed && failed->result == -1) return *failed;
+  std::optional<std::string> failure;
+  const int fetched = FetchItemSearch(search, false, failure);
+  const std::string& url = watchState.itemSearchUrl;
+  if (fetched == -1) return {-1, *failure, url};
   int n = 0;
   const int read = ParseHitCount(watchState.itemSearchBody, n);
-  const std::string& url = watchState.itemSearchUrl;
-  if (read == -1) return {-1, failed ? failed->outcome : kUnreadable, url};
+  if (read == -1) return {-1, failure.value_or(kUnreadableAnswer), url};
   count = n;
   if (read == -3) return {0, kNotSuccess, url};
   return {0, n > 0 ? "count " + std::to_string(n) : "nothing found", url};
@@ -97,11 +97,12 @@ QueryOutcome ClassicHitCount(const SearchSettings& search, int& count) {
 
 QueryOutcome ClassicHitList(const SearchSettings& search) {
   std::lock_guard lock(watchState.itemSearchMutex);
-  auto failed = FetchItemSearch(search, true);
-  if (failed && failed->result == -1) return *failed;
-  const int read = ParseHitList(watchState.itemSearchBody);
+  std::optional<std::string> failure;
+  const int fetched = FetchItemSearch(search, true, failure);
   const std::string& url = watchState.itemSearchUrl;
-  if (read == -1) return {-1, failed ? failed->outcome : kUnreadable, url};
+  if (fetched == -1) return {-1, *failure, url};
+  const int read = ParseHitList(watchState.itemSearchBody);
+  if (read == -1) return {-1, failure.value_or(kUnreadableAnswer), url};
   if (read == -3) return {0, kNotSuccess, url};
   const int32_t rows = read == -2 ? 0 : watchState.hitCount;
   return {0, rows > 0 ? "listed " + std::to_string(rows) : "nothing found", url};

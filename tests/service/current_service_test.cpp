@@ -236,13 +236,30 @@ TEST_F(CurrentService, HttpsTrustsTheGoodCertificateOnly) {
   EXPECT_EQ(QueryHitCount(count), -1);
 }
 
-TEST_F(CurrentService, WithoutBothIdAndKeyTheDescribedInterfaceIsAsked) {
+TEST_F(CurrentService, WithoutBothIdAndKeyTheDescribedInterfaceIsAskedAndLogged) {
   UseService("APPLICATION_ID=" + std::string(standin::kApplicationId) + "\r\n");
   int count = -1;
   EXPECT_EQ(QueryHitCount(count), 0);
   EXPECT_EQ(LastRequest().rfind("GET /rws/3.0/rest?developerId=", 0), 0u);
   EXPECT_EQ(count, 4);
-  EXPECT_EQ(LogLines().back().substr(0, 16), "count | count 4 ");
+  mall.ArmFault("mode=status&code=404");
+  EXPECT_EQ(QueryHitCount(count), -1);
+  settings.scanKeyword = kNothing;
+  EXPECT_EQ(QueryHitList(), 0);
+  SetServiceHostsForTesting(UnreachableUrl().substr(7, UnreachableUrl().size() - 8), mall.host());
+  EXPECT_EQ(QueryHitCount(count), -1);
+  settings.scanKeyword = "";
+  EXPECT_EQ(QueryHitList(), -2);
+
+  std::vector<std::string> outcomes;
+  for (const std::string& line : LogLines()) outcomes.push_back(line.substr(0, line.find(" | h")));
+  EXPECT_EQ(outcomes.size(), 5u);
+  outcomes.resize(5);
+  EXPECT_EQ(outcomes[0], "count | count 4");
+  EXPECT_EQ(outcomes[1], "count | service error 404");
+  EXPECT_EQ(outcomes[2], "hit list | nothing found");
+  EXPECT_EQ(outcomes[3].substr(0, 23), "count | network error: ");
+  EXPECT_EQ(outcomes[4], "hit list | skipped: no keyword | ");
 }
 
 TEST_F(CurrentService, SavingKeepsTheServiceSectionAsTheUserWroteIt) {
