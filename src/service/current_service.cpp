@@ -54,7 +54,7 @@ std::string ServiceErrorOutcome(int status, const std::string& body) {
 // failure.
 std::optional<std::string> Exchange(const ServiceSettings& service, const std::string& url,
                                     std::string& body) {
-  WaitForServiceTurn();
+  const ServiceTurn turn;
   FetchReport report;
   if (FetchServiceAnswer(body, url, service.referer, report) == -1) {
     return "network error: " + report.failure;
