@@ -2,6 +2,7 @@
 
 #include "res/resource.h"
 #include "support/mall_keywords.h"
+#include "support/standin_mall/service_keys.h"
 #include "ui/desktop_fixture.h"
 
 namespace {
@@ -43,6 +44,28 @@ TEST_F(HitListTest, ListsThirtyHitsInTableOrderInSixColumns) {
     d.PressEnter();
   });
   EXPECT_EQ(watchState.hitListPrimed, 0);
+}
+
+// With a [SERVICE] section the rows come from today's service's JSON; the dialog cannot tell.
+TEST_F(HitListTest, TodaysServiceFillsTheSameThirtyRows) {
+  {
+    std::lock_guard lock(watchState.serviceMutex);
+    watchState.service = {standin::kApplicationId, standin::kAccessKey, "af.01",
+                          mall.Url(standin::kCurrentSearchPath), ""};
+  }
+  std::vector<std::vector<std::string>> rows;
+  Show([&](HeadlessDialog& d) {
+    rows = d.Items(IDC_HITLIST);
+    d.DoubleClick(IDC_HITLIST);
+    d.PressEnter();
+  });
+  ASSERT_EQ(rows.size(), 30u);
+  EXPECT_NE(rows[0][0].find(kWatch), std::string::npos);
+  EXPECT_EQ(rows[0][1], "1480");
+  EXPECT_EQ(rows[29][5], "29");
+  ASSERT_EQ(ui.OpenedAddresses().size(), 1u);
+  EXPECT_NE(ui.OpenedAddresses()[0].find("?scid=af_af.01&sc2id=1"), std::string::npos);
+  EXPECT_NE(mall.RequestLines().back().find("accessKey=****&affiliateId=af.01"), std::string::npos);
 }
 
 TEST_F(HitListTest, DoubleClickOpensTheLowestSelectedRowOrElseTheRememberedOne) {
