@@ -27,6 +27,7 @@ namespace {
 using namespace testing_support;  // the catalogue's keywords
 using testing_support::ReadFile;
 using testing_support::StandInMall;
+using testing_support::TempDir;
 using testing_support::WorkerDriver;
 using testing_support::WriteFile;
 using ui::headless::HeadlessBackend;
@@ -38,7 +39,8 @@ class WatchWorkerTest : public ::testing::Test {
     ui = &ui::headless::InstallHeadlessBackend();
 #ifdef KOBANU_HTTP_TEST_CA
     // Today's service over TLS, trusting the stand-in's own authority.
-    mall = new StandInMall(0, (new TempDir)->path());
+    certificates = std::make_unique<TempDir>();
+    mall = new StandInMall(0, certificates->path());
     platform::http::SetTrustedCaFileForTesting(mall->CaFile());
 #else
     mall = new StandInMall;
@@ -47,7 +49,10 @@ class WatchWorkerTest : public ::testing::Test {
     driver = new WorkerDriver(
         [](const std::function<bool()>& condition) { ASSERT_TRUE(ui->PumpUntil(condition)); });
   }
-  static void TearDownTestSuite() { delete mall; }  // the worker stays paused: never joined
+  static void TearDownTestSuite() {  // the worker stays paused: never joined
+    delete mall;
+    certificates.reset();
+  }
 
   void SetUp() override {
     ui->Reset();
@@ -80,6 +85,7 @@ class WatchWorkerTest : public ::testing::Test {
 
   static HeadlessBackend* ui;
   static StandInMall* mall;
+  static inline std::unique_ptr<TempDir> certificates;  // of the stand-in's TLS
   static WorkerDriver* driver;
   testing_support::SettingsSandbox sandbox;
   WatchSettings& settings = watchState.settings;

@@ -140,7 +140,8 @@ Answer CurrentSearchAnswer(const QueryParams& params, const std::string& origin,
   if (Param(params, "format").value_or("json") != "json") return WrongParameter("format");
   const std::string version = Param(params, "formatVersion").value_or("1");
   if (version != "1" && version != "2") return WrongParameter("formatVersion");
-  const auto words = Words(Param(params, "keyword").value_or(""));
+  const std::string keyword = Param(params, "keyword").value_or("");  // the words' storage
+  const auto words = Words(keyword);
   if (words.empty()) return WrongParameter("keyword");
   const auto sort = Param(params, "sort");
   if (sort && *sort != "+itemPrice" && *sort != "standard") return WrongParameter("sort");
