@@ -229,6 +229,21 @@ void BadChunkSize(Delivery& d) {
          body.substr(cut));
 }
 
+void TrailerFlood(Delivery& d) {
+  const std::string& body = d.answer.body;
+  if (!d.Send(ChunkedHead(d.answer) + (body.empty() ? "" : Chunk(body)) + "0\r\n")) return;
+  static const std::string line = "X-Flood: " + std::string(53, 'x') + "\r\n";
+  std::string block;
+  for (int i = 0; i < 1024; ++i) block += line;
+  const auto lines = static_cast<size_t>(d.Number("bytes", kMaxBytes)) / line.size();
+  for (size_t sent = 0; sent < lines;) {
+    const size_t now = std::min(lines - sent, size_t{1024});
+    if (!d.Send(std::string_view(block).substr(0, now * line.size()))) return;
+    sent += now;
+  }
+  d.Send("\r\n");
+}
+
 void ContentLengthLarger(Delivery& d) {
   const std::string& body = d.answer.body;
   d.Send(SizedHead(d.answer, body.size() + static_cast<size_t>(d.Number("extra", 100))) + body);
@@ -266,6 +281,7 @@ const std::map<std::string_view, void (*)(Delivery&)>& Modes() {
       {"reset-mid-body", ResetMidBody},
       {"chunked", Chunked},
       {"bad-chunk-size", BadChunkSize},
+      {"trailer-flood", TrailerFlood},
       {"content-length-larger", ContentLengthLarger},
       {"content-length-smaller", ContentLengthSmaller},
       {"trickle", Trickle},

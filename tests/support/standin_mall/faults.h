@@ -34,6 +34,9 @@
 //   reset-mid-body?at=B       the headers and B bytes, then the connection reset
 //   chunked?size=S (100)      the body in chunks of S bytes
 //   bad-chunk-size?at=B       a chunk of B bytes, then a chunk size that is no number
+//   trailer-flood?bytes=N (64 MiB)
+//                             the body in one chunk, the last chunk, then N bytes of trailer
+//                             lines (in whole lines of 64 bytes) and the blank line after them
 //   content-length-larger?extra=E (100)
 //                             a Content-Length E bytes above the body's length, then a close
 //   content-length-smaller?at=B
