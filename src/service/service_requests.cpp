@@ -1,6 +1,7 @@
 #include "service/service_requests.h"
 
 #include <mutex>
+#include <utility>
 
 #include "app/watch_state.h"
 #include "service/fetch_page.h"
@@ -52,33 +53,35 @@ std::string EncodePrice(const std::string& price) {
   return encoded;
 }
 
-// Builds the item-search URL from the settings as they stand now. The caller holds
-// itemSearchMutex.
-void BuildItemSearchUrl(bool withAffiliateId) {
+// The item-search URL for the settings as they stand now.
+std::string ItemSearchUrl(bool withAffiliateId) {
   const UrlPieces p = CurrentPieces();
   const WatchSettings& s = watchState.settings;
   const std::string keyword = s.scanKeyword;
   const std::string price = s.scanPrice;
-  std::string& url = watchState.itemSearchUrl;
-  url = p.itemSearchBaseUrl;
+  std::string url = p.itemSearchBaseUrl;
   if (withAffiliateId) url += p.affiliateIdPiece;
   url += p.keywordPiece + EncodeKeyword(keyword.c_str()) + p.sortPiece;
   url += s.scanZaiko != 0 ? "&availability=1" : "&availability=0";
   if (!price.empty()) url += "&maxPrice=" + EncodePrice(price);
+  return url;
 }
 
 }  // namespace
 
 bool KeywordIsEmpty() { return watchState.settings.scanKeyword.empty(); }
 
+// Each call builds its request and receives its answer in strings of its own and holds no lock
+// while it fetches: the worker's count query, stalled on a slow server, never keeps the hit list
+// waiting.
+
 int QueryHitCount(int& count) {
   count = -1;
   if (KeywordIsEmpty()) return -2;
-  std::lock_guard lock(watchState.itemSearchMutex);
-  BuildItemSearchUrl(false);
-  if (FetchPage(watchState.itemSearchBody, watchState.itemSearchUrl) == -1) return -1;
+  std::string body;
+  if (FetchPage(body, ItemSearchUrl(false)) == -1) return -1;
   int n = 0;
-  if (ParseHitCount(watchState.itemSearchBody, n) == -1) return -1;
+  if (ParseHitCount(std::move(body), n) == -1) return -1;
   count = n;
   return 0;
 }
@@ -86,10 +89,9 @@ int QueryHitCount(int& count) {
 int QueryHitList() {
   watchState.hitListRows = 0;
   if (KeywordIsEmpty()) return -2;
-  std::lock_guard lock(watchState.itemSearchMutex);
-  BuildItemSearchUrl(true);
-  if (FetchPage(watchState.itemSearchBody, watchState.itemSearchUrl) == -1) return -1;
-  if (ParseHitList(watchState.itemSearchBody) == -1) return -1;
+  std::string body;
+  if (FetchPage(body, ItemSearchUrl(true)) == -1) return -1;
+  if (ParseHitList(std::move(body)) == -1) return -1;
   watchState.hitListRows = watchState.hitCount;
   return 0;
 }
@@ -98,9 +100,11 @@ int QuerySalesStatus(int& state) {
   state = 0;
   if (KeywordIsEmpty()) return -2;
   const std::string keyword = watchState.settings.scanKeyword;
-  watchState.salesStatusUrl = CurrentPieces().mallSearchBaseUrl + EncodeKeyword(keyword.c_str());
-  if (FetchPage(watchState.salesStatusPage, watchState.salesStatusUrl) == -1) return -1;
-  state = ParseSalesStatus(watchState.salesStatusPage);
+  std::string page;
+  if (FetchPage(page, CurrentPieces().mallSearchBaseUrl + EncodeKeyword(keyword.c_str())) == -1) {
+    return -1;
+  }
+  state = ParseSalesStatus(std::move(page));
   return 0;
 }
 

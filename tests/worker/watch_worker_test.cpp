@@ -1,10 +1,13 @@
 #include "worker/watch_worker.h"
 
+#include <chrono>
 #include <memory>
 
 #include <gtest/gtest.h>
 
 #include "app/watch_state.h"
+#include "hitlist/hit_list_dialog.h"
+#include "platform/http/http_request.h"
 #include "platform/ui/headless/headless_backend.h"
 #include "res/resource.h"
 #include "res/texts.h"
@@ -17,6 +20,7 @@
 
 namespace {
 
+using namespace std::chrono_literals;
 using namespace testing_support;  // the catalogue's keywords
 using testing_support::ReadFile;
 using testing_support::StandInMall;
@@ -175,6 +179,35 @@ TEST_F(WatchWorkerTest, TheCycleWaitsUntilItsMessageIsDismissed) {
   driver->WaitUntilPaused();
   EXPECT_EQ(driver->Pauses(), pauses + 1);
   EXPECT_EQ(settings.scanFlag, 0);
+}
+
+// The hit list runs its own item search while the worker's count query waits for a silent
+// server: it does not wait for that one to end.
+TEST_F(WatchWorkerTest, TheHitListOpensAtOnceWhileTheCountQueryIsStalled) {
+  platform::http::SetLimitsForTesting({.idle = 3s});
+  Arm(kWatch);
+  const size_t requests = mall->RequestLines().size();
+  mall->ArmFault("mode=no-headers");
+  driver->Release();
+  ASSERT_TRUE(ui->PumpUntil([&] { return mall->RequestLines().size() > requests; }));
+
+  CWinApp app;
+  const auto start = std::chrono::steady_clock::now();
+  std::chrono::steady_clock::duration opened{};
+  size_t rows = 0;
+  ui->ScriptNextDialog([&](ui::headless::HeadlessDialog& dialog) {
+    opened = std::chrono::steady_clock::now() - start;
+    rows = dialog.Items(IDC_HITLIST).size();
+    dialog.PressEnter();
+  });
+  CMainDlg().DoModal();
+  EXPECT_LT(opened, 1s);
+  EXPECT_EQ(rows, 30u);
+  EXPECT_EQ(settings.scanFlag, 1);  // the count query is still waiting
+
+  driver->WaitUntilPaused();
+  EXPECT_EQ(watchState.lastHitCount, -1);  // and then gives up
+  platform::http::SetLimitsForTesting({});
 }
 
 TEST_F(WatchWorkerTest, DisarmingUnticksTheOpenSettingsDialogWithoutAClick) {
