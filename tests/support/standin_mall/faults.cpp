@@ -165,6 +165,23 @@ void OneLine(Delivery& d) {
   SendWhole(d);
 }
 
+// Appends padding before every occurrence of closingTag.
+void PadElements(std::string& body, const std::string& closingTag, const std::string& padding) {
+  for (size_t at = body.find(closingTag); at != body.npos;
+       at = body.find(closingTag, at + padding.size() + closingTag.size())) {
+    body.insert(at, padding);
+  }
+}
+
+void LongFields(Delivery& d) {
+  const auto chars = static_cast<size_t>(d.Number("chars", 300));
+  std::string name;
+  for (size_t i = 0; i < chars; ++i) name += "長";
+  PadElements(d.answer.body, "</itemName>", name);
+  PadElements(d.answer.body, "</affiliateUrl>", std::string(chars, 'x'));
+  SendWhole(d);
+}
+
 // Deliveries.
 
 void Status(Delivery& d) {
@@ -272,6 +289,7 @@ const std::map<std::string_view, void (*)(Delivery&)>& Modes() {
       {"invalid-utf8", InvalidUtf8},
       {"long-line", LongLine},
       {"one-line", OneLine},
+      {"long-fields", LongFields},
       {"status", Status},
       {"redirect", Redirect},
       {"redirect-loop", RedirectLoop},

@@ -20,6 +20,8 @@
 //   long-line?bytes=N (10000000)&nulAt=K
 //                             N bytes 'x' (a zero byte at offset K if given), "\n", "after\n"
 //   one-line?pad=N (0)        the answer's body without its line ends, after N blanks
+//   long-fields?chars=N (300) the answer with N characters "長" added to the end of every
+//                             itemName, and N letters "x" to the end of every affiliateUrl
 // Deliveries (at=B: the byte of the body where things go wrong, half of it unless given):
 //   status?code=C (500)       status C with a short HTML body (none for 1xx, 204 and 304);
 //                             GET /fault/status/C is the same
