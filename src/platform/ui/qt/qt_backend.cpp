@@ -11,6 +11,7 @@
 #include <QUrl>
 
 #include "platform/ui/qt/qt_dialog.h"
+#include "platform/ui/qt/start_application.h"
 #include "platform/ui/qt/tray_host_watch.h"
 #include "platform/ui/shell_notify.h"
 
@@ -158,7 +159,7 @@ class QtBackend : public Backend {
 
 void InstallQtBackend(int& argc, char** argv) {
   // Never destroyed, like the backend: the worker may still be waiting on it at exit.
-  auto* application = new QApplication(argc, argv);
+  QApplication* application = StartApplication(argc, argv);
   RegisterIcons();
   // Dialogs come and go; only the main window's end quits.
   application->setQuitOnLastWindowClosed(false);
