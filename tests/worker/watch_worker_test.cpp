@@ -1,5 +1,6 @@
 #include "worker/watch_worker.h"
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 
@@ -145,6 +146,30 @@ TEST_F(WatchWorkerTest, NoMatchOrAFailedQueryShowsNothingAndStaysArmed) {
   EXPECT_EQ(settings.scanFlag, 1);
 }
 
+TEST_F(WatchWorkerTest, ACountOfZeroInASuccessShowsNothingAndStaysArmed) {
+  Arm(kNothing);
+  mall->ArmFault("mode=success-for-not-found");
+  const Cycle cycle = RunCycle();
+  EXPECT_EQ(cycle.requests, 1u);
+  EXPECT_EQ(cycle.boxes, Boxes{});
+  EXPECT_EQ(watchState.lastHitCount, 0);  // a count was read: zero
+  EXPECT_EQ(settings.scanFlag, 1);
+}
+
+// The count a count query found does not count in time-sale mode: the badge alone decides.
+TEST_F(WatchWorkerTest, ATimeSaleCycleAfterACountThatFoundItemsDecidesOnTheBadge) {
+  Arm(kWallet);  // 5 items
+  EXPECT_EQ(RunCycle().boxes, Boxes{texts::kConditionMet});
+  EXPECT_EQ(watchState.lastHitCount, 5);
+  Arm(kWallet, "", 1);  // another badge
+  const Cycle cycle = RunCycle();
+  EXPECT_EQ(cycle.requests, 1u);
+  EXPECT_EQ(cycle.boxes, Boxes{});
+  EXPECT_EQ(watchState.lastHitCount, 0);
+  EXPECT_EQ(watchState.lastSalesState, 0);
+  EXPECT_EQ(settings.scanFlag, 1);
+}
+
 TEST_F(WatchWorkerTest, TimeSaleModeDecidesOnTheBadgeAlone) {
   Arm(kWallet, "", 1);  // another badge
   EXPECT_EQ(RunCycle().boxes, Boxes{});
@@ -189,7 +214,11 @@ TEST_F(WatchWorkerTest, TheHitListOpensAtOnceWhileTheCountQueryIsStalled) {
   const size_t requests = mall->RequestLines().size();
   mall->ArmFault("mode=no-headers");
   driver->Release();
-  ASSERT_TRUE(ui->PumpUntil([&] { return mall->RequestLines().size() > requests; }));
+  ASSERT_TRUE(ui->PumpUntil([&] {
+    const auto lines = mall->RequestLines();
+    return std::any_of(lines.begin() + static_cast<std::ptrdiff_t>(requests), lines.end(),
+                       [](const std::string& line) { return line.starts_with("GET /rws/"); });
+  }));
 
   CWinApp app;
   const auto start = std::chrono::steady_clock::now();

@@ -165,6 +165,15 @@ void OneLine(Delivery& d) {
   SendWhole(d);
 }
 
+void SuccessForNotFound(Delivery& d) {
+  std::string& body = d.answer.body;
+  const std::string notFound = "<Status>NotFound</Status>";
+  if (const size_t at = body.find(notFound); at != body.npos) {
+    body.replace(at, notFound.size(), "<Status>Success</Status>");
+  }
+  SendWhole(d);
+}
+
 // Appends padding before every occurrence of closingTag.
 void PadElements(std::string& body, const std::string& closingTag, const std::string& padding) {
   for (size_t at = body.find(closingTag); at != body.npos;
@@ -290,6 +299,7 @@ const std::map<std::string_view, void (*)(Delivery&)>& Modes() {
       {"long-line", LongLine},
       {"one-line", OneLine},
       {"long-fields", LongFields},
+      {"success-for-not-found", SuccessForNotFound},
       {"status", Status},
       {"redirect", Redirect},
       {"redirect-loop", RedirectLoop},

@@ -20,6 +20,7 @@
 //   long-line?bytes=N (10000000)&nulAt=K
 //                             N bytes 'x' (a zero byte at offset K if given), "\n", "after\n"
 //   one-line?pad=N (0)        the answer's body without its line ends, after N blanks
+//   success-for-not-found     the answer with its status NotFound made Success (count 0)
 //   long-fields?chars=N (300) the answer with N characters "長" added to the end of every
 //                             itemName, and N letters "x" to the end of every affiliateUrl
 // Deliveries (at=B: the byte of the body where things go wrong, half of it unless given):
