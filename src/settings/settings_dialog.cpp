@@ -13,6 +13,22 @@ CTestDialog& settingsDialog = *new CTestDialog;
 
 CTestDialog::CTestDialog() : CDialog(IDD_SETTINGS) {}
 
+INT_PTR ShowSettingsDialog() {
+  watchState.settingsDialogOpen = 1;
+  const INT_PTR result = settingsDialog.DoModal();
+  watchState.settingsDialogOpen = 0;
+  watchState.settingsDialogPrimed = 0;
+  return result;
+}
+
+// The worker unticks the alert box through this registration while the dialog is shown.
+INT_PTR CTestDialog::DoModal() {
+  RegisterAlertBox(&m_checkAlert);
+  const INT_PTR result = CDialog::DoModal();
+  RegisterAlertBox(nullptr);
+  return result;
+}
+
 const MessageMap* CTestDialog::GetMessageMap() const {
   static const MessageMapEntry entries[] = {
       OnBnClicked(IDC_WEBSERVICE, &CTestDialog::OnBnClickedWebservice),
@@ -79,10 +95,12 @@ void CTestDialog::OnEnChangePrice() {
   std::string price;
   m_editPrice.GetWindowText(price);
   switch (CheckPriceText(price)) {
-    case 1:
+    case PriceAcceptable:
+      break;
+    case PriceNegative:
       AfxMessageBox(texts::kPriceNegativeShort);
       break;
-    case 2:
+    case PriceNotNumber:
       AfxMessageBox(texts::kPriceNotNumberShort);
       break;
   }

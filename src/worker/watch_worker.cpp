@@ -49,10 +49,12 @@ void RunWatchCycle() {
   const std::string price = s.scanPrice;
   if (!price.empty()) {
     switch (CheckPriceText(price)) {
-      case 1:
+      case PriceAcceptable:
+        break;
+      case PriceNegative:
         AfxMessageBox(texts::kPriceNegative);
         return;
-      case 2:
+      case PriceNotNumber:
         AfxMessageBox(texts::kPriceNotNumber);
         return;
     }
