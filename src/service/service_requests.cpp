@@ -52,30 +52,26 @@ std::string EncodePrice(const std::string& price) {
   return encoded;
 }
 
-// Builds the item-search URL from the settings as they stand now. The caller holds
-// itemSearchMutex.
-void BuildItemSearchUrl(bool withAffiliateId) {
+// Builds the item-search URL from the settings. The caller holds itemSearchMutex.
+void BuildItemSearchUrl(const SettingsSnapshot& s, bool withAffiliateId) {
   const UrlPieces p = CurrentPieces();
-  const WatchSettings& s = watchState.settings;
-  const std::string keyword = s.scanKeyword;
-  const std::string price = s.scanPrice;
   std::string& url = watchState.itemSearchUrl;
   url = p.itemSearchBaseUrl;
   if (withAffiliateId) url += p.affiliateIdPiece;
-  url += p.keywordPiece + EncodeKeyword(keyword.c_str()) + p.sortPiece;
+  url += p.keywordPiece + EncodeKeyword(s.scanKeyword.c_str()) + p.sortPiece;
   url += s.scanZaiko != 0 ? "&availability=1" : "&availability=0";
-  if (!price.empty()) url += "&maxPrice=" + EncodePrice(price);
+  if (!s.scanPrice.empty()) url += "&maxPrice=" + EncodePrice(s.scanPrice);
 }
 
 }  // namespace
 
-bool KeywordIsEmpty() { return watchState.settings.scanKeyword.empty(); }
+bool KeywordIsEmpty(const SettingsSnapshot& settings) { return settings.scanKeyword.empty(); }
 
-int QueryHitCount(int& count) {
+int QueryHitCount(int& count, const SettingsSnapshot& settings) {
   count = -1;
-  if (KeywordIsEmpty()) return -2;
+  if (KeywordIsEmpty(settings)) return -2;
   std::lock_guard lock(watchState.itemSearchMutex);
-  BuildItemSearchUrl(false);
+  BuildItemSearchUrl(settings, false);
   if (FetchPage(watchState.itemSearchBody, watchState.itemSearchUrl) == -1) return -1;
   int n = 0;
   if (ParseHitCount(watchState.itemSearchBody, n) == -1) return -1;
@@ -83,22 +79,22 @@ int QueryHitCount(int& count) {
   return 0;
 }
 
-int QueryHitList() {
+int QueryHitList(const SettingsSnapshot& settings) {
   watchState.hitListRows = 0;
-  if (KeywordIsEmpty()) return -2;
+  if (KeywordIsEmpty(settings)) return -2;
   std::lock_guard lock(watchState.itemSearchMutex);
-  BuildItemSearchUrl(true);
+  BuildItemSearchUrl(settings, true);
   if (FetchPage(watchState.itemSearchBody, watchState.itemSearchUrl) == -1) return -1;
   if (ParseHitList(watchState.itemSearchBody) == -1) return -1;
   watchState.hitListRows = watchState.hitCount;
   return 0;
 }
 
-int QuerySalesStatus(int& state) {
+int QuerySalesStatus(int& state, const SettingsSnapshot& settings) {
   state = 0;
-  if (KeywordIsEmpty()) return -2;
-  const std::string keyword = watchState.settings.scanKeyword;
-  watchState.salesStatusUrl = CurrentPieces().mallSearchBaseUrl + EncodeKeyword(keyword.c_str());
+  if (KeywordIsEmpty(settings)) return -2;
+  watchState.salesStatusUrl =
+      CurrentPieces().mallSearchBaseUrl + EncodeKeyword(settings.scanKeyword.c_str());
   if (FetchPage(watchState.salesStatusPage, watchState.salesStatusUrl) == -1) return -1;
   state = ParseSalesStatus(watchState.salesStatusPage);
   return 0;

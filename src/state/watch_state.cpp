@@ -15,3 +15,12 @@ StateStorage storage;
 }  // namespace
 
 WatchState& watchState = storage.state;
+
+SettingsSnapshot SnapshotSettings() {
+  const WatchSettings& s = watchState.settings;
+  return {.scanFlag = s.scanFlag,
+          .scanKeyword = s.scanKeyword,
+          .scanPrice = s.scanPrice,
+          .scanZaiko = s.scanZaiko,
+          .scanTimesale = s.scanTimesale};
+}
