@@ -35,23 +35,6 @@ UrlPieces CurrentPieces() {
   return pieces;
 }
 
-// The price goes into the URL as stored, except that every byte outside the unreserved set is
-// percent-encoded, so that no price text can break the URL or add a parameter of its own.
-std::string EncodePrice(const std::string& price) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string encoded;
-  for (const char c : price) {
-    const auto b = static_cast<unsigned char>(c);
-    if ((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') || b == '-' ||
-        b == '.' || b == '_' || b == '~') {
-      encoded.push_back(c);
-    } else {
-      encoded += {'%', kHex[b >> 4], kHex[b & 0x0F]};
-    }
-  }
-  return encoded;
-}
-
 // Builds the item-search URL from the settings. The caller holds itemSearchMutex.
 void BuildItemSearchUrl(const SettingsSnapshot& s, bool withAffiliateId) {
   const UrlPieces p = CurrentPieces();
@@ -60,7 +43,9 @@ void BuildItemSearchUrl(const SettingsSnapshot& s, bool withAffiliateId) {
   if (withAffiliateId) url += p.affiliateIdPiece;
   url += p.keywordPiece + EncodeKeyword(s.scanKeyword.c_str()) + p.sortPiece;
   url += s.scanZaiko != 0 ? "&availability=1" : "&availability=0";
-  if (!s.scanPrice.empty()) url += "&maxPrice=" + EncodePrice(s.scanPrice);
+  // The price goes in as stored, except that every byte outside the unreserved set is
+  // percent-encoded, so that no price text can break the URL or add a parameter of its own.
+  if (!s.scanPrice.empty()) url += "&maxPrice=" + PercentEncode(s.scanPrice, Unreserved::Keep);
 }
 
 }  // namespace
