@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "base/no_destructor.h"
 #include "service/fetch_page.h"
 #include "service/response_readers.h"
 #include "service/service_ids.h"
@@ -28,11 +29,11 @@ UrlPieces MakePieces(const std::string& itemSearchHost, const std::string& mallS
 
 // Never destroyed: the worker is not stopped at exit and may still be building a URL.
 std::mutex piecesMutex;
-UrlPieces& pieces = *new UrlPieces(MakePieces(KOBANU_ITEM_SEARCH_HOST, KOBANU_MALL_SEARCH_HOST));
+NoDestructor<UrlPieces> pieces(MakePieces(KOBANU_ITEM_SEARCH_HOST, KOBANU_MALL_SEARCH_HOST));
 
 UrlPieces CurrentPieces() {
   std::lock_guard lock(piecesMutex);
-  return pieces;
+  return *pieces;
 }
 
 // Builds the item-search URL from the settings. The caller holds itemSearchMutex.
@@ -88,5 +89,5 @@ int QuerySalesStatus(int& state, const SettingsSnapshot& settings) {
 void SetServiceHostsForTesting(const std::string& itemSearchHost,
                                const std::string& mallSearchHost) {
   std::lock_guard lock(piecesMutex);
-  pieces = MakePieces(itemSearchHost, mallSearchHost);
+  *pieces = MakePieces(itemSearchHost, mallSearchHost);
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/no_destructor.h"
 #include "hitlist/hit_list_dialog.h"
 #include "platform/shell/shell_open.h"
 #include "res/resource.h"
@@ -9,7 +10,13 @@
 #include "state/watch_state.h"
 #include "worker/watch_worker.h"
 
-CTestDialog& settingsDialog = *new CTestDialog;
+namespace {
+
+NoDestructor<CTestDialog> settingsDialogStorage;
+
+}  // namespace
+
+CTestDialog& settingsDialog = *settingsDialogStorage;
 
 CTestDialog::CTestDialog() : CDialog(IDD_SETTINGS) {}
 

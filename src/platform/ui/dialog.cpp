@@ -2,13 +2,14 @@
 
 #include <vector>
 
+#include "base/no_destructor.h"
 #include "platform/ui/win_app.h"
 #include "platform/ui/window_registry.h"
 
 namespace {
 
 // The dialogs shown, innermost last: each one disables the one below it while it runs.
-std::vector<ui::NativeDialog*>& openDialogs = *new std::vector<ui::NativeDialog*>;
+NoDestructor<std::vector<ui::NativeDialog*>> openDialogs;
 
 }  // namespace
 
@@ -37,7 +38,7 @@ class CDialog::Events : public ui::DialogEvents {
 namespace ui {
 
 void EnableTopDialog(bool enabled) {
-  if (!openDialogs.empty()) openDialogs.back()->SetEnabled(enabled);
+  if (!openDialogs->empty()) openDialogs->back()->SetEnabled(enabled);
 }
 
 }  // namespace ui
@@ -63,7 +64,7 @@ INT_PTR CDialog::DoModal() {
     ui::RegisterWindow({.dialog = native.get(), .parent = self, .controlId = control.id});
   }
   ui::EnableTopDialog(false);
-  openDialogs.push_back(native.get());
+  openDialogs->push_back(native.get());
 
   ended_ = false;
   result_ = -1;
@@ -74,7 +75,7 @@ INT_PTR CDialog::DoModal() {
     RunModalLoop(*loop_);
   }
 
-  openDialogs.pop_back();
+  openDialogs->pop_back();
   ui::EnableTopDialog(true);
   ui::UnregisterChildren(self);
   ui::UnregisterWindow(self);
