@@ -21,10 +21,12 @@ struct UrlPieces {
 };
 
 UrlPieces MakePieces(const std::string& itemSearchHost, const std::string& mallSearchHost) {
-  return {"http://" + itemSearchHost + "/rws/3.0/rest?developerId=" + kDeveloperId +
-              "&operation=ItemSearch&version=2010-09-15",
-          std::string("&affiliateId=") + kAffiliateId, "&keyword=", "&sort=%2BitemPrice",
-          "http://" + mallSearchHost + "/search/mall?sitem="};
+  return {.itemSearchBaseUrl = "http://" + itemSearchHost + "/rws/3.0/rest?developerId=" +
+                               kDeveloperId + "&operation=ItemSearch&version=2010-09-15",
+          .affiliateIdPiece = std::string("&affiliateId=") + kAffiliateId,
+          .keywordPiece = "&keyword=",
+          .sortPiece = "&sort=%2BitemPrice",
+          .mallSearchBaseUrl = "http://" + mallSearchHost + "/search/mall?sitem="};
 }
 
 // Never destroyed: the worker is not stopped at exit and may still be building a URL.

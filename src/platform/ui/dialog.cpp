@@ -21,7 +21,7 @@ class CDialog::Events : public ui::DialogEvents {
   void OnControlNotify(int controlId, UINT code) override {
     const HWND control = ui::FindControl(dialog_.m_hWnd, controlId);
     if (code == NM_DBLCLK) {
-      NMHDR header{control, static_cast<UINT_PTR>(controlId), code};
+      NMHDR header{.hwndFrom = control, .idFrom = static_cast<UINT_PTR>(controlId), .code = code};
       dialog_.SendMessage(WM_NOTIFY, controlId, reinterpret_cast<LPARAM>(&header));
     } else {
       dialog_.SendMessage(WM_COMMAND, MAKEWPARAM(controlId, code),

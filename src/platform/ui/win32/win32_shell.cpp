@@ -71,7 +71,7 @@ std::wstring ToWide(const std::string& utf8) {
 
 bool CreateMainWindow(const std::string& titleUtf8, MainWindowEvents events) {
   if (mainWindow != nullptr) return true;
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+  INITCOMMONCONTROLSEX controls{.dwSize = sizeof controls, .dwICC = ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
   uiThread = GetCurrentThreadId();
   mainEvents = std::move(events);
