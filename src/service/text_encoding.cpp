@@ -47,9 +47,12 @@ std::string EncodeKeyword(const char* text) {
 }
 
 std::unique_ptr<char[]> Utf8ToAnsi(const char* bytes) {
+  return Utf8ToAnsi(std::string_view(bytes));
+}
+
+std::unique_ptr<char[]> Utf8ToAnsi(std::string_view utf8) {
   // No UTF-8 sequence gives more code page 932 bytes than it has itself, so the text's own length
   // bounds the result and one conversion fills it.
-  const std::string_view utf8(bytes);
   std::unique_ptr<char[]> buffer(new (std::nothrow) char[utf8.size() + 1]);
   if (!buffer) return nullptr;
   buffer[platform::Utf8ToAnsi(utf8, ' ', buffer.get())] = '\0';

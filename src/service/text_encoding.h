@@ -18,3 +18,5 @@ std::string EncodeKeyword(const char* text);
 // A zero-terminated UTF-8 body as zero-terminated code page 932 text in a buffer that the caller
 // owns; a character that the code page lacks becomes a blank. Null on failure.
 std::unique_ptr<char[]> Utf8ToAnsi(const char* bytes);
+// The same for the bytes of a view, which holds no zero byte.
+std::unique_ptr<char[]> Utf8ToAnsi(std::string_view bytes);

@@ -55,6 +55,14 @@ TEST(ParseHitCount, ReadsTheCountTextAsAtoiDoes) {
   EXPECT_EQ(count, 0);
 }
 
+TEST(ParseHitCount, TheBodyEndsAtItsFirstZeroByte) {
+  using namespace std::literals;
+  int count = 0;
+  EXPECT_EQ(ParseHitCount(Header("Success") + "\0<count>3</count>"s, count), -1);
+  EXPECT_EQ(ParseSalesStatus("\0<div class=\"iconArea clfx\">"sv), -1);
+  EXPECT_EQ(ParseSalesStatus("<div class=\"iconArea clfx\">\0"sv), 1);
+}
+
 TEST(ParseHitCount, StatusDecidesFirst) {
   int count = 7;
   EXPECT_EQ(ParseHitCount(Body(0, 0, 0, "NotFound"), count), -2);
