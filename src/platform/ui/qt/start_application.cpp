@@ -1,8 +1,9 @@
 #include "platform/ui/qt/start_application.h"
 
-#include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+
+#include <QApplication>
 
 namespace ui::qt {
 
