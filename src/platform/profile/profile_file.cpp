@@ -243,8 +243,10 @@ std::string ProfileFile::Text() const {
   return text;
 }
 
+// A file that the next load would refuse is not written either.
 bool ProfileFile::Save(const std::string& path) const {
-  return writable_ && ReplaceFile(path, Text());
+  const std::string text = Text();
+  return writable_ && text.size() <= kMaxFileSize && ReplaceFile(path, text);
 }
 
 }  // namespace platform

@@ -41,7 +41,8 @@ class ProfileFile {
   std::string Text() const;
 
   // Replaces the file at path (ReplaceFile) so that a crash leaves either the old or the new
-  // file. False, with the old file untouched, when it cannot or when Load could not read it.
+  // file. False, with the old file untouched, when it cannot, when Load could not read it, or
+  // when the text is larger than kMaxFileSize.
   bool Save(const std::string& path) const;
 
  private:
