@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/watch_state.h"
 #include "platform/runtime/module_path.h"
+#include "state/watch_state.h"
 #include "support/mall_keywords.h"
 #include "support/settings_sandbox.h"
 #include "support/wine.h"
