@@ -35,8 +35,9 @@ const std::string kFullSettings = "[PARAM]\r\nSCAN_FLAG=1\r\nSCAN_KEYWORD=" + kW
                                   "\r\nSCAN_PRICE=5000\r\nSCAN_ZAIKO=1\r\nSCAN_TIMESALE=1\r\n";
 
 // What is at setting.ini reads as no file at all, at once, and no save writes there. Runs as an
-// ordinary user, for whom the folder is writable.
-void ExpectReadAsEmptyAndKept(const SettingsSandbox& sandbox, const std::string& what) {
+// ordinary user, for whom the folder is writable, unless asUnprivileged is false.
+void ExpectReadAsEmptyAndKept(const SettingsSandbox& sandbox, const std::string& what,
+                              bool asUnprivileged = true) {
   const int result = testing_support::RunInChild(
       [] {
         alarm(10);  // a load that blocks fails the test instead of hanging it
@@ -51,7 +52,7 @@ void ExpectReadAsEmptyAndKept(const SettingsSandbox& sandbox, const std::string&
         SaveSettings();
         return 0;
       },
-      true);
+      asUnprivileged);
   EXPECT_EQ(result, 0) << what;
   EXPECT_EQ(FileCount(sandbox.dir().path()), 1) << what;  // no temporary file either
 }
@@ -88,6 +89,14 @@ TEST_F(OddSettingsFile, ADirectoryFifoOrDeviceReadsAsEmptyAndStays) {
   Own(sandbox.IniPath());
   ExpectReadAsEmptyAndKept(sandbox, "link to /dev/zero");
   EXPECT_EQ(std::filesystem::read_symlink(sandbox.IniPath()), "/dev/zero");
+}
+
+// Reading a process's own memory at offset 0 fails with an I/O error.
+TEST(SettingsFile, AReadErrorReadsAsEmptyAndIsNeverWritten) {
+  SettingsSandbox sandbox;
+  std::filesystem::create_symlink("/proc/self/mem", sandbox.IniPath());
+  ExpectReadAsEmptyAndKept(sandbox, "read error", false);
+  EXPECT_EQ(std::filesystem::read_symlink(sandbox.IniPath()), "/proc/self/mem");
 }
 
 TEST_F(OddSettingsFile, AFileTooLargeOrUnreadableReadsAsEmptyAndIsNeverSavedOver) {
