@@ -92,7 +92,7 @@ TEST_F(OddSettingsFile, ADirectoryFifoOrDeviceReadsAsEmptyAndStays) {
 }
 
 // Reading a process's own memory at offset 0 fails with an I/O error.
-TEST(SettingsFile, AReadErrorReadsAsEmptyAndIsNeverWritten) {
+TEST(SettingsFileDurability, AReadErrorReadsAsEmptyAndIsNeverWritten) {
   SettingsSandbox sandbox;
   std::filesystem::create_symlink("/proc/self/mem", sandbox.IniPath());
   ExpectReadAsEmptyAndKept(sandbox, "read error", false);
@@ -114,7 +114,7 @@ TEST_F(OddSettingsFile, AFileTooLargeOrUnreadableReadsAsEmptyAndIsNeverSavedOver
   EXPECT_EQ(ReadFile(sandbox.IniPath()), kFullSettings);
 }
 
-TEST(SettingsFile, AFileJustUnderTheLimitReadsWhole) {
+TEST(SettingsFileDurability, AFileJustUnderTheLimitReadsWhole) {
   SettingsSandbox sandbox;
   const std::string lineEnds(platform::ProfileFile::kMaxFileSize - kFullSettings.size(), '\r');
   WriteFile(sandbox.IniPath(), lineEnds + kFullSettings);
@@ -123,7 +123,7 @@ TEST(SettingsFile, AFileJustUnderTheLimitReadsWhole) {
   EXPECT_EQ(settings.scanTimesale, 1);
 }
 
-TEST(SettingsFile, AUtf8ByteOrderMarkIsSkippedAndKept) {
+TEST(SettingsFileDurability, AUtf8ByteOrderMarkIsSkippedAndKept) {
   SettingsSandbox sandbox;
   WriteFile(sandbox.IniPath(), "\xEF\xBB\xBF" + kFullSettings);
   LoadSettings();
@@ -137,7 +137,7 @@ TEST(SettingsFile, AUtf8ByteOrderMarkIsSkippedAndKept) {
   EXPECT_NE(text.find("SCAN_PRICE=700\r\n"), std::string::npos);
 }
 
-TEST(SettingsFile, AUtf16FileIsReadInCodePage932AndLeftUntouched) {
+TEST(SettingsFileDurability, AUtf16FileIsReadInCodePage932AndLeftUntouched) {
   SettingsSandbox sandbox;
   const std::u16string text = u"[PARAM]\r\nSCAN_FLAG=1\r\nSCAN_KEYWORD=腕時計\r\n";
   std::string little = "\xFF\xFE", big = "\xFE\xFF";
@@ -157,7 +157,7 @@ TEST(SettingsFile, AUtf16FileIsReadInCodePage932AndLeftUntouched) {
 }
 
 // Another process replaces the file again and again; every load sees one file or the other.
-TEST(SettingsFile, OneLoadReadsOneVersionOfTheFile) {
+TEST(SettingsFileDurability, OneLoadReadsOneVersionOfTheFile) {
   SettingsSandbox sandbox;
   const std::string other =
       "[PARAM]\r\nSCAN_FLAG=0\r\nSCAN_KEYWORD=other\r\nSCAN_PRICE=\r\nSCAN_ZAIKO=0\r\n"
@@ -187,7 +187,7 @@ TEST(SettingsFile, OneLoadReadsOneVersionOfTheFile) {
   EXPECT_EQ(mixed, 0);
 }
 
-TEST(SettingsFile, AnUnwritableFileLosesTheSaveSilently) {
+TEST(SettingsFileDurability, AnUnwritableFileLosesTheSaveSilently) {
   SettingsSandbox sandbox;
   WriteFile(sandbox.IniPath(), "[PARAM]\r\nSCAN_FLAG=0\r\n");
   chmod(sandbox.IniPath().c_str(), 0444);
@@ -204,7 +204,7 @@ TEST(SettingsFile, AnUnwritableFileLosesTheSaveSilently) {
 }
 
 // A save killed at any moment leaves the old file or the new one, complete.
-TEST(SettingsFile, SurvivesBeingKilledInTheMiddleOfSaves) {
+TEST(SettingsFileDurability, SurvivesBeingKilledInTheMiddleOfSaves) {
   SettingsSandbox sandbox;
   const std::string a =
       "[PARAM]\r\nSCAN_FLAG=1\r\nSCAN_KEYWORD=aaaa\r\nSCAN_PRICE=1000\r\nSCAN_ZAIKO=1\r\n"
