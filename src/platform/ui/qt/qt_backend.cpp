@@ -10,6 +10,7 @@
 #include <QThread>
 #include <QUrl>
 
+#include "platform/ui/qt/default_colormap.h"
 #include "platform/ui/qt/qt_dialog.h"
 #include "platform/ui/qt/tray_host_watch.h"
 #include "platform/ui/shell_notify.h"
@@ -160,6 +161,7 @@ void InstallQtBackend(int& argc, char** argv) {
   // Never destroyed, like the backend: the worker may still be waiting on it at exit.
   auto* application = new QApplication(argc, argv);
   RegisterIcons();
+  UseDefaultColormap();
   // Dialogs come and go; only the main window's end quits.
   application->setQuitOnLastWindowClosed(false);
   // The templates were laid out for this look: group titles on the frame line, so that the
