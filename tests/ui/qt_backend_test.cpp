@@ -167,6 +167,30 @@ void CheckBuiltFromTemplate(QDialog* dialog, const DialogTemplate& t) {
   }
 }
 
+// Where the list's picture changes when it takes the focus with `row` current: that row, from
+// its first column to its last.
+void ExpectFocusMarkAroundTheRow(QTableWidget* list, int row) {
+  list->selectionModel()->setCurrentIndex(list->model()->index(row, 0),
+                                          QItemSelectionModel::NoUpdate);
+  const QImage without = list->viewport()->grab().toImage();
+  list->window()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(list->window()));
+  list->setFocus();
+  ASSERT_TRUE(list->hasFocus());
+  const QImage with = list->viewport()->grab().toImage();
+  QRect changed;
+  for (int y = 0; y < with.height(); ++y) {
+    for (int x = 0; x < with.width(); ++x) {
+      if (with.pixel(x, y) != without.pixel(x, y)) changed |= QRect(x, y, 1, 1);
+    }
+  }
+  const QRect rowRect = list->visualRect(list->model()->index(row, 0))
+                            .united(list->visualRect(list->model()->index(row, 5)));
+  EXPECT_TRUE(rowRect.contains(changed)) << "the mark strays off the row";
+  EXPECT_LE(changed.left(), rowRect.left() + 2);
+  EXPECT_GE(changed.right(), rowRect.right() - 2) << "the mark ends before the last column";
+}
+
 TEST_F(QtDesktopTest, TheSettingsDialogIsBuiltFromItsTemplate) {
   WhenShown("Kobanu  Ver 1.00", [](QDialog* dialog) {
     CheckBuiltFromTemplate(dialog, *FindDialogTemplate(IDD_SETTINGS));
@@ -189,6 +213,7 @@ TEST_F(QtDesktopTest, TheHitListIsBuiltFromItsTemplateAndListsInReportStyle) {
     ASSERT_EQ(list->rowCount(), 30);
     EXPECT_TRUE(list->item(0, 0)->text().contains("腕時計"));
     EXPECT_EQ(list->item(29, 5)->text(), "29");
+    ExpectFocusMarkAroundTheRow(list, 2);
     // A double-click anywhere reaches the handler: nothing selected, so row 0 opens.
     firstAddress = watchState.hitTable.affiliateUrl[0];
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, QPoint(300, 150));

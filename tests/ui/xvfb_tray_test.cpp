@@ -165,6 +165,12 @@ TEST_F(XvfbTrayTest, MenuAndDialogsFromTheTrayIconThenExitWithTheSettingsSaved) 
   x_.XDoTool("key Tab Tab Tab Tab space Tab space");
   ASSERT_TRUE(WaitUntil([&] { return DialogShown("ヒット結果"); }));
   Shoot("hit_list");
+  // Tab goes from OK into the list and on out of it to OK, whose Space closes the list.
+  x_.XDoTool("key Tab Tab space");
+  ASSERT_TRUE(WaitUntil([&] { return !DialogShown("ヒット結果"); }));
+  // The focus is back on the button that opened the list.
+  x_.XDoTool("key space");
+  ASSERT_TRUE(WaitUntil([&] { return DialogShown("ヒット結果"); })) << "the focus left the button";
   x_.XDoTool("key Escape");
   ASSERT_TRUE(WaitUntil([&] { return !DialogShown("ヒット結果"); }));
   x_.XDoTool("key Escape");
@@ -230,6 +236,11 @@ TEST_F(XvfbTrayTest, APriceWarningAndAnEditsMenuOverTheDialogAreDrawnOnTheScreen
   Shoot("price_warning_over_dialog");
   x_.XDoTool("key Return");
   ASSERT_TRUE(WaitUntil([&] { return !Box().has_value(); }));
+  // The focus is back in the price box: "-5" gives the second warning without a click.
+  x_.XDoTool("key 5");
+  ASSERT_TRUE(WaitUntil([&] { return Box().has_value(); })) << "no warning for -5";
+  x_.XDoTool("key Return");
+  ASSERT_TRUE(WaitUntil([&] { return !Box().has_value(); }));
 
   // A right click into the keyword box (61,46 209x15 of the template's 317x217).
   const XWindow dialog = *Find("_NET_WM_WINDOW_TYPE_DIALOG", "Kobanu  Ver 1.00");
@@ -243,6 +254,7 @@ TEST_F(XvfbTrayTest, APriceWarningAndAnEditsMenuOverTheDialogAreDrawnOnTheScreen
   x_.XDoTool("key Escape");
   ASSERT_TRUE(WaitUntil([&] { return !DialogShown("Kobanu  Ver 1.00"); }));
   ChooseExit();
+  EXPECT_NE(Settings().find("SCAN_PRICE=-5\r\n"), std::string::npos) << Settings();
 }
 
 TEST_F(XvfbTrayTest, TheWorkersAlertOverTheDialogIsDrawnOnTheScreen) {

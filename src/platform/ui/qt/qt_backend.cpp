@@ -6,6 +6,7 @@
 #include <QEventLoop>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
 #include <QSystemTrayIcon>
 #include <QThread>
 #include <QUrl>
@@ -83,7 +84,13 @@ class QtBackend : public Backend {
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     box->setAccessibleName(box->windowTitle());
-    QObject::connect(box, &QMessageBox::finished, box, [dismissed] { dismissed(); });
+    // With no window manager, nothing else would give the window under the box back its
+    // keyboard focus, as Windows does when the active window goes.
+    QObject::connect(box, &QMessageBox::finished, box,
+                     [dismissed, previous = QPointer<QWidget>(QApplication::activeWindow())] {
+                       if (previous != nullptr && previous->isVisible()) previous->activateWindow();
+                       dismissed();
+                     });
     box->show();
     box->raise();
     box->activateWindow();
