@@ -12,6 +12,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <functional>
 #include <thread>
 
@@ -300,6 +301,21 @@ TEST_F(QtDesktopTest, AWorkersBoxLivesOnItsOwnWhileTheDialogOpensAndCloses) {
   box->button(QMessageBox::Ok)->click();
   worker.join();
   EXPECT_TRUE(boxDismissed);
+}
+
+TEST_F(QtDesktopTest, BoxesMenusAndTheTipShowInTheDialogsFont) {
+  const QFont dialogs = ui::qt::DialogFont(*FindDialogTemplate(IDD_SETTINGS));
+  EXPECT_EQ(QApplication::font("QMenu"), dialogs);
+  EXPECT_EQ(QToolTip::font(), dialogs);
+  QFont boxText;
+  QTimer::singleShot(0, [&] {
+    QMessageBox* box = ShownBox();
+    ASSERT_NE(box, nullptr);
+    boxText = box->findChild<QLabel*>("qt_msgbox_label")->font();
+    box->button(QMessageBox::Ok)->click();
+  });
+  AfxMessageBox("Kobanu 条件が成立しました！！");
+  EXPECT_EQ(boxText, dialogs);
 }
 
 TEST_F(QtDesktopTest, WithoutATrayHostStartUpReportsTheRefusalAndEnds) {

@@ -12,6 +12,7 @@
 #include <QUrl>
 
 #include "platform/ui/qt/default_colormap.h"
+#include "platform/ui/qt/dialog_font.h"
 #include "platform/ui/qt/qt_dialog.h"
 #include "platform/ui/qt/tray_host_watch.h"
 #include "platform/ui/shell_notify.h"
@@ -174,6 +175,9 @@ void InstallQtBackend(int& argc, char** argv) {
   // The templates were laid out for this look: group titles on the frame line, so that the
   // frames enclose their controls.
   QApplication::setStyle("Windows");
+  // Without it, boxes, menus and tips would take fontconfig's default face, whose kana are
+  // fixed-pitch and wide.
+  QApplication::setFont(ShellDialogFont(kProgramFontPointSize));
   InstallBackend(std::make_unique<QtBackend>());
   WatchTrayHost();
 }
