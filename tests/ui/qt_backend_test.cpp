@@ -7,6 +7,7 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
@@ -316,6 +317,18 @@ TEST_F(QtDesktopTest, BoxesMenusAndTheTipShowInTheDialogsFont) {
   });
   AfxMessageBox("Kobanu 条件が成立しました！！");
   EXPECT_EQ(boxText, dialogs);
+}
+
+TEST_F(QtDesktopTest, QtsOwnTextsAreJapanese) {
+  QLineEdit edit;
+  const std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+  std::vector<std::string> texts;  // without the shortcut after the tab
+  for (const QAction* action : menu->actions()) {
+    if (!action->isSeparator()) texts.push_back(action->text().section('\t', 0, 0).toStdString());
+  }
+  EXPECT_EQ(texts,
+            (std::vector<std::string>{"元に戻す(&U)", "やり直す(&R)", "切り取り(&T)", "コピー(&C)",
+                                      "貼り付け(&P)", "削除", "すべてを選択"}));
 }
 
 TEST_F(QtDesktopTest, WithoutATrayHostStartUpReportsTheRefusalAndEnds) {

@@ -4,11 +4,13 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QEventLoop>
+#include <QLibraryInfo>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QSystemTrayIcon>
 #include <QThread>
+#include <QTranslator>
 #include <QUrl>
 
 #include "platform/ui/qt/default_colormap.h"
@@ -169,6 +171,12 @@ void InstallQtBackend(int& argc, char** argv) {
   // Never destroyed, like the backend: the worker may still be waiting on it at exit.
   auto* application = new QApplication(argc, argv);
   RegisterIcons();
+  // Qt's own texts, such as an edit box's menu, in the program's language; English where Qt's
+  // translations are not installed.
+  auto* translator = new QTranslator(application);
+  if (translator->load("qt_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(translator);
+  }
   UseDefaultColormap();
   // Dialogs come and go; only the main window's end quits.
   application->setQuitOnLastWindowClosed(false);
