@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -329,6 +330,12 @@ TEST_F(QtDesktopTest, QtsOwnTextsAreJapanese) {
   EXPECT_EQ(texts,
             (std::vector<std::string>{"元に戻す(&U)", "やり直す(&R)", "切り取り(&T)", "コピー(&C)",
                                       "貼り付け(&P)", "削除", "すべてを選択"}));
+}
+
+// CTest runs this also with -style and with QT_STYLE_OVERRIDE asking for Fusion.
+TEST_F(QtDesktopTest, TheStyleIsWindowsUnlessTheUserChoseAnother) {
+  EXPECT_EQ(QApplication::style()->name().toStdString(),
+            qEnvironmentVariable("KOBANU_EXPECTED_STYLE", "windows").toStdString());
 }
 
 TEST_F(QtDesktopTest, WithoutATrayHostStartUpReportsTheRefusalAndEnds) {

@@ -168,6 +168,10 @@ class QtBackend : public Backend {
 }  // namespace
 
 void InstallQtBackend(int& argc, char** argv) {
+  // The templates were laid out for this look: group titles on the frame line, so that the
+  // frames enclose their controls. Set before the application exists, so that a style the user
+  // asks for (-style, QT_STYLE_OVERRIDE), which the application applies as it starts, wins.
+  QApplication::setStyle("Windows");
   // Never destroyed, like the backend: the worker may still be waiting on it at exit.
   auto* application = new QApplication(argc, argv);
   RegisterIcons();
@@ -180,9 +184,6 @@ void InstallQtBackend(int& argc, char** argv) {
   UseDefaultColormap();
   // Dialogs come and go; only the main window's end quits.
   application->setQuitOnLastWindowClosed(false);
-  // The templates were laid out for this look: group titles on the frame line, so that the
-  // frames enclose their controls.
-  QApplication::setStyle("Windows");
   // Without it, boxes, menus and tips would take fontconfig's default face, whose kana are
   // fixed-pitch and wide.
   QApplication::setFont(ShellDialogFont(kProgramFontPointSize));
