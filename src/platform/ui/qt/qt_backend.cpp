@@ -87,11 +87,14 @@ class QtBackend : public Backend {
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     box->setAccessibleName(box->windowTitle());
-    // With no window manager, nothing else would give the window under the box back its
-    // keyboard focus, as Windows does when the active window goes.
+    // With no window manager, nothing else would make the window that was active before the box
+    // active again, as Windows does when the active window goes. One that has since been
+    // closed, or that a dialog over it now disables, stays as it is.
     QObject::connect(box, &QMessageBox::finished, box,
                      [dismissed, previous = QPointer<QWidget>(QApplication::activeWindow())] {
-                       if (previous != nullptr && previous->isVisible()) previous->activateWindow();
+                       if (previous != nullptr && previous->isVisible() && previous->isEnabled()) {
+                         previous->activateWindow();
+                       }
                        dismissed();
                      });
     box->show();
