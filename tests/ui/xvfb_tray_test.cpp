@@ -166,7 +166,9 @@ TEST_F(XvfbTrayTest, MenuAndDialogsFromTheTrayIconThenExitWithTheSettingsSaved) 
   ASSERT_TRUE(WaitUntil([&] { return DialogShown("ヒット結果"); }));
   Shoot("hit_list");
   // Tab goes from OK into the list and on out of it to OK, whose Space closes the list.
-  x_.XDoTool("key Tab Tab space");
+  x_.XDoTool("key Tab Down");
+  Shoot("hit_list_focus");
+  x_.XDoTool("key Tab space");
   ASSERT_TRUE(WaitUntil([&] { return !DialogShown("ヒット結果"); }));
   // The focus is back on the button that opened the list.
   x_.XDoTool("key space");
