@@ -261,7 +261,7 @@ TEST_F(XvfbTrayTest, APriceWarningAndAnEditsMenuOverTheDialogAreDrawnOnTheScreen
 
 TEST_F(XvfbTrayTest, TheWorkersAlertOverTheDialogIsDrawnOnTheScreen) {
   WriteSettings("SCAN_FLAG=1\r\nSCAN_KEYWORD=" + kWatch + "\r\n");
-  mall_.ArmFault("mode=delay-headers&ms=5000");  // time to open the dialog first
+  mall_.ArmFault("mode=delay-headers&ms=8000");  // time to open the dialog first
   Start();
   OpenSettingsDialog();
   ASSERT_TRUE(WaitUntil([&] { return Box().has_value(); }, std::chrono::seconds(20)));

@@ -8,6 +8,8 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QSystemTrayIcon>
 #include <QThread>
 #include <QTranslator>
@@ -174,9 +176,11 @@ void InstallQtBackend(int& argc, char** argv) {
   // The templates were laid out for this look: group titles on the frame line, so that the
   // frames enclose their controls. Set before the application exists, so that a style the user
   // asks for (-style, QT_STYLE_OVERRIDE), which the application applies as it starts, wins.
-  QApplication::setStyle("Windows");
+  QStyle* windows = QStyleFactory::create("Windows");
+  QApplication::setStyle(windows);
   // Never destroyed, like the backend: the worker may still be waiting on it at exit.
   auto* application = new QApplication(argc, argv);
+  if (QApplication::style() != windows) delete windows;  // replaced, and not the application's
   RegisterIcons();
   // Qt's own texts, such as an edit box's menu, in the program's language; English where Qt's
   // translations are not installed.
