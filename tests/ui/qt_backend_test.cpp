@@ -199,7 +199,7 @@ TEST_F(QtDesktopTest, TheSettingsDialogIsBuiltFromItsTemplate) {
     CheckBuiltFromTemplate(dialog, *FindDialogTemplate(IDD_SETTINGS));
     QTest::keyClick(dialog, Qt::Key_Escape);
   });
-  EXPECT_EQ(ShowSettingsAsTheTrayDoes(), IDCANCEL);
+  EXPECT_EQ(ShowSettingsDialog(), IDCANCEL);
 }
 
 TEST_F(QtDesktopTest, TheHitListIsBuiltFromItsTemplateAndListsInReportStyle) {
@@ -251,7 +251,7 @@ TEST_F(QtDesktopTest, JapaneseTypedIntoTheEditsArrivesAsCodePage932) {
     QTest::mouseClick(alert, Qt::LeftButton, {}, QPoint(4, alert->height() / 2));
     QTest::keyClick(dialog, Qt::Key_Escape);
   });
-  EXPECT_EQ(ShowSettingsAsTheTrayDoes(), IDCANCEL);
+  EXPECT_EQ(ShowSettingsDialog(), IDCANCEL);
   EXPECT_EQ(std::string(settings.scanKeyword), kWatch + "?");
   EXPECT_EQ(std::string(settings.scanPrice), "-5");
   EXPECT_EQ(settings.scanFlag, 1);
@@ -275,7 +275,7 @@ TEST_F(QtDesktopTest, AStoredKeywordShowsAndTheWorkersUntickArrivesWithoutAClick
       });
     });
   });
-  EXPECT_EQ(ShowSettingsAsTheTrayDoes(), IDOK);
+  EXPECT_EQ(ShowSettingsDialog(), IDOK);
   worker.join();
   EXPECT_EQ(settings.scanFlag, 1);  // no click handler ran
 }
@@ -296,7 +296,7 @@ TEST_F(QtDesktopTest, AWorkersBoxLivesOnItsOwnWhileTheDialogOpensAndCloses) {
     });
     waitForBox->start(5);
   });
-  EXPECT_EQ(ShowSettingsAsTheTrayDoes(), IDCANCEL);
+  EXPECT_EQ(ShowSettingsDialog(), IDCANCEL);
   QMessageBox* box = ShownBox();
   ASSERT_NE(box, nullptr);
   EXPECT_FALSE(boxDismissed);
