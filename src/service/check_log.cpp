@@ -4,8 +4,8 @@
 #include <mutex>
 
 #include "platform/logfile/log_file.h"
+#include "platform/runtime/module_path.h"
 #include "service/text_encoding.h"
-#include "settings/settings_file.h"
 #include "state/watch_state.h"
 
 namespace {
@@ -33,6 +33,15 @@ std::string Field(std::string_view text, size_t maxLength) {
   return field;
 }
 
+// The folder of setting.ini as the settings file's functions last placed it, so that the log
+// always lies beside the file; empty when no folder is known.
+std::string LogFolder() {
+  std::lock_guard lock(watchState.iniMutex);
+  if (watchState.iniPath.empty()) return {};
+  const platform::PathParts parts = platform::SplitPath(watchState.iniPath);
+  return parts.drive + parts.dir;
+}
+
 }  // namespace
 
 std::string MaskAccessKey(std::string text, const std::string& key) {
@@ -44,7 +53,7 @@ std::string MaskAccessKey(std::string text, const std::string& key) {
   }
   if (key.size() >= kShortestMaskedKey) {
     ReplaceAll(text, key, kMask);
-    ReplaceAll(text, EncodeQueryValue(key), kMask);
+    ReplaceAll(text, PercentEncode(key, Unreserved::Keep), kMask);
   }
   return text;
 }
@@ -59,7 +68,8 @@ void WriteCheckLog(std::string_view check, std::string_view outcome, std::string
   const std::string line = platform::LocalTimeText() + " | " + std::string(check) + " | " +
                            Field(MaskAccessKey(std::string(outcome), key), kMaxOutcome) + " | " +
                            Field(MaskAccessKey(std::string(url), key), kMaxUrl) + "\n";
-  const std::string folder = SettingsFolder();
+  const std::string folder = LogFolder();
+  if (folder.empty()) return;  // never a log in the current folder
   // Both threads write it; one line at a time, so that a rotation does not cut across another.
   static std::mutex logMutex;
   std::lock_guard lock(logMutex);

@@ -4,8 +4,9 @@
 #include <string>
 #include <string_view>
 
-// The check log, "kobanu.log" beside setting.ini: one line per watch cycle and per hit-list
-// search, saying what the check did. At 1 MiB it becomes "kobanu.log.1" and a new one begins.
+// The check log, "kobanu.log" beside setting.ini (where the last load or save of the settings
+// found it): one line per watch cycle and per hit-list search, saying what the check did. At 1 MiB
+// it becomes "kobanu.log.1" and a new one begins.
 
 // The checks, as the log names them.
 inline constexpr std::string_view kCountCheck = "count";

@@ -67,20 +67,21 @@ constexpr char kBadEndpoint[] = "settings error: ENDPOINT is not an http or http
 
 }  // namespace
 
-std::string CurrentSearchUrl(const ServiceSettings& service, const SearchSettings& search,
+std::string CurrentSearchUrl(const ServiceSettings& service, const SettingsSnapshot& search,
                              bool hitList) {
   const std::string endpoint =
       service.endpoint.empty() ? std::string(kCurrentServiceEndpoint) : service.endpoint;
   if (!IsUsableEndpoint(endpoint)) return {};
-  std::string url = endpoint + "?applicationId=" + EncodeQueryValue(service.applicationId) +
-                    "&accessKey=" + EncodeQueryValue(service.accessKey);
+  std::string url = endpoint +
+                    "?applicationId=" + PercentEncode(service.applicationId, Unreserved::Keep) +
+                    "&accessKey=" + PercentEncode(service.accessKey, Unreserved::Keep);
   if (hitList && !service.affiliateId.empty()) {
-    url += "&affiliateId=" + EncodeQueryValue(service.affiliateId);
+    url += "&affiliateId=" + PercentEncode(service.affiliateId, Unreserved::Keep);
   }
-  url += "&keyword=" + EncodeKeyword(search.keyword.c_str());
+  url += "&keyword=" + EncodeKeyword(search.scanKeyword.c_str());
   if (hitList) url += "&sort=%2BitemPrice";
-  url += search.inStockOnly ? "&availability=1" : "&availability=0";
-  if (const auto maxPrice = MaxPrice(search.price)) {
+  url += search.scanZaiko != 0 ? "&availability=1" : "&availability=0";
+  if (const auto maxPrice = MaxPrice(search.scanPrice)) {
     url += "&maxPrice=" + std::to_string(*maxPrice);
   }
   url += hitList ? "&hits=30" : "&hits=1";
@@ -89,7 +90,7 @@ std::string CurrentSearchUrl(const ServiceSettings& service, const SearchSetting
   return url;
 }
 
-QueryOutcome CurrentHitCount(const ServiceSettings& service, const SearchSettings& search,
+QueryOutcome CurrentHitCount(const ServiceSettings& service, const SettingsSnapshot& search,
                              int& count) {
   count = -1;
   const std::string url = CurrentSearchUrl(service, search, false);
@@ -102,7 +103,7 @@ QueryOutcome CurrentHitCount(const ServiceSettings& service, const SearchSetting
   return {0, n == 0 ? "nothing found" : "count " + std::to_string(n), url};
 }
 
-QueryOutcome CurrentHitList(const ServiceSettings& service, const SearchSettings& search) {
+QueryOutcome CurrentHitList(const ServiceSettings& service, const SettingsSnapshot& search) {
   const std::string url = CurrentSearchUrl(service, search, true);
   if (url.empty()) return {-1, kBadEndpoint, service.endpoint};
   std::string body;

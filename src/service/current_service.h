@@ -3,13 +3,7 @@
 #include <string>
 
 #include "state/service_settings.h"
-
-// The watch settings that one item search uses, read once at its start.
-struct SearchSettings {
-  std::string keyword;  // not empty
-  std::string price;
-  bool inStockOnly = false;
-};
+#include "state/watch_state.h"
 
 // The outcome of a 200 answer that is not one of the item search.
 inline constexpr char kUnreadableAnswer[] = "service error 200: not an answer of the item search";
@@ -23,14 +17,14 @@ struct QueryOutcome {
 
 // The request to today's service; empty when the endpoint is not an http or https address
 // without a query of its own.
-std::string CurrentSearchUrl(const ServiceSettings& service, const SearchSettings& search,
+std::string CurrentSearchUrl(const ServiceSettings& service, const SettingsSnapshot& search,
                              bool hitList);
 
 // The count query against today's service: result 0 with count (0: nothing found) or -1 with
 // count -1.
-QueryOutcome CurrentHitCount(const ServiceSettings& service, const SearchSettings& search,
+QueryOutcome CurrentHitCount(const ServiceSettings& service, const SettingsSnapshot& search,
                              int& count);
 
 // The hit-list query against today's service, filling the hit table and hitCount: result 0 or
 // -1. User-interface thread.
-QueryOutcome CurrentHitList(const ServiceSettings& service, const SearchSettings& search);
+QueryOutcome CurrentHitList(const ServiceSettings& service, const SettingsSnapshot& search);

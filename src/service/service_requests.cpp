@@ -3,6 +3,7 @@
 #include <mutex>
 #include <optional>
 
+#include "base/no_destructor.h"
 #include "service/check_log.h"
 #include "service/current_service.h"
 #include "service/fetch_page.h"
@@ -23,41 +24,39 @@ struct UrlPieces {
 };
 
 UrlPieces MakePieces(const std::string& itemSearchHost, const std::string& mallSearchHost) {
-  return {"http://" + itemSearchHost + "/rws/3.0/rest?developerId=" + kDeveloperId +
-              "&operation=ItemSearch&version=2010-09-15",
-          std::string("&affiliateId=") + kAffiliateId, "&keyword=", "&sort=%2BitemPrice",
-          "http://" + mallSearchHost + "/search/mall?sitem="};
+  return {.itemSearchBaseUrl = "http://" + itemSearchHost + "/rws/3.0/rest?developerId=" +
+                               kDeveloperId + "&operation=ItemSearch&version=2010-09-15",
+          .affiliateIdPiece = std::string("&affiliateId=") + kAffiliateId,
+          .keywordPiece = "&keyword=",
+          .sortPiece = "&sort=%2BitemPrice",
+          .mallSearchBaseUrl = "http://" + mallSearchHost + "/search/mall?sitem="};
 }
 
 // Never destroyed: the worker is not stopped at exit and may still be building a URL.
 std::mutex piecesMutex;
-UrlPieces& pieces = *new UrlPieces(MakePieces(KOBANU_ITEM_SEARCH_HOST, KOBANU_MALL_SEARCH_HOST));
+NoDestructor<UrlPieces> pieces(MakePieces(KOBANU_ITEM_SEARCH_HOST, KOBANU_MALL_SEARCH_HOST));
 
 UrlPieces CurrentPieces() {
   std::lock_guard lock(piecesMutex);
-  return pieces;
+  return *pieces;
 }
 
-SearchSettings CurrentSearch() {
-  const WatchSettings& s = watchState.settings;
-  return {s.scanKeyword, s.scanPrice, s.scanZaiko != 0};
+// The item-search URL for the settings.
+std::string ItemSearchUrl(const SettingsSnapshot& s, bool withAffiliateId) {
+  const UrlPieces p = CurrentPieces();
+  std::string url = p.itemSearchBaseUrl;
+  if (withAffiliateId) url += p.affiliateIdPiece;
+  url += p.keywordPiece + EncodeKeyword(s.scanKeyword.c_str()) + p.sortPiece;
+  url += s.scanZaiko != 0 ? "&availability=1" : "&availability=0";
+  // The price goes in as stored, except that every byte outside the unreserved set is
+  // percent-encoded, so that no price text can break the URL or add a parameter of its own.
+  if (!s.scanPrice.empty()) url += "&maxPrice=" + PercentEncode(s.scanPrice, Unreserved::Keep);
+  return url;
 }
 
 ServiceSettings LoadedService() {
   std::lock_guard lock(watchState.serviceMutex);
   return watchState.service;
-}
-
-// Builds the item-search URL of the described interface. The caller holds itemSearchMutex.
-void BuildItemSearchUrl(const SearchSettings& search, bool withAffiliateId) {
-  const UrlPieces p = CurrentPieces();
-  std::string& url = watchState.itemSearchUrl;
-  url = p.itemSearchBaseUrl;
-  if (withAffiliateId) url += p.affiliateIdPiece;
-  url += p.keywordPiece + EncodeKeyword(search.keyword.c_str()) + p.sortPiece;
-  url += search.inStockOnly ? "&availability=1" : "&availability=0";
-  // The price goes in as stored, its bytes outside the unreserved set percent-encoded.
-  if (!search.price.empty()) url += "&maxPrice=" + EncodeQueryValue(search.price);
 }
 
 // The outcome of an exchange that failed, or whose status was not 200 (its body, left empty,
@@ -68,40 +67,33 @@ std::optional<std::string> ExchangeFailure(int fetched, const FetchReport& repor
   return std::nullopt;
 }
 
-// Fetches the described interface's item search into itemSearchBody; the caller holds
-// itemSearchMutex. The fetch's result, with the outcome of a failed exchange in failure.
-int FetchItemSearch(const SearchSettings& search, bool withAffiliateId,
-                    std::optional<std::string>& failure) {
-  BuildItemSearchUrl(search, withAffiliateId);
-  FetchReport report;
-  const int fetched = FetchPage(watchState.itemSearchBody, watchState.itemSearchUrl, report);
-  failure = ExchangeFailure(fetched, report);
-  return fetched;
-}
-
 constexpr char kNotSuccess[] = "service error 200: a status other than Success";
 
-QueryOutcome ClassicHitCount(const SearchSettings& search, int& count) {
-  std::lock_guard lock(watchState.itemSearchMutex);
-  std::optional<std::string> failure;
-  const int fetched = FetchItemSearch(search, false, failure);
-  const std::string& url = watchState.itemSearchUrl;
+// The described interface's count query.
+QueryOutcome ClassicHitCount(const SettingsSnapshot& settings, int& count) {
+  const std::string url = ItemSearchUrl(settings, false);
+  std::string body;
+  FetchReport report;
+  const int fetched = FetchPage(body, url, report);
+  const auto failure = ExchangeFailure(fetched, report);
   if (fetched == -1) return {-1, *failure, url};
   int n = 0;
-  const int read = ParseHitCount(watchState.itemSearchBody, n);
+  const int read = ParseHitCount(body, n);
   if (read == -1) return {-1, failure.value_or(kUnreadableAnswer), url};
   count = n;
   if (read == -3) return {0, kNotSuccess, url};
   return {0, n > 0 ? "count " + std::to_string(n) : "nothing found", url};
 }
 
-QueryOutcome ClassicHitList(const SearchSettings& search) {
-  std::lock_guard lock(watchState.itemSearchMutex);
-  std::optional<std::string> failure;
-  const int fetched = FetchItemSearch(search, true, failure);
-  const std::string& url = watchState.itemSearchUrl;
+// The described interface's hit-list query.
+QueryOutcome ClassicHitList(const SettingsSnapshot& settings) {
+  const std::string url = ItemSearchUrl(settings, true);
+  std::string body;
+  FetchReport report;
+  const int fetched = FetchPage(body, url, report);
+  const auto failure = ExchangeFailure(fetched, report);
   if (fetched == -1) return {-1, *failure, url};
-  const int read = ParseHitList(watchState.itemSearchBody);
+  const int read = ParseHitList(body);
   if (read == -1) return {-1, failure.value_or(kUnreadableAnswer), url};
   if (read == -3) return {0, kNotSuccess, url};
   const int32_t rows = read == -2 ? 0 : watchState.hitCount;
@@ -125,60 +117,62 @@ constexpr char kNoKeyword[] = "skipped: no keyword";
 
 }  // namespace
 
-bool KeywordIsEmpty() { return watchState.settings.scanKeyword.empty(); }
+bool KeywordIsEmpty(const SettingsSnapshot& settings) { return settings.scanKeyword.empty(); }
 
-int QueryHitCount(int& count) {
+// Each call builds its request and receives its answer in strings of its own and holds no lock
+// while it fetches: the worker's count query, stalled on a slow server, never keeps the hit list
+// waiting. With an application id and an access key in [SERVICE], the item searches go to
+// today's service; the callers cannot tell. Every call leaves one line in the check log.
+
+int QueryHitCount(int& count, const SettingsSnapshot& settings) {
   count = -1;
-  if (KeywordIsEmpty()) {
+  if (KeywordIsEmpty(settings)) {
     WriteCheckLog(kCountCheck, kNoKeyword, "");
     return -2;
   }
-  const SearchSettings search = CurrentSearch();
   const ServiceSettings service = LoadedService();
-  const QueryOutcome done =
-      service.Enabled() ? CurrentHitCount(service, search, count) : ClassicHitCount(search, count);
+  const QueryOutcome done = service.Enabled() ? CurrentHitCount(service, settings, count)
+                                              : ClassicHitCount(settings, count);
   WriteCheckLog(kCountCheck, done.outcome, done.url);
   return done.result;
 }
 
-int QueryHitList() {
+int QueryHitList(const SettingsSnapshot& settings) {
   watchState.hitListRows = 0;
-  if (KeywordIsEmpty()) {
+  if (KeywordIsEmpty(settings)) {
     WriteCheckLog(kHitListCheck, kNoKeyword, "");
     return -2;
   }
-  const SearchSettings search = CurrentSearch();
   const ServiceSettings service = LoadedService();
   const QueryOutcome done =
-      service.Enabled() ? CurrentHitList(service, search) : ClassicHitList(search);
+      service.Enabled() ? CurrentHitList(service, settings) : ClassicHitList(settings);
   WriteCheckLog(kHitListCheck, done.outcome, done.url);
   if (done.result == 0) watchState.hitListRows = watchState.hitCount;
   return done.result;
 }
 
-int QuerySalesStatus(int& state) {
+int QuerySalesStatus(int& state, const SettingsSnapshot& settings) {
   state = 0;
-  if (KeywordIsEmpty()) {
+  if (KeywordIsEmpty(settings)) {
     WriteCheckLog(kTimeSaleCheck, kNoKeyword, "");
     return -2;
   }
-  const std::string keyword = watchState.settings.scanKeyword;
-  watchState.salesStatusUrl = CurrentPieces().mallSearchBaseUrl + EncodeKeyword(keyword.c_str());
+  std::string page;
+  const std::string url =
+      CurrentPieces().mallSearchBaseUrl + EncodeKeyword(settings.scanKeyword.c_str());
   FetchReport report;
-  const int fetched = FetchPage(watchState.salesStatusPage, watchState.salesStatusUrl, report);
+  const int fetched = FetchPage(page, url, report);
   if (auto failure = ExchangeFailure(fetched, report)) {
-    WriteCheckLog(kTimeSaleCheck, *failure, watchState.salesStatusUrl);
+    WriteCheckLog(kTimeSaleCheck, *failure, url);
     if (fetched == -1) return -1;
   }
-  state = ParseSalesStatus(watchState.salesStatusPage);
-  if (report.status == 200) {
-    WriteCheckLog(kTimeSaleCheck, SalesStatusOutcome(state), watchState.salesStatusUrl);
-  }
+  state = ParseSalesStatus(page);
+  if (report.status == 200) WriteCheckLog(kTimeSaleCheck, SalesStatusOutcome(state), url);
   return 0;
 }
 
 void SetServiceHostsForTesting(const std::string& itemSearchHost,
                                const std::string& mallSearchHost) {
   std::lock_guard lock(piecesMutex);
-  pieces = MakePieces(itemSearchHost, mallSearchHost);
+  *pieces = MakePieces(itemSearchHost, mallSearchHost);
 }

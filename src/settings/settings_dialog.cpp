@@ -2,16 +2,40 @@
 
 #include <string>
 
+#include "base/no_destructor.h"
 #include "hitlist/hit_list_dialog.h"
 #include "platform/shell/shell_open.h"
 #include "res/resource.h"
 #include "res/shell_texts.h"
+#include "settings/first_line.h"
 #include "state/watch_state.h"
 #include "worker/watch_worker.h"
 
-CTestDialog& settingsDialog = *new CTestDialog;
+namespace {
+
+NoDestructor<CTestDialog> settingsDialogStorage;
+
+}  // namespace
+
+CTestDialog& settingsDialog = *settingsDialogStorage;
 
 CTestDialog::CTestDialog() : CDialog(IDD_SETTINGS) {}
+
+INT_PTR ShowSettingsDialog() {
+  watchState.settingsDialogOpen = 1;
+  const INT_PTR result = settingsDialog.DoModal();
+  watchState.settingsDialogOpen = 0;
+  watchState.settingsDialogPrimed = 0;
+  return result;
+}
+
+// The worker unticks the alert box through this registration while the dialog is shown.
+INT_PTR CTestDialog::DoModal() {
+  RegisterAlertBox(&m_checkAlert);
+  const INT_PTR result = CDialog::DoModal();
+  RegisterAlertBox(nullptr);
+  return result;
+}
 
 const MessageMap* CTestDialog::GetMessageMap() const {
   static const MessageMapEntry entries[] = {
@@ -63,9 +87,14 @@ void CTestDialog::OnBnClickedAlert() {
   watchState.settings.scanFlag = m_checkAlert.GetCheck() != 0 ? 1 : 0;
 }
 
+// Changing the text notifies again, with the first line only.
 void CTestDialog::OnEnChangeKeyword() {
   std::string keyword;
   m_editKeyword.GetWindowText(keyword);
+  if (FirstLine(keyword).size() != keyword.size()) {
+    m_editKeyword.SetWindowText(std::string(FirstLine(keyword)).c_str());
+    return;
+  }
   watchState.settings.scanKeyword = keyword;
 }
 
@@ -78,11 +107,17 @@ void CTestDialog::OnBnClickedJumpIchiba() { platform::OpenWebAddress(kIchibaAddr
 void CTestDialog::OnEnChangePrice() {
   std::string price;
   m_editPrice.GetWindowText(price);
+  if (FirstLine(price).size() != price.size()) {
+    m_editPrice.SetWindowText(std::string(FirstLine(price)).c_str());
+    return;
+  }
   switch (CheckPriceText(price)) {
-    case 1:
+    case PriceAcceptable:
+      break;
+    case PriceNegative:
       AfxMessageBox(texts::kPriceNegativeShort);
       break;
-    case 2:
+    case PriceNotNumber:
       AfxMessageBox(texts::kPriceNotNumberShort);
       break;
   }

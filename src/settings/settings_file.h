@@ -1,7 +1,5 @@
 #pragma once
 
-#include <string>
-
 // Reads the five settings from "setting.ini" beside the executable into watchState.settings,
 // and its [SERVICE] section into watchState.service. A missing file, section or key reads as 0
 // or the empty text.
@@ -10,7 +8,3 @@ void LoadSettings();
 // Writes the five settings to "setting.ini" beside the executable, flags as "1" or "0". When the
 // file cannot be written, it and the settings stay as they were, without a message.
 void SaveSettings();
-
-// The folder of "setting.ini", ending in its separator; the files that go with the settings
-// (the check log) lie there too.
-std::string SettingsFolder();

@@ -18,6 +18,16 @@ struct WatchSettings {
   std::atomic<int32_t> scanTimesale{0};  // watch the time-sale badge instead of the count
 };
 
+// The five settings read once, member by member, as plain values: what one watch cycle or one
+// search works with from start to end, whatever the dialog changes meanwhile.
+struct SettingsSnapshot {
+  int32_t scanFlag = 0;
+  std::string scanKeyword;
+  std::string scanPrice;
+  int32_t scanZaiko = 0;
+  int32_t scanTimesale = 0;
+};
+
 // The one block of state that the program's parts share, reached by name. Integers that both
 // threads use are atomic; texts are guarded; the groups below name their thread or their lock.
 struct WatchState {
@@ -45,15 +55,6 @@ struct WatchState {
   std::mutex serviceMutex;
   ServiceSettings service;
 
-  // The item-search request and response of the latest call: only under itemSearchMutex, held
-  // for the whole of each item-search operation.
-  std::mutex itemSearchMutex;
-  std::string itemSearchUrl;
-  std::string itemSearchBody;
-  // The sales-status request and response: worker thread only.
-  std::string salesStatusUrl;
-  std::string salesStatusPage;
-
   // The hit list: UI thread only.
   HitTable hitTable;
   int32_t hitCount = 0;     // hits announced by the last hit-list reading, at most MaxHits
@@ -66,3 +67,6 @@ struct WatchState {
 // The process-wide instance. It exists before any other static object is built and is never
 // destroyed: the worker is not stopped at exit and may still use it.
 extern WatchState& watchState;
+
+// Reads watchState.settings into a snapshot. Either thread.
+SettingsSnapshot SnapshotSettings();

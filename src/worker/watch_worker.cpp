@@ -18,9 +18,9 @@ constexpr uint32_t kOneHour = 3'600'000;
 // Set once the worker's thread has started; there is one worker per process.
 std::atomic<bool> watchWorkerStarted{false};
 
-void RunTimeSaleQuery() {
+void RunTimeSaleQuery(const SettingsSnapshot& settings) {
   int state = 0;
-  QuerySalesStatus(state);
+  QuerySalesStatus(state, settings);
   if (state == 1) {
     watchState.lastSalesState = 1;
   } else if (state == -2) {
@@ -33,46 +33,47 @@ void RunTimeSaleQuery() {
   if (watchState.lastSalesState == 2) DisarmAlert();
 }
 
-void RunCountQuery() {
+void RunCountQuery(const SettingsSnapshot& settings) {
   watchState.lastSalesState = 0;
   int count = -1;
-  watchState.lastHitCount = QueryHitCount(count) == -1 ? -1 : count;
+  watchState.lastHitCount = QueryHitCount(count, settings) == -1 ? -1 : count;
 }
 
 // A cycle that ends before its query still leaves its line in the check log.
-void LogSkippedCycle(const WatchSettings& s, const char* why) {
-  WriteCheckLog(s.scanTimesale != 0 ? kTimeSaleCheck : kCountCheck, why, "");
+void LogSkippedCycle(int32_t scanTimesale, const char* why) {
+  WriteCheckLog(scanTimesale != 0 ? kTimeSaleCheck : kCountCheck, why, "");
 }
 
-// One cycle: check the settings, query, decide, alert.
+// One cycle: check the settings, query, decide, alert. The checks and the query see one
+// snapshot of the settings, so the query never runs with a keyword or price it did not check.
 void RunWatchCycle() {
-  const WatchSettings& s = watchState.settings;
-  if (s.scanFlag == 0) {
-    LogSkippedCycle(s, "skipped: disarmed");
+  if (watchState.settings.scanFlag == 0) {
+    LogSkippedCycle(watchState.settings.scanTimesale, "skipped: disarmed");
     return;
   }
+  const SettingsSnapshot s = SnapshotSettings();
 
   const bool keywordMissing = s.scanKeyword.empty();
   if (keywordMissing) AfxMessageBox(texts::kNoKeyword);
 
-  const std::string price = s.scanPrice;
-  if (!price.empty()) {
-    const int verdict = CheckPriceText(price);  // 1 negative, 2 not a number
-    if (verdict != 0) {
-      AfxMessageBox(verdict == 1 ? texts::kPriceNegative : texts::kPriceNotNumber);
-      LogSkippedCycle(s, keywordMissing ? "skipped: no keyword, bad price" : "skipped: bad price");
+  if (!s.scanPrice.empty()) {
+    const int verdict = CheckPriceText(s.scanPrice);
+    if (verdict != PriceAcceptable) {
+      AfxMessageBox(verdict == PriceNegative ? texts::kPriceNegative : texts::kPriceNotNumber);
+      LogSkippedCycle(s.scanTimesale,
+                      keywordMissing ? "skipped: no keyword, bad price" : "skipped: bad price");
       return;
     }
   }
   if (keywordMissing) {
-    LogSkippedCycle(s, "skipped: no keyword");
+    LogSkippedCycle(s.scanTimesale, "skipped: no keyword");
     return;
   }
 
   if (s.scanTimesale != 0) {
-    RunTimeSaleQuery();
+    RunTimeSaleQuery(s);
   } else {
-    RunCountQuery();
+    RunCountQuery(s);
   }
 
   if (watchState.lastHitCount == -1) return;

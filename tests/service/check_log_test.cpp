@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "settings/settings_file.h"
 #include "state/watch_state.h"
 #include "support/settings_sandbox.h"
 #include "support/temp_dir.h"
@@ -19,6 +20,7 @@ using testing_support::WriteFile;
 // The check log beside the sandbox's setting.ini, and whatever stands in its place.
 class CheckLog : public ::testing::Test {
  protected:
+  void SetUp() override { LoadSettings(); }  // places setting.ini, and the log beside it
   std::string LogPath() const { return sandbox.dir().File("kobanu.log"); }
   std::string RotatedPath() const { return sandbox.dir().File("kobanu.log.1"); }
   testing_support::SettingsSandbox sandbox;
@@ -99,6 +101,7 @@ TEST_F(CheckLog, WhatCannotBeWrittenIsSkippedSilently) {
 
 TEST_F(CheckLog, AMissingFolderLosesTheLine) {
   testing_support::SettingsSandbox elsewhere;
+  LoadSettings();
   const std::string folder = elsewhere.dir().path();
   ASSERT_EQ(rmdir(folder.c_str()), 0);
   WriteCheckLog(kCountCheck, "count 1", "");
