@@ -1,0 +1,76 @@
+#include "profile_oracle/shrink.h"
+
+#include "profile_oracle/file_lines.h"
+
+namespace profile_oracle {
+
+namespace {
+
+// Each text with one piece taken away, the larger pieces first.
+std::vector<std::string> Shorter(const std::string& text) {
+  std::vector<std::string> shorter;
+  for (size_t piece = text.size(); piece > 0; piece /= 2) {
+    for (size_t at = 0; at + piece <= text.size(); at += piece) {
+      shorter.push_back(text.substr(0, at) + text.substr(at + piece));
+    }
+  }
+  return shorter;
+}
+
+std::vector<Case> Smaller(const Case& oracleCase) {
+  std::vector<Case> smaller;
+  for (size_t i = 0; i < oracleCase.ops.size(); ++i) {
+    Case fewer = oracleCase;
+    fewer.ops.erase(fewer.ops.begin() + static_cast<std::ptrdiff_t>(i));
+    smaller.push_back(std::move(fewer));
+  }
+  if (oracleCase.file) {
+    Case none = oracleCase;
+    none.file.reset();
+    smaller.push_back(std::move(none));
+    const std::vector<Line> lines = Lines(*oracleCase.file);
+    for (size_t i = 0; i < lines.size(); ++i) {
+      std::vector<Line> fewer = lines;
+      fewer.erase(fewer.begin() + static_cast<std::ptrdiff_t>(i));
+      smaller.push_back(oracleCase);
+      smaller.back().file = Joined(fewer);
+    }
+    for (size_t i = 0; i < lines.size(); ++i) {
+      for (const auto& shorter : Shorter(lines[i].text + lines[i].end)) {
+        std::vector<Line> changed = lines;
+        changed[i] = {shorter, ""};
+        smaller.push_back(oracleCase);
+        smaller.back().file = Joined(changed);
+      }
+    }
+  }
+  for (size_t i = 0; i < oracleCase.ops.size(); ++i) {
+    for (std::string Op::*field : {&Op::section, &Op::key, &Op::text}) {
+      for (auto& shorter : Shorter(oracleCase.ops[i].*field)) {
+        smaller.push_back(oracleCase);
+        smaller.back().ops[i].*field = std::move(shorter);
+      }
+    }
+  }
+  return smaller;
+}
+
+}  // namespace
+
+Case Shrink(Case oracleCase, const std::function<bool(const Case&)>& stillFails, size_t budget) {
+  for (bool progress = true; progress && budget > 0;) {
+    progress = false;
+    for (auto& candidate : Smaller(oracleCase)) {
+      if (budget == 0) break;
+      --budget;
+      if (stillFails(candidate)) {
+        oracleCase = std::move(candidate);
+        progress = true;
+        break;
+      }
+    }
+  }
+  return oracleCase;
+}
+
+}  // namespace profile_oracle
