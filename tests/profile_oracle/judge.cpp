@@ -24,8 +24,9 @@ Verdict Judge(const Case& oracleCase, RealFunctions& real, bool strict) {
   Case neutral = oracleCase;
   for (size_t i = 0; i < list.size(); ++i) {
     if (list[i].neutralise) {
-      if (strict) continue;
-      neutral = list[i].neutralise(neutral);
+      Case without = list[i].neutralise(neutral);
+      if (strict || without == neutral) continue;  // nothing of it in the case
+      neutral = std::move(without);
       verdict.ours = RunOurs(neutral);
       verdict.real = real.Run(neutral);
     } else {

@@ -63,6 +63,31 @@ Case WithoutLinesLackingEquals(const Case& oracleCase) {
   });
 }
 
+Case WithoutLeadBytesBeforeLineEnds(const Case& oracleCase) {
+  return WithFileLines(oracleCase, [](std::vector<Line>& lines) {
+    for (auto& line : lines) {
+      size_t last = 0;
+      for (size_t i = 0; i < line.text.size(); i += IsLeadByte(line.text[i]) ? 2 : 1) last = i;
+      if (!line.text.empty() && last + 1 == line.text.size() && IsLeadByte(line.text[last])) {
+        line.text.pop_back();
+      }
+    }
+  });
+}
+
+bool HasBlankName(std::string_view line) {
+  line = TrimmedStart(line);
+  const size_t close = FirstCloseBracket(line);
+  return line.substr(1, close - 1).find_first_not_of(" \t") == std::string_view::npos;
+}
+
+Case WithoutNamelessHeaders(const Case& oracleCase) {
+  return WithFileLines(oracleCase, [](std::vector<Line>& lines) {
+    std::erase_if(lines,
+                  [](const Line& line) { return IsHeader(line.text) && HasBlankName(line.text); });
+  });
+}
+
 Op Read(std::string section, std::string key, std::string defaultValue) {
   return {OpKind::kRead, std::move(section), std::move(key), std::move(defaultValue)};
 }
@@ -78,9 +103,16 @@ const std::vector<KnownDeviation>& KnownDeviations() {
       {"Wine returns a default of blanks only as it is (Windows: empty)",
        {false, std::nullopt, {Read("S", "k", " ")}},
        DefaultsWithoutTrailingBlanks},
+      {"Wine reads a lead byte and the line end after it as one character, joining two lines "
+       "(ours: the line ends there)",
+       {false, "[S]\nk=\x82\nx=1\n", {Read("S", "x", "")}},
+       WithoutLeadBytesBeforeLineEnds},
       {"ours: the first ']' ends a header (Wine: the last)",
        {false, "[a]b]\r\nk=1\r\n", {Read("a", "k", "")}},
        HeadersEndingAtTheirFirstBracket},
+      {"Wine's writer drops a header '[]', so the keys under it join the section above",
+       {false, "[S]\r\n[]\r\nk=1\r\n", {Write("T", "x", "1"), Read("S", "k", "")}},
+       WithoutNamelessHeaders},
       {"ours: a line without '=' is no key (Wine: a key without a value, which a write fills in)",
        {false, "[S]\r\nk\r\n", {Write("S", "k", "1")}},
        WithoutLinesLackingEquals},

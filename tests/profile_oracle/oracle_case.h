@@ -20,6 +20,7 @@ struct Op {
   std::string section;
   std::string key;
   std::string text;
+  bool operator==(const Op&) const = default;
 };
 
 struct Case {
@@ -28,6 +29,7 @@ struct Case {
   bool program = false;
   std::optional<std::string> file;  // none: there is no file
   std::vector<Op> ops;
+  bool operator==(const Case&) const = default;
 };
 
 struct Outcome {
