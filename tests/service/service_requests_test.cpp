@@ -4,8 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/watch_state.h"
+#include "service/hit_table.h"
 #include "service/service_ids.h"
+#include "state/watch_state.h"
 #include "support/mall_keywords.h"
 #include "support/settings_sandbox.h"
 #include "support/standin_mall.h"
@@ -61,6 +62,22 @@ TEST_F(ServiceRequests, CountQueryUrlCarriesKeywordSortStockAndPrice) {
   EXPECT_EQ(LastRequest(), ItemSearchStart() +
                                "&keyword=%E7%A6%8F%E8%A2%8B&sort=%2BitemPrice&availability=1"
                                "&maxPrice=5000 HTTP/1.1");
+}
+
+TEST_F(ServiceRequests, AQueryGivenASnapshotIgnoresLaterChangesOfTheSettings) {
+  settings.scanKeyword = kFukubukuro;
+  settings.scanPrice = "5000";
+  const SettingsSnapshot checked = SnapshotSettings();
+  settings.scanKeyword = "";  // the dialog changes them after the cycle checked its copy
+  settings.scanPrice = "abc";
+  int count = 0, state = 0;
+  EXPECT_EQ(QueryHitCount(count, checked), 0);
+  EXPECT_NE(LastRequest().find("&keyword=%E7%A6%8F%E8%A2%8B&sort=%2BitemPrice&availability=0"
+                               "&maxPrice=5000 HTTP"),
+            std::string::npos);
+  EXPECT_EQ(QuerySalesStatus(state, checked), 0);
+  EXPECT_NE(LastRequest().find("sitem=%E7%A6%8F%E8%A2%8B HTTP"), std::string::npos);
+  EXPECT_EQ(QueryHitCount(count), -2);  // without a snapshot: the settings as they are now
 }
 
 TEST_F(ServiceRequests, HitListUrlAddsTheAffiliateIdBeforeTheKeyword) {

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/watch_state.h"
 #include "platform/ui/headless/headless_backend.h"
 #include "service/service_requests.h"
 #include "settings/settings_dialog.h"
+#include "state/watch_state.h"
 #include "support/settings_sandbox.h"
 #include "support/standin_mall.h"
 
@@ -37,15 +37,6 @@ class DesktopStateTest : public ::testing::Test {
     return instance;
   }
   size_t Requests() { return mall.RequestLines().size(); }
-
-  // Shows the settings dialog modally as the tray command does, and returns how it ended.
-  static INT_PTR ShowSettingsAsTheTrayDoes() {
-    watchState.settingsDialogOpen = 1;
-    const INT_PTR result = settingsDialog.DoModal();
-    watchState.settingsDialogOpen = 0;
-    watchState.settingsDialogPrimed = 0;
-    return result;
-  }
 
   StandInMall& mall = Mall();
   SettingsSandbox sandbox;

@@ -4,12 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include "app/watch_state.h"
 #include "platform/ui/headless/headless_backend.h"
 #include "res/resource.h"
 #include "res/texts.h"
 #include "service/service_requests.h"
 #include "settings/settings_dialog.h"
+#include "state/watch_state.h"
 #include "support/mall_keywords.h"
 #include "support/settings_sandbox.h"
 #include "support/standin_mall.h"
@@ -187,10 +187,7 @@ TEST_F(WatchWorkerTest, DisarmingUnticksTheOpenSettingsDialogWithoutAClick) {
     tickedAfterDisarm = dialog.IsChecked(IDC_ALERT);
     dialog.PressEsc();
   });
-  watchState.settingsDialogOpen = 1;
-  settingsDialog.DoModal();
-  watchState.settingsDialogOpen = 0;
-  watchState.settingsDialogPrimed = 0;
+  ShowSettingsDialog();
   EXPECT_TRUE(tickedWhenOpened);
   EXPECT_FALSE(tickedAfterDisarm);
   EXPECT_EQ(settings.scanFlag, 0);  // no click handler ran, and closing changed nothing
