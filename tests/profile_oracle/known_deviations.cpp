@@ -88,6 +88,14 @@ Case WithoutNamelessHeaders(const Case& oracleCase) {
   });
 }
 
+Case WrittenValuesWithoutLeadingBlanks(const Case& oracleCase) {
+  Case changed = oracleCase;
+  for (auto& op : changed.ops) {
+    if (op.kind == OpKind::kWrite) op.text.erase(0, op.text.find_first_not_of(" \t"));
+  }
+  return changed;
+}
+
 Op Read(std::string section, std::string key, std::string defaultValue) {
   return {OpKind::kRead, std::move(section), std::move(key), std::move(defaultValue)};
 }
@@ -116,10 +124,12 @@ const std::vector<KnownDeviation>& KnownDeviations() {
       {"ours: a line without '=' is no key (Wine: a key without a value, which a write fills in)",
        {false, "[S]\r\nk\r\n", {Write("S", "k", "1")}},
        WithoutLinesLackingEquals},
-      {"Wine writes the whole file anew (blank lines dropped, blanks around names, '=' and "
-       "written values stripped, a blank line before each header); ours keeps every other line "
-       "byte for byte",
-       {false, "[S]\r\n\r\nk = 1\r\n", {Write("S", "x", " 2")}},
+      {"Wine strips the blanks before a written value (Windows writes it as given)",
+       {false, "[S]\r\nk=1\r\n", {Write("S", "k", " 2 ")}},
+       WrittenValuesWithoutLeadingBlanks},
+      {"Wine writes the whole file anew (blank lines dropped, blanks around names and '=' "
+       "stripped, text after a header's ']' dropped); ours keeps every other line byte for byte",
+       {false, "[S]\r\n\r\nk = 1\r\n", {Write("S", "x", "2")}},
        nullptr},
   };
   return kList;
