@@ -6,12 +6,30 @@ namespace profile_oracle {
 
 namespace {
 
-// Each text with one piece taken away, the larger pieces first.
+// Where each character of the text starts. A lead byte and its second byte are taken away
+// together, so that shrinking makes no new double-byte characters (which the real functions
+// might not know).
+std::vector<size_t> CharacterStarts(std::string_view text) {
+  std::vector<size_t> starts;
+  for (size_t i = 0; i < text.size(); ++i) {
+    starts.push_back(i);
+    if (IsLeadByte(text[i]) && i + 1 < text.size()) {
+      const auto next = static_cast<unsigned char>(text[i + 1]);
+      if (next >= 0x40 && next != 0x7F && next <= 0xFC) ++i;
+    }
+  }
+  starts.push_back(text.size());
+  return starts;
+}
+
+// Each text with one run of characters taken away, the longer runs first.
 std::vector<std::string> Shorter(const std::string& text) {
+  const std::vector<size_t> starts = CharacterStarts(text);
+  const size_t characters = starts.size() - 1;
   std::vector<std::string> shorter;
-  for (size_t piece = text.size(); piece > 0; piece /= 2) {
-    for (size_t at = 0; at + piece <= text.size(); at += piece) {
-      shorter.push_back(text.substr(0, at) + text.substr(at + piece));
+  for (size_t run = characters; run > 0; run /= 2) {
+    for (size_t at = 0; at + run <= characters; at += run) {
+      shorter.push_back(text.substr(0, starts[at]) + text.substr(starts[at + run]));
     }
   }
   return shorter;
