@@ -15,7 +15,7 @@ void PlaceFile(const std::optional<std::string>& file, const std::string& path);
 std::optional<std::string> FileAt(const std::string& path);
 
 // Runs the ops through the platform's narrow profile functions on the file at path, each run of
-// writes to one section in one call, as a save does. The values read, in order.
+// reads or writes in one section in one call, as a load or a save does. The values read.
 std::vector<std::string> RunOnPlatform(const std::vector<Op>& ops, const std::string& path);
 
 }  // namespace profile_oracle
