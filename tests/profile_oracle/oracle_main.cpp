@@ -13,6 +13,7 @@
 #include "profile_oracle/case_generator.h"
 #include "profile_oracle/judge.h"
 #include "profile_oracle/shrink.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -44,7 +45,10 @@ int Run(int argc, char** argv) {
   const size_t cases = Option(argc, argv, "--cases", 3000);
   const size_t programCases = Option(argc, argv, "--program-cases", 300);
   const bool showList = Option(argc, argv, "--list", 0) != 0;  // each example with its outcomes
-  RealFunctions real(argv[1]);
+  // Wine's case files beside ours, in the scratch directory (TMPDIR): where freeing disk blocks
+  // is slow, each file the real functions rewrite costs milliseconds.
+  const testing_support::TempDir scratch;
+  RealFunctions real(argv[1], "Z:" + scratch.path());
   const auto& list = KnownDeviations();
   int failures = 0;
 

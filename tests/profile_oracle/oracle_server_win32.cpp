@@ -1,5 +1,7 @@
 // The real profile functions for the profile oracle: takes cases on standard input and answers
 // each with its outcome on standard output. One process serves every case, as Wine starts slowly.
+//
+// Usage: profile_oracle_server DIRECTORY (where the case files are made)
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -10,7 +12,6 @@
 
 #include "profile_oracle/oracle_case.h"
 #include "profile_oracle/run_case.h"
-#include "support/temp_dir.h"
 
 namespace {
 
@@ -54,14 +55,17 @@ std::vector<std::string> RunBare(const Case& oracleCase, const std::string& path
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: profile_oracle_server DIRECTORY\n");
+    return 2;
+  }
   _setmode(_fileno(stdin), _O_BINARY);
   _setmode(_fileno(stdout), _O_BINARY);
   if (GetACP() != 932) {
     std::fprintf(stderr, "profile oracle: the ANSI code page is %u, not 932\n", GetACP());
     return 2;
   }
-  testing_support::TempDir dir;
   std::string message;
   for (unsigned number = 0; ReadMessage(message); ++number) {
     Case oracleCase;
@@ -70,7 +74,7 @@ int main() {
       return 2;
     }
     // A new name for every case: the functions keep recently used files in memory.
-    const std::string path = dir.File("case" + std::to_string(number) + ".ini");
+    const std::string path = std::string(argv[1]) + "\\case" + std::to_string(number) + ".ini";
     profile_oracle::PlaceFile(oracleCase.file, path);
     Outcome outcome;
     outcome.reads = oracleCase.program ? profile_oracle::RunOnPlatform(oracleCase.ops, path)

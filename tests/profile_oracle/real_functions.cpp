@@ -34,7 +34,7 @@ std::string ReadExactly(int fd, size_t size) {
 
 }  // namespace
 
-RealFunctions::RealFunctions(const std::string& server) {
+RealFunctions::RealFunctions(const std::string& server, const std::string& directory) {
   int in[2];
   int out[2];
   if (pipe(in) != 0 || pipe(out) != 0) throw std::runtime_error("no pipe");
@@ -46,7 +46,8 @@ RealFunctions::RealFunctions(const std::string& server) {
   posix_spawn_file_actions_addclose(&actions, out[0]);
   std::string wine = "wine";
   std::string program = server;
-  char* argv[] = {wine.data(), program.data(), nullptr};
+  std::string where = directory;
+  char* argv[] = {wine.data(), program.data(), where.data(), nullptr};
   const int spawned = posix_spawnp(&child_, "wine", &actions, nullptr, argv, environ);
   posix_spawn_file_actions_destroy(&actions);
   close(in[0]);

@@ -10,8 +10,9 @@ namespace profile_oracle {
 // The program on the real profile functions, under Wine, kept running for every case.
 class RealFunctions {
  public:
-  // Starts `wine server`; the environment chooses the Wine prefix and the locale.
-  explicit RealFunctions(const std::string& server);
+  // Starts `wine server directory`, which makes its case files in directory (a Windows path);
+  // the environment chooses the Wine prefix and the locale.
+  RealFunctions(const std::string& server, const std::string& directory);
   ~RealFunctions();
   RealFunctions(const RealFunctions&) = delete;
   RealFunctions& operator=(const RealFunctions&) = delete;
