@@ -149,6 +149,20 @@ TEST_F(TrayAppTest, ExitEndsTheLoopWhileAWorkersBoxIsOpen) {
   worker.join();
 }
 
+TEST_F(TrayAppTest, ACloseRequestFromOutsideSavesAndEndsAsExitDoesEvenWithTheDialogOpen) {
+  ChooseFromMenus({ID_TRAY_OPEN_DIALOG});
+  ui.ScriptNextDialog([&](HeadlessDialog& d) {
+    d.Paste(IDC_KEYWORD, kWatch);
+    ui.RequestClose();
+  });
+  ui.PressTrayIcon(WM_RBUTTONDOWN);
+  EXPECT_EQ(RunApp(), 0);
+  EXPECT_FALSE(ui.TrayIconShown());
+  EXPECT_EQ(ReadFile(sandbox.IniPath()),
+            "[PARAM]\r\nSCAN_FLAG=0\r\nSCAN_KEYWORD=" + kWatch +
+                "\r\nSCAN_PRICE=\r\nSCAN_ZAIKO=0\r\nSCAN_TIMESALE=0\r\n");
+}
+
 TEST_F(TrayAppTest, ATimingOutTrayIsAskedAgainEverySecond) {
   ui.QueueTrayResults({ERROR_TIMEOUT, ERROR_TIMEOUT, 0});  // add, modify, then the second add
   const auto start = std::chrono::steady_clock::now();
