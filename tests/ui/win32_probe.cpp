@@ -3,11 +3,12 @@
 //
 //   kobanu_win32_probe manifest EXE  the executable's application manifest
 //   kobanu_win32_probe windows       each shown dialog and message box:
-//       TITLE|owner=OWNER|topmost=0/1|centred=DX,DY|awareness=N|static=TEXTS|column0=WIDTH
+//       TITLE|owner=OWNER|topmost=0/1|size=WxH|centred=DX,DY|awareness=N|static=TEXTS|column0=W
 //     DX, DY: how far its centre lies from that of its owner while the owner is shown, else
 //     from that of the work area; awareness: 0 unaware, 1 system, 2 per monitor; column0: the
 //     first list-view column's width in pixels, or -
 //   kobanu_win32_probe endsession     the session's end, as the system tells Kobanu's main window
+//   kobanu_win32_probe codepage       the ANSI code page of a program started like this one
 #include <windows.h>
 
 #include <commctrl.h>
@@ -31,7 +32,8 @@ std::string Utf8(const std::wstring& wide) {
 
 std::wstring Text(HWND window) {
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  text.resize(
+      static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
   return text;
 }
 
@@ -43,8 +45,9 @@ std::wstring ClassOf(HWND window) {
 
 int Manifest(const char* path) {
   const HMODULE module = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  const HRSRC resource =
-      module != nullptr ? FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24)) : nullptr;
+  const HRSRC resource = module != nullptr
+                             ? FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24))
+                             : nullptr;
   if (resource == nullptr) {
     std::printf("no manifest\n");
     return 1;
@@ -85,13 +88,14 @@ BOOL CALLBACK ReportWindow(HWND window, LPARAM) {
   if (owner != nullptr && IsWindowVisible(owner)) GetWindowRect(owner, &around);
   Found found;
   EnumChildWindows(window, CollectChild, reinterpret_cast<LPARAM>(&found));
-  const int awareness =
-      GetAwarenessFromDpiAwarenessContext(GetWindowDpiAwarenessContext(window));
-  std::printf("%s|owner=%s|topmost=%d|centred=%ld,%ld|awareness=%d|static=%s|column0=%s\n",
-              Utf8(Text(window)).c_str(), owner != nullptr ? Utf8(Text(owner)).c_str() : "-",
-              (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0 ? 1 : 0,
-              Centre(self).left - Centre(around).left, Centre(self).top - Centre(around).top,
-              awareness, Utf8(found.statics).c_str(), Utf8(found.column0).c_str());
+  const int awareness = GetAwarenessFromDpiAwarenessContext(GetWindowDpiAwarenessContext(window));
+  std::printf(
+      "%s|owner=%s|topmost=%d|size=%ldx%ld|centred=%ld,%ld|awareness=%d|static=%s|column0=%s\n",
+      Utf8(Text(window)).c_str(), owner != nullptr ? Utf8(Text(owner)).c_str() : "-",
+      (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0 ? 1 : 0, self.right - self.left,
+      self.bottom - self.top, Centre(self).left - Centre(around).left,
+      Centre(self).top - Centre(around).top, awareness, Utf8(found.statics).c_str(),
+      Utf8(found.column0).c_str());
   return TRUE;
 }
 
@@ -117,6 +121,8 @@ int main(int argc, char** argv) {
   if (command == "manifest" && argc == 3) return Manifest(argv[2]);
   if (command == "windows") return EnumWindows(ReportWindow, 0) ? 0 : 1;
   if (command == "endsession") return EndSession();
-  std::fprintf(stderr, "usage: kobanu_win32_probe manifest EXE | windows | endsession\n");
+  if (command == "codepage") return std::printf("%u\n", GetACP()) > 0 ? 0 : 1;
+  std::fprintf(stderr,
+               "usage: kobanu_win32_probe manifest EXE | windows | endsession | codepage\n");
   return 2;
 }

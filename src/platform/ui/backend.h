@@ -81,8 +81,8 @@ class Backend {
 
   // Shows a warning box with one OK button and returns at once; dismissed runs on the UI thread
   // when the user has closed it.
-  virtual void ShowMessageBox(const std::string& caption, const std::string& text,
-                              BoxOrigin origin, std::function<void()> dismissed) = 0;
+  virtual void ShowMessageBox(const std::string& caption, const std::string& text, BoxOrigin origin,
+                              std::function<void()> dismissed) = 0;
 
   // The tray icon; false with an error code (ERROR_TIMEOUT or another) when the tray refuses.
   virtual bool AddTrayIcon(const TrayIcon& icon, DWORD& error) = 0;

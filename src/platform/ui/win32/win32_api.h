@@ -24,6 +24,9 @@ void PostTask(std::function<void()> task);  // any thread
 // Gets and dispatches the thread's messages, keyboard navigation in dialogs included, until
 // exited is true or WM_QUIT arrives (which is then posted again for the loops outside).
 void RunMessages(const bool& exited);
+// Makes the innermost RunMessages look at its flag again: a message sent from another thread or
+// program is handled inside GetMessage, which goes on waiting after it.
+void WakeMessages();
 
 // MessageBoxW with the warning icon and one OK button, on a thread of its own so that the UI
 // thread goes on; dismissed is posted to the UI thread when the user has closed it. An alert

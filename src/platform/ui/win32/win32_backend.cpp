@@ -18,6 +18,7 @@ class Win32Loop : public EventLoop {
   void Exit(int code) override {
     exited_ = true;
     code_ = code;
+    win32::WakeMessages();
   }
 
  private:

@@ -15,8 +15,7 @@ HWND Handle(void* window) { return static_cast<HWND>(window); }
 // Whether the dialog template leaves the position to the program (x and y both 0).
 bool TemplateAtOrigin(unsigned templateId) {
   const HMODULE module = GetModuleHandleW(nullptr);
-  const HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(templateId),
-                                       MAKEINTRESOURCEW(5));
+  const HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(templateId), MAKEINTRESOURCEW(5));
   const HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
   const auto* words = static_cast<const WORD*>(loaded != nullptr ? LockResource(loaded) : nullptr);
   if (words == nullptr) return false;
@@ -39,10 +38,10 @@ void Centre(HWND window, HWND owner) {
   GetWindowRect(window, &self);
   const int width = self.right - self.left;
   const int height = self.bottom - self.top;
-  const int x = std::max<int>(area.left, std::min<int>((around.left + around.right - width) / 2,
-                                                       area.right - width));
-  const int y = std::max<int>(area.top, std::min<int>((around.top + around.bottom - height) / 2,
-                                                      area.bottom - height));
+  const int x = std::max<int>(
+      area.left, std::min<int>((around.left + around.right - width) / 2, area.right - width));
+  const int y = std::max<int>(
+      area.top, std::min<int>((around.top + around.bottom - height) / 2, area.bottom - height));
   SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -122,6 +122,8 @@ void RunMessages(const bool& exited) {
   }
 }
 
+void WakeMessages() { PostMessageW(mainWindow, WM_NULL, 0, 0); }
+
 void ShowWarningBox(const std::string& captionUtf8, const std::string& textUtf8, bool alert,
                     std::function<void()> dismissed) {
   // The owner is a window of the UI thread; the box's thread shares its input while it lasts.
@@ -139,9 +141,9 @@ bool NotifyIcon(bool add, unsigned iconId, const std::string& tipUtf8, uint32_t&
   const UINT dpi = GetDpiForWindow(mainWindow);
   // The icon resource has an image for each common small-icon size; not shared, as the size
   // differs from one DPI to another.
-  const auto icon = static_cast<HICON>(
-      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId), IMAGE_ICON,
-                 GetSystemMetricsForDpi(SM_CXSMICON, dpi), GetSystemMetricsForDpi(SM_CYSMICON, dpi), 0));
+  const auto icon = static_cast<HICON>(LoadImageW(
+      GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId), IMAGE_ICON,
+      GetSystemMetricsForDpi(SM_CXSMICON, dpi), GetSystemMetricsForDpi(SM_CYSMICON, dpi), 0));
   NOTIFYICONDATAW data = IconData();
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   data.uCallbackMessage = kTrayMessage;
