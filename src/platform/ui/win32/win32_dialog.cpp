@@ -87,7 +87,7 @@ DialogWindow::DialogWindow(unsigned templateId, Events events) : events_(std::mo
   // Owned as the framework's modal dialogs are: the first by the hidden main window, each
   // further one by the dialog it opens over. Owned windows get no taskbar buttons of their own
   // and always stay above their owners.
-  const HWND owner = openDialogs.empty() ? MainWindow() : openDialogs.back();
+  const HWND owner = TopDialog() != nullptr ? TopDialog() : MainWindow();
   const HWND window = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId),
                                          owner, DialogProc, reinterpret_cast<LPARAM>(&events_));
   window_ = window;
