@@ -1,7 +1,7 @@
 #include "support/settings_sandbox.h"
 
-#include "app/watch_state.h"
 #include "platform/runtime/module_path.h"
+#include "state/watch_state.h"
 
 namespace testing_support {
 
