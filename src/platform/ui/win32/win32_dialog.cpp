@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/no_destructor.h"
 #include "platform/ui/win32/win32_api.h"
 #include "platform/ui/win32/win32_windows.h"
 
@@ -8,7 +9,7 @@ namespace ui::win32 {
 
 namespace {
 
-std::vector<HWND>& openDialogs = *new std::vector<HWND>;
+NoDestructor<std::vector<HWND>> openDialogs;
 
 HWND Handle(void* window) { return static_cast<HWND>(window); }
 
@@ -76,11 +77,11 @@ INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
-HWND TopDialog() { return openDialogs.empty() ? nullptr : openDialogs.back(); }
+HWND TopDialog() { return openDialogs->empty() ? nullptr : openDialogs->back(); }
 
 bool IsOurDialog(HWND window) {
   return window != nullptr &&
-         std::find(openDialogs.begin(), openDialogs.end(), window) != openDialogs.end();
+         std::find(openDialogs->begin(), openDialogs->end(), window) != openDialogs->end();
 }
 
 DialogWindow::DialogWindow(unsigned templateId, Events events) : events_(std::move(events)) {
@@ -92,13 +93,13 @@ DialogWindow::DialogWindow(unsigned templateId, Events events) : events_(std::mo
                                          owner, DialogProc, reinterpret_cast<LPARAM>(&events_));
   window_ = window;
   if (window == nullptr) return;
-  openDialogs.push_back(window);
+  openDialogs->push_back(window);
   if (TemplateAtOrigin(templateId)) Centre(window, owner);
 }
 
 DialogWindow::~DialogWindow() {
   if (window_ == nullptr) return;
-  openDialogs.erase(std::find(openDialogs.begin(), openDialogs.end(), Handle(window_)));
+  openDialogs->erase(std::find(openDialogs->begin(), openDialogs->end(), Handle(window_)));
   DestroyWindow(Handle(window_));
 }
 
