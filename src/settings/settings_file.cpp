@@ -4,20 +4,20 @@
 #include "platform/profile/profile_functions.h"
 #include "platform/runtime/module_path.h"
 #include "platform/runtime/numbers.h"
+#include "settings/settings_home.h"
 
 namespace {
 
 constexpr const char* kSection = "PARAM";
 
-// Rebuilds iniPath from the executable's path, as every load and save does. The caller holds
-// iniMutex.
+// Rebuilds iniPath from the path decided at start-up, as every load and save does. The caller
+// holds iniMutex.
 void BuildIniPath() {
-  const platform::PathParts parts = platform::SplitPath(platform::ExecutablePath());
+  watchState.iniPath = SettingsPath();
+  const platform::PathParts parts = platform::SplitPath(watchState.iniPath);
   watchState.iniDrive = parts.drive;
   watchState.iniDir = parts.dir;
-  // iniName receives the file name and then the extension; only the extension stays.
-  watchState.iniName = parts.ext;
-  watchState.iniPath = watchState.iniDrive + watchState.iniDir + "setting.ini";
+  watchState.iniName = parts.name + parts.ext;
 }
 
 const char* FlagText(int32_t flag) { return flag != 0 ? "1" : "0"; }
@@ -28,8 +28,11 @@ void LoadSettings() {
   std::lock_guard lock(watchState.iniMutex);
   BuildIniPath();
   // A missing key gives the default " ", which the profile reader trims to the empty text.
+  // No known place reads as no file; an empty name would send the reader elsewhere.
   auto read = [](const char* key) -> const std::string& {
-    watchState.iniValue = platform::ReadProfileString(kSection, key, " ", watchState.iniPath);
+    watchState.iniValue = watchState.iniPath.empty()
+                              ? std::string()
+                              : platform::ReadProfileString(kSection, key, " ", watchState.iniPath);
     return watchState.iniValue;
   };
   WatchSettings& s = watchState.settings;
@@ -43,6 +46,8 @@ void LoadSettings() {
 void SaveSettings() {
   std::lock_guard lock(watchState.iniMutex);
   BuildIniPath();
+  // The user's folder appears with the first save; without it the settings stay in memory.
+  if (watchState.iniPath.empty() || !MakeSettingsFolder(watchState.iniPath)) return;
   const WatchSettings& s = watchState.settings;
   // All five keys reach the disk in one replacement, so a crash never leaves half a save.
   platform::WriteProfileStrings(kSection,

@@ -2,6 +2,7 @@
 
 #include "app/watch_state.h"
 #include "platform/runtime/module_path.h"
+#include "settings/settings_home.h"
 
 namespace testing_support {
 
@@ -16,11 +17,13 @@ void ResetSettings() {
 
 SettingsSandbox::SettingsSandbox() {
   platform::SetExecutablePathForTesting(dir_.File("kobanu"));
+  DecideSettingsPath();
   ResetSettings();
 }
 
 SettingsSandbox::~SettingsSandbox() {
   platform::SetExecutablePathForTesting("");
+  DecideSettingsPath();
   ResetSettings();
 }
 

@@ -1,0 +1,67 @@
+#include "settings/settings_home.h"
+
+#include <filesystem>
+#include <mutex>
+#include <system_error>
+
+#include "platform/runtime/module_path.h"
+#include "platform/runtime/user_folders.h"
+
+namespace {
+
+constexpr const char* kFileName = "setting.ini";
+
+// Never destroyed: the worker may still save while the process ends.
+std::mutex pathMutex;
+std::string*& Decided() {
+  static std::string* path = nullptr;
+  return path;
+}
+
+bool Exists(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::symlink_status(path, error).type() !=
+         std::filesystem::file_type::not_found;
+}
+
+std::string ChooseSettingsPath() {
+  const std::string executable = platform::ExecutablePath();
+  if (!executable.empty()) {
+    const platform::PathParts parts = platform::SplitPath(executable);
+    const std::string folder = parts.drive + parts.dir;
+    if (!folder.empty()) {
+      const std::string besideExecutable = folder + kFileName;
+      if (Exists(besideExecutable) || platform::CanCreateFilesIn(folder)) return besideExecutable;
+    }
+  }
+  // Never the current directory: with the executable's folder unknown or closed, the user's own.
+  const std::string userFolder = platform::UserSettingsFolder();
+  return userFolder.empty() ? "" : userFolder + kFileName;
+}
+
+}  // namespace
+
+void DecideSettingsPath() {
+  std::string path = ChooseSettingsPath();
+  std::lock_guard lock(pathMutex);
+  if (Decided() == nullptr) Decided() = new std::string;
+  *Decided() = std::move(path);
+}
+
+std::string SettingsPath() {
+  {
+    std::lock_guard lock(pathMutex);
+    if (Decided() != nullptr) return *Decided();
+  }
+  DecideSettingsPath();
+  std::lock_guard lock(pathMutex);
+  return *Decided();
+}
+
+bool MakeSettingsFolder(const std::string& settingsPath) {
+  const std::filesystem::path folder = std::filesystem::path(settingsPath).parent_path();
+  std::error_code error;
+  if (folder.empty() || std::filesystem::is_directory(folder, error)) return true;
+  std::filesystem::create_directories(folder, error);
+  return !error;
+}
