@@ -9,6 +9,12 @@ namespace platform {
 // system names no such place.
 std::string UserSettingsFolder();
 
+#ifndef _WIN32
+// $XDG_CONFIG_HOME/ or ~/.config/, where the desktop's own settings live (autostart/). Empty when
+// no home folder is known.
+std::string XdgConfigHome();
+#endif
+
 // Whether a new file could be created in the folder now (permissions, a read-only mount).
 bool CanCreateFilesIn(const std::string& folder);
 

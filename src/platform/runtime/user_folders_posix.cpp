@@ -22,12 +22,17 @@ std::string HomeFolder() {
 
 }  // namespace
 
-std::string UserSettingsFolder() {
+std::string XdgConfigHome() {
   // A relative XDG_CONFIG_HOME is invalid by the base-directory rules and is ignored.
   if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && config[0] == '/')
-    return std::string(config) + "/kobanu/";
+    return std::string(config) + "/";
   const std::string home = HomeFolder();
-  return home.empty() ? "" : home + "/.config/kobanu/";
+  return home.empty() ? "" : home + "/.config/";
+}
+
+std::string UserSettingsFolder() {
+  const std::string config = XdgConfigHome();
+  return config.empty() ? "" : config + "kobanu/";
 }
 
 bool CanCreateFilesIn(const std::string& folder) {

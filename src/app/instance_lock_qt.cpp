@@ -1,0 +1,24 @@
+#include <QLockFile>
+#include <QStandardPaths>
+
+#include "app/instance_lock.h"
+
+namespace {
+
+QLockFile* lock = nullptr;  // held until the end; never destroyed while the worker may run
+
+}  // namespace
+
+bool ClaimSettingsFile(const std::string& settingsPath) {
+  const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+  if (folder.isEmpty()) return true;
+  lock = new QLockFile(folder + "/" + QString::fromStdString(InstanceLockName(settingsPath)) +
+                       ".lock");
+  // Only a dead owner makes a lock stale, never its age: Kobanu runs for days.
+  lock->setStaleLockTime(0);
+  return lock->tryLock(0) || lock->error() != QLockFile::LockFailedError;
+}
+
+void ReleaseSettingsFile() {
+  if (lock != nullptr) lock->unlock();
+}
