@@ -10,7 +10,12 @@ QLockFile* lock = nullptr;  // held until the end; never destroyed while the wor
 }  // namespace
 
 bool ClaimSettingsFile(const std::string& settingsPath) {
+  // Without XDG_RUNTIME_DIR Qt makes a private folder of its own and warns on stderr; a second
+  // instance's one line should stay the only one.
+  const QtMessageHandler previous =
+      qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
   const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+  qInstallMessageHandler(previous);
   if (folder.isEmpty()) return true;
   lock = new QLockFile(folder + "/" + QString::fromStdString(InstanceLockName(settingsPath)) +
                        ".lock");
