@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "app/watch_state.h"
 #include "service/response_readers.h"
 #include "service/text_encoding.h"
+#include "state/watch_state.h"
 
 namespace {
 

@@ -2,8 +2,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/watch_state.h"
+#include "service/hit_table.h"
 #include "service/response_readers.h"
+#include "state/watch_state.h"
 #include "support/reader_transcription.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

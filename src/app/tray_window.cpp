@@ -5,11 +5,11 @@
 #include <cstring>
 #include <thread>
 
-#include "app/watch_state.h"
 #include "res/resource.h"
 #include "res/shell_texts.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_file.h"
+#include "state/watch_state.h"
 #include "worker/watch_worker.h"
 
 namespace {

@@ -2,11 +2,12 @@
 
 #include <algorithm>
 
-#include "app/watch_state.h"
 #include "platform/shell/shell_open.h"
 #include "res/resource.h"
 #include "res/shell_texts.h"
+#include "service/hit_table.h"
 #include "service/service_requests.h"
+#include "state/watch_state.h"
 
 namespace {
 

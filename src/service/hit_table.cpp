@@ -1,6 +1,6 @@
 #include "service/hit_table.h"
 
-#include "app/watch_state.h"
+#include "state/watch_state.h"
 
 void ClearHitTable() {
   HitTable& table = watchState.hitTable;

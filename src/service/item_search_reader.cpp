@@ -2,10 +2,10 @@
 #include <array>
 #include <string_view>
 
-#include "app/watch_state.h"
 #include "platform/runtime/numbers.h"
 #include "service/response_readers.h"
 #include "service/working_text.h"
+#include "state/watch_state.h"
 
 namespace {
 

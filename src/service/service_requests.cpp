@@ -2,11 +2,11 @@
 
 #include <mutex>
 
-#include "app/watch_state.h"
 #include "service/fetch_page.h"
 #include "service/response_readers.h"
 #include "service/service_ids.h"
 #include "service/text_encoding.h"
+#include "state/watch_state.h"
 
 namespace {
 

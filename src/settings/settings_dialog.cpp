@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "app/watch_state.h"
 #include "hitlist/hit_list_dialog.h"
 #include "platform/shell/shell_open.h"
 #include "res/resource.h"
 #include "res/shell_texts.h"
+#include "state/watch_state.h"
 #include "worker/watch_worker.h"
 
 CTestDialog& settingsDialog = *new CTestDialog;

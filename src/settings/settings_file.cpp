@@ -1,10 +1,10 @@
 #include "settings/settings_file.h"
 
-#include "app/watch_state.h"
 #include "platform/profile/profile_functions.h"
 #include "platform/runtime/module_path.h"
 #include "platform/runtime/numbers.h"
 #include "settings/settings_home.h"
+#include "state/watch_state.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "app/watch_state.h"
 #include "platform/ui/win_types.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_file.h"
+#include "state/watch_state.h"
 #include "worker/watch_worker.h"
 
 void DisarmAlert() {

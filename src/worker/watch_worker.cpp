@@ -4,10 +4,10 @@
 #include <system_error>
 #include <thread>
 
-#include "app/watch_state.h"
 #include "platform/ui/message_box.h"
 #include "res/texts.h"
 #include "service/service_requests.h"
+#include "state/watch_state.h"
 #include "worker/worker_pause.h"
 
 namespace {

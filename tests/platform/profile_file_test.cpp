@@ -18,6 +18,32 @@ TEST(ProfileRead, LooksUpSectionAndKeyWithoutRegardToCase) {
   EXPECT_EQ(file.GetString("OTHER", "key", " "), "no");
 }
 
+TEST(ProfileRead, EndsLinesAtCrLfLfOrALoneCr) {
+  const auto crOnly = ProfileFile::Parse("[PARAM]\rSCAN_FLAG=1\rSCAN_PRICE=5\r");
+  EXPECT_EQ(crOnly.GetString("PARAM", "SCAN_FLAG", ""), "1");
+  EXPECT_EQ(crOnly.GetString("PARAM", "SCAN_PRICE", ""), "5");
+  const auto mixed = ProfileFile::Parse("[S]\r\na=1\rb=2\nc=3\r\r\nd=4");
+  EXPECT_EQ(mixed.GetString("S", "a", ""), "1");
+  EXPECT_EQ(mixed.GetString("S", "b", ""), "2");
+  EXPECT_EQ(mixed.GetString("S", "c", ""), "3");
+  EXPECT_EQ(mixed.GetString("S", "d", ""), "4");
+  EXPECT_EQ(mixed.Text(), "[S]\r\na=1\r\nb=2\r\nc=3\r\n\r\nd=4\r\n");
+}
+
+TEST(ProfileRead, ReadsNamesByDoubleByteCharacters) {
+  // ゾ is 83 5D, its second byte ']'; ア (83 41) and ヂ (83 61) differ only in a letter's case.
+  const auto file = ProfileFile::Parse(
+      "[\x83\x5D]\nk=zo\n"
+      "[\x83\x41]\nk=a\n\x83\x41=key a\n"
+      "[x\x83\x61]\nk=xdi\n");
+  EXPECT_EQ(file.GetString("\x83\x5D", "k", "d"), "zo");
+  EXPECT_EQ(file.GetString("\x83\x61", "k", "d"), "d");
+  EXPECT_EQ(file.GetString("\x83\x41", "\x83\x61", "d"), "d");
+  EXPECT_EQ(file.GetString("\x83\x41", "\x83\x41", "d"), "key a");
+  EXPECT_EQ(file.GetString("X\x83\x61", "K", "d"), "xdi");
+  EXPECT_EQ(file.GetString("x\x83\x41", "k", "d"), "d");
+}
+
 TEST(ProfileRead, TrimsBlanksAndOnePairOfQuotes) {
   const auto file = ProfileFile::Parse(
       "[S]\n"
@@ -50,6 +76,15 @@ TEST(ProfileRead, CapsValuesAt511BytesAndStopsAtZeroBytes) {
                                        std::string(1, '\0') + "cd\n");
   EXPECT_EQ(file.GetString("S", "long", ""), std::string(511, 'x'));
   EXPECT_EQ(file.GetString("S", "nul", ""), "ab");
+}
+
+TEST(ProfileRead, NeverCutsADoubleByteCharacterInHalf) {
+  std::string kanji;
+  for (int i = 0; i < 256; ++i) kanji += "\x8A\xBF";  // 漢
+  const auto file = ProfileFile::Parse("[S]\nk=" + kanji + "\nodd=x" + kanji + "\n");
+  EXPECT_EQ(file.GetString("S", "k", ""), kanji.substr(0, 510));
+  EXPECT_EQ(file.GetString("S", "odd", ""), "x" + kanji.substr(0, 510));
+  EXPECT_EQ(file.GetString("S", "none", kanji), kanji.substr(0, 510));
 }
 
 TEST(ProfileRead, SurvivesGarbage) {

@@ -12,10 +12,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/watch_state.h"
 #include "platform/http/http_request.h"
 #include "service/fetch_page.h"
+#include "service/hit_table.h"
 #include "service/service_requests.h"
+#include "state/watch_state.h"
 #include "support/mall_keywords.h"
 #include "support/settings_sandbox.h"
 #include "support/standin_mall.h"

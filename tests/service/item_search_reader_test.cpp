@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/watch_state.h"
+#include "service/hit_table.h"
 #include "service/response_readers.h"
+#include "state/watch_state.h"
 #include "support/temp_dir.h"
 
 namespace {

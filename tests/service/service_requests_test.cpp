@@ -4,8 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/watch_state.h"
+#include "service/hit_table.h"
 #include "service/service_ids.h"
+#include "state/watch_state.h"
 #include "support/mall_keywords.h"
 #include "support/settings_sandbox.h"
 #include "support/standin_mall.h"

@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/watch_state.h"
 #include "settings/settings_file.h"
+#include "state/watch_state.h"
 #include "support/child_process.h"
 #include "support/mall_keywords.h"
 #include "support/settings_sandbox.h"

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/watch_state.h"
+#include "state/watch_state.h"
 #include "support/mall_keywords.h"
 #include "support/settings_sandbox.h"
 #include "support/wine.h"

@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/watch_state.h"
 #include "platform/runtime/module_path.h"
 #include "settings/settings_file.h"
+#include "state/watch_state.h"
 #include "support/child_process.h"
 #include "support/settings_sandbox.h"
 

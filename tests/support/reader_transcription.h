@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "service/hit_table.h"
+#include "state/hit_table.h"
 
 // A plain transcription of the readers' cut-and-search steps: each cut really removes the front
 // of the text and every search starts at offset 0. Slow, and kept only to check the readers.

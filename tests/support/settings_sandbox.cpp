@@ -1,8 +1,8 @@
 #include "support/settings_sandbox.h"
 
-#include "app/watch_state.h"
 #include "platform/runtime/module_path.h"
 #include "settings/settings_home.h"
+#include "state/watch_state.h"
 
 namespace testing_support {
 

@@ -4,12 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include "app/watch_state.h"
 #include "platform/ui/headless/headless_backend.h"
 #include "res/resource.h"
 #include "res/texts.h"
 #include "service/service_requests.h"
 #include "settings/settings_dialog.h"
+#include "state/watch_state.h"
 #include "support/mall_keywords.h"
 #include "support/settings_sandbox.h"
 #include "support/standin_mall.h"

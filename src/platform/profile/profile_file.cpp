@@ -22,11 +22,32 @@ std::string_view TrimRight(std::string_view text) {
   return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
 }
 
+// Text is code page 932: a lead byte and the byte after it are one character, and that second
+// byte may look like ']' or a letter.
+bool IsLeadByte(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+size_t CharLength(std::string_view text, size_t i) {
+  return IsLeadByte(text[i]) && i + 1 < text.size() ? 2 : 1;
+}
+
+size_t FindChar(std::string_view text, char c) {
+  for (size_t i = 0; i < text.size(); i += CharLength(text, i)) {
+    if (text[i] == c) return i;
+  }
+  return std::string_view::npos;
+}
+
+// Letter case counts only for single-byte letters; double-byte characters must match exactly.
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+  for (size_t i = 0; i < a.size(); i += CharLength(a, i)) {
+    if (CharLength(a, i) == 2 ? a.substr(i, 2) != b.substr(i, 2) : lower(a[i]) != lower(b[i])) {
+      return false;
+    }
   }
   return true;
 }
@@ -35,7 +56,7 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
 bool SectionName(std::string_view line, std::string_view& name) {
   line = Trim(line);
   if (line.empty() || line.front() != '[') return false;
-  const size_t close = line.find(']');
+  const size_t close = FindChar(line, ']');
   if (close == std::string_view::npos) return false;
   name = Trim(line.substr(1, close - 1));
   return true;
@@ -49,9 +70,14 @@ bool KeyName(std::string_view line, std::string_view& key) {
   return key.empty() || key.front() != ';';
 }
 
+// Cut at a character's end, so that a double-byte character is never split.
 std::string Capped(std::string_view value) {
   value = value.substr(0, value.find('\0'));
-  return std::string(value.substr(0, ProfileFile::kMaxValue));
+  size_t end = 0;
+  while (end < value.size() && end + CharLength(value, end) <= ProfileFile::kMaxValue) {
+    end += CharLength(value, end);
+  }
+  return std::string(value.substr(0, end));
 }
 
 }  // namespace
@@ -66,12 +92,13 @@ ProfileFile ProfileFile::Parse(std::string_view text) {
   ProfileFile file;
   size_t start = 0;
   while (start < text.size()) {
-    size_t end = text.find('\n', start);
+    size_t end = text.find_first_of("\r\n", start);
     if (end == std::string::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    file.lines_.emplace_back(line);
+    file.lines_.emplace_back(text.substr(start, end - start));
     start = end + 1;
+    if (end < text.size() && text[end] == '\r' && start < text.size() && text[start] == '\n') {
+      ++start;
+    }
   }
   return file;
 }

@@ -16,13 +16,13 @@ class ProfileFile {
   // Reads the file; a missing or unreadable file reads as an empty one.
   static ProfileFile Load(const std::string& path);
 
-  // The file whose bytes are text. Lines end in LF or CR LF.
+  // The file whose bytes are text. Lines end in CR LF, LF or a lone CR.
   static ProfileFile Parse(std::string_view text);
 
   // The value of a key; section and key match without regard to letter case. The value is the
   // text after '=' without the blanks around it and without one pair of enclosing quotation
   // marks. A missing section or key gives defaultValue without its trailing blanks. At most
-  // kMaxValue bytes, up to the first zero byte.
+  // kMaxValue bytes and never half a double-byte character, up to the first zero byte.
   std::string GetString(std::string_view section, std::string_view key,
                         std::string_view defaultValue) const;
 

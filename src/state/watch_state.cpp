@@ -1,4 +1,4 @@
-#include "app/watch_state.h"
+#include "state/watch_state.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <mutex>
 #include <string>
 
-#include "app/guarded_text.h"
-#include "service/hit_table.h"
+#include "state/guarded_text.h"
+#include "state/hit_table.h"
 
 // The user's five settings, kept in setting.ini. Flags are tested only for zero and non-zero.
 struct WatchSettings {
