@@ -5,6 +5,7 @@
 
 #include "app/command_line.h"
 #include "app/instance_lock.h"
+#include "app/parent_console.h"
 #include "platform/ui/desktop_backend.h"
 #include "platform/ui/win_app.h"
 #include "settings/settings_home.h"
@@ -19,6 +20,9 @@ namespace {
 }  // namespace
 
 void RunKobanu(int& argc, char** argv) {
+#ifdef _WIN32
+  UseParentConsole();
+#endif
   // Options and a second instance end here, before the window system is touched.
   if (const auto exitCode = RunCommandLine(argc, argv)) End(*exitCode);
   DecideSettingsPath();
