@@ -2,12 +2,13 @@
 # The program (the argument) at start-up, before any window system: --help and --version without
 # a display, --autostart on and off, and one instance per settings file, a crashed one's lock
 # taken over.
+# shellcheck disable=SC2317  # functions called through check, wait_for and trap
 set -uo pipefail
 program=$1
 tmp=$(mktemp -d)
 pids=()
 cleanup() {
-  for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null; done
+  for pid in "${pids[@]}"; do { kill -9 "$pid" && wait "$pid"; } 2>/dev/null; done
   rm -rf "$tmp"
 }
 trap cleanup EXIT

@@ -3,6 +3,7 @@
 # without errors, holds the files in deb_contents.txt and depends on what the program loads at
 # run time; its desktop entry and AppStream metadata validate; the program it installs runs; the
 # .tar.gz holds the portable folder. Prints lintian's output and the packages' sizes.
+# shellcheck disable=SC2317  # functions called through check, wait_for and trap
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$1
@@ -43,7 +44,7 @@ done
 dpkg-deb -x "$deb" "$tmp/root"
 entry=$tmp/root/usr/share/applications/kobanu.desktop
 check "the desktop entry validates" desktop-file-validate "$entry"
-main_categories=$(grep '^Categories=' "$entry" | tr '=;' '\n\n' |
+main_categories=$(grep '^Categories=' "$entry" | tr '=;' '\n' |
   grep -cxE 'AudioVideo|Audio|Video|Development|Education|Game|Graphics|Network|Office|Science|Settings|System|Utility')
 check "the desktop entry has one main category" test "$main_categories" -eq 1
 check "the desktop entry starts the installed program" \
