@@ -51,8 +51,11 @@ def status_field(path, name):
 
 
 def memory_kb(pid):
+    """Resident (shared pages counted whole), proportional and private (USS) memory in kB."""
+    rollup = f'/proc/{pid}/smaps_rollup'
     return {'rss': status_field(f'/proc/{pid}/status', 'VmRSS'),
-            'pss': status_field(f'/proc/{pid}/smaps_rollup', 'Pss')}
+            'pss': status_field(rollup, 'Pss'),
+            'uss': status_field(rollup, 'Private_Clean') + status_field(rollup, 'Private_Dirty')}
 
 
 def threads(pid):
@@ -230,6 +233,7 @@ def desktop_figures(args, desktop):
         'started': {k: statistics.median(v) for k, v in started.items()},
         'rss': {k: statistics.median(m['rss'] for m in v) for k, v in memory.items()},
         'pss': {k: statistics.median(m['pss'] for m in v) for k, v in memory.items()},
+        'uss': {k: statistics.median(m['uss'] for m in v) for k, v in memory.items()},
         'curl_kb': int(footprint[1]) - int(footprint[0]),
         'switches': {('kobanu' if pid == kobanu else 'minimal', role): n
                      for (pid, role), n in switches.items()},
@@ -301,15 +305,19 @@ def main():
 
     with Desktop(args) as desktop:
         d = desktop_figures(args, desktop)
-    rss, pss = d['rss'], d['pss']
-    lead = (rss['kobanu'] - rss['minimal']) / 1024
-    table.add('4 waiting: resident memory (VmRSS) vs minimal tray', f"{rss['kobanu'] / 1024:.1f} MB",
-              f"{rss['minimal'] / 1024:.1f} MB", f'+{lead:.1f} MB', '<= +5.0 MB', lead <= 5.0)
+    # The budget is private memory: pages shared with every other program that loads the same
+    # libraries are not the program's own cost. Resident and proportional sizes are shown too.
+    rss, pss, uss = d['rss'], d['pss'], d['uss']
+    lead = (uss['kobanu'] - uss['minimal']) / 1024
+    table.add('4 waiting: private memory (USS) vs minimal tray', f"{uss['kobanu'] / 1024:.1f} MB",
+              f"{uss['minimal'] / 1024:.1f} MB", f'+{lead:.1f} MB', '<= +2.0 MB', lead <= 2.0)
+    rss_lead = (rss['kobanu'] - rss['minimal']) / 1024
+    table.add('  resident memory (VmRSS)', f"{rss['kobanu'] / 1024:.1f} MB",
+              f"{rss['minimal'] / 1024:.1f} MB", f'+{rss_lead:.1f} MB', '', None)
     curl = d['curl_kb'] / 1024
-    table.add('  of which libcurl and its libraries (curl_footprint)', f'{curl:.1f} MB', '', '',
+    table.add('    of which libcurl and its libraries (curl_footprint)', f'{curl:.1f} MB', '', '',
               '', None)
-    table.add('  the rest: our own code and data', f'{lead - curl:.1f} MB', '', '', '<= +5.0 MB',
-              lead - curl <= 5.0)
+    table.add('    the rest: our own code and data', f'{rss_lead - curl:.1f} MB', '', '', '', None)
     table.add('  proportional set size (Pss)', f"{pss['kobanu'] / 1024:.1f} MB",
               f"{pss['minimal'] / 1024:.1f} MB", f"+{(pss['kobanu'] - pss['minimal']) / 1024:.1f} MB",
               '', None)

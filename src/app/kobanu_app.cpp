@@ -11,7 +11,7 @@ const MessageMap* CKobanuApp::GetMessageMap() const {
 }
 
 BOOL CKobanuApp::InitInstance() {
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+  INITCOMMONCONTROLSEX controls{.dwSize = sizeof controls, .dwICC = ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
   CWinApp::InitInstance();
   if (!AfxSocketInit()) {

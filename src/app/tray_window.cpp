@@ -79,12 +79,7 @@ void CMainWnd::ShowTrayMenu() {
 }
 
 void CMainWnd::OnTrayOpenDialog() {
-  if (watchState.settingsDialogOpen == 0) {
-    watchState.settingsDialogOpen = 1;
-    settingsDialog.DoModal();
-    watchState.settingsDialogOpen = 0;
-    watchState.settingsDialogPrimed = 0;
-  }
+  if (watchState.settingsDialogOpen == 0) ShowSettingsDialog();
   SaveSettings();
 }
 

@@ -38,7 +38,7 @@ constexpr std::array<Field, 6> kFields = {{
 
 }  // namespace
 
-int ParseHitCount(std::string body, int& count) {
+int ParseHitCount(std::string_view body, int& count) {
   count = -1;
   const WorkingText text(body);
   if (const int status = ReadStatus(text); status != 0) return status;
@@ -49,7 +49,7 @@ int ParseHitCount(std::string body, int& count) {
   return 0;
 }
 
-int ParseHitList(std::string body) {
+int ParseHitList(std::string_view body) {
   WorkingText text(body);
   if (const int status = ReadStatus(text); status != 0) {
     // After "NotFound" or another status the table holds no hits, so the list shows no rows.

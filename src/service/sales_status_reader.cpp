@@ -8,7 +8,7 @@ constexpr std::string_view kSalesEnded =
     "\x94\xCC\x94\x84\x8F\x49\x97\xB9";  // 販売終了, code page 932
 }  // namespace
 
-int ParseSalesStatus(std::string body) {
+int ParseSalesStatus(std::string_view body) {
   WorkingText text(body);
   const int64_t badge = text.Find(kBadge);
   if (badge == -1) return text.Find(kIconArea) == -1 ? -1 : 1;

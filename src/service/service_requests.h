@@ -2,20 +2,25 @@
 
 #include <string>
 
-// True when the keyword setting is the empty text (a keyword of blanks is not empty).
-bool KeywordIsEmpty();
+#include "state/watch_state.h"
+
+// Each operation works with one snapshot of the settings from start to end: the caller's (the
+// watch cycle's), or one it takes when it starts.
+
+// True when the keyword is the empty text (a keyword of blanks is not empty).
+bool KeywordIsEmpty(const SettingsSnapshot& settings);
 
 // Asks the item-search service how many items match the settings. count is -1 unless a count was
 // read. 0, -1 (fetch or reading failed) or -2 (empty keyword, nothing sent). Worker thread.
-int QueryHitCount(int& count);
+int QueryHitCount(int& count, const SettingsSnapshot& settings = SnapshotSettings());
 
 // Runs the item search with the affiliate id and fills the hit table; sets hitListRows.
 // 0, -1 or -2 as above. User-interface thread, after ClearHitTable.
-int QueryHitList();
+int QueryHitList(const SettingsSnapshot& settings = SnapshotSettings());
 
 // Reads the time-sale badge of the mall's search page for the keyword. state is 0 unless a page
 // was read: 1 sale running, 0 other badge, -1 no marker, -2 sale ended. 0, -1 or -2 as above.
-int QuerySalesStatus(int& state);
+int QuerySalesStatus(int& state, const SettingsSnapshot& settings = SnapshotSettings());
 
 // Points the two services at other hosts ("host" or "host:port"), for tests; the hosts of the
 // build stay in force until then.

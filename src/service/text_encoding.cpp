@@ -24,24 +24,35 @@ std::string AnsiToUtf8(const char* text) {
   return utf8;
 }
 
-std::string EncodeKeyword(const char* text) {
+std::string PercentEncode(std::string_view bytes, Unreserved unreserved) {
   static constexpr char kHex[] = "0123456789ABCDEF";
-  const std::string utf8 = AnsiToUtf8(text);
   std::string encoded;
-  encoded.reserve(utf8.size() * 3);
-  for (const char c : utf8) {
+  encoded.reserve(bytes.size() * 3);
+  for (const char c : bytes) {
     const auto b = static_cast<unsigned char>(c);
-    encoded.push_back('%');
-    encoded.push_back(kHex[b >> 4]);
-    encoded.push_back(kHex[b & 0x0F]);
+    const bool isUnreserved = (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') ||
+                              (b >= '0' && b <= '9') || b == '-' || b == '.' || b == '_' ||
+                              b == '~';
+    if (unreserved == Unreserved::Keep && isUnreserved) {
+      encoded.push_back(c);
+    } else {
+      encoded += {'%', kHex[b >> 4], kHex[b & 0x0F]};
+    }
   }
   return encoded;
 }
 
+std::string EncodeKeyword(const char* text) {
+  return PercentEncode(AnsiToUtf8(text), Unreserved::Encode);
+}
+
 std::unique_ptr<char[]> Utf8ToAnsi(const char* bytes) {
+  return Utf8ToAnsi(std::string_view(bytes));
+}
+
+std::unique_ptr<char[]> Utf8ToAnsi(std::string_view utf8) {
   // No UTF-8 sequence gives more code page 932 bytes than it has itself, so the text's own length
   // bounds the result and one conversion fills it.
-  const std::string_view utf8(bytes);
   std::unique_ptr<char[]> buffer(new (std::nothrow) char[utf8.size() + 1]);
   if (!buffer) return nullptr;
   buffer[platform::Utf8ToAnsi(utf8, ' ', buffer.get())] = '\0';

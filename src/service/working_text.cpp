@@ -85,7 +85,8 @@ const char* FindMarker(const char* text, size_t size, std::string_view marker) {
 
 }  // namespace
 
-WorkingText::WorkingText(const std::string& body) : buffer_(Utf8ToAnsi(body.c_str())) {
+WorkingText::WorkingText(std::string_view body)
+    : buffer_(Utf8ToAnsi(body.substr(0, body.find('\0')))) {
   if (buffer_) text_ = buffer_.get();
 }
 

@@ -9,8 +9,9 @@
 // text off the front only moves a start offset, so reading stays linear in the body's size.
 class WorkingText {
  public:
-  // Converts a UTF-8 body; a body that does not convert reads as the empty text.
-  explicit WorkingText(const std::string& body);
+  // Converts a UTF-8 body up to its first zero byte; a body that does not convert reads as the
+  // empty text.
+  explicit WorkingText(std::string_view body);
 
   // Offset of the first occurrence of marker at or after the start, relative to the start; -1
   // when it does not occur.

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/no_destructor.h"
 #include "hitlist/hit_list_dialog.h"
 #include "platform/shell/shell_open.h"
 #include "res/resource.h"
@@ -9,9 +10,31 @@
 #include "state/watch_state.h"
 #include "worker/watch_worker.h"
 
-CTestDialog& settingsDialog = *new CTestDialog;
+namespace {
+
+NoDestructor<CTestDialog> settingsDialogStorage;
+
+}  // namespace
+
+CTestDialog& settingsDialog = *settingsDialogStorage;
 
 CTestDialog::CTestDialog() : CDialog(IDD_SETTINGS) {}
+
+INT_PTR ShowSettingsDialog() {
+  watchState.settingsDialogOpen = 1;
+  const INT_PTR result = settingsDialog.DoModal();
+  watchState.settingsDialogOpen = 0;
+  watchState.settingsDialogPrimed = 0;
+  return result;
+}
+
+// The worker unticks the alert box through this registration while the dialog is shown.
+INT_PTR CTestDialog::DoModal() {
+  RegisterAlertBox(&m_checkAlert);
+  const INT_PTR result = CDialog::DoModal();
+  RegisterAlertBox(nullptr);
+  return result;
+}
 
 const MessageMap* CTestDialog::GetMessageMap() const {
   static const MessageMapEntry entries[] = {
@@ -79,10 +102,12 @@ void CTestDialog::OnEnChangePrice() {
   std::string price;
   m_editPrice.GetWindowText(price);
   switch (CheckPriceText(price)) {
-    case 1:
+    case PriceAcceptable:
+      break;
+    case PriceNegative:
       AfxMessageBox(texts::kPriceNegativeShort);
       break;
-    case 2:
+    case PriceNotNumber:
       AfxMessageBox(texts::kPriceNotNumberShort);
       break;
   }

@@ -7,6 +7,8 @@ class CTestDialog : public CDialog {
  public:
   CTestDialog();
 
+  INT_PTR DoModal() override;
+
   CEdit m_editKeyword;
   CButton m_checkAlert;
   CButton m_checkZaiko;
@@ -33,6 +35,10 @@ class CTestDialog : public CDialog {
 // The one settings dialog of the process. It is never destroyed: the worker may untick its
 // alert box at any time until the process ends.
 extern CTestDialog& settingsDialog;
+
+// Shows settingsDialog modally as the tray command does: settingsDialogOpen is set while it is
+// shown, and the exchange toggle is cleared after it closed, whichever way. Returns how it ended.
+INT_PTR ShowSettingsDialog();
 
 // The pages the dialog's three link buttons open.
 inline constexpr const char* kWebServiceAddress = "https://webservice.rakuten.co.jp/";

@@ -1,17 +1,22 @@
 #include "state/watch_state.h"
 
+#include "base/no_destructor.h"
+
 namespace {
 
-// Holds the state without ever running its destructor.
-union StateStorage {
-  StateStorage() : state() {}
-  ~StateStorage() {}
-  WatchState state;
-};
-
-// Built during static initialisation; nothing else built then touches it.
-StateStorage storage;
+// Built during static initialisation (at compile time where the library's mutex allows it);
+// nothing else built then touches it.
+NoDestructor<WatchState> storage;
 
 }  // namespace
 
-WatchState& watchState = storage.state;
+constinit WatchState& watchState = *storage;
+
+SettingsSnapshot SnapshotSettings() {
+  const WatchSettings& s = watchState.settings;
+  return {.scanFlag = s.scanFlag,
+          .scanKeyword = s.scanKeyword,
+          .scanPrice = s.scanPrice,
+          .scanZaiko = s.scanZaiko,
+          .scanTimesale = s.scanTimesale};
+}

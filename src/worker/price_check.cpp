@@ -34,14 +34,15 @@ size_t DecimalNumberLength(const std::string& text, size_t i) {
 
 }  // namespace
 
-int CheckPriceText(std::string text) {
+PriceCheck CheckPriceText(std::string text) {
   text.resize(text.find('\0') == std::string::npos ? text.size() : text.find('\0'));
   size_t start = 0;
   while (start < text.size() && IsCSpace(text[start])) ++start;
   const size_t length = DecimalNumberLength(text, start);
   // With no number read, the end is the start of the text, blanks included.
   const size_t end = length == 0 ? 0 : start + length;
-  if (end < text.size()) return 2;
-  if (length == 0) return 0;  // the empty text
-  return platform::StrtodC(text.substr(start, length).c_str()) < 0 ? 1 : 0;
+  if (end < text.size()) return PriceNotNumber;
+  if (length == 0) return PriceAcceptable;  // the empty text
+  return platform::StrtodC(text.substr(start, length).c_str()) < 0 ? PriceNegative
+                                                                   : PriceAcceptable;
 }

@@ -17,9 +17,9 @@ constexpr uint32_t kOneHour = 3'600'000;
 // Set once the worker's thread has started; there is one worker per process.
 std::atomic<bool> watchWorkerStarted{false};
 
-void RunTimeSaleQuery() {
+void RunTimeSaleQuery(const SettingsSnapshot& settings) {
   int state = 0;
-  QuerySalesStatus(state);
+  QuerySalesStatus(state, settings);
   if (state == 1) {
     watchState.lastSalesState = 1;
   } else if (state == -2) {
@@ -32,27 +32,29 @@ void RunTimeSaleQuery() {
   if (watchState.lastSalesState == 2) DisarmAlert();
 }
 
-void RunCountQuery() {
+void RunCountQuery(const SettingsSnapshot& settings) {
   watchState.lastSalesState = 0;
   int count = -1;
-  watchState.lastHitCount = QueryHitCount(count) == -1 ? -1 : count;
+  watchState.lastHitCount = QueryHitCount(count, settings) == -1 ? -1 : count;
 }
 
-// One cycle: check the settings, query, decide, alert.
+// One cycle: check the settings, query, decide, alert. The checks and the query see one
+// snapshot of the settings, so the query never runs with a keyword or price it did not check.
 void RunWatchCycle() {
-  const WatchSettings& s = watchState.settings;
-  if (s.scanFlag == 0) return;
+  if (watchState.settings.scanFlag == 0) return;
+  const SettingsSnapshot s = SnapshotSettings();
 
   const bool keywordMissing = s.scanKeyword.empty();
   if (keywordMissing) AfxMessageBox(texts::kNoKeyword);
 
-  const std::string price = s.scanPrice;
-  if (!price.empty()) {
-    switch (CheckPriceText(price)) {
-      case 1:
+  if (!s.scanPrice.empty()) {
+    switch (CheckPriceText(s.scanPrice)) {
+      case PriceAcceptable:
+        break;
+      case PriceNegative:
         AfxMessageBox(texts::kPriceNegative);
         return;
-      case 2:
+      case PriceNotNumber:
         AfxMessageBox(texts::kPriceNotNumber);
         return;
     }
@@ -60,9 +62,9 @@ void RunWatchCycle() {
   if (keywordMissing) return;
 
   if (s.scanTimesale != 0) {
-    RunTimeSaleQuery();
+    RunTimeSaleQuery(s);
   } else {
-    RunCountQuery();
+    RunCountQuery(s);
   }
 
   if (watchState.lastHitCount == -1) return;

@@ -2,6 +2,8 @@
 
 #include <string>
 
+class CButton;
+
 // The hourly watch cycle, as a thread procedure (the argument is not used). Never returns.
 void WatchWorker(void* argument);
 
@@ -11,5 +13,15 @@ void StartWatchWorker();
 // Clears scanFlag, unticks the open settings dialog's alert box, saves the settings. Worker only.
 void DisarmAlert();
 
-// Classifies a price text: 0 acceptable (the empty text too), 1 negative, 2 not a number.
-int CheckPriceText(std::string text);
+// The alert box that DisarmAlert unticks, registered by the settings dialog while it is shown
+// and null otherwise. The box object must outlive the registration by the worker's one send.
+void RegisterAlertBox(CButton* box);
+
+// What CheckPriceText finds in a price text.
+enum PriceCheck : int {
+  PriceAcceptable = 0,  // a number of at least zero, or the empty text
+  PriceNegative = 1,
+  PriceNotNumber = 2,
+};
+
+PriceCheck CheckPriceText(std::string text);

@@ -30,7 +30,7 @@ std::string Body(int count, int hits, int records, const std::string& status = "
   return body + "</Items>\n</Body>\n</Response>\n";
 }
 
-class HitListTest : public ::testing::Test {
+class HitListReading : public ::testing::Test {
  protected:
   void SetUp() override {
     ClearHitTable();
@@ -53,6 +53,14 @@ TEST(ParseHitCount, ReadsTheCountTextAsAtoiDoes) {
   EXPECT_EQ(count, 42);
   EXPECT_EQ(ParseHitCount(Header("Success") + "<count>none</count>", count), 0);
   EXPECT_EQ(count, 0);
+}
+
+TEST(ParseHitCount, TheBodyEndsAtItsFirstZeroByte) {
+  using namespace std::literals;
+  int count = 0;
+  EXPECT_EQ(ParseHitCount(Header("Success") + "\0<count>3</count>"s, count), -1);
+  EXPECT_EQ(ParseSalesStatus("\0<div class=\"iconArea clfx\">"sv), -1);
+  EXPECT_EQ(ParseSalesStatus("<div class=\"iconArea clfx\">\0"sv), 1);
 }
 
 TEST(ParseHitCount, StatusDecidesFirst) {
@@ -85,7 +93,7 @@ TEST(ParseHitCount, OddMarkerOrdersDoNotReadOutOfBounds) {
   EXPECT_EQ(count, 0);
 }
 
-TEST_F(HitListTest, FillsEveryAnnouncedRecord) {
+TEST_F(HitListReading, FillsEveryAnnouncedRecord) {
   EXPECT_EQ(ParseHitList(Body(3, 3, 3)), 0);
   EXPECT_EQ(watchState.hitCount, 3);
   EXPECT_EQ(table.itemName[0], "\x98\x72\x8E\x9E\x8C\x76 0");  // 腕時計 0 in code page 932
@@ -100,14 +108,14 @@ TEST_F(HitListTest, FillsEveryAnnouncedRecord) {
   EXPECT_EQ(table.itemName[3], "");
 }
 
-TEST_F(HitListTest, CapsAtThirtyRowsAndReadsNoFurther) {
+TEST_F(HitListReading, CapsAtThirtyRowsAndReadsNoFurther) {
   EXPECT_EQ(ParseHitList(Body(45, 45, 45)), 0);
   EXPECT_EQ(watchState.hitCount, 30);
   EXPECT_EQ(table.rowIndex[29], "29");
   EXPECT_EQ(table.itemCode[29], "shop:29");
 }
 
-TEST_F(HitListTest, FewerRecordsThanAnnouncedFailsWithTheRowsRead) {
+TEST_F(HitListReading, FewerRecordsThanAnnouncedFailsWithTheRowsRead) {
   EXPECT_EQ(ParseHitList(Body(3, 3, 2)), -1);
   EXPECT_EQ(watchState.hitCount, 3);
   EXPECT_EQ(table.rowIndex[1], "1");
@@ -115,7 +123,7 @@ TEST_F(HitListTest, FewerRecordsThanAnnouncedFailsWithTheRowsRead) {
   EXPECT_EQ(table.rowIndex[2], "");
 }
 
-TEST_F(HitListTest, NoHitsFillsNothing) {
+TEST_F(HitListReading, NoHitsFillsNothing) {
   EXPECT_EQ(ParseHitList(Body(0, 0, 0)), 0);
   EXPECT_EQ(watchState.hitCount, 0);
   EXPECT_EQ(ParseHitList(Header("Success") + "<count>1</count><hits>none</hits>" + Record(0)), 0);
@@ -123,7 +131,7 @@ TEST_F(HitListTest, NoHitsFillsNothing) {
   EXPECT_EQ(table.itemName[0], "");
 }
 
-TEST_F(HitListTest, AStatusOtherThanSuccessLeavesNoRows) {
+TEST_F(HitListReading, AStatusOtherThanSuccessLeavesNoRows) {
   watchState.hitCount = 7;
   EXPECT_EQ(ParseHitList(Body(0, 0, 0, "NotFound")), -2);
   EXPECT_EQ(watchState.hitCount, 0);
@@ -136,12 +144,12 @@ TEST_F(HitListTest, AStatusOtherThanSuccessLeavesNoRows) {
   EXPECT_EQ(table.itemName[0], "");
 }
 
-TEST_F(HitListTest, RequiresCountAndHitsElements) {
+TEST_F(HitListReading, RequiresCountAndHitsElements) {
   EXPECT_EQ(ParseHitList(Header("Success") + "<hits>3</hits>" + Record(0)), -1);
   EXPECT_EQ(ParseHitList(Header("Success") + "<count>3</count><hits>3" + Record(0)), -1);
 }
 
-TEST_F(HitListTest, AMissingClosingTagRunsToTheNextOneOrLeavesTheCellEmpty) {
+TEST_F(HitListReading, AMissingClosingTagRunsToTheNextOneOrLeavesTheCellEmpty) {
   std::string body = Header("Success") + "<count>2</count><hits>2</hits>";
   body += Record(0);
   body.replace(body.find("</pointRate>"), 12, "");
@@ -153,7 +161,7 @@ TEST_F(HitListTest, AMissingClosingTagRunsToTheNextOneOrLeavesTheCellEmpty) {
   EXPECT_EQ(table.rowIndex[1], "1");
 }
 
-TEST_F(HitListTest, FieldsOutOfOrderAreTakenFromLaterRecords) {
+TEST_F(HitListReading, FieldsOutOfOrderAreTakenFromLaterRecords) {
   const std::string body = Header("Success") +
                            "<count>1</count><hits>1</hits><itemCode>early</itemCode>"
                            "<itemName>n</itemName><itemCode>late</itemCode><itemPrice>1</itemPrice>"
@@ -172,7 +180,7 @@ std::string Sample(const std::string& name) {
 }
 
 // The sample answers that also seed the fuzzers read as the service's real ones would.
-TEST_F(HitListTest, SampleAnswersReadAsExpected) {
+TEST_F(HitListReading, SampleAnswersReadAsExpected) {
   int count = 0;
   EXPECT_EQ(ParseHitCount(Sample("item_search_success.xml"), count), 0);
   EXPECT_EQ(count, 2);

@@ -64,6 +64,22 @@ TEST_F(ServiceRequests, CountQueryUrlCarriesKeywordSortStockAndPrice) {
                                "&maxPrice=5000 HTTP/1.1");
 }
 
+TEST_F(ServiceRequests, AQueryGivenASnapshotIgnoresLaterChangesOfTheSettings) {
+  settings.scanKeyword = kFukubukuro;
+  settings.scanPrice = "5000";
+  const SettingsSnapshot checked = SnapshotSettings();
+  settings.scanKeyword = "";  // the dialog changes them after the cycle checked its copy
+  settings.scanPrice = "abc";
+  int count = 0, state = 0;
+  EXPECT_EQ(QueryHitCount(count, checked), 0);
+  EXPECT_NE(LastRequest().find("&keyword=%E7%A6%8F%E8%A2%8B&sort=%2BitemPrice&availability=0"
+                               "&maxPrice=5000 HTTP"),
+            std::string::npos);
+  EXPECT_EQ(QuerySalesStatus(state, checked), 0);
+  EXPECT_NE(LastRequest().find("sitem=%E7%A6%8F%E8%A2%8B HTTP"), std::string::npos);
+  EXPECT_EQ(QueryHitCount(count), -2);  // without a snapshot: the settings as they are now
+}
+
 TEST_F(ServiceRequests, HitListUrlAddsTheAffiliateIdBeforeTheKeyword) {
   settings.scanKeyword = kFukubukuro;
   QueryHitList();

@@ -40,6 +40,18 @@ TEST(EncodeKeyword, TakesAnyBytesWithoutFailing) {
   EXPECT_EQ(EncodeKeyword("\x80"), kWindows ? "%C2%80" : "%EF%BF%BD");
 }
 
+TEST(PercentEncode, KeepsExactlyTheUnreservedBytesWhenAsked) {
+  std::string all;
+  for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+  const std::string kept = PercentEncode(all, Unreserved::Keep);
+  EXPECT_EQ(kept.size(), 66u + (256 - 66) * 3);  // 26 + 26 + 10 + "-._~"
+  EXPECT_NE(kept.find("%2C-.%2F0123456789%3A"), std::string::npos);
+  EXPECT_NE(kept.find("%40ABCDEFGHIJKLMNOPQRSTUVWXYZ%5B%5C%5D%5E_%60abc"), std::string::npos);
+  EXPECT_NE(kept.find("xyz%7B%7C%7D~%7F%80"), std::string::npos);
+  EXPECT_EQ(kept.substr(kept.size() - 3), "%FF");
+  EXPECT_EQ(PercentEncode(all, Unreserved::Encode).size(), 256u * 3);
+}
+
 TEST(AnsiToUtf8, EncodesEachUnitOnItsOwn) {
   EXPECT_EQ(AnsiToUtf8("a\x95\x9F"), "a\xE7\xA6\x8F");
   EXPECT_EQ(AnsiToUtf8("\x81\x60"), "\xEF\xBD\x9E");  // the wave dash: U+FF5E, as Windows

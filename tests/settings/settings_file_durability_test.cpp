@@ -24,7 +24,7 @@ WatchSettings& settings = watchState.settings;
 
 using testing_support::kWatch;
 
-TEST(SettingsFile, AnUnwritableFileLosesTheSaveSilently) {
+TEST(SettingsFileDurability, AnUnwritableFileLosesTheSaveSilently) {
   SettingsSandbox sandbox;
   WriteFile(sandbox.IniPath(), "[PARAM]\r\nSCAN_FLAG=0\r\n");
   chmod(sandbox.IniPath().c_str(), 0444);
@@ -41,7 +41,7 @@ TEST(SettingsFile, AnUnwritableFileLosesTheSaveSilently) {
 }
 
 // A save killed at any moment leaves the old file or the new one, complete.
-TEST(SettingsFile, SurvivesBeingKilledInTheMiddleOfSaves) {
+TEST(SettingsFileDurability, SurvivesBeingKilledInTheMiddleOfSaves) {
   SettingsSandbox sandbox;
   const std::string a =
       "[PARAM]\r\nSCAN_FLAG=1\r\nSCAN_KEYWORD=aaaa\r\nSCAN_PRICE=1000\r\nSCAN_ZAIKO=1\r\n"

@@ -38,15 +38,6 @@ class DesktopStateTest : public ::testing::Test {
   }
   size_t Requests() { return mall.RequestLines().size(); }
 
-  // Shows the settings dialog modally as the tray command does, and returns how it ended.
-  static INT_PTR ShowSettingsAsTheTrayDoes() {
-    watchState.settingsDialogOpen = 1;
-    const INT_PTR result = settingsDialog.DoModal();
-    watchState.settingsDialogOpen = 0;
-    watchState.settingsDialogPrimed = 0;
-    return result;
-  }
-
   StandInMall& mall = Mall();
   SettingsSandbox sandbox;
   WatchSettings& settings = watchState.settings;

@@ -172,7 +172,7 @@ TEST_F(QtDesktopTest, TheSettingsDialogIsBuiltFromItsTemplate) {
     CheckBuiltFromTemplate(dialog, *FindDialogTemplate(IDD_SETTINGS));
     QTest::keyClick(dialog, Qt::Key_Escape);
   });
-  EXPECT_EQ(ShowSettingsAsTheTrayDoes(), IDCANCEL);
+  EXPECT_EQ(ShowSettingsDialog(), IDCANCEL);
 }
 
 TEST_F(QtDesktopTest, TheHitListIsBuiltFromItsTemplateAndListsInReportStyle) {
@@ -223,7 +223,7 @@ TEST_F(QtDesktopTest, JapaneseTypedIntoTheEditsArrivesAsCodePage932) {
     QTest::mouseClick(alert, Qt::LeftButton, {}, QPoint(4, alert->height() / 2));
     QTest::keyClick(dialog, Qt::Key_Escape);
   });
-  EXPECT_EQ(ShowSettingsAsTheTrayDoes(), IDCANCEL);
+  EXPECT_EQ(ShowSettingsDialog(), IDCANCEL);
   EXPECT_EQ(std::string(settings.scanKeyword), kWatch + "?");
   EXPECT_EQ(std::string(settings.scanPrice), "-5");
   EXPECT_EQ(settings.scanFlag, 1);
@@ -247,7 +247,7 @@ TEST_F(QtDesktopTest, AStoredKeywordShowsAndTheWorkersUntickArrivesWithoutAClick
       });
     });
   });
-  EXPECT_EQ(ShowSettingsAsTheTrayDoes(), IDOK);
+  EXPECT_EQ(ShowSettingsDialog(), IDOK);
   worker.join();
   EXPECT_EQ(settings.scanFlag, 1);  // no click handler ran
 }
@@ -268,7 +268,7 @@ TEST_F(QtDesktopTest, AWorkersBoxLivesOnItsOwnWhileTheDialogOpensAndCloses) {
     });
     waitForBox->start(5);
   });
-  EXPECT_EQ(ShowSettingsAsTheTrayDoes(), IDCANCEL);
+  EXPECT_EQ(ShowSettingsDialog(), IDCANCEL);
   QMessageBox* box = ShownBox();
   ASSERT_NE(box, nullptr);
   EXPECT_FALSE(boxDismissed);

@@ -21,7 +21,7 @@ class SettingsDialogTest : public testing_support::DesktopTest {
   // Shows the dialog as the tray command does, with a script in its modal loop.
   INT_PTR Show(HeadlessBackend::DialogScript script) {
     ui.ScriptNextDialog(std::move(script));
-    return ShowSettingsAsTheTrayDoes();
+    return ShowSettingsDialog();
   }
   CWinApp app;
 };

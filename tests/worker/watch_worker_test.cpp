@@ -187,10 +187,7 @@ TEST_F(WatchWorkerTest, DisarmingUnticksTheOpenSettingsDialogWithoutAClick) {
     tickedAfterDisarm = dialog.IsChecked(IDC_ALERT);
     dialog.PressEsc();
   });
-  watchState.settingsDialogOpen = 1;
-  settingsDialog.DoModal();
-  watchState.settingsDialogOpen = 0;
-  watchState.settingsDialogPrimed = 0;
+  ShowSettingsDialog();
   EXPECT_TRUE(tickedWhenOpened);
   EXPECT_FALSE(tickedAfterDisarm);
   EXPECT_EQ(settings.scanFlag, 0);  // no click handler ran, and closing changed nothing

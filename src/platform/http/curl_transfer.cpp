@@ -33,11 +33,11 @@ using HeaderList = std::unique_ptr<curl_slist, ListCleanup>;
 struct Transfer {
   CURL* handle;
   Limits limits;
-  TransferResult result;
-  std::optional<Clock::time_point> lastActivity;  // from the connection on
-  bool sawLocation = false;                       // in the current response's headers
-  bool bodyRefused = false;  // the final status is not 200, so its body is not fetched
-  std::string abortReason;   // why a callback stopped the transfer
+  TransferResult result{};
+  std::optional<Clock::time_point> lastActivity{};  // from the connection on
+  bool sawLocation = false;                         // in the current response's headers
+  bool bodyRefused = false;   // the final status is not 200, so its body is not fetched
+  std::string abortReason{};  // why a callback stopped the transfer
 };
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
@@ -144,7 +144,7 @@ TransferResult PerformGet(const std::string& url, const std::vector<std::string>
   }
 
   CURL* h = handle.get();
-  Transfer t{h, CurrentLimits(), {}, {}, false, false, {}};
+  Transfer t{.handle = h, .limits = CurrentLimits()};
   char errorText[CURL_ERROR_SIZE] = "";
   CURLcode code = CURLE_OK;
   SetOption(h, CURLOPT_URL, url.c_str(), code);

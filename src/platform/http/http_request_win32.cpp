@@ -57,8 +57,10 @@ Target Split(const std::string& url) {
   if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) {
     throw HttpError("neither http nor https: " + url);
   }
-  Target target{parts.nScheme == INTERNET_SCHEME_HTTPS, host, parts.nPort,
-                std::string(path.c_str()) + extra.c_str()};
+  Target target{.secure = parts.nScheme == INTERNET_SCHEME_HTTPS,
+                .host = host,
+                .port = parts.nPort,
+                .object = std::string(path.c_str()) + extra.c_str()};
   if (target.object.empty()) target.object = "/";
   return target;
 }

@@ -104,7 +104,7 @@ ProfileFile ProfileFile::Parse(std::string_view text) {
 }
 
 ProfileFile::Position ProfileFile::Find(std::string_view section, std::string_view key) const {
-  Position position{lines_.size(), lines_.size()};
+  Position position{.sectionLine = lines_.size(), .keyLine = lines_.size()};
   for (size_t i = 0; i < lines_.size(); ++i) {
     std::string_view name;
     if (SectionName(lines_[i], name)) {

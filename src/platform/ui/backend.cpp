@@ -3,13 +3,15 @@
 #include <atomic>
 #include <vector>
 
+#include "base/no_destructor.h"
+
 namespace ui {
 
 namespace {
 
 // Backends live until the process ends; one replaced by a test stays alive too, as a worker
 // thread may still be waiting on it.
-std::vector<std::unique_ptr<Backend>>& installed = *new std::vector<std::unique_ptr<Backend>>;
+NoDestructor<std::vector<std::unique_ptr<Backend>>> installed;
 std::atomic<Backend*> current = nullptr;
 
 }  // namespace
@@ -18,7 +20,7 @@ Backend& CurrentBackend() { return *current; }
 
 void InstallBackend(std::unique_ptr<Backend> backend) {
   current = backend.get();
-  installed.push_back(std::move(backend));
+  installed->push_back(std::move(backend));
 }
 
 }  // namespace ui

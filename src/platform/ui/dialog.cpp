@@ -2,13 +2,14 @@
 
 #include <vector>
 
+#include "base/no_destructor.h"
 #include "platform/ui/win_app.h"
 #include "platform/ui/window_registry.h"
 
 namespace {
 
 // The dialogs shown, innermost last: each one disables the one below it while it runs.
-std::vector<ui::NativeDialog*>& openDialogs = *new std::vector<ui::NativeDialog*>;
+NoDestructor<std::vector<ui::NativeDialog*>> openDialogs;
 
 }  // namespace
 
@@ -20,7 +21,7 @@ class CDialog::Events : public ui::DialogEvents {
   void OnControlNotify(int controlId, UINT code) override {
     const HWND control = ui::FindControl(dialog_.m_hWnd, controlId);
     if (code == NM_DBLCLK) {
-      NMHDR header{control, static_cast<UINT_PTR>(controlId), code};
+      NMHDR header{.hwndFrom = control, .idFrom = static_cast<UINT_PTR>(controlId), .code = code};
       dialog_.SendMessage(WM_NOTIFY, controlId, reinterpret_cast<LPARAM>(&header));
     } else {
       dialog_.SendMessage(WM_COMMAND, MAKEWPARAM(controlId, code),
@@ -37,7 +38,7 @@ class CDialog::Events : public ui::DialogEvents {
 namespace ui {
 
 void EnableTopDialog(bool enabled) {
-  if (!openDialogs.empty()) openDialogs.back()->SetEnabled(enabled);
+  if (!openDialogs->empty()) openDialogs->back()->SetEnabled(enabled);
 }
 
 }  // namespace ui
@@ -63,7 +64,7 @@ INT_PTR CDialog::DoModal() {
     ui::RegisterWindow({.dialog = native.get(), .parent = self, .controlId = control.id});
   }
   ui::EnableTopDialog(false);
-  openDialogs.push_back(native.get());
+  openDialogs->push_back(native.get());
 
   ended_ = false;
   result_ = -1;
@@ -74,7 +75,7 @@ INT_PTR CDialog::DoModal() {
     RunModalLoop(*loop_);
   }
 
-  openDialogs.pop_back();
+  openDialogs->pop_back();
   ui::EnableTopDialog(true);
   ui::UnregisterChildren(self);
   ui::UnregisterWindow(self);

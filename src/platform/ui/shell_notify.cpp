@@ -19,8 +19,8 @@ BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) {
     notifyWindow = nullptr;
     return backend.DeleteTrayIcon() ? TRUE : FALSE;
   }
-  const ui::TrayIcon icon{(data->uFlags & NIF_ICON) ? data->hIcon : 0,
-                          (data->uFlags & NIF_TIP) ? data->szTip : ""};
+  const ui::TrayIcon icon{.icon = (data->uFlags & NIF_ICON) ? data->hIcon : 0,
+                          .tip = (data->uFlags & NIF_TIP) ? data->szTip : ""};
   DWORD error = 0;
   const bool done =
       message == NIM_ADD ? backend.AddTrayIcon(icon, error) : backend.ModifyTrayIcon(icon, error);

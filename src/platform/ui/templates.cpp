@@ -46,6 +46,8 @@ const ControlTemplate* LabelOf(const DialogTemplate& dialog, const ControlTempla
 int AverageCharWidth(int widthOf52Letters) { return (widthOf52Letters / 26 + 1) / 2; }
 
 PixelRect DialogUnitsToPixels(DialogBaseUnits units, int x, int y, int cx, int cy) {
-  return {MulDiv(x, units.baseX, 4), MulDiv(y, units.baseY, 8), MulDiv(cx, units.baseX, 4),
-          MulDiv(cy, units.baseY, 8)};
+  return {.x = MulDiv(x, units.baseX, 4),
+          .y = MulDiv(y, units.baseY, 8),
+          .width = MulDiv(cx, units.baseX, 4),
+          .height = MulDiv(cy, units.baseY, 8)};
 }

@@ -4,6 +4,7 @@
 #include <mutex>
 #include <vector>
 
+#include "base/no_destructor.h"
 #include "platform/runtime/module_path.h"
 
 namespace {
@@ -14,12 +15,12 @@ CWinApp* currentApp = nullptr;
 // as the application object is a static of another file. Empty: the executable's name.
 std::mutex appNameMutex;
 std::string& AppName() {
-  static std::string& name = *new std::string;
-  return name;
+  static NoDestructor<std::string> name;
+  return *name;
 }
 
 // The loops the UI thread runs, innermost last.
-std::vector<ui::EventLoop*>& runningLoops = *new std::vector<ui::EventLoop*>;
+NoDestructor<std::vector<ui::EventLoop*>> runningLoops;
 bool quitting = false;
 int quitCode = 0;
 
@@ -62,14 +63,14 @@ void AfxPostQuitMessage(int exitCode) {
   if (quitting) return;
   quitting = true;
   quitCode = exitCode;
-  for (ui::EventLoop* loop : runningLoops) loop->Exit(-1);
+  for (ui::EventLoop* loop : *runningLoops) loop->Exit(-1);
 }
 
 int RunModalLoop(ui::EventLoop& loop) {
   if (quitting) return -1;
-  runningLoops.push_back(&loop);
+  runningLoops->push_back(&loop);
   const int result = loop.Run();
-  runningLoops.erase(std::find(runningLoops.begin(), runningLoops.end(), &loop));
+  runningLoops->erase(std::find(runningLoops->begin(), runningLoops->end(), &loop));
   return result;
 }
 

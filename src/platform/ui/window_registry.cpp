@@ -2,12 +2,14 @@
 
 #include <map>
 
+#include "base/no_destructor.h"
+
 namespace ui {
 
 namespace {
 
 // Never destroyed: window objects of static lifetime may outlive any order of destruction.
-std::map<HWND, WindowEntry>& windows = *new std::map<HWND, WindowEntry>;
+NoDestructor<std::map<HWND, WindowEntry>> windows;
 uintptr_t lastHandle = 0x10000;
 
 LRESULT ControlProc(const WindowEntry& control, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -30,36 +32,36 @@ LRESULT ControlProc(const WindowEntry& control, UINT message, WPARAM wParam, LPA
 HWND RegisterWindow(const WindowEntry& entry) {
   lastHandle += 4;
   const HWND handle = reinterpret_cast<HWND>(lastHandle);
-  windows[handle] = entry;
+  (*windows)[handle] = entry;
   if (entry.object != nullptr) entry.object->m_hWnd = handle;
   return handle;
 }
 
 WindowEntry* FindWindowEntry(HWND window) {
-  const auto found = windows.find(window);
-  return found == windows.end() ? nullptr : &found->second;
+  const auto found = windows->find(window);
+  return found == windows->end() ? nullptr : &found->second;
 }
 
 void UnregisterWindow(HWND window) {
-  const auto found = windows.find(window);
-  if (found == windows.end()) return;
+  const auto found = windows->find(window);
+  if (found == windows->end()) return;
   if (found->second.object != nullptr) found->second.object->m_hWnd = nullptr;
-  windows.erase(found);
+  windows->erase(found);
 }
 
 void UnregisterChildren(HWND parent) {
-  for (auto it = windows.begin(); it != windows.end();) {
+  for (auto it = windows->begin(); it != windows->end();) {
     if (it->second.parent != parent) {
       ++it;
       continue;
     }
     if (it->second.object != nullptr) it->second.object->m_hWnd = nullptr;
-    it = windows.erase(it);
+    it = windows->erase(it);
   }
 }
 
 HWND FindControl(HWND dialog, int controlId) {
-  for (const auto& [handle, entry] : windows) {
+  for (const auto& [handle, entry] : *windows) {
     if (entry.parent == dialog && entry.controlId == controlId) return handle;
   }
   return nullptr;
@@ -76,7 +78,7 @@ void AttachObject(HWND window, CWnd& object) {
 
 std::vector<HWND> TopLevelWindows() {
   std::vector<HWND> result;
-  for (const auto& [handle, entry] : windows) {
+  for (const auto& [handle, entry] : *windows) {
     if (entry.parent == nullptr && entry.dialog == nullptr) result.push_back(handle);
   }
   return result;

@@ -4,6 +4,7 @@
 #include <memory>
 #include <mutex>
 
+#include "base/no_destructor.h"
 #include "platform/ui/completion.h"
 #include "platform/ui/win_app.h"
 #include "platform/ui/window_registry.h"
@@ -121,9 +122,9 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 UINT RegisterWindowMessageA(const char* name) {
   static std::mutex mutex;
-  static auto& numbers = *new std::map<std::string, UINT>;
+  static NoDestructor<std::map<std::string, UINT>> numbers;
   std::lock_guard lock(mutex);
-  const auto [it, added] = numbers.try_emplace(name, 0xC000 + static_cast<UINT>(numbers.size()));
+  const auto [it, added] = numbers->try_emplace(name, 0xC000 + static_cast<UINT>(numbers->size()));
   return it->second;
 }
 

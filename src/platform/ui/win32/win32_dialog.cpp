@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/no_destructor.h"
 #include "platform/ui/win32/win32_api.h"
 #include "platform/ui/win32/win32_windows.h"
 
@@ -8,7 +9,7 @@ namespace ui::win32 {
 
 namespace {
 
-std::vector<HWND>& openDialogs = *new std::vector<HWND>;
+NoDestructor<std::vector<HWND>> openDialogs;
 
 HWND Handle(void* window) { return static_cast<HWND>(window); }
 
@@ -45,19 +46,19 @@ INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 bool IsOurDialog(HWND window) {
   return window != nullptr &&
-         std::find(openDialogs.begin(), openDialogs.end(), window) != openDialogs.end();
+         std::find(openDialogs->begin(), openDialogs->end(), window) != openDialogs->end();
 }
 
 DialogWindow::DialogWindow(unsigned templateId, Events events) : events_(std::move(events)) {
   const HWND window = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId),
                                          nullptr, DialogProc, reinterpret_cast<LPARAM>(&events_));
   window_ = window;
-  if (window != nullptr) openDialogs.push_back(window);
+  if (window != nullptr) openDialogs->push_back(window);
 }
 
 DialogWindow::~DialogWindow() {
   if (window_ == nullptr) return;
-  openDialogs.erase(std::find(openDialogs.begin(), openDialogs.end(), Handle(window_)));
+  openDialogs->erase(std::find(openDialogs->begin(), openDialogs->end(), Handle(window_)));
   DestroyWindow(Handle(window_));
 }
 

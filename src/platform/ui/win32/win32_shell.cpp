@@ -3,6 +3,7 @@
 #include <mutex>
 #include <thread>
 
+#include "base/no_destructor.h"
 #include "platform/codepage/codepage.h"
 #include "platform/ui/win32/win32_api.h"
 #include "platform/ui/win32/win32_windows.h"
@@ -20,13 +21,13 @@ UINT taskbarCreatedMessage = 0;
 MainWindowEvents mainEvents;
 
 std::mutex tasksMutex;
-std::deque<std::function<void()>>& tasks = *new std::deque<std::function<void()>>;
+NoDestructor<std::deque<std::function<void()>>> tasks;
 
 std::function<void()> TakeTask() {
   std::lock_guard lock(tasksMutex);
-  if (tasks.empty()) return {};
-  std::function<void()> task = std::move(tasks.front());
-  tasks.pop_front();
+  if (tasks->empty()) return {};
+  std::function<void()> task = std::move(tasks->front());
+  tasks->pop_front();
   return task;
 }
 
@@ -70,7 +71,7 @@ std::wstring ToWide(const std::string& utf8) {
 
 bool CreateMainWindow(const std::string& titleUtf8, MainWindowEvents events) {
   if (mainWindow != nullptr) return true;
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+  INITCOMMONCONTROLSEX controls{.dwSize = sizeof controls, .dwICC = ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
   uiThread = GetCurrentThreadId();
   mainEvents = std::move(events);
@@ -93,7 +94,7 @@ bool IsUiThread() { return GetCurrentThreadId() == uiThread; }
 void PostTask(std::function<void()> task) {
   {
     std::lock_guard lock(tasksMutex);
-    tasks.push_back(std::move(task));
+    tasks->push_back(std::move(task));
   }
   PostMessageW(mainWindow, kTaskMessage, 0, 0);
 }
