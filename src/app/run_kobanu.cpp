@@ -4,9 +4,9 @@
 #include <cstdlib>
 
 #include "app/command_line.h"
-#include "app/instance_lock.h"
 #include "app/parent_console.h"
 #include "platform/ui/desktop_backend.h"
+#include "platform/ui/instance_lock.h"
 #include "platform/ui/win_app.h"
 #include "settings/settings_home.h"
 
@@ -26,13 +26,13 @@ void RunKobanu(int& argc, char** argv) {
   // Options and a second instance end here, before the window system is touched.
   if (const auto exitCode = RunCommandLine(argc, argv)) End(*exitCode);
   DecideSettingsPath();
-  if (!ClaimSettingsFile(SettingsPath())) {
+  if (!ui::ClaimInstanceLock(SettingsPath())) {
     std::fprintf(stderr, "kobanu: already running with %s\n", SettingsPath().c_str());
     End(0);
   }
   ui::InstallDesktopBackend(argc, argv);
   const int exitCode = AfxWinMain();
-  ReleaseSettingsFile();
+  ui::ReleaseInstanceLock();
   // The worker is never stopped and may be anywhere: in its hourly sleep, in a fetch, waiting
   // on a message box. Leaving through _Exit runs no static destructors, so nothing it may
   // touch is destroyed under it; the settings are already saved and the icon removed.

@@ -1,7 +1,9 @@
 #include <QLockFile>
 #include <QStandardPaths>
 
-#include "app/instance_lock.h"
+#include "platform/ui/instance_lock.h"
+
+namespace ui {
 
 namespace {
 
@@ -9,7 +11,7 @@ QLockFile* lock = nullptr;  // held until the end; never destroyed while the wor
 
 }  // namespace
 
-bool ClaimSettingsFile(const std::string& settingsPath) {
+bool ClaimInstanceLock(const std::string& settingsPath) {
   // Without XDG_RUNTIME_DIR Qt makes a private folder of its own and warns on stderr; a second
   // instance's one line should stay the only one.
   const QtMessageHandler previous =
@@ -24,6 +26,8 @@ bool ClaimSettingsFile(const std::string& settingsPath) {
   return lock->tryLock(0) || lock->error() != QLockFile::LockFailedError;
 }
 
-void ReleaseSettingsFile() {
+void ReleaseInstanceLock() {
   if (lock != nullptr) lock->unlock();
 }
+
+}  // namespace ui

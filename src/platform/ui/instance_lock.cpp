@@ -1,7 +1,9 @@
-#include "app/instance_lock.h"
+#include "platform/ui/instance_lock.h"
 
 #include <cstdint>
 #include <cstdio>
+
+namespace ui {
 
 std::string InstanceLockName(const std::string& settingsPath) {
   uint64_t hash = 0xcbf29ce484222325u;  // FNV-1a: stable across builds and platforms
@@ -13,3 +15,5 @@ std::string InstanceLockName(const std::string& settingsPath) {
   std::snprintf(name, sizeof name, "kobanu-%016llx", static_cast<unsigned long long>(hash));
   return name;
 }
+
+}  // namespace ui

@@ -1,6 +1,8 @@
 #include <windows.h>
 
-#include "app/instance_lock.h"
+#include "platform/ui/instance_lock.h"
+
+namespace ui {
 
 namespace {
 
@@ -8,13 +10,15 @@ HANDLE mutex = nullptr;  // the system frees it with the process, whichever way 
 
 }  // namespace
 
-bool ClaimSettingsFile(const std::string& settingsPath) {
+bool ClaimInstanceLock(const std::string& settingsPath) {
   const std::string name = "Local\\" + InstanceLockName(settingsPath);
   mutex = CreateMutexA(nullptr, FALSE, name.c_str());
   return mutex == nullptr || GetLastError() != ERROR_ALREADY_EXISTS;
 }
 
-void ReleaseSettingsFile() {
+void ReleaseInstanceLock() {
   if (mutex != nullptr) CloseHandle(mutex);
   mutex = nullptr;
 }
+
+}  // namespace ui
