@@ -4,6 +4,7 @@
 #include <mutex>
 #include <system_error>
 
+#include "base/no_destructor.h"
 #include "platform/runtime/module_path.h"
 #include "platform/runtime/user_folders.h"
 
@@ -13,10 +14,8 @@ constexpr const char* kFileName = "setting.ini";
 
 // Never destroyed: the worker may still save while the process ends.
 std::mutex pathMutex;
-std::string*& Decided() {
-  static std::string* path = nullptr;
-  return path;
-}
+constinit NoDestructor<std::string> decidedPath;
+bool decided = false;  // under pathMutex
 
 bool Exists(const std::string& path) {
   std::error_code error;
@@ -44,18 +43,18 @@ std::string ChooseSettingsPath() {
 void DecideSettingsPath() {
   std::string path = ChooseSettingsPath();
   std::lock_guard lock(pathMutex);
-  if (Decided() == nullptr) Decided() = new std::string;
-  *Decided() = std::move(path);
+  *decidedPath = std::move(path);
+  decided = true;
 }
 
 std::string SettingsPath() {
   {
     std::lock_guard lock(pathMutex);
-    if (Decided() != nullptr) return *Decided();
+    if (decided) return *decidedPath;
   }
   DecideSettingsPath();
   std::lock_guard lock(pathMutex);
-  return *Decided();
+  return *decidedPath;
 }
 
 bool MakeSettingsFolder(const std::string& settingsPath) {
