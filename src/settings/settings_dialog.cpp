@@ -7,6 +7,7 @@
 #include "platform/shell/shell_open.h"
 #include "res/resource.h"
 #include "res/shell_texts.h"
+#include "settings/first_line.h"
 #include "state/watch_state.h"
 #include "worker/watch_worker.h"
 
@@ -86,9 +87,14 @@ void CTestDialog::OnBnClickedAlert() {
   watchState.settings.scanFlag = m_checkAlert.GetCheck() != 0 ? 1 : 0;
 }
 
+// Changing the text notifies again, with the first line only.
 void CTestDialog::OnEnChangeKeyword() {
   std::string keyword;
   m_editKeyword.GetWindowText(keyword);
+  if (FirstLine(keyword).size() != keyword.size()) {
+    m_editKeyword.SetWindowText(std::string(FirstLine(keyword)).c_str());
+    return;
+  }
   watchState.settings.scanKeyword = keyword;
 }
 
@@ -101,6 +107,10 @@ void CTestDialog::OnBnClickedJumpIchiba() { platform::OpenWebAddress(kIchibaAddr
 void CTestDialog::OnEnChangePrice() {
   std::string price;
   m_editPrice.GetWindowText(price);
+  if (FirstLine(price).size() != price.size()) {
+    m_editPrice.SetWindowText(std::string(FirstLine(price)).c_str());
+    return;
+  }
   switch (CheckPriceText(price)) {
     case PriceAcceptable:
       break;

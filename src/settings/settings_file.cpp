@@ -3,6 +3,7 @@
 #include "platform/profile/profile_functions.h"
 #include "platform/runtime/module_path.h"
 #include "platform/runtime/numbers.h"
+#include "settings/first_line.h"
 #include "settings/settings_home.h"
 #include "state/watch_state.h"
 
@@ -10,14 +11,20 @@ namespace {
 
 constexpr const char* kSection = "PARAM";
 
-// Rebuilds iniPath from the path decided at start-up, as every load and save does. The caller
-// holds iniMutex.
-void BuildIniPath() {
+// Rebuilds iniPath from the path decided at start-up, as every load and save does, so that both
+// always agree on the file. False, with iniPath empty, when no place is known or the path is too
+// long for the file functions: no file is then read or written, rather than one in the current
+// or the system's folder. The caller holds iniMutex.
+bool BuildIniPath() {
   watchState.iniPath = SettingsPath();
   const platform::PathParts parts = platform::SplitPath(watchState.iniPath);
   watchState.iniDrive = parts.drive;
   watchState.iniDir = parts.dir;
   watchState.iniName = parts.name + parts.ext;
+  if (watchState.iniDir.empty() || watchState.iniPath.size() >= platform::kMaxPathLength) {
+    watchState.iniPath.clear();
+  }
+  return !watchState.iniPath.empty();
 }
 
 const char* FlagText(int32_t flag) { return flag != 0 ? "1" : "0"; }
@@ -26,34 +33,38 @@ const char* FlagText(int32_t flag) { return flag != 0 ? "1" : "0"; }
 
 void LoadSettings() {
   std::lock_guard lock(watchState.iniMutex);
-  BuildIniPath();
-  // A missing key gives the default " ", which the profile reader trims to the empty text.
-  // No known place reads as no file; an empty name would send the reader elsewhere.
-  auto read = [](const char* key) -> const std::string& {
-    watchState.iniValue = watchState.iniPath.empty()
-                              ? std::string()
-                              : platform::ReadProfileString(kSection, key, " ", watchState.iniPath);
+  // A missing key gives the default " ", which the profile reader trims to the empty text. No
+  // file reads as a missing one.
+  const std::vector<std::string> values =
+      BuildIniPath() ? platform::ReadProfileStrings(kSection,
+                                                    {"SCAN_FLAG", "SCAN_KEYWORD", "SCAN_PRICE",
+                                                     "SCAN_ZAIKO", "SCAN_TIMESALE"},
+                                                    " ", watchState.iniPath)
+                     : std::vector<std::string>(5);
+  size_t next = 0;
+  auto read = [&]() -> const std::string& {
+    watchState.iniValue = values[next++];
     return watchState.iniValue;
   };
   WatchSettings& s = watchState.settings;
-  s.scanFlag = platform::Atoi(read("SCAN_FLAG"));
-  s.scanKeyword = read("SCAN_KEYWORD");
-  s.scanPrice = read("SCAN_PRICE");
-  s.scanZaiko = platform::Atoi(read("SCAN_ZAIKO"));
-  s.scanTimesale = platform::Atoi(read("SCAN_TIMESALE"));
+  s.scanFlag = platform::Atoi(read());
+  s.scanKeyword = read();
+  s.scanPrice = read();
+  s.scanZaiko = platform::Atoi(read());
+  s.scanTimesale = platform::Atoi(read());
 }
 
 void SaveSettings() {
   std::lock_guard lock(watchState.iniMutex);
-  BuildIniPath();
   // The user's folder appears with the first save; without it the settings stay in memory.
-  if (watchState.iniPath.empty() || !MakeSettingsFolder(watchState.iniPath)) return;
+  if (!BuildIniPath() || !MakeSettingsFolder(watchState.iniPath)) return;
   const WatchSettings& s = watchState.settings;
+  auto firstLine = [](const std::string& text) { return std::string(FirstLine(text)); };
   // All five keys reach the disk in one replacement, so a crash never leaves half a save.
   platform::WriteProfileStrings(kSection,
                                 {{"SCAN_FLAG", FlagText(s.scanFlag)},
-                                 {"SCAN_KEYWORD", s.scanKeyword},
-                                 {"SCAN_PRICE", s.scanPrice},
+                                 {"SCAN_KEYWORD", firstLine(s.scanKeyword)},
+                                 {"SCAN_PRICE", firstLine(s.scanPrice)},
                                  {"SCAN_ZAIKO", FlagText(s.scanZaiko)},
                                  {"SCAN_TIMESALE", FlagText(s.scanTimesale)}},
                                 watchState.iniPath);

@@ -50,6 +50,54 @@ TEST(ReplaceFile, WritesThroughASymbolicLink) {
   EXPECT_EQ(ReadFile(target), "new");
 }
 
+TEST(ReplaceFile, NeverReplacesAFileMadeReadOnly) {
+  TempDir dir;
+  const std::string path = dir.File("setting.ini");
+  WriteFile(path, "old");
+  chmod(path.c_str(), 0444);
+  EXPECT_FALSE(ReplaceFile(path, "new"));
+  EXPECT_EQ(ReadFile(path), "old");
+  EXPECT_EQ(ModeOf(path), 0444u);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST(ReplaceFile, RewritesAFileWithOtherHardLinksInPlace) {
+  TempDir dir;
+  WriteFile(dir.File("setting.ini"), "old");
+  std::filesystem::create_hard_link(dir.File("setting.ini"), dir.File("other name"));
+  ASSERT_TRUE(ReplaceFile(dir.File("setting.ini"), "new and longer"));
+  EXPECT_EQ(ReadFile(dir.File("other name")), "new and longer");
+  ASSERT_TRUE(ReplaceFile(dir.File("setting.ini"), "short"));
+  EXPECT_EQ(ReadFile(dir.File("other name")), "short");
+}
+
+TEST(ReplaceFile, FollowsLinksToTargetsNotYetThereAndFailsOnLoops) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.File("real"));
+  std::filesystem::create_symlink("real/setting.ini", dir.File("setting.ini"));
+  std::filesystem::create_symlink(dir.File("setting.ini"), dir.File("chained"));
+  ASSERT_TRUE(ReplaceFile(dir.File("chained"), "new"));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("setting.ini")));
+  EXPECT_EQ(ReadFile(dir.File("real/setting.ini")), "new");
+
+  std::filesystem::create_symlink("loop b", dir.File("loop a"));
+  std::filesystem::create_symlink("loop a", dir.File("loop b"));
+  EXPECT_FALSE(ReplaceFile(dir.File("loop a"), "new"));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("loop a")));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("loop b")));
+}
+
+TEST(ReplaceFile, NeverWritesIntoWhatIsNoRegularFile) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.File("directory"));
+  ASSERT_EQ(mkfifo(dir.File("fifo").c_str(), 0644), 0);
+  for (const char* name : {"directory", "fifo"}) {
+    EXPECT_FALSE(ReplaceFile(dir.File(name), "new")) << name;
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(dir.File("directory")));
+  EXPECT_TRUE(std::filesystem::is_fifo(dir.File("fifo")));
+}
+
 // Permissions do not bind root, so these run in a child that is an ordinary user.
 class ReadOnlyDirectory : public ::testing::Test {
  protected:
@@ -75,6 +123,20 @@ TEST_F(ReadOnlyDirectory, WritableFileIsRewrittenInPlace) {
 TEST_F(ReadOnlyDirectory, ReadOnlyFileStaysAsItWas) {
   chmod(path.c_str(), 0444);
   const int result = RunInChild([&] { return ReplaceFile(path, "new") ? 0 : 1; }, true);
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(ReadFile(path), "old");
+}
+
+// Rewritten in place, a file would be cut short where the disk filled up.
+TEST_F(ReadOnlyDirectory, AFullDiskLeavesTheFileUntouched) {
+  const int result = RunInChild(
+      [&] {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{16, 16};  // bytes a file may grow to
+        setrlimit(RLIMIT_FSIZE, &limit);
+        return ReplaceFile(path, std::string(4096, 'n')) ? 0 : 1;
+      },
+      true);
   EXPECT_EQ(result, 1);
   EXPECT_EQ(ReadFile(path), "old");
 }

@@ -1,5 +1,7 @@
 #include "platform/profile/profile_file.h"
 
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 #include "support/temp_dir.h"
@@ -135,6 +137,15 @@ TEST(ProfileWrite, ReplacesInPlaceAppendsToTheSectionAndKeepsEverythingElse) {
             "y = keep  me\r\n"
             "[third]\r\n"
             "z=9\r\n");
+}
+
+TEST(ProfileWrite, NeverWritesAFileTooLargeToReadBack) {
+  TempDir dir;
+  const std::string path = dir.File("p.ini");
+  ProfileFile file = ProfileFile::Load(path);
+  file.SetString("S", "k", std::string(ProfileFile::kMaxFileSize, 'x'));
+  EXPECT_FALSE(file.Save(path));
+  EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 TEST(ProfileWrite, WrittenValuesReadBackByTheReadRules) {

@@ -3,10 +3,12 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <filesystem>
 #include <random>
 
 #include <gtest/gtest.h>
 
+#include "platform/profile/profile_file.h"
 #include "settings/settings_file.h"
 #include "state/watch_state.h"
 #include "support/child_process.h"
@@ -16,6 +18,7 @@
 // What the settings file keeps through crashes and refusals of the file system.
 namespace {
 
+using testing_support::kNobody;
 using testing_support::ReadFile;
 using testing_support::SettingsSandbox;
 using testing_support::WriteFile;
@@ -23,6 +26,166 @@ using testing_support::WriteFile;
 WatchSettings& settings = watchState.settings;
 
 using testing_support::kWatch;
+
+std::ptrdiff_t FileCount(const std::string& directory) {
+  return std::distance(std::filesystem::directory_iterator(directory), {});
+}
+
+const std::string kFullSettings = "[PARAM]\r\nSCAN_FLAG=1\r\nSCAN_KEYWORD=" + kWatch +
+                                  "\r\nSCAN_PRICE=5000\r\nSCAN_ZAIKO=1\r\nSCAN_TIMESALE=1\r\n";
+
+// What is at setting.ini reads as no file at all, at once, and no save writes there. Runs as an
+// ordinary user, for whom the folder is writable, unless asUnprivileged is false.
+void ExpectReadAsEmptyAndKept(const SettingsSandbox& sandbox, const std::string& what,
+                              bool asUnprivileged = true) {
+  const int result = testing_support::RunInChild(
+      [] {
+        alarm(10);  // a load that blocks fails the test instead of hanging it
+        watchState.settings.scanFlag = 7;
+        LoadSettings();
+        const WatchSettings& s = watchState.settings;
+        if (s.scanFlag != 0 || !s.scanKeyword.empty() || !s.scanPrice.empty() || s.scanZaiko != 0 ||
+            s.scanTimesale != 0) {
+          return 1;
+        }
+        watchState.settings.scanKeyword = "new";
+        SaveSettings();
+        return 0;
+      },
+      asUnprivileged);
+  EXPECT_EQ(result, 0) << what;
+  EXPECT_EQ(FileCount(sandbox.dir().path()), 1) << what;  // no temporary file either
+}
+
+class OddSettingsFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (geteuid() == 0) {
+      ASSERT_EQ(chown(sandbox.dir().path().c_str(), kNobody, kNobody), 0);
+    }
+  }
+  void Own(const std::string& path) {
+    if (geteuid() == 0) {
+      ASSERT_EQ(lchown(path.c_str(), kNobody, kNobody), 0);
+    }
+  }
+  SettingsSandbox sandbox;
+};
+
+TEST_F(OddSettingsFile, ADirectoryFifoOrDeviceReadsAsEmptyAndStays) {
+  std::filesystem::create_directory(sandbox.IniPath());
+  Own(sandbox.IniPath());
+  ExpectReadAsEmptyAndKept(sandbox, "directory");
+  EXPECT_TRUE(std::filesystem::is_directory(sandbox.IniPath()));
+  std::filesystem::remove(sandbox.IniPath());
+
+  ASSERT_EQ(mkfifo(sandbox.IniPath().c_str(), 0666), 0);
+  Own(sandbox.IniPath());
+  ExpectReadAsEmptyAndKept(sandbox, "FIFO");
+  EXPECT_TRUE(std::filesystem::is_fifo(sandbox.IniPath()));
+  std::filesystem::remove(sandbox.IniPath());
+
+  std::filesystem::create_symlink("/dev/zero", sandbox.IniPath());
+  Own(sandbox.IniPath());
+  ExpectReadAsEmptyAndKept(sandbox, "link to /dev/zero");
+  EXPECT_EQ(std::filesystem::read_symlink(sandbox.IniPath()), "/dev/zero");
+}
+
+// Reading a process's own memory at offset 0 fails with an I/O error.
+TEST(SettingsFileDurability, AReadErrorReadsAsEmptyAndIsNeverWritten) {
+  SettingsSandbox sandbox;
+  std::filesystem::create_symlink("/proc/self/mem", sandbox.IniPath());
+  ExpectReadAsEmptyAndKept(sandbox, "read error", false);
+  EXPECT_EQ(std::filesystem::read_symlink(sandbox.IniPath()), "/proc/self/mem");
+}
+
+TEST_F(OddSettingsFile, AFileTooLargeOrUnreadableReadsAsEmptyAndIsNeverSavedOver) {
+  const std::string large =
+      kFullSettings + std::string(platform::ProfileFile::kMaxFileSize, '\n') + "X=1\r\n";
+  WriteFile(sandbox.IniPath(), large);
+  Own(sandbox.IniPath());
+  ExpectReadAsEmptyAndKept(sandbox, "larger than the limit");
+  EXPECT_EQ(ReadFile(sandbox.IniPath()), large);
+
+  WriteFile(sandbox.IniPath(), kFullSettings);
+  chmod(sandbox.IniPath().c_str(), 0200);
+  ExpectReadAsEmptyAndKept(sandbox, "write-only");
+  chmod(sandbox.IniPath().c_str(), 0600);
+  EXPECT_EQ(ReadFile(sandbox.IniPath()), kFullSettings);
+}
+
+TEST(SettingsFileDurability, AFileJustUnderTheLimitReadsWhole) {
+  SettingsSandbox sandbox;
+  const std::string lineEnds(platform::ProfileFile::kMaxFileSize - kFullSettings.size(), '\r');
+  WriteFile(sandbox.IniPath(), lineEnds + kFullSettings);
+  LoadSettings();
+  EXPECT_EQ(std::string(settings.scanKeyword), kWatch);
+  EXPECT_EQ(settings.scanTimesale, 1);
+}
+
+TEST(SettingsFileDurability, AUtf8ByteOrderMarkIsSkippedAndKept) {
+  SettingsSandbox sandbox;
+  WriteFile(sandbox.IniPath(), "\xEF\xBB\xBF" + kFullSettings);
+  LoadSettings();
+  EXPECT_EQ(settings.scanFlag, 1);
+  EXPECT_EQ(std::string(settings.scanKeyword), kWatch);
+  settings.scanPrice = "700";
+  SaveSettings();
+  const std::string text = ReadFile(sandbox.IniPath());
+  EXPECT_EQ(text.find("\xEF\xBB\xBF[PARAM]\r\n"), 0u);
+  EXPECT_EQ(text.find("[PARAM]", 4), std::string::npos);
+  EXPECT_NE(text.find("SCAN_PRICE=700\r\n"), std::string::npos);
+}
+
+TEST(SettingsFileDurability, AUtf16FileIsReadInCodePage932AndLeftUntouched) {
+  SettingsSandbox sandbox;
+  const std::u16string text = u"[PARAM]\r\nSCAN_FLAG=1\r\nSCAN_KEYWORD=腕時計\r\n";
+  std::string little = "\xFF\xFE", big = "\xFE\xFF";
+  for (const char16_t unit : text) {
+    little += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    big += {static_cast<char>(unit >> 8), static_cast<char>(unit & 0xFF)};
+  }
+  for (const std::string& bytes : {little, big}) {
+    WriteFile(sandbox.IniPath(), bytes);
+    LoadSettings();
+    EXPECT_EQ(settings.scanFlag, 1);
+    EXPECT_EQ(std::string(settings.scanKeyword), kWatch);
+    settings.scanPrice = "700";
+    SaveSettings();
+    EXPECT_EQ(ReadFile(sandbox.IniPath()), bytes);
+  }
+}
+
+// Another process replaces the file again and again; every load sees one file or the other.
+TEST(SettingsFileDurability, OneLoadReadsOneVersionOfTheFile) {
+  SettingsSandbox sandbox;
+  const std::string other =
+      "[PARAM]\r\nSCAN_FLAG=0\r\nSCAN_KEYWORD=other\r\nSCAN_PRICE=\r\nSCAN_ZAIKO=0\r\n"
+      "SCAN_TIMESALE=0\r\n";
+  WriteFile(sandbox.IniPath(), kFullSettings);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const std::string next = sandbox.dir().File("next");
+    for (int i = 0;; ++i) {
+      WriteFile(next, i % 2 == 0 ? other : kFullSettings);
+      rename(next.c_str(), sandbox.IniPath().c_str());
+    }
+  }
+  int mixed = 0;
+  for (int i = 0; i < 2000; ++i) {
+    LoadSettings();
+    const bool full = settings.scanFlag == 1 && std::string(settings.scanKeyword) == kWatch &&
+                      std::string(settings.scanPrice) == "5000" && settings.scanZaiko == 1 &&
+                      settings.scanTimesale == 1;
+    const bool isOther = settings.scanFlag == 0 && std::string(settings.scanKeyword) == "other" &&
+                         std::string(settings.scanPrice).empty() && settings.scanZaiko == 0 &&
+                         settings.scanTimesale == 0;
+    mixed += !full && !isOther;
+  }
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+  EXPECT_EQ(mixed, 0);
+}
 
 TEST(SettingsFileDurability, AnUnwritableFileLosesTheSaveSilently) {
   SettingsSandbox sandbox;
@@ -70,6 +233,8 @@ TEST(SettingsFileDurability, SurvivesBeingKilledInTheMiddleOfSaves) {
     const std::string text = ReadFile(sandbox.IniPath());
     ASSERT_TRUE(text == a || text == b) << "round " << round << ":\n" << text;
     roundsEndingNew += text == b;
+    // setting.ini and at most the one temporary file that the next save reuses
+    ASSERT_LE(FileCount(sandbox.dir().path()), 2) << "round " << round;
   }
   EXPECT_GT(roundsEndingNew, 100);  // the saves really ran before the kills
 }

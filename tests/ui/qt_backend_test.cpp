@@ -7,11 +7,14 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <functional>
 #include <thread>
 
@@ -167,6 +170,30 @@ void CheckBuiltFromTemplate(QDialog* dialog, const DialogTemplate& t) {
   }
 }
 
+// Where the list's picture changes when it takes the focus with `row` current: that row, from
+// its first column to its last.
+void ExpectFocusMarkAroundTheRow(QTableWidget* list, int row) {
+  list->selectionModel()->setCurrentIndex(list->model()->index(row, 0),
+                                          QItemSelectionModel::NoUpdate);
+  const QImage without = list->viewport()->grab().toImage();
+  list->window()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(list->window()));
+  list->setFocus();
+  ASSERT_TRUE(list->hasFocus());
+  const QImage with = list->viewport()->grab().toImage();
+  QRect changed;
+  for (int y = 0; y < with.height(); ++y) {
+    for (int x = 0; x < with.width(); ++x) {
+      if (with.pixel(x, y) != without.pixel(x, y)) changed |= QRect(x, y, 1, 1);
+    }
+  }
+  const QRect rowRect = list->visualRect(list->model()->index(row, 0))
+                            .united(list->visualRect(list->model()->index(row, 5)));
+  EXPECT_TRUE(rowRect.contains(changed)) << "the mark strays off the row";
+  EXPECT_LE(changed.left(), rowRect.left() + 2);
+  EXPECT_GE(changed.right(), rowRect.right() - 2) << "the mark ends before the last column";
+}
+
 TEST_F(QtDesktopTest, TheSettingsDialogIsBuiltFromItsTemplate) {
   WhenShown("Kobanu  Ver 1.00", [](QDialog* dialog) {
     CheckBuiltFromTemplate(dialog, *FindDialogTemplate(IDD_SETTINGS));
@@ -189,6 +216,7 @@ TEST_F(QtDesktopTest, TheHitListIsBuiltFromItsTemplateAndListsInReportStyle) {
     ASSERT_EQ(list->rowCount(), 30);
     EXPECT_TRUE(list->item(0, 0)->text().contains("腕時計"));
     EXPECT_EQ(list->item(29, 5)->text(), "29");
+    ExpectFocusMarkAroundTheRow(list, 2);
     // A double-click anywhere reaches the handler: nothing selected, so row 0 opens.
     firstAddress = watchState.hitTable.affiliateUrl[0];
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, QPoint(300, 150));
@@ -275,6 +303,39 @@ TEST_F(QtDesktopTest, AWorkersBoxLivesOnItsOwnWhileTheDialogOpensAndCloses) {
   box->button(QMessageBox::Ok)->click();
   worker.join();
   EXPECT_TRUE(boxDismissed);
+}
+
+TEST_F(QtDesktopTest, BoxesMenusAndTheTipShowInTheDialogsFont) {
+  const QFont dialogs = ui::qt::DialogFont(*FindDialogTemplate(IDD_SETTINGS));
+  EXPECT_EQ(QApplication::font("QMenu"), dialogs);
+  EXPECT_EQ(QToolTip::font(), dialogs);
+  QFont boxText;
+  QTimer::singleShot(0, [&] {
+    QMessageBox* box = ShownBox();
+    ASSERT_NE(box, nullptr);
+    boxText = box->findChild<QLabel*>("qt_msgbox_label")->font();
+    box->button(QMessageBox::Ok)->click();
+  });
+  AfxMessageBox("Kobanu 条件が成立しました！！");
+  EXPECT_EQ(boxText, dialogs);
+}
+
+TEST_F(QtDesktopTest, QtsOwnTextsAreJapanese) {
+  QLineEdit edit;
+  const std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+  std::vector<std::string> texts;  // without the shortcut after the tab
+  for (const QAction* action : menu->actions()) {
+    if (!action->isSeparator()) texts.push_back(action->text().section('\t', 0, 0).toStdString());
+  }
+  EXPECT_EQ(texts,
+            (std::vector<std::string>{"元に戻す(&U)", "やり直す(&R)", "切り取り(&T)", "コピー(&C)",
+                                      "貼り付け(&P)", "削除", "すべてを選択"}));
+}
+
+// CTest runs this also with -style and with QT_STYLE_OVERRIDE asking for Fusion.
+TEST_F(QtDesktopTest, TheStyleIsWindowsUnlessTheUserChoseAnother) {
+  EXPECT_EQ(QApplication::style()->name().toStdString(),
+            qEnvironmentVariable("KOBANU_EXPECTED_STYLE", "windows").toStdString());
 }
 
 TEST_F(QtDesktopTest, WithoutATrayHostStartUpReportsTheRefusalAndEnds) {

@@ -4,6 +4,7 @@
 
 #include "res/resource.h"
 #include "service/service_ids.h"
+#include "settings/settings_file.h"
 #include "support/mall_keywords.h"
 #include "ui/desktop_fixture.h"
 
@@ -100,6 +101,26 @@ TEST_F(SettingsDialogTest, EachPriceChangeIsCheckedAndKeptAsTyped) {
     }
     d.PressEsc();
   });
+}
+
+// As a single-line edit keeps only the first line of a paste, no other key reaches the file.
+TEST_F(SettingsDialogTest, APasteOfSeveralLinesKeepsTheFirstLine) {
+  settings.scanPrice = "100";
+  Show([&](HeadlessDialog& d) {
+    d.Paste(IDC_KEYWORD, "a\n[OTHER]\nSCAN_PRICE=oops");
+    EXPECT_EQ(d.Text(IDC_KEYWORD), "a");
+    d.Paste(IDC_PRICE, "5000\r\nSCAN_FLAG=1");
+    EXPECT_EQ(d.Text(IDC_PRICE), "5000");
+    d.PressEsc();
+  });
+  EXPECT_TRUE(ui.MessageBoxes().empty());
+  SaveSettings();
+  testing_support::ResetSettings();
+  LoadSettings();
+  EXPECT_EQ(std::string(settings.scanKeyword), "a");
+  EXPECT_EQ(std::string(settings.scanPrice), "5000");
+  EXPECT_EQ(settings.scanFlag, 0);
+  EXPECT_EQ(testing_support::ReadFile(sandbox.IniPath()).find("OTHER"), std::string::npos);
 }
 
 TEST_F(SettingsDialogTest, EscKeepsEveryChange) {

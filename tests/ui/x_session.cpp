@@ -6,6 +6,7 @@
 #include <unistd.h>
 #include <xcb/xcb.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 #include <thread>
@@ -203,6 +204,34 @@ void XSession::Screenshot(const std::string& pngPath) {
   const std::string command =
       "xwd -display " + display_ + " -root -silent | convert xwd:- '" + pngPath + "'";
   if (std::system(command.c_str()) != 0) throw std::runtime_error("failed: " + command);
+}
+
+namespace {
+
+GreyLevels Measure(const std::string& command) {
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) throw std::runtime_error("cannot run: " + command);
+  GreyLevels levels;
+  const int read = std::fscanf(pipe, "%lf %lf", &levels.mean, &levels.spread);
+  if (pclose(pipe) != 0 || read != 2) throw std::runtime_error("failed: " + command);
+  return levels;
+}
+
+const char* const kGreyLevels =
+    " -colorspace gray -format '%[fx:mean] %[fx:standard_deviation]' info:";
+
+}  // namespace
+
+GreyLevels XSession::OnScreen(const XWindow& window) {
+  const std::string crop = std::to_string(window.width) + "x" + std::to_string(window.height) +
+                           "+" + std::to_string(window.x) + "+" + std::to_string(window.y);
+  return Measure("xwd -display " + display_ + " -root -silent | convert xwd:- -crop " + crop +
+                 " +repage" + kGreyLevels);
+}
+
+GreyLevels XSession::OwnImage(const XWindow& window) {
+  return Measure("xwd -display " + display_ + " -id " + std::to_string(window.id) +
+                 " -silent | convert xwd:-" + kGreyLevels);
 }
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {

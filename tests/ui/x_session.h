@@ -40,6 +40,11 @@ struct XWindow {
   std::string type;  // the _NET_WM_WINDOW_TYPE atom's name, if any
 };
 
+struct GreyLevels {
+  double mean = 0;
+  double spread = 0;
+};
+
 // An Xvfb server on a display number it picks itself, and tools run against it.
 class XSession {
  public:
@@ -59,6 +64,10 @@ class XSession {
   // Runs an xdotool command line (arguments after "xdotool").
   void XDoTool(const std::string& arguments);
   void Screenshot(const std::string& pngPath);
+  // How a window's rectangle looks in the screen image (xwd -root, what a person sees) and in
+  // the window's own image (xwd -id, what it painted): mean and spread of its grey levels, 0 to 1.
+  GreyLevels OnScreen(const XWindow& window);
+  GreyLevels OwnImage(const XWindow& window);
 
  private:
   Child xvfb_;

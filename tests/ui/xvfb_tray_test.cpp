@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -15,6 +16,7 @@
 namespace {
 
 using testing_support::Child;
+using testing_support::GreyLevels;
 using testing_support::ReadFile;
 using testing_support::TempDir;
 using testing_support::WaitUntil;
@@ -55,23 +57,28 @@ class XvfbTrayTest : public ::testing::Test {
     }
     return std::nullopt;
   }
-  bool Shown(const std::string& type, const std::string& name = "") {
+  std::optional<XWindow> Find(const std::string& type, const std::string& name = "") {
     for (const XWindow& w : x_.Windows()) {
       if (w.mapped && w.parent == 0 && w.wmClass.starts_with("kobanu") && w.type == type &&
           (name.empty() || w.name == name)) {
-        return true;
+        return w;
       }
     }
-    return false;
+    return std::nullopt;
   }
-  bool MenuShown() {
+  bool Shown(const std::string& type, const std::string& name = "") {
+    return Find(type, name).has_value();
+  }
+  std::optional<XWindow> Menu() {
     for (const XWindow& w : x_.Windows()) {
       if (w.mapped && w.parent == 0 && w.overrideRedirect && w.wmClass.starts_with("kobanu")) {
-        return true;
+        return w;
       }
     }
-    return false;
+    return std::nullopt;
   }
+  bool MenuShown() { return Menu().has_value(); }
+  std::optional<XWindow> Box() { return Find("_NET_WM_WINDOW_TYPE_DIALOG", "Kobanu"); }
   bool DialogShown(const std::string& caption) {
     return Shown("_NET_WM_WINDOW_TYPE_DIALOG", caption);
   }
@@ -85,6 +92,11 @@ class XvfbTrayTest : public ::testing::Test {
     ASSERT_TRUE(WaitUntil([&] { return MenuShown(); })) << "no menu on the right-button press\n"
                                                         << Describe();
     x_.XDoTool("mouseup 3");
+  }
+  void OpenSettingsDialog() {
+    RightPressOnIcon();
+    x_.XDoTool("key Down Return");  // "ダイアログを開く"
+    ASSERT_TRUE(WaitUntil([&] { return DialogShown("Kobanu  Ver 1.00"); }));
   }
   void ChooseExit() {
     RightPressOnIcon();
@@ -110,6 +122,21 @@ class XvfbTrayTest : public ::testing::Test {
       ++n;
     }
     return n;
+  }
+  // The window's rectangle on the screen shows what the window painted, and that is not blank.
+  void ExpectDrawnOnScreen(const XWindow& window, const std::string& what) {
+    GreyLevels own, screen;
+    const bool drawn = WaitUntil(
+        [&] {
+          own = x_.OwnImage(window);
+          screen = x_.OnScreen(window);
+          return own.spread > 0.05 && std::abs(own.mean - screen.mean) < 0.01 &&
+                 std::abs(own.spread - screen.spread) < 0.01;
+        },
+        std::chrono::seconds(5));
+    EXPECT_TRUE(drawn) << what << ": its own image has grey mean " << own.mean << " spread "
+                       << own.spread << ", the screen there " << screen.mean << " spread "
+                       << screen.spread;
   }
   void Shoot(const std::string& name) {
     if (const char* dir = std::getenv("KOBANU_SCREENSHOT_DIR")) {
@@ -142,6 +169,14 @@ TEST_F(XvfbTrayTest, MenuAndDialogsFromTheTrayIconThenExitWithTheSettingsSaved) 
   x_.XDoTool("key Tab Tab Tab Tab space Tab space");
   ASSERT_TRUE(WaitUntil([&] { return DialogShown("ヒット結果"); }));
   Shoot("hit_list");
+  // Tab goes from OK into the list and on out of it to OK, whose Space closes the list.
+  x_.XDoTool("key Tab Down");
+  Shoot("hit_list_focus");
+  x_.XDoTool("key Tab space");
+  ASSERT_TRUE(WaitUntil([&] { return !DialogShown("ヒット結果"); }));
+  // The focus is back on the button that opened the list.
+  x_.XDoTool("key space");
+  ASSERT_TRUE(WaitUntil([&] { return DialogShown("ヒット結果"); })) << "the focus left the button";
   x_.XDoTool("key Escape");
   ASSERT_TRUE(WaitUntil([&] { return !DialogShown("ヒット結果"); }));
   x_.XDoTool("key Escape");
@@ -192,6 +227,53 @@ TEST_F(XvfbTrayTest, AStoredBadPriceWarnsBeforeTheDialogShows) {
   Shoot("price_warning");
   x_.XDoTool("key Return");
   ASSERT_TRUE(WaitUntil([&] { return DialogShown("Kobanu  Ver 1.00"); }));
+  x_.XDoTool("key Escape");
+  ASSERT_TRUE(WaitUntil([&] { return !DialogShown("Kobanu  Ver 1.00"); }));
+  ChooseExit();
+}
+
+TEST_F(XvfbTrayTest, APriceWarningAndAnEditsMenuOverTheDialogAreDrawnOnTheScreen) {
+  WriteSettings("SCAN_FLAG=0\r\nSCAN_KEYWORD=" + kWatch + "\r\n");
+  Start();
+  OpenSettingsDialog();
+  x_.XDoTool("key Tab Tab Tab Tab Tab Tab minus");  // from OK to the price box
+  ASSERT_TRUE(WaitUntil([&] { return Box().has_value(); }));
+  ExpectDrawnOnScreen(*Box(), "the price warning");
+  Shoot("price_warning_over_dialog");
+  x_.XDoTool("key Return");
+  ASSERT_TRUE(WaitUntil([&] { return !Box().has_value(); }));
+  // The focus is back in the price box: "-5" gives the second warning without a click.
+  x_.XDoTool("key 5");
+  ASSERT_TRUE(WaitUntil([&] { return Box().has_value(); })) << "no warning for -5";
+  x_.XDoTool("key Return");
+  ASSERT_TRUE(WaitUntil([&] { return !Box().has_value(); }));
+
+  // A right click into the keyword box (61,46 209x15 of the template's 317x217).
+  const XWindow dialog = *Find("_NET_WM_WINDOW_TYPE_DIALOG", "Kobanu  Ver 1.00");
+  x_.XDoTool("mousemove " + std::to_string(dialog.x + dialog.width * 150 / 317) + " " +
+             std::to_string(dialog.y + dialog.height * 53 / 217) + " click 3");
+  ASSERT_TRUE(WaitUntil([&] { return MenuShown(); }));
+  ExpectDrawnOnScreen(*Menu(), "the keyword box's menu");
+  Shoot("edit_menu");
+  x_.XDoTool("key Escape");
+  ASSERT_TRUE(WaitUntil([&] { return !MenuShown(); }));
+  x_.XDoTool("key Escape");
+  ASSERT_TRUE(WaitUntil([&] { return !DialogShown("Kobanu  Ver 1.00"); }));
+  ChooseExit();
+  EXPECT_NE(Settings().find("SCAN_PRICE=-5\r\n"), std::string::npos) << Settings();
+}
+
+TEST_F(XvfbTrayTest, TheWorkersAlertOverTheDialogIsDrawnOnTheScreen) {
+  WriteSettings("SCAN_FLAG=1\r\nSCAN_KEYWORD=" + kWatch + "\r\n");
+  mall_.ArmFault("mode=delay-headers&ms=8000");  // time to open the dialog first
+  Start();
+  OpenSettingsDialog();
+  ASSERT_TRUE(WaitUntil([&] { return Box().has_value(); }, std::chrono::seconds(20)));
+  ASSERT_TRUE(DialogShown("Kobanu  Ver 1.00"));
+  ExpectDrawnOnScreen(*Box(), "the worker's alert");
+  Shoot("alert_over_dialog");
+  x_.XDoTool("key Return");
+  ASSERT_TRUE(WaitUntil([&] { return !Box().has_value(); }));
   x_.XDoTool("key Escape");
   ASSERT_TRUE(WaitUntil([&] { return !DialogShown("Kobanu  Ver 1.00"); }));
   ChooseExit();

@@ -7,32 +7,16 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
-#include <system_error>
+
+#include "platform/profile/file_descriptor.h"
 
 namespace platform {
 
 namespace {
 
-// A file descriptor that is closed on every path.
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
+constexpr int kMaxLinksFollowed = 40;  // as the kernel follows in one path
 
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -45,11 +29,19 @@ bool WriteAll(int fd, std::string_view bytes) {
 }
 
 // The file that a write to path really changes: symbolic links are followed, also when their
-// final target does not exist yet.
-std::filesystem::path ResolveTarget(const std::string& path) {
-  std::error_code error;
-  auto target = std::filesystem::weakly_canonical(path, error);
-  return error ? std::filesystem::path(path) : target;
+// final target does not exist yet. Nothing for a loop or a chain too long to follow.
+std::optional<std::filesystem::path> ResolveTarget(const std::filesystem::path& path) {
+  std::filesystem::path target = path;
+  for (int hops = 0; hops <= kMaxLinksFollowed; ++hops) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(target, error))) {
+      return target;
+    }
+    const std::filesystem::path link = std::filesystem::read_symlink(target, error);
+    if (error) return std::nullopt;
+    target = link.is_absolute() ? link : target.parent_path() / link;
+  }
+  return std::nullopt;
 }
 
 // The mode a newly created file gets: 0666 less the process's umask. Read without umask(), which
@@ -67,38 +59,85 @@ mode_t NewFileMode() {
   return 0644;
 }
 
+// A file without any write permission was made read-only on purpose, even where we (root) could
+// write it anyway.
+bool IsReadOnly(const std::filesystem::path& target, const struct stat& status) {
+  return (status.st_mode & 0222) == 0 ||
+         ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0;
+}
+
+// Not crash-safe, so only where a new file cannot take the old one's place. The space is
+// reserved first, so that a full disk leaves the file as it was rather than cut short.
 bool RewriteInPlace(const std::filesystem::path& target, std::string_view bytes) {
-  Fd fd(::open(target.c_str(), O_WRONLY | O_CLOEXEC));
+  Fd fd(::open(target.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC));
   if (fd.get() < 0) return false;
-  return WriteAll(fd.get(), bytes) &&
-         ::ftruncate(fd.get(), static_cast<off_t>(bytes.size())) == 0 && ::fsync(fd.get()) == 0 &&
-         fd.Close();
+  const auto size = static_cast<off_t>(bytes.size());
+  return (size == 0 || ::posix_fallocate(fd.get(), 0, size) == 0) && WriteAll(fd.get(), bytes) &&
+         ::ftruncate(fd.get(), size) == 0 && ::fsync(fd.get()) == 0 && fd.Close();
+}
+
+bool WriteAndFlush(int fd, std::string_view bytes, mode_t mode) {
+  return WriteAll(fd, bytes) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+}
+
+// Writes into a file without a name, which a crash cannot leave behind, then gives it the one
+// fixed name beside the target and renames that over the target: a crash between the two
+// steps leaves that name, which the next save reuses. Every file under that name is a complete
+// save, so two processes saving at once still leave one complete file. Nothing when the file
+// system has no unnamed files or cannot name one.
+std::optional<bool> ReplaceThroughUnnamedFile(const std::filesystem::path& target,
+                                              const std::filesystem::path& directory,
+                                              std::string_view bytes, mode_t mode) {
+  Fd fd(::open(directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+  if (fd.get() < 0) return std::nullopt;
+  if (!WriteAndFlush(fd.get(), bytes, mode)) return false;
+  const std::string staging = (directory / ("." + target.filename().string() + ".new")).string();
+  ::unlink(staging.c_str());
+  const std::string self = "/proc/self/fd/" + std::to_string(fd.get());
+  if (::linkat(fd.get(), "", AT_FDCWD, staging.c_str(), AT_EMPTY_PATH) != 0 &&
+      ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, staging.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+    return std::nullopt;
+  }
+  if (::rename(staging.c_str(), target.c_str()) != 0) {
+    ::unlink(staging.c_str());
+    return false;
+  }
+  return true;
+}
+
+// Where a file cannot be unnamed: a temporary file of its own name, removed on failure.
+std::optional<bool> ReplaceThroughNamedFile(const std::filesystem::path& target,
+                                            const std::filesystem::path& directory,
+                                            std::string_view bytes, mode_t mode) {
+  std::string temporary = (directory / ("." + target.filename().string() + ".XXXXXX")).string();
+  Fd fd(::mkstemp(temporary.data()));
+  if (fd.get() < 0) return std::nullopt;
+  const bool written = WriteAndFlush(fd.get(), bytes, mode) && fd.Close() &&
+                       ::rename(temporary.c_str(), target.c_str()) == 0;
+  if (!written) ::unlink(temporary.c_str());
+  return written;
 }
 
 }  // namespace
 
 bool ReplaceFile(const std::string& path, std::string_view bytes) {
-  const std::filesystem::path target = ResolveTarget(path);
+  const std::optional<std::filesystem::path> target = ResolveTarget(path);
+  if (!target) return false;
   const std::filesystem::path directory =
-      target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+      target->has_parent_path() ? target->parent_path() : std::filesystem::path(".");
 
   struct stat old {};
-  const bool exists = ::stat(target.c_str(), &old) == 0;
+  const bool exists = ::stat(target->c_str(), &old) == 0;
+  if (exists && (!S_ISREG(old.st_mode) || IsReadOnly(*target, old))) return false;
+  // A rename would part the file from its other names.
+  if (exists && old.st_nlink > 1) return RewriteInPlace(*target, bytes);
 
-  std::string temporary = (directory / ("." + target.filename().string() + ".XXXXXX")).string();
-  Fd fd(::mkstemp(temporary.data()));
-  if (fd.get() < 0) {
-    // The directory refuses new files; an existing writable file can still be rewritten.
-    return exists && RewriteInPlace(target, bytes);
-  }
   const mode_t mode = exists ? (old.st_mode & 07777) : NewFileMode();
-  const bool written = WriteAll(fd.get(), bytes) && ::fchmod(fd.get(), mode) == 0 &&
-                       ::fsync(fd.get()) == 0 && fd.Close() &&
-                       ::rename(temporary.c_str(), target.c_str()) == 0;
-  if (!written) {
-    ::unlink(temporary.c_str());
-    return false;
-  }
+  std::optional<bool> replaced = ReplaceThroughUnnamedFile(*target, directory, bytes, mode);
+  if (!replaced) replaced = ReplaceThroughNamedFile(*target, directory, bytes, mode);
+  // The directory refuses new files; an existing writable file can still be rewritten.
+  if (!replaced) return exists && RewriteInPlace(*target, bytes);
+  if (!*replaced) return false;
   Fd dir(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.get() >= 0) ::fsync(dir.get());
   return true;

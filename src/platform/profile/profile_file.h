@@ -13,7 +13,14 @@ class ProfileFile {
   // The longest value that a read returns: a 512-byte buffer less its terminator.
   static constexpr size_t kMaxValue = 511;
 
-  // Reads the file; a missing or unreadable file reads as an empty one.
+  // No settings file comes near this size; a larger one is taken for something else.
+  static constexpr size_t kMaxFileSize = 1 << 20;
+
+  // Reads the file in one go, without waiting on it. A missing file reads as an empty one. So
+  // does a file that cannot be read as text (no regular file, unreadable, larger than
+  // kMaxFileSize, UTF-16, a read error), and Save then leaves it alone. A UTF-16 file is read
+  // as the platform reads one, its text turned into code page 932. A UTF-8 byte-order mark is
+  // skipped and written back by Save.
   static ProfileFile Load(const std::string& path);
 
   // The file whose bytes are text. Lines end in CR LF, LF or a lone CR.
@@ -33,8 +40,9 @@ class ProfileFile {
   // The file's bytes: every line ended by CR LF.
   std::string Text() const;
 
-  // Replaces the file at path (through a symbolic link, with its mode kept) so that a crash
-  // leaves either the old or the new file. False, with the old file untouched, when it cannot.
+  // Replaces the file at path (ReplaceFile) so that a crash leaves either the old or the new
+  // file. False, with the old file untouched, when it cannot, when Load could not read it, or
+  // when the text is larger than kMaxFileSize.
   bool Save(const std::string& path) const;
 
  private:
@@ -43,8 +51,19 @@ class ProfileFile {
     size_t keyLine;      // the key's index; lines.size() when the key is missing
   };
   Position Find(std::string_view section, std::string_view key) const;
+  std::string_view Line(size_t index) const;
+  void SetLine(size_t index, const std::string& line);
 
-  std::vector<std::string> lines_;  // without their line ends
+  // One buffer holds the file's text and then every line written since; lines are pieces of
+  // it, without their line ends, so that a file of many short lines costs little.
+  struct Piece {
+    size_t offset;
+    size_t length;
+  };
+  std::string text_;
+  std::vector<Piece> lines_;
+  bool byteOrderMark_ = false;
+  bool writable_ = true;
 };
 
 }  // namespace platform

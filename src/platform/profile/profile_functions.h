@@ -9,9 +9,11 @@
 // its trailing blanks, at most 511 bytes returned. Values are bytes and are never converted.
 namespace platform {
 
-// GetPrivateProfileString with a 512-byte buffer.
-std::string ReadProfileString(std::string_view section, std::string_view key,
-                              std::string_view defaultValue, const std::string& path);
+// GetPrivateProfileString with a 512-byte buffer for each key, in order. Our own reader reads
+// the file once for all of them, so that a save by another process cannot give a mixture.
+std::vector<std::string> ReadProfileStrings(std::string_view section,
+                                            const std::vector<std::string_view>& keys,
+                                            std::string_view defaultValue, const std::string& path);
 
 struct ProfileEntry {
   std::string key;
@@ -21,7 +23,7 @@ struct ProfileEntry {
 // WritePrivateProfileString for each entry, in order, with every entry reaching the disk in one
 // replacement of the file: a crash leaves the old file or the new one. The file and the section
 // are created when missing; every other line stays. False, with the file as it was, when it
-// cannot be written.
+// cannot be written or read, or the user made it read-only.
 bool WriteProfileStrings(std::string_view section, const std::vector<ProfileEntry>& entries,
                          const std::string& path);
 

@@ -4,9 +4,14 @@
 
 namespace platform {
 
-std::string ReadProfileString(std::string_view section, std::string_view key,
-                              std::string_view defaultValue, const std::string& path) {
-  return ProfileFile::Load(path).GetString(section, key, defaultValue);
+std::vector<std::string> ReadProfileStrings(std::string_view section,
+                                            const std::vector<std::string_view>& keys,
+                                            std::string_view defaultValue,
+                                            const std::string& path) {
+  const ProfileFile file = ProfileFile::Load(path);
+  std::vector<std::string> values;
+  for (const auto key : keys) values.push_back(file.GetString(section, key, defaultValue));
+  return values;
 }
 
 bool WriteProfileStrings(std::string_view section, const std::vector<ProfileEntry>& entries,

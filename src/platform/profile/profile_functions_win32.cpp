@@ -29,27 +29,39 @@ std::string DirectoryOf(const std::string& path) {
 
 }  // namespace
 
-std::string ReadProfileString(std::string_view section, std::string_view key,
-                              std::string_view defaultValue, const std::string& path) {
+std::vector<std::string> ReadProfileStrings(std::string_view section,
+                                            const std::vector<std::string_view>& keys,
+                                            std::string_view defaultValue,
+                                            const std::string& path) {
   // Windows strips the default's trailing blanks itself; Wine returns a blank-only default as
   // it is, so they go here already.
   const size_t end = defaultValue.find_last_not_of(' ');
-  defaultValue = defaultValue.substr(0, end == defaultValue.npos ? 0 : end + 1);
-  char value[512] = {};
-  GetPrivateProfileStringA(Terminated(section).c_str(), Terminated(key).c_str(),
-                           Terminated(defaultValue).c_str(), value, sizeof value, path.c_str());
-  return value;
+  const std::string trimmedDefault(defaultValue.substr(0, end == defaultValue.npos ? 0 : end + 1));
+  std::vector<std::string> values;
+  for (const auto key : keys) {
+    char value[512] = {};
+    GetPrivateProfileStringA(Terminated(section).c_str(), Terminated(key).c_str(),
+                             trimmedDefault.c_str(), value, sizeof value, path.c_str());
+    values.emplace_back(value);
+  }
+  return values;
 }
 
 bool WriteProfileStrings(std::string_view section, const std::vector<ProfileEntry>& entries,
                          const std::string& path) {
-  // The profile functions write into a copy, which then replaces the file in one step.
+  // A file the user made read-only is left alone, and so is a folder in its place.
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+    return false;
+  }
+  // The profile functions write into a copy, which then replaces the file in one step. The copy
+  // takes the file's attributes, none of them read-only.
   char temporary[MAX_PATH] = {};
   if (GetTempFileNameA(DirectoryOf(path).c_str(), "kob", 0, temporary) == 0) {
     // The directory refuses new files; an existing writable file can still be written in place.
     return WriteEntries(section, entries, path);
   }
-  const DWORD attributes = GetFileAttributesA(path.c_str());
   const bool written =
       (attributes == INVALID_FILE_ATTRIBUTES || CopyFileA(path.c_str(), temporary, FALSE)) &&
       WriteEntries(section, entries, temporary) &&

@@ -1,11 +1,15 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace platform {
 
 // Full path of the running executable (GetModuleFileName). Empty when it cannot be read.
 std::string ExecutablePath();
+
+// The longest path, terminator included, that the platform's file functions take.
+extern const size_t kMaxPathLength;
 
 // Tests place the executable's directory elsewhere so that each works on its own files.
 void SetExecutablePathForTesting(std::string path);

@@ -1,3 +1,4 @@
+#include <climits>
 #include <filesystem>
 #include <system_error>
 
@@ -5,6 +6,8 @@
 #include "platform/runtime/system_paths.h"
 
 namespace platform {
+
+const size_t kMaxPathLength = PATH_MAX;
 
 std::string SystemExecutablePath() {
   std::error_code error;

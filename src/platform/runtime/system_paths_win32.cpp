@@ -7,6 +7,8 @@
 
 namespace platform {
 
+const size_t kMaxPathLength = MAX_PATH;
+
 std::string SystemExecutablePath() {
   char path[MAX_PATH] = {};
   const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);

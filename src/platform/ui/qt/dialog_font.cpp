@@ -8,13 +8,15 @@ namespace ui::qt {
 
 // "MS Shell Dlg" maps to IPA P Gothic: its kana are proportional like the Windows dialog font's,
 // so the template's texts fit their controls (the fixed-pitch IPA Gothic cuts three of them).
-QFont DialogFont(const DialogTemplate& dialog) {
+QFont ShellDialogFont(int pointSize) {
   const QString family =
       QFontDatabase::families().contains("IPAPGothic") ? "IPAPGothic" : "sans-serif";
   QFont font(family);
-  font.setPointSize(dialog.pointSize);
+  font.setPointSize(pointSize);
   return font;
 }
+
+QFont DialogFont(const DialogTemplate& dialog) { return ShellDialogFont(dialog.pointSize); }
 
 DialogBaseUnits BaseUnitsOf(const QFont& font) {
   const QFontMetrics metrics(font);

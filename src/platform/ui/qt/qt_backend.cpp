@@ -4,12 +4,19 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QEventLoop>
+#include <QLibraryInfo>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QSystemTrayIcon>
 #include <QThread>
+#include <QTranslator>
 #include <QUrl>
 
+#include "platform/ui/qt/default_colormap.h"
+#include "platform/ui/qt/dialog_font.h"
 #include "platform/ui/qt/qt_dialog.h"
 #include "platform/ui/qt/tray_host_watch.h"
 #include "platform/ui/shell_notify.h"
@@ -82,7 +89,16 @@ class QtBackend : public Backend {
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     box->setAccessibleName(box->windowTitle());
-    QObject::connect(box, &QMessageBox::finished, box, [dismissed] { dismissed(); });
+    // With no window manager, nothing else would make the window that was active before the box
+    // active again, as Windows does when the active window goes. One that has since been
+    // closed, or that a dialog over it now disables, stays as it is.
+    QObject::connect(box, &QMessageBox::finished, box,
+                     [dismissed, previous = QPointer<QWidget>(QApplication::activeWindow())] {
+                       if (previous != nullptr && previous->isVisible() && previous->isEnabled()) {
+                         previous->activateWindow();
+                       }
+                       dismissed();
+                     });
     box->show();
     box->raise();
     box->activateWindow();
@@ -159,14 +175,27 @@ class QtBackend : public Backend {
 }  // namespace
 
 void InstallQtBackend(int& argc, char** argv) {
+  // The templates were laid out for this look: group titles on the frame line, so that the
+  // frames enclose their controls. Set before the application exists, so that a style the user
+  // asks for (-style, QT_STYLE_OVERRIDE), which the application applies as it starts, wins.
+  QStyle* windows = QStyleFactory::create("Windows");
+  QApplication::setStyle(windows);
   // Never destroyed, like the backend: the worker may still be waiting on it at exit.
   auto* application = new QApplication(argc, argv);
+  if (QApplication::style() != windows) delete windows;  // replaced, and not the application's
   RegisterIcons();
+  // Qt's own texts, such as an edit box's menu, in the program's language; English where Qt's
+  // translations are not installed.
+  auto* translator = new QTranslator(application);
+  if (translator->load("qt_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(translator);
+  }
+  UseDefaultColormap();
   // Dialogs come and go; only the main window's end quits.
   application->setQuitOnLastWindowClosed(false);
-  // The templates were laid out for this look: group titles on the frame line, so that the
-  // frames enclose their controls.
-  QApplication::setStyle("Windows");
+  // Without it, boxes, menus and tips would take fontconfig's default face, whose kana are
+  // fixed-pitch and wide.
+  QApplication::setFont(ShellDialogFont(kProgramFontPointSize));
   InstallBackend(std::make_unique<QtBackend>());
   WatchTrayHost();
 }

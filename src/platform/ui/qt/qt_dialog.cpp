@@ -6,7 +6,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
+#include <QStyleOptionFocusRect>
+#include <QStyledItemDelegate>
 
 #include "platform/codepage/codepage.h"
 #include "platform/ui/qt/dialog_font.h"
@@ -38,6 +41,58 @@ class DoubleClickFilter : public QObject {
  private:
   DialogEvents& events_;
   int controlId_;
+};
+
+// A report-style list view: Tab leaves it for the next control, and with full-row selection the
+// focus mark goes round the whole current row, not round one cell.
+class ReportList : public QTableWidget {
+ public:
+  explicit ReportList(QWidget* parent) : QTableWidget(0, 0, parent) {
+    setTabKeyNavigation(false);
+    setItemDelegate(new CellDelegate(this));
+  }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    QTableWidget::paintEvent(event);
+    const QModelIndex current = currentIndex();
+    if (!FullRow() || !hasFocus() || !current.isValid()) return;
+    QStyleOptionFocusRect mark;
+    mark.initFrom(this);
+    mark.rect = visualRect(model()->index(current.row(), 0))
+                    .united(visualRect(model()->index(current.row(), columnCount() - 1)));
+    mark.backgroundColor = palette().color(QPalette::Base);
+    QPainter painter(viewport());
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &mark, &painter, this);
+  }
+  // The mark spans cells that the view would not repaint by themselves.
+  void currentChanged(const QModelIndex& current, const QModelIndex& previous) override {
+    QTableWidget::currentChanged(current, previous);
+    viewport()->update();
+  }
+  void focusInEvent(QFocusEvent* event) override {
+    QTableWidget::focusInEvent(event);
+    viewport()->update();
+  }
+  void focusOutEvent(QFocusEvent* event) override {
+    QTableWidget::focusOutEvent(event);
+    viewport()->update();
+  }
+
+ private:
+  bool FullRow() const { return selectionBehavior() == SelectRows; }
+
+  class CellDelegate : public QStyledItemDelegate {
+   public:
+    explicit CellDelegate(ReportList* list) : QStyledItemDelegate(list), list_(list) {}
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+      QStyledItemDelegate::initStyleOption(option, index);
+      if (list_->FullRow()) option->state &= ~QStyle::State_HasFocus;
+    }
+
+   private:
+    const ReportList* list_;
+  };
 };
 
 }  // namespace
@@ -123,7 +178,7 @@ QWidget* QtDialog::Build(const ControlTemplate& control) {
       widget = new QLabel(text, window_.get());
       break;
     case ControlClass::ListView: {
-      auto* list = new QTableWidget(0, 0, window_.get());
+      auto* list = new ReportList(window_.get());
       list->verticalHeader()->hide();
       list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
       list->horizontalHeader()->setHighlightSections(false);
@@ -158,9 +213,14 @@ void QtDialog::Show() {
 }
 
 void QtDialog::SetEnabled(bool enabled) {
+  // Disabling takes the focus away; as the dialog manager does, it comes back to the control
+  // that had it, not to the first one.
+  if (!enabled) focusBeforeDisabled_ = window_->focusWidget();
   window_->setEnabled(enabled);
+  if (!enabled) return;
   // As when a modal child ends on Windows, the owner becomes the active window again.
-  if (enabled) window_->activateWindow();
+  window_->activateWindow();
+  if (focusBeforeDisabled_ != nullptr) focusBeforeDisabled_->setFocus();
 }
 
 int QtDialog::GetCheck(int controlId) {

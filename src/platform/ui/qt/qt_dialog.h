@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <QTableWidget>
 #include <map>
 #include <memory>
@@ -50,6 +51,7 @@ class QtDialog : public NativeDialog {
   std::map<int, QWidget*> controls_;
   std::map<int, DWORD> extendedStyles_;
   QWidget* firstFocus_ = nullptr;
+  QPointer<QWidget> focusBeforeDisabled_;
 };
 
 }  // namespace ui::qt
