@@ -17,10 +17,10 @@ std::mutex pathMutex;
 constinit NoDestructor<std::string> decidedPath;
 bool decided = false;  // under pathMutex
 
+// Anything by that name, a dangling link too; a path the system refuses is none.
 bool Exists(const std::string& path) {
   std::error_code error;
-  return std::filesystem::symlink_status(path, error).type() !=
-         std::filesystem::file_type::not_found;
+  return std::filesystem::exists(std::filesystem::symlink_status(path, error));
 }
 
 std::string ChooseSettingsPath() {
@@ -28,8 +28,9 @@ std::string ChooseSettingsPath() {
   if (!executable.empty()) {
     const platform::PathParts parts = platform::SplitPath(executable);
     const std::string folder = parts.drive + parts.dir;
-    if (!folder.empty()) {
-      const std::string besideExecutable = folder + kFileName;
+    const std::string besideExecutable = folder + kFileName;
+    // A folder too deep for the file functions is as closed as a read-only one.
+    if (!folder.empty() && besideExecutable.size() < platform::kMaxPathLength) {
       if (Exists(besideExecutable) || platform::CanCreateFilesIn(folder)) return besideExecutable;
     }
   }
