@@ -38,31 +38,34 @@ UrlPieces CurrentPieces() {
   return *pieces;
 }
 
-// Builds the item-search URL from the settings. The caller holds itemSearchMutex.
-void BuildItemSearchUrl(const SettingsSnapshot& s, bool withAffiliateId) {
+// The item-search URL for the settings.
+std::string ItemSearchUrl(const SettingsSnapshot& s, bool withAffiliateId) {
   const UrlPieces p = CurrentPieces();
-  std::string& url = watchState.itemSearchUrl;
-  url = p.itemSearchBaseUrl;
+  std::string url = p.itemSearchBaseUrl;
   if (withAffiliateId) url += p.affiliateIdPiece;
   url += p.keywordPiece + EncodeKeyword(s.scanKeyword.c_str()) + p.sortPiece;
   url += s.scanZaiko != 0 ? "&availability=1" : "&availability=0";
   // The price goes in as stored, except that every byte outside the unreserved set is
   // percent-encoded, so that no price text can break the URL or add a parameter of its own.
   if (!s.scanPrice.empty()) url += "&maxPrice=" + PercentEncode(s.scanPrice, Unreserved::Keep);
+  return url;
 }
 
 }  // namespace
 
 bool KeywordIsEmpty(const SettingsSnapshot& settings) { return settings.scanKeyword.empty(); }
 
+// Each call builds its request and receives its answer in strings of its own and holds no lock
+// while it fetches: the worker's count query, stalled on a slow server, never keeps the hit list
+// waiting.
+
 int QueryHitCount(int& count, const SettingsSnapshot& settings) {
   count = -1;
   if (KeywordIsEmpty(settings)) return -2;
-  std::lock_guard lock(watchState.itemSearchMutex);
-  BuildItemSearchUrl(settings, false);
-  if (FetchPage(watchState.itemSearchBody, watchState.itemSearchUrl) == -1) return -1;
+  std::string body;
+  if (FetchPage(body, ItemSearchUrl(settings, false)) == -1) return -1;
   int n = 0;
-  if (ParseHitCount(watchState.itemSearchBody, n) == -1) return -1;
+  if (ParseHitCount(body, n) == -1) return -1;
   count = n;
   return 0;
 }
@@ -70,10 +73,9 @@ int QueryHitCount(int& count, const SettingsSnapshot& settings) {
 int QueryHitList(const SettingsSnapshot& settings) {
   watchState.hitListRows = 0;
   if (KeywordIsEmpty(settings)) return -2;
-  std::lock_guard lock(watchState.itemSearchMutex);
-  BuildItemSearchUrl(settings, true);
-  if (FetchPage(watchState.itemSearchBody, watchState.itemSearchUrl) == -1) return -1;
-  if (ParseHitList(watchState.itemSearchBody) == -1) return -1;
+  std::string body;
+  if (FetchPage(body, ItemSearchUrl(settings, true)) == -1) return -1;
+  if (ParseHitList(body) == -1) return -1;
   watchState.hitListRows = watchState.hitCount;
   return 0;
 }
@@ -81,10 +83,11 @@ int QueryHitList(const SettingsSnapshot& settings) {
 int QuerySalesStatus(int& state, const SettingsSnapshot& settings) {
   state = 0;
   if (KeywordIsEmpty(settings)) return -2;
-  watchState.salesStatusUrl =
+  std::string page;
+  const std::string url =
       CurrentPieces().mallSearchBaseUrl + EncodeKeyword(settings.scanKeyword.c_str());
-  if (FetchPage(watchState.salesStatusPage, watchState.salesStatusUrl) == -1) return -1;
-  state = ParseSalesStatus(watchState.salesStatusPage);
+  if (FetchPage(page, url) == -1) return -1;
+  state = ParseSalesStatus(page);
   return 0;
 }
 

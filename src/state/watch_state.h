@@ -50,15 +50,6 @@ struct WatchState {
   std::string iniName;
   std::string iniValue;
 
-  // The item-search request and response of the latest call: only under itemSearchMutex, held
-  // for the whole of each item-search operation.
-  std::mutex itemSearchMutex;
-  std::string itemSearchUrl;
-  std::string itemSearchBody;
-  // The sales-status request and response: worker thread only.
-  std::string salesStatusUrl;
-  std::string salesStatusPage;
-
   // The hit list: UI thread only.
   HitTable hitTable;
   int32_t hitCount = 0;     // hits announced by the last hit-list reading, at most MaxHits

@@ -125,6 +125,18 @@ TEST_F(FetchPageTest, FollowsUpToTenRedirectsToHttpOnly) {
   EXPECT_EQ(Fetch("/fault/redirect?code=307&to=ftp%3A%2F%2F127.0.0.1%2Fx"), -1);
 }
 
+// A 300 or a 304 that names a Location is an answer like any status but 200.
+TEST_F(FetchPageTest, OnlyTheFiveRedirectCodesAreFollowed) {
+  for (const int code : {300, 301, 302, 303, 304, 305, 306, 307, 308}) {
+    const bool followed = code != 300 && code != 304 && code != 305 && code != 306;
+    EXPECT_EQ(Fetch("/fault/redirect?to=%2Ffault%2Flines%3Fcount%3D3&code=" + std::to_string(code)),
+              0)
+        << code;
+    EXPECT_EQ(target, followed ? LinesBody(3) : "") << code;
+    EXPECT_EQ(mall->RequestLines().back().starts_with("GET /fault/lines"), followed) << code;
+  }
+}
+
 TEST_F(FetchPageTest, ABodyOverThirtyTwoMebibytesFails) {
   constexpr size_t kLimit = 32u << 20;
   EXPECT_EQ(Fetch("/fault/size?bytes=" + std::to_string(kLimit)), 0);

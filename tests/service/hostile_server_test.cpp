@@ -93,6 +93,19 @@ TEST_F(HostileServer, ARedirectToAnotherLoopbackPortIsFollowed) {
   EXPECT_EQ(other.RequestLines().back(), "GET /fault/lines?count=3 HTTP/1.1");
 }
 
+// libcurl keeps every trailer line it is sent; the fetch gives up after a mebibyte of header
+// lines, as after too long a body.
+TEST_F(HostileServer, ATrailerFloodIsCutOffAfterAMebibyte) {
+  platform::http::SetLimitsForTesting({.idle = 300ms});  // the overall limit must not end it
+  std::string target;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(FetchPage(target, mall->Url("/fault/trailer-flood?count=3")), -1);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+  EXPECT_EQ(target, "line 1\nline 2\nline 3\n");  // the lines before the break
+  EXPECT_EQ(FetchPage(target, mall->Url("/fault/trailer-flood?count=3&bytes=65536")), 0);
+  EXPECT_EQ(target, "line 1\nline 2\nline 3\nend");
+}
+
 struct QueryCase {
   const char* fault;  // armed for the next service answer
   int countResult, count;
@@ -107,7 +120,9 @@ const QueryCase kQueryCases[] = {
     {"mode=status&code=500", -1, -1, -1, 0, -1},
     {"mode=status&code=503", -1, -1, -1, 0, -1},
     {"mode=redirect-loop", -1, -1, -1, -1, 0},
-    {"mode=redirect&count=3", 0, 38, 0, 0, 1},  // followed to the proper answer
+    {"mode=redirect&count=3", 0, 38, 0, 0, 1},      // followed to the proper answer
+    {"mode=redirect&code=300", -1, -1, -1, 0, -1},  // an answer, not followed
+    {"mode=redirect&code=304", -1, -1, -1, 0, -1},
     {"mode=no-headers", -1, -1, -1, -1, 0},
     {"mode=delay-headers&ms=60000", -1, -1, -1, -1, 0},
     {"mode=stall-body&ms=60000&at=700", -1, -1, -1, -1, 0},
@@ -115,6 +130,7 @@ const QueryCase kQueryCases[] = {
     {"mode=close-mid-body&at=700", -1, -1, -1, -1, 0},
     {"mode=reset-mid-body&at=700", -1, -1, -1, -1, 0},
     {"mode=bad-chunk-size&at=700", -1, -1, -1, -1, 0},
+    {"mode=trailer-flood", -1, -1, -1, -1, 0},
     {"mode=content-length-larger", -1, -1, -1, -1, 0},
     {"mode=chunked&size=13", 0, 38, 0, 0, 1},
     {"mode=one-line&pad=4990", 0, 38, 0, 0, 1},  // markers across the 4,999-byte pieces

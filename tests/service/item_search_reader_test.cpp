@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "service/hit_table.h"
 #include "service/response_readers.h"
 #include "state/watch_state.h"
@@ -113,6 +115,38 @@ TEST_F(HitListReading, CapsAtThirtyRowsAndReadsNoFurther) {
   EXPECT_EQ(watchState.hitCount, 30);
   EXPECT_EQ(table.rowIndex[29], "29");
   EXPECT_EQ(table.itemCode[29], "shop:29");
+}
+
+std::vector<const HitTable::Column*> Columns(const HitTable& table) {
+  return {&table.itemName,  &table.itemCode, &table.itemPrice, &table.affiliateUrl,
+          &table.pointRate, &table.shopName, &table.rowIndex};
+}
+
+// Cells of rows [from, to) that are not empty, over all seven columns.
+int FilledCells(const HitTable& table, size_t from, size_t to) {
+  int filled = 0;
+  for (const HitTable::Column* column : Columns(table)) {
+    for (size_t row = from; row < to; ++row) filled += (*column)[row].empty() ? 0 : 1;
+  }
+  return filled;
+}
+
+TEST_F(HitListReading, ClearHitTableEmptiesAllSevenColumnsOfAllRowsAndKeepsHitCount) {
+  ASSERT_EQ(ParseHitList(Body(45, 45, 45)), 0);
+  ASSERT_EQ(FilledCells(table, 0, MaxHits), 7 * MaxHits);
+  ClearHitTable();
+  EXPECT_EQ(FilledCells(table, 0, MaxHits), 0);
+  EXPECT_EQ(watchState.hitCount, 30);
+}
+
+// The hit list clears before it reads, so nothing of a longer earlier list is left.
+TEST_F(HitListReading, ThreeHitsAfterTenLeaveRowsThreeToNineEmpty) {
+  ASSERT_EQ(ParseHitList(Body(10, 10, 10)), 0);
+  ClearHitTable();
+  EXPECT_EQ(ParseHitList(Body(3, 3, 3)), 0);
+  EXPECT_EQ(watchState.hitCount, 3);
+  EXPECT_EQ(FilledCells(table, 0, 3), 7 * 3);
+  EXPECT_EQ(FilledCells(table, 3, 10), 0);
 }
 
 TEST_F(HitListReading, FewerRecordsThanAnnouncedFailsWithTheRowsRead) {

@@ -1,5 +1,6 @@
 #include "hitlist/hit_list_dialog.h"
 
+#include "platform/codepage/codepage.h"
 #include "res/resource.h"
 #include "support/mall_keywords.h"
 #include "ui/desktop_fixture.h"
@@ -70,6 +71,28 @@ TEST_F(HitListTest, DoubleClickOpensTheLowestSelectedRowOrElseTheRememberedOne) 
   EXPECT_EQ(Requests(), requests + 1);
   EXPECT_EQ(ui.OpenedAddresses().size(), 3u);
   EXPECT_EQ(watchState.hitListSelectedRow, 5);  // kept across showings
+}
+
+// A name of 100,000 more characters: the cell shows 259 of them, as a Windows list view does,
+// while the table and the address that opens keep every byte.
+TEST_F(HitListTest, ACellShowsAtMost259CharactersOfItsText) {
+  mall.ArmFault("mode=long-fields&chars=100000");
+  std::string shown;
+  Show([&](HeadlessDialog& d) {
+    const auto rows = d.Items(IDC_HITLIST);
+    ASSERT_EQ(rows.size(), 30u);
+    shown = rows[0][0];
+    EXPECT_EQ(rows[0][5], "0");
+    d.SelectItems(IDC_HITLIST, {0});
+    d.DoubleClick(IDC_HITLIST);
+    d.PressEsc();
+  });
+  EXPECT_EQ(platform::AnsiToWide(shown).size(), 259u);
+  EXPECT_TRUE(table.itemName[0].starts_with(shown));
+  EXPECT_TRUE(table.itemName[0].ends_with("\x92\xB7"));  // 長, the last of the 100,000
+  EXPECT_GT(table.itemName[0].size(), 200'000u);
+  EXPECT_TRUE(table.affiliateUrl[0].ends_with(std::string(100'000, 'x')));
+  EXPECT_EQ(ui.OpenedAddresses(), std::vector<std::string>{table.affiliateUrl[0]});
 }
 
 TEST_F(HitListTest, OnlyWebAddressesFromTheServiceReachTheBrowser) {

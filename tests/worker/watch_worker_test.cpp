@@ -1,9 +1,13 @@
 #include "worker/watch_worker.h"
 
+#include <algorithm>
+#include <chrono>
 #include <memory>
 
 #include <gtest/gtest.h>
 
+#include "hitlist/hit_list_dialog.h"
+#include "platform/http/http_request.h"
 #include "platform/ui/headless/headless_backend.h"
 #include "res/resource.h"
 #include "res/texts.h"
@@ -17,6 +21,7 @@
 
 namespace {
 
+using namespace std::chrono_literals;
 using namespace testing_support;  // the catalogue's keywords
 using testing_support::ReadFile;
 using testing_support::StandInMall;
@@ -141,6 +146,30 @@ TEST_F(WatchWorkerTest, NoMatchOrAFailedQueryShowsNothingAndStaysArmed) {
   EXPECT_EQ(settings.scanFlag, 1);
 }
 
+TEST_F(WatchWorkerTest, ACountOfZeroInASuccessShowsNothingAndStaysArmed) {
+  Arm(kNothing);
+  mall->ArmFault("mode=success-for-not-found");
+  const Cycle cycle = RunCycle();
+  EXPECT_EQ(cycle.requests, 1u);
+  EXPECT_EQ(cycle.boxes, Boxes{});
+  EXPECT_EQ(watchState.lastHitCount, 0);  // a count was read: zero
+  EXPECT_EQ(settings.scanFlag, 1);
+}
+
+// The count a count query found does not count in time-sale mode: the badge alone decides.
+TEST_F(WatchWorkerTest, ATimeSaleCycleAfterACountThatFoundItemsDecidesOnTheBadge) {
+  Arm(kWallet);  // 5 items
+  EXPECT_EQ(RunCycle().boxes, Boxes{texts::kConditionMet});
+  EXPECT_EQ(watchState.lastHitCount, 5);
+  Arm(kWallet, "", 1);  // another badge
+  const Cycle cycle = RunCycle();
+  EXPECT_EQ(cycle.requests, 1u);
+  EXPECT_EQ(cycle.boxes, Boxes{});
+  EXPECT_EQ(watchState.lastHitCount, 0);
+  EXPECT_EQ(watchState.lastSalesState, 0);
+  EXPECT_EQ(settings.scanFlag, 1);
+}
+
 TEST_F(WatchWorkerTest, TimeSaleModeDecidesOnTheBadgeAlone) {
   Arm(kWallet, "", 1);  // another badge
   EXPECT_EQ(RunCycle().boxes, Boxes{});
@@ -175,6 +204,39 @@ TEST_F(WatchWorkerTest, TheCycleWaitsUntilItsMessageIsDismissed) {
   driver->WaitUntilPaused();
   EXPECT_EQ(driver->Pauses(), pauses + 1);
   EXPECT_EQ(settings.scanFlag, 0);
+}
+
+// The hit list runs its own item search while the worker's count query waits for a silent
+// server: it does not wait for that one to end.
+TEST_F(WatchWorkerTest, TheHitListOpensAtOnceWhileTheCountQueryIsStalled) {
+  platform::http::SetLimitsForTesting({.idle = 3s});
+  Arm(kWatch);
+  const size_t requests = mall->RequestLines().size();
+  mall->ArmFault("mode=no-headers");
+  driver->Release();
+  ASSERT_TRUE(ui->PumpUntil([&] {
+    const auto lines = mall->RequestLines();
+    return std::any_of(lines.begin() + static_cast<std::ptrdiff_t>(requests), lines.end(),
+                       [](const std::string& line) { return line.starts_with("GET /rws/"); });
+  }));
+
+  CWinApp app;
+  const auto start = std::chrono::steady_clock::now();
+  std::chrono::steady_clock::duration opened{};
+  size_t rows = 0;
+  ui->ScriptNextDialog([&](ui::headless::HeadlessDialog& dialog) {
+    opened = std::chrono::steady_clock::now() - start;
+    rows = dialog.Items(IDC_HITLIST).size();
+    dialog.PressEnter();
+  });
+  CMainDlg().DoModal();
+  EXPECT_LT(opened, 1s);
+  EXPECT_EQ(rows, 30u);
+  EXPECT_EQ(settings.scanFlag, 1);  // the count query is still waiting
+
+  driver->WaitUntilPaused();
+  EXPECT_EQ(watchState.lastHitCount, -1);  // and then gives up
+  platform::http::SetLimitsForTesting({});
 }
 
 TEST_F(WatchWorkerTest, DisarmingUnticksTheOpenSettingsDialogWithoutAClick) {

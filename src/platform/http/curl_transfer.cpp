@@ -35,6 +35,7 @@ struct Transfer {
   Limits limits;
   TransferResult result{};
   std::optional<Clock::time_point> lastActivity{};  // from the connection on
+  size_t headerBytes = 0;                           // of every response so far, trailers included
   bool sawLocation = false;                         // in the current response's headers
   bool bodyRefused = false;   // the final status is not 200, so its body is not fetched
   std::string abortReason{};  // why a callback stopped the transfer
@@ -63,6 +64,12 @@ size_t OnHeader(char* data, size_t size, size_t count, void* userdata) {
   auto& t = *static_cast<Transfer*>(userdata);
   const std::string_view line(data, size * count);
   t.lastActivity = Clock::now();
+  // libcurl keeps every header line, the trailers after a chunked body too, without a bound.
+  t.headerBytes += line.size();
+  if (t.headerBytes > t.limits.maxHeaderBytes) {
+    t.abortReason = "headers longer than " + std::to_string(t.limits.maxHeaderBytes) + " bytes";
+    return 0;
+  }
   if (line.starts_with("HTTP/")) {
     t.sawLocation = false;
   } else if (StartsWithNoCase(line, "Location:")) {
@@ -72,7 +79,8 @@ size_t OnHeader(char* data, size_t size, size_t count, void* userdata) {
     long code = 0;
     Curl()->easyGetinfo(t.handle, CURLINFO_RESPONSE_CODE, &code);
     const bool interim = code < 200;
-    const bool redirected = code >= 300 && code < 400 && t.sawLocation;  // libcurl follows it
+    // libcurl would follow any 3xx with a Location; a 300 or a 304 ends here, as an answer.
+    const bool redirected = IsRedirect(code) && t.sawLocation;
     if (!interim && !redirected) {
       t.result.status = static_cast<int>(code);
       if (code != 200) {

@@ -26,6 +26,7 @@ struct Limits {
   std::chrono::milliseconds idle{30'000};     // without a received byte, once connected
   std::chrono::milliseconds total{120'000};   // for the whole exchange, redirects included
   std::size_t maxBodyBytes = 32u << 20;       // a longer body is a failure
+  std::size_t maxHeaderBytes = 1u << 20;      // the same for all header lines, trailers included
 };
 
 // Replaces the limits of the exchanges that start from now on; Limits{} restores the defaults.

@@ -79,10 +79,6 @@ std::string QueryLocation(HINTERNET request) {
   return location;
 }
 
-bool IsRedirect(DWORD status) {
-  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
-}
-
 }  // namespace
 
 struct HttpRequest::Exchange {

@@ -37,7 +37,8 @@ struct LVITEM {
   const char* pszText = nullptr;
 };
 
-// A list view in report view. UI thread.
+// A list view in report view; an item shows at most 259 characters of each text it is given.
+// UI thread.
 class CListCtrl : public CWnd {
  public:
   int InsertColumn(int column, const LVCOLUMN* descriptor);  // its index, or -1

@@ -165,6 +165,32 @@ void OneLine(Delivery& d) {
   SendWhole(d);
 }
 
+void SuccessForNotFound(Delivery& d) {
+  std::string& body = d.answer.body;
+  const std::string notFound = "<Status>NotFound</Status>";
+  if (const size_t at = body.find(notFound); at != body.npos) {
+    body.replace(at, notFound.size(), "<Status>Success</Status>");
+  }
+  SendWhole(d);
+}
+
+// Appends padding before every occurrence of closingTag.
+void PadElements(std::string& body, const std::string& closingTag, const std::string& padding) {
+  for (size_t at = body.find(closingTag); at != body.npos;
+       at = body.find(closingTag, at + padding.size() + closingTag.size())) {
+    body.insert(at, padding);
+  }
+}
+
+void LongFields(Delivery& d) {
+  const auto chars = static_cast<size_t>(d.Number("chars", 300));
+  std::string name;
+  for (size_t i = 0; i < chars; ++i) name += "長";
+  PadElements(d.answer.body, "</itemName>", name);
+  PadElements(d.answer.body, "</affiliateUrl>", std::string(chars, 'x'));
+  SendWhole(d);
+}
+
 // Deliveries.
 
 void Status(Delivery& d) {
@@ -229,6 +255,21 @@ void BadChunkSize(Delivery& d) {
          body.substr(cut));
 }
 
+void TrailerFlood(Delivery& d) {
+  const std::string& body = d.answer.body;
+  if (!d.Send(ChunkedHead(d.answer) + (body.empty() ? "" : Chunk(body)) + "0\r\n")) return;
+  static const std::string line = "X-Flood: " + std::string(53, 'x') + "\r\n";
+  std::string block;
+  for (int i = 0; i < 1024; ++i) block += line;
+  const auto lines = static_cast<size_t>(d.Number("bytes", kMaxBytes)) / line.size();
+  for (size_t sent = 0; sent < lines;) {
+    const size_t now = std::min(lines - sent, size_t{1024});
+    if (!d.Send(std::string_view(block).substr(0, now * line.size()))) return;
+    sent += now;
+  }
+  d.Send("\r\n");
+}
+
 void ContentLengthLarger(Delivery& d) {
   const std::string& body = d.answer.body;
   d.Send(SizedHead(d.answer, body.size() + static_cast<size_t>(d.Number("extra", 100))) + body);
@@ -257,6 +298,8 @@ const std::map<std::string_view, void (*)(Delivery&)>& Modes() {
       {"invalid-utf8", InvalidUtf8},
       {"long-line", LongLine},
       {"one-line", OneLine},
+      {"long-fields", LongFields},
+      {"success-for-not-found", SuccessForNotFound},
       {"status", Status},
       {"redirect", Redirect},
       {"redirect-loop", RedirectLoop},
@@ -266,6 +309,7 @@ const std::map<std::string_view, void (*)(Delivery&)>& Modes() {
       {"reset-mid-body", ResetMidBody},
       {"chunked", Chunked},
       {"bad-chunk-size", BadChunkSize},
+      {"trailer-flood", TrailerFlood},
       {"content-length-larger", ContentLengthLarger},
       {"content-length-smaller", ContentLengthSmaller},
       {"trickle", Trickle},

@@ -20,6 +20,9 @@
 //   long-line?bytes=N (10000000)&nulAt=K
 //                             N bytes 'x' (a zero byte at offset K if given), "\n", "after\n"
 //   one-line?pad=N (0)        the answer's body without its line ends, after N blanks
+//   success-for-not-found     the answer with its status NotFound made Success (count 0)
+//   long-fields?chars=N (300) the answer with N characters "長" added to the end of every
+//                             itemName, and N letters "x" to the end of every affiliateUrl
 // Deliveries (at=B: the byte of the body where things go wrong, half of it unless given):
 //   status?code=C (500)       status C with a short HTML body (none for 1xx, 204 and 304);
 //                             GET /fault/status/C is the same
@@ -34,6 +37,9 @@
 //   reset-mid-body?at=B       the headers and B bytes, then the connection reset
 //   chunked?size=S (100)      the body in chunks of S bytes
 //   bad-chunk-size?at=B       a chunk of B bytes, then a chunk size that is no number
+//   trailer-flood?bytes=N (64 MiB)
+//                             the body in one chunk, the last chunk, then N bytes of trailer
+//                             lines (in whole lines of 64 bytes) and the blank line after them
 //   content-length-larger?extra=E (100)
 //                             a Content-Length E bytes above the body's length, then a close
 //   content-length-smaller?at=B

@@ -18,6 +18,7 @@
 #include "platform/ui/qt/default_colormap.h"
 #include "platform/ui/qt/dialog_font.h"
 #include "platform/ui/qt/qt_dialog.h"
+#include "platform/ui/qt/start_application.h"
 #include "platform/ui/qt/tray_host_watch.h"
 #include "platform/ui/shell_notify.h"
 
@@ -82,7 +83,7 @@ class QtBackend : public Backend {
   }
 
   // Shown without a nested loop: closing a dialog never waits for an unrelated box.
-  void ShowMessageBox(const std::string& caption, const std::string& text,
+  void ShowMessageBox(const std::string& caption, const std::string& text, BoxOrigin,
                       std::function<void()> dismissed) override {
     auto* box = new QMessageBox(QMessageBox::Warning, QString::fromUtf8(caption),
                                 QString::fromUtf8(text), QMessageBox::Ok);
@@ -181,7 +182,7 @@ void InstallQtBackend(int& argc, char** argv) {
   QStyle* windows = QStyleFactory::create("Windows");
   QApplication::setStyle(windows);
   // Never destroyed, like the backend: the worker may still be waiting on it at exit.
-  auto* application = new QApplication(argc, argv);
+  QApplication* application = StartApplication(argc, argv);
   if (QApplication::style() != windows) delete windows;  // replaced, and not the application's
   RegisterIcons();
   // Qt's own texts, such as an edit box's menu, in the program's language; English where Qt's
