@@ -2,8 +2,12 @@
 #include <iconv.h>
 #include <malloc.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
+#include <string_view>
 
+#include "base/byte_search.h"
 #include "service/response_readers.h"
 #include "service/text_encoding.h"
 #include "state/watch_state.h"
@@ -98,6 +102,53 @@ void BareIconvOf(benchmark::State& state, const std::string& body) {
   iconv_close(cd);
   ReportBytes(state, body);
 }
+
+// The byte searches against the C library's: every occurrence of each marker of the hit list,
+// and every line end of the search page, as the line reader looks for them.
+const std::string_view kMarkers[] = {"/Status",    "<Status>",    "/count>",    "/hits>",
+                                     "<itemName>", "</itemName>", "<shopName>", "</shopName>"};
+
+template <class Find>
+void FindEveryMarker(benchmark::State& state, Find find) {
+  const std::string_view body = HitListBody();
+  for (auto _ : state) {
+    size_t found = 0;
+    for (const std::string_view marker : kMarkers) {
+      for (size_t at = 0; at < body.size(); ++found) at += find(body.substr(at), marker) + 1;
+    }
+    benchmark::DoNotOptimize(found);
+  }
+  ReportBytes(state, HitListBody());
+}
+
+template <class Find>
+void FindEveryLineEnd(benchmark::State& state, Find find) {
+  const std::string_view page = SearchPage();
+  for (auto _ : state) {
+    size_t lines = 0;
+    for (size_t at = 0; at < page.size(); ++lines) at += find(page.substr(at)) + 1;
+    benchmark::DoNotOptimize(lines);
+  }
+  ReportBytes(state, SearchPage());
+}
+
+size_t FindOr(std::string_view text, size_t found) {
+  return found == text.npos ? text.size() : found;
+}
+
+BENCHMARK_CAPTURE(FindEveryMarker, FindBytes, [](std::string_view t, std::string_view m) {
+  return FindOr(t, FindBytes(t, m));
+});
+BENCHMARK_CAPTURE(FindEveryMarker, string_view_find,
+                  [](std::string_view t, std::string_view m) { return FindOr(t, t.find(m)); });
+BENCHMARK_CAPTURE(FindEveryLineEnd, FindBytes,
+                  [](std::string_view t) { return FindOr(t, FindBytes(t, "\n")); });
+BENCHMARK_CAPTURE(FindEveryLineEnd, memchr, [](std::string_view t) {
+  const void* end = std::memchr(t.data(), '\n', t.size());
+  return end == nullptr ? t.size() : static_cast<size_t>(static_cast<const char*>(end) - t.data());
+});
+BENCHMARK_CAPTURE(FindEveryLineEnd, string_view_find,
+                  [](std::string_view t) { return FindOr(t, t.find('\n')); });
 
 BENCHMARK(ParseHitListBody);
 BENCHMARK(ParseHitCountBody);

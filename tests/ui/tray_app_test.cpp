@@ -17,6 +17,11 @@ using testing_support::WriteFile;
 
 using testing_support::kWatch;
 
+// The fixture's settings file after a save with the in-stock check turned on.
+const std::string kSavedOnExit =
+    "[PARAM]\r\nSCAN_FLAG=0\r\nSCAN_KEYWORD=old\r\nSCAN_PRICE=\r\nSCAN_ZAIKO=1\r\nSCAN_TIMESALE="
+    "0\r\n";
+
 class TrayAppTest : public testing_support::DesktopTest {
  protected:
   // The alert stays off, so that the worker, once started, keeps to its hourly sleep.
@@ -24,6 +29,7 @@ class TrayAppTest : public testing_support::DesktopTest {
     WriteFile(sandbox.IniPath(), "[PARAM]\r\nSCAN_FLAG=0\r\nSCAN_KEYWORD=old\r\n");
     ui.SetCursorPos({300, 20});
   }
+  ~TrayAppTest() override { SetTrayHostWaitForTesting(kTrayHostWait); }
 
   // Each menu the tray opens chooses the next of these commands.
   void ChooseFromMenus(std::vector<UINT> commands) {
@@ -40,10 +46,14 @@ class TrayAppTest : public testing_support::DesktopTest {
 
 // These three come first: no test before them has started the worker, so that its absence
 // shows in the thread count.
-TEST_F(TrayAppTest, ARefusedIconIsReportedOnceAndEndsTheProgramWithoutLoadingOrAWorker) {
-  ui.QueueTrayResults({ERROR_NO_TRAY_HOST});
+TEST_F(TrayAppTest, NoTrayHostWithinTheWaitIsReportedOnceAndEndsWithoutLoadingOrAWorker) {
+  SetTrayHostWaitForTesting(std::chrono::milliseconds(1500));
+  ui.QueueTrayResults(std::vector<DWORD>(10, ERROR_NO_TRAY_HOST));
   const int threads = testing_support::ThreadCount();
+  const auto start = std::chrono::steady_clock::now();
   ASSERT_TRUE(app.InitInstance());
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
+  EXPECT_EQ(ui.TrayRequests(), 3);  // at once, then once a second
   EXPECT_EQ(app.Run(), 0);
   EXPECT_EQ(ui.MessageBoxTexts(),
             std::vector<std::string>{"通知領域にアイコンを登録できませんでした。"});
@@ -149,6 +159,27 @@ TEST_F(TrayAppTest, ExitEndsTheLoopWhileAWorkersBoxIsOpen) {
   worker.join();
 }
 
+// 終了 and a close request from outside (taskkill without /F, the session's end) both close the
+// main window, which saves what is in memory: here a change the file does not hold yet.
+TEST_F(TrayAppTest, ExitSavesTheSettingsAndRemovesTheIcon) {
+  ChooseFromMenus({ID_TRAY_EXIT});
+  ASSERT_TRUE(app.InitInstance());
+  settings.scanZaiko = 1;
+  ui.PressTrayIcon(WM_RBUTTONDOWN);
+  EXPECT_EQ(app.Run(), 0);
+  EXPECT_FALSE(ui.TrayIconShown());
+  EXPECT_EQ(ReadFile(sandbox.IniPath()), kSavedOnExit);
+}
+
+TEST_F(TrayAppTest, ACloseRequestFromOutsideSavesAndEndsAsExitDoes) {
+  ASSERT_TRUE(app.InitInstance());
+  settings.scanZaiko = 1;
+  ui.RequestClose();
+  EXPECT_EQ(app.Run(), 0);
+  EXPECT_FALSE(ui.TrayIconShown());
+  EXPECT_EQ(ReadFile(sandbox.IniPath()), kSavedOnExit);
+}
+
 TEST_F(TrayAppTest, ATimingOutTrayIsAskedAgainEverySecond) {
   ui.QueueTrayResults({ERROR_TIMEOUT, ERROR_TIMEOUT, 0});  // add, modify, then the second add
   const auto start = std::chrono::steady_clock::now();
@@ -156,6 +187,16 @@ TEST_F(TrayAppTest, ATimingOutTrayIsAskedAgainEverySecond) {
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
   EXPECT_EQ(ui.TrayRequests(), 3);
   EXPECT_TRUE(ui.TrayIconShown());
+  EXPECT_EQ(std::string(settings.scanKeyword), "old");
+  app.m_pMainWnd->DestroyWindow();
+}
+
+TEST_F(TrayAppTest, ATrayHostThatAppearsWithinTheWaitGetsTheIconAndNoBox) {
+  ui.QueueTrayResults({ERROR_NO_TRAY_HOST, ERROR_NO_TRAY_HOST, 0});
+  ASSERT_TRUE(app.InitInstance());
+  EXPECT_EQ(ui.TrayRequests(), 3);
+  EXPECT_TRUE(ui.TrayIconShown());
+  EXPECT_TRUE(ui.MessageBoxes().empty());
   EXPECT_EQ(std::string(settings.scanKeyword), "old");
   app.m_pMainWnd->DestroyWindow();
 }

@@ -83,7 +83,7 @@ class QtBackend : public Backend {
   }
 
   // Shown without a nested loop: closing a dialog never waits for an unrelated box.
-  void ShowMessageBox(const std::string& caption, const std::string& text,
+  void ShowMessageBox(const std::string& caption, const std::string& text, BoxOrigin,
                       std::function<void()> dismissed) override {
     auto* box = new QMessageBox(QMessageBox::Warning, QString::fromUtf8(caption),
                                 QString::fromUtf8(text), QMessageBox::Ok);
@@ -106,7 +106,9 @@ class QtBackend : public Backend {
   }
 
   bool AddTrayIcon(const TrayIcon& icon, DWORD& error) override {
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+    // Our own look first: Qt decides once, at its first question, whether a StatusNotifier
+    // watcher is there, and a panel that starts after us would then never be seen.
+    if (!TrayHostPresent() || !QSystemTrayIcon::isSystemTrayAvailable()) {
       error = ERROR_NO_TRAY_HOST;
       return false;
     }

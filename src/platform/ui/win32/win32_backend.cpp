@@ -18,6 +18,7 @@ class Win32Loop : public EventLoop {
   void Exit(int code) override {
     exited_ = true;
     code_ = code;
+    win32::WakeMessages();
   }
 
  private:
@@ -74,10 +75,10 @@ class Win32Backend : public Backend {
   std::unique_ptr<EventLoop> NewEventLoop() override { return std::make_unique<Win32Loop>(); }
 
   bool CreateInvisibleWindow() override {
-    return win32::CreateMainWindow(texts::kMainWindowTitle, {[](unsigned mouseMessage) {
-                                                               DeliverTrayMouseEvent(mouseMessage);
-                                                             },
-                                                             [] { DeliverTaskbarCreated(); }});
+    return win32::CreateMainWindow(
+        texts::kMainWindowTitle,
+        {[](unsigned mouseMessage) { DeliverTrayMouseEvent(mouseMessage); },
+         [] { DeliverTaskbarCreated(); }, [] { DeliverCloseRequest(); }});
   }
 
   std::unique_ptr<NativeDialog> CreateDialog(const DialogTemplate& dialog,
@@ -85,9 +86,9 @@ class Win32Backend : public Backend {
     return std::make_unique<Win32Dialog>(dialog, events);
   }
 
-  void ShowMessageBox(const std::string& caption, const std::string& text,
+  void ShowMessageBox(const std::string& caption, const std::string& text, BoxOrigin origin,
                       std::function<void()> dismissed) override {
-    win32::ShowWarningBox(caption, text, std::move(dismissed));
+    win32::ShowWarningBox(caption, text, origin == BoxOrigin::Worker, std::move(dismissed));
   }
 
   bool AddTrayIcon(const TrayIcon& icon, DWORD& error) override {
