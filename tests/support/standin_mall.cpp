@@ -20,7 +20,6 @@ namespace testing_support {
 
 namespace {
 
-constexpr std::string_view kRequestPrefix = "REQUEST ";
 constexpr int kStartLimitMs = 30'000;  // sanitizer builds start slowly
 
 }  // namespace
@@ -100,16 +99,16 @@ std::string StandInMall::Url(std::string_view pathAndQuery) const {
   return "http://" + host_ + std::string(pathAndQuery);
 }
 
-std::vector<std::string> StandInMall::RequestLines() {
+std::vector<std::string> StandInMall::PrintedLines(std::string_view prefix) {
   std::lock_guard lock(mutex_);
   // The stand-in prints a request line before it answers, so whatever has been answered is in
   // the pipe by now, even if the reader has not got to it yet.
   DrainOutput();
-  std::vector<std::string> requests;
+  std::vector<std::string> found;
   for (const std::string& line : lines_) {
-    if (line.starts_with(kRequestPrefix)) requests.push_back(line.substr(kRequestPrefix.size()));
+    if (line.starts_with(prefix)) found.push_back(line.substr(prefix.size()));
   }
-  return requests;
+  return found;
 }
 
 int StandInMall::TlsPort(std::string_view kind) {

@@ -39,13 +39,18 @@ class StandInMall {
 
   // The request lines received so far, oldest first, such as "GET /item/x HTTP/1.1". Every
   // request that has been answered is among them.
-  std::vector<std::string> RequestLines();
+  std::vector<std::string> RequestLines() { return PrintedLines("REQUEST "); }
+  // The requests that took an armed fault, oldest first, as "MODE TARGET". A request is listed
+  // here once it has the fault, which its request line alone does not tell.
+  std::vector<std::string> FaultedRequests() { return PrintedLines("FAULT "); }
 
   // Makes the next item search or search page misbehave, e.g. "mode=status&code=404" (the modes
   // are listed in standin_mall/faults.h). Throws std::runtime_error when the stand-in refuses.
   void ArmFault(std::string_view query);
 
  private:
+  // What the stand-in printed on lines starting with prefix, without the prefix.
+  std::vector<std::string> PrintedLines(std::string_view prefix);
   void Stop();
   void Control(std::string_view path, std::string_view query);
   void DrainOutput();  // the caller holds mutex_

@@ -12,8 +12,6 @@ namespace testing_support {
 
 namespace {
 
-constexpr std::string_view kRequestPrefix = "REQUEST ";
-
 std::string Variable(const char* name) {
   const char* value = std::getenv(name);
   if (value == nullptr || *value == '\0') {
@@ -41,15 +39,15 @@ std::string StandInMall::Url(std::string_view pathAndQuery) const {
   return "http://" + host_ + std::string(pathAndQuery);
 }
 
-std::vector<std::string> StandInMall::RequestLines() {
+std::vector<std::string> StandInMall::PrintedLines(std::string_view prefix) {
   // The stand-in prints a request line before it answers, so whatever has been answered is in
   // its output already.
   std::ifstream output(Variable("KOBANU_TEST_MALL_LOG"), std::ios::binary);
-  std::vector<std::string> requests;
+  std::vector<std::string> found;
   for (std::string line; std::getline(output, line);) {
-    if (line.starts_with(kRequestPrefix)) requests.push_back(line.substr(kRequestPrefix.size()));
+    if (line.starts_with(prefix)) found.push_back(line.substr(prefix.size()));
   }
-  return requests;
+  return found;
 }
 
 int StandInMall::TlsPort(std::string_view) { return 0; }

@@ -229,14 +229,13 @@ TEST_F(WatchWorkerTest, TheCycleWaitsUntilItsMessageIsDismissed) {
 TEST_F(WatchWorkerTest, TheHitListOpensAtOnceWhileTheCountQueryIsStalled) {
   platform::http::SetLimitsForTesting({.idle = 3s});
   Arm(kWatch);
-  const size_t requests = mall->RequestLines().size();
+  const size_t faulted = mall->FaultedRequests().size();
   mall->ArmFault("mode=no-headers");
   driver->Release();
-  ASSERT_TRUE(ui->PumpUntil([&] {
-    const auto lines = mall->RequestLines();
-    return std::any_of(lines.begin() + static_cast<std::ptrdiff_t>(requests), lines.end(),
-                       [](const std::string& line) { return line.starts_with("GET /rws/"); });
-  }));
+  // Wait until the worker's request holds the fault, not merely until it has arrived: the
+  // hit list's own request could otherwise take it first.
+  ASSERT_TRUE(ui->PumpUntil([&] { return mall->FaultedRequests().size() > faulted; }));
+  ASSERT_TRUE(mall->FaultedRequests().back().starts_with("no-headers /rws/"));
 
   CWinApp app;
   const auto start = std::chrono::steady_clock::now();

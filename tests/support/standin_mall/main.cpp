@@ -142,6 +142,7 @@ int main(int argc, char** argv) {
   const auto answerService = [&](const Request& request, Response& response,
                                  standin::Answer answer) {
     if (auto fault = armed.Take()) {
+      PrintLine("FAULT " + fault->mode + " " + standin::MaskedTarget(request.target));
       standin::RawConnection connection(request.local_port, request.remote_port);
       standin::Misbehave(connection, *fault, std::move(answer), self, request.target);
     } else {
