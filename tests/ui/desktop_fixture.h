@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/headless/headless_backend.h"
 #include "service/service_requests.h"
 #include "settings/settings_dialog.h"
 #include "state/watch_state.h"
+#include "support/headless_backend.h"
 #include "support/settings_sandbox.h"
 #include "support/standin_mall.h"
 

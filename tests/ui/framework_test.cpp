@@ -4,8 +4,8 @@
 #include <thread>
 
 #include "platform/ui/afxwin.h"
-#include "platform/ui/headless/headless_backend.h"
 #include "res/resource.h"
+#include "support/headless_backend.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/ui/headless/headless_backend.h"
+#include "support/headless_backend.h"
 
 namespace {
 

@@ -8,12 +8,12 @@
 
 #include "hitlist/hit_list_dialog.h"
 #include "platform/http/http_request.h"
-#include "platform/ui/headless/headless_backend.h"
 #include "res/resource.h"
 #include "res/texts.h"
 #include "service/service_requests.h"
 #include "settings/settings_dialog.h"
 #include "state/watch_state.h"
+#include "support/headless_backend.h"
 #include "support/mall_keywords.h"
 #include "support/settings_sandbox.h"
 #include "support/standin_mall.h"

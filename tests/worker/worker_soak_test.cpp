@@ -6,11 +6,11 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/ui/headless/headless_backend.h"
 #include "service/hit_table.h"
 #include "service/service_requests.h"
 #include "settings/settings_file.h"
 #include "state/watch_state.h"
+#include "support/headless_backend.h"
 #include "support/mall_keywords.h"
 #include "support/settings_sandbox.h"
 #include "support/standin_mall.h"
