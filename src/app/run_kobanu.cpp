@@ -5,8 +5,10 @@
 
 #include "platform/ui/desktop_backend.h"
 #include "platform/ui/win_app.h"
+#include "res/program_resources.h"
 
 void RunKobanu(int& argc, char** argv) {
+  RegisterResources(ProgramResources());
   ui::InstallDesktopBackend(argc, argv);
   const int exitCode = AfxWinMain();
   // The worker is never stopped and may be anywhere: in its hourly sleep, in a fetch, waiting

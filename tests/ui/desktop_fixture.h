@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "res/program_resources.h"
 #include "service/service_requests.h"
 #include "settings/settings_dialog.h"
 #include "state/watch_state.h"
@@ -56,6 +57,7 @@ inline int ThreadCount() {
 // The same on a fresh in-memory window system.
 class DesktopTest : public DesktopStateTest {
  protected:
+  DesktopTest() { RegisterResources(ProgramResources()); }
   HeadlessBackend& ui = ui::headless::InstallHeadlessBackend();
 };
 

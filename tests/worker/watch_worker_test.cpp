@@ -8,6 +8,7 @@
 
 #include "hitlist/hit_list_dialog.h"
 #include "platform/http/http_request.h"
+#include "res/program_resources.h"
 #include "res/resource.h"
 #include "res/texts.h"
 #include "service/service_requests.h"
@@ -32,6 +33,7 @@ using ui::headless::HeadlessBackend;
 class WatchWorkerTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
+    RegisterResources(ProgramResources());
     ui = &ui::headless::InstallHeadlessBackend();
     mall = new StandInMall;
     SetServiceHostsForTesting(mall->host(), mall->host());
