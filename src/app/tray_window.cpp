@@ -45,6 +45,7 @@ void CMainWnd::RegisterTrayIcon() {
     added = Shell_NotifyIconA(NIM_ADD, &data);
   }
   LoadSettings();
+  settingsLoaded_ = true;
   StartWatchWorker();
 }
 
@@ -54,6 +55,8 @@ LRESULT CMainWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   } else {
     if (message == WM_TRAY_NOTIFY && lParam == WM_RBUTTONDOWN) ShowTrayMenu();
     if (message == watchState.taskbarCreatedMessage) RegisterTrayIcon();
+    // 終了, a close request from outside and the session's end all close the window.
+    if (message == WM_CLOSE && settingsLoaded_) SaveSettings();
   }
   return CWnd::DefWindowProc(message, wParam, lParam);
 }
@@ -73,8 +76,7 @@ void CMainWnd::OnTrayOpenDialog() {
 }
 
 void CMainWnd::OnTrayExit() {
-  SaveSettings();
-  PostMessage(WM_CLOSE);
+  PostMessage(WM_CLOSE);  // whose processing saves the settings
 }
 
 void CMainWnd::PostNcDestroy() {

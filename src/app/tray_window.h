@@ -26,4 +26,7 @@ class CMainWnd : public CWnd {
   void ShowTrayMenu();
   void OnTrayOpenDialog();
   void OnTrayExit();
+
+  // Once loaded, the settings are saved by every close of the window, whoever asks for it.
+  bool settingsLoaded_ = false;
 };

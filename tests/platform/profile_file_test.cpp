@@ -63,6 +63,24 @@ TEST(ProfileRead, TrimsBlanksAndOnePairOfQuotes) {
   EXPECT_EQ(file.GetString("S", "f", ""), "\"");
 }
 
+// As the platform's functions: 0x1A (an old end-of-file mark) is a blank, and names asked for
+// with blanks around them match; a line end after a lead byte still ends the line.
+TEST(ProfileRead, TakesEndOfFileMarksAndBlanksAroundAskedNamesAsBlanks) {
+  auto file = ProfileFile::Parse(
+      "[S]\r\n"
+      "k=v\x1A\r\n"
+      "z=\x1A w \x1A\r\n"
+      "lead=a\x83\n"
+      "next=1\n");
+  EXPECT_EQ(file.GetString("S", "k", ""), "v");
+  EXPECT_EQ(file.GetString("S", "z", ""), "w");
+  EXPECT_EQ(file.GetString(" S\t", "  k ", ""), "v");
+  EXPECT_EQ(file.GetString("S", "lead", ""), "a\x83");
+  EXPECT_EQ(file.GetString("S", "next", ""), "1");
+  file.SetString(" S ", " k ", "2");
+  EXPECT_EQ(file.Text(), "[S]\r\nk=2\r\nz=\x1A w \x1A\r\nlead=a\x83\r\nnext=1\r\n");
+}
+
 TEST(ProfileRead, MissingFileSectionOrKeyGivesTheDefaultWithoutTrailingBlanks) {
   TempDir dir;
   const auto missing = ProfileFile::Load(dir.File("none.ini"));

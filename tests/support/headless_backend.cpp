@@ -318,6 +318,10 @@ void HeadlessBackend::RestartTrayHost() {
   Post([] { DeliverTaskbarCreated(); });
 }
 
+void HeadlessBackend::RequestClose() {
+  Post([] { DeliverCloseRequest(); });
+}
+
 void HeadlessBackend::ScriptMenus(MenuScript script) {
   std::lock_guard lock(mutex_);
   menuScript_ = std::move(script);
@@ -407,9 +411,9 @@ std::unique_ptr<NativeDialog> HeadlessBackend::CreateDialog(const DialogTemplate
 }
 
 void HeadlessBackend::ShowMessageBox(const std::string& caption, const std::string& text,
-                                     std::function<void()> dismissed) {
+                                     BoxOrigin origin, std::function<void()> dismissed) {
   std::unique_lock lock(mutex_);
-  boxes_.push_back({caption, text});
+  boxes_.push_back({caption, text, origin});
   if (boxPolicy_ == BoxPolicy::Hold) {
     openBoxes_.push_back(std::move(dismissed));
     return;

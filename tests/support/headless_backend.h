@@ -93,6 +93,7 @@ class HeadlessDialog : public NativeDialog {
 struct MessageBoxRecord {
   std::string caption;
   std::string text;
+  BoxOrigin origin;
 };
 
 struct TrackedMenu {
@@ -131,6 +132,7 @@ class HeadlessBackend : public Backend {
   // Any thread; queued for the UI thread's loop, as the shell would deliver them.
   void PressTrayIcon(UINT mouseMessage);
   void RestartTrayHost();               // the icon is lost and the host announces itself
+  void RequestClose();                  // as taskkill without /F or the session's end
   void ScriptMenus(MenuScript script);  // by default every menu is dismissed
   std::vector<TrackedMenu> TrackedMenus() const;
   void SetCursorPos(POINT at);
@@ -148,7 +150,7 @@ class HeadlessBackend : public Backend {
   bool CreateInvisibleWindow() override;
   std::unique_ptr<NativeDialog> CreateDialog(const DialogTemplate& dialog,
                                              DialogEvents& events) override;
-  void ShowMessageBox(const std::string& caption, const std::string& text,
+  void ShowMessageBox(const std::string& caption, const std::string& text, BoxOrigin origin,
                       std::function<void()> dismissed) override;
   bool AddTrayIcon(const TrayIcon& icon, DWORD& error) override;
   bool ModifyTrayIcon(const TrayIcon& icon, DWORD& error) override;

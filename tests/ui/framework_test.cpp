@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <thread>
 
@@ -172,6 +173,10 @@ TEST_F(FrameworkTest, MessageBoxesCarryTheAppNameAndBlockTheirCallerUntilDismiss
   EXPECT_EQ(ui.MessageBoxes()[0].caption, "Kobanu");
   EXPECT_EQ(ui.MessageBoxTexts(),
             (std::vector<std::string>{"from the worker", "from the UI thread"}));
+  // The window system places them apart: the worker's above everything, the other over its
+  // dialog.
+  EXPECT_EQ(ui.MessageBoxes()[0].origin, ui::BoxOrigin::Worker);
+  EXPECT_EQ(ui.MessageBoxes()[1].origin, ui::BoxOrigin::UiThread);
 }
 
 // A window that quits the application when asked to close, as the main window does.
@@ -205,6 +210,22 @@ TEST_F(FrameworkTest, DestroyingTheMainWindowEndsTheLoopAndEveryDialogInside) {
   EXPECT_EQ(window->destroyed, 1);
   EXPECT_EQ(window->m_hWnd, nullptr);
   EXPECT_EQ(window->PostMessage(WM_CLOSE), FALSE);
+}
+
+TEST_F(FrameworkTest, ACloseRequestFromOutsideReachesTheMainWindowAsWmClose) {
+  auto* window = new MainWindow;
+  app.m_pMainWnd = window;
+  ASSERT_TRUE(
+      window->CreateEx(0, AfxRegisterWndClass(3), "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr));
+  CountingDialog dialog;
+  ui.ScriptNextDialog([&](HeadlessDialog&) {
+    ui.RequestClose();
+    ui.RequestClose();  // taskkill asks every window of the program; the second finds none
+  });
+  ui.Post([&] { dialog.DoModal(); });
+  EXPECT_EQ(app.Run(), 0);
+  EXPECT_EQ(window->destroyed, 1);
+  EXPECT_EQ(std::count(window->seen.begin(), window->seen.end(), WM_CLOSE), 1);
 }
 
 TEST_F(FrameworkTest, TheTrayIconsEventsArePostedToItsWindowAndMenusPostTheirCommand) {

@@ -17,6 +17,11 @@ using testing_support::WriteFile;
 
 using testing_support::kWatch;
 
+// The fixture's settings file after a save with the in-stock check turned on.
+const std::string kSavedOnExit =
+    "[PARAM]\r\nSCAN_FLAG=0\r\nSCAN_KEYWORD=old\r\nSCAN_PRICE=\r\nSCAN_ZAIKO=1\r\nSCAN_TIMESALE="
+    "0\r\n";
+
 class TrayAppTest : public testing_support::DesktopTest {
  protected:
   // The alert stays off, so that the worker, once started, keeps to its hourly sleep.
@@ -147,6 +152,27 @@ TEST_F(TrayAppTest, ExitEndsTheLoopWhileAWorkersBoxIsOpen) {
   ui.DismissBox();
   ui.PumpUntil([] { return false; }, std::chrono::milliseconds(20));
   worker.join();
+}
+
+// 終了 and a close request from outside (taskkill without /F, the session's end) both close the
+// main window, which saves what is in memory: here a change the file does not hold yet.
+TEST_F(TrayAppTest, ExitSavesTheSettingsAndRemovesTheIcon) {
+  ChooseFromMenus({ID_TRAY_EXIT});
+  ASSERT_TRUE(app.InitInstance());
+  settings.scanZaiko = 1;
+  ui.PressTrayIcon(WM_RBUTTONDOWN);
+  EXPECT_EQ(app.Run(), 0);
+  EXPECT_FALSE(ui.TrayIconShown());
+  EXPECT_EQ(ReadFile(sandbox.IniPath()), kSavedOnExit);
+}
+
+TEST_F(TrayAppTest, ACloseRequestFromOutsideSavesAndEndsAsExitDoes) {
+  ASSERT_TRUE(app.InitInstance());
+  settings.scanZaiko = 1;
+  ui.RequestClose();
+  EXPECT_EQ(app.Run(), 0);
+  EXPECT_FALSE(ui.TrayIconShown());
+  EXPECT_EQ(ReadFile(sandbox.IniPath()), kSavedOnExit);
 }
 
 TEST_F(TrayAppTest, ATimingOutTrayIsAskedAgainEverySecond) {

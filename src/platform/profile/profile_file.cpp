@@ -61,7 +61,8 @@ bool IsUtf16(std::string_view bytes) {
   return bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
 }
 
-constexpr std::string_view kBlanks = " \t\r\v\f";
+// With 0x1A, the end-of-file mark of old editors, which the platform's functions take as a blank.
+constexpr std::string_view kBlanks = " \t\r\v\f\x1A";
 
 std::string_view Trim(std::string_view text) {
   const size_t first = text.find_first_not_of(kBlanks);
@@ -179,6 +180,8 @@ void ProfileFile::SetLine(size_t index, const std::string& line) {
 }
 
 ProfileFile::Position ProfileFile::Find(std::string_view section, std::string_view key) const {
+  section = Trim(section);  // a name asked for with blanks around it still matches
+  key = Trim(key);
   Position position{.sectionLine = lines_.size(), .keyLine = lines_.size()};
   for (size_t i = 0; i < lines_.size(); ++i) {
     std::string_view name;

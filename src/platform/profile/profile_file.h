@@ -23,11 +23,13 @@ class ProfileFile {
   // skipped and written back by Save.
   static ProfileFile Load(const std::string& path);
 
-  // The file whose bytes are text. Lines end in CR LF, LF or a lone CR.
+  // The file whose bytes are text. Lines end in CR LF, LF or a lone CR, even right after a
+  // lead byte, which then stays a byte of its own.
   static ProfileFile Parse(std::string_view text);
 
-  // The value of a key; section and key match without regard to letter case. The value is the
-  // text after '=' without the blanks around it and without one pair of enclosing quotation
+  // The value of a key; section and key match without regard to letter case and to blanks
+  // around them. The value is the text after '=' without the blanks around it (0x1A, an old
+  // end-of-file mark, counts as one) and without one pair of enclosing quotation
   // marks. A missing section or key gives defaultValue without its trailing blanks. At most
   // kMaxValue bytes and never half a double-byte character, up to the first zero byte.
   std::string GetString(std::string_view section, std::string_view key,

@@ -59,6 +59,11 @@ struct TrayIcon {
   std::string tip;  // data
 };
 
+// Where a message box was raised: on the UI thread it belongs to the innermost open dialog and
+// sits over it; the worker's alerts stand above every window and ask for the foreground, so that
+// they are seen while the user works elsewhere.
+enum class BoxOrigin { UiThread, Worker };
+
 class Backend {
  public:
   virtual ~Backend() = default;
@@ -76,7 +81,7 @@ class Backend {
 
   // Shows a warning box with one OK button and returns at once; dismissed runs on the UI thread
   // when the user has closed it.
-  virtual void ShowMessageBox(const std::string& caption, const std::string& text,
+  virtual void ShowMessageBox(const std::string& caption, const std::string& text, BoxOrigin origin,
                               std::function<void()> dismissed) = 0;
 
   // The tray icon; false with an error code (ERROR_TIMEOUT or another) when the tray refuses.
@@ -100,5 +105,8 @@ void InstallBackend(std::unique_ptr<Backend> backend);
 // What a backend reports to the framework, on the UI thread.
 void DeliverTrayMouseEvent(UINT mouseMessage);  // WM_RBUTTONDOWN and the like
 void DeliverTaskbarCreated();                   // the tray host has come back
+// The system or another program asks the program to end (a close request, the session's end):
+// the main window gets WM_CLOSE, as if it had been sent to it.
+void DeliverCloseRequest();
 
 }  // namespace ui

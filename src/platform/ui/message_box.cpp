@@ -19,7 +19,7 @@ void ShowOnUiThread(ui::Backend& backend, const std::string& caption, const std:
   auto box = std::make_shared<Box>();
   box->loop = backend.NewEventLoop();
   ui::EnableTopDialog(false);
-  backend.ShowMessageBox(caption, text, [box] {
+  backend.ShowMessageBox(caption, text, ui::BoxOrigin::UiThread, [box] {
     box->dismissed = true;
     box->loop->Exit(IDOK);
   });
@@ -38,7 +38,8 @@ int AfxMessageBox(const char* text) {
   }
   auto dismissed = std::make_shared<ui::Completion>();
   backend.Post([&backend, caption, body = std::string(text), dismissed] {
-    backend.ShowMessageBox(caption, body, [dismissed] { dismissed->Signal(); });
+    backend.ShowMessageBox(caption, body, ui::BoxOrigin::Worker,
+                           [dismissed] { dismissed->Signal(); });
   });
   dismissed->Wait();
   return IDOK;

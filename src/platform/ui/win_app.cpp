@@ -74,6 +74,17 @@ int RunModalLoop(ui::EventLoop& loop) {
   return result;
 }
 
+namespace ui {
+
+void DeliverCloseRequest() {
+  // Sent, not posted: at the session's end the process may be ended as soon as this returns.
+  if (currentApp != nullptr && currentApp->m_pMainWnd != nullptr) {
+    currentApp->m_pMainWnd->SendMessage(WM_CLOSE);
+  }
+}
+
+}  // namespace ui
+
 int AfxWinMain() {
   CWinApp* app = AfxGetApp();
   if (app == nullptr || !app->InitInstance()) return 1;

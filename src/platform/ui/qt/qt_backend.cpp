@@ -83,7 +83,7 @@ class QtBackend : public Backend {
   }
 
   // Shown without a nested loop: closing a dialog never waits for an unrelated box.
-  void ShowMessageBox(const std::string& caption, const std::string& text,
+  void ShowMessageBox(const std::string& caption, const std::string& text, BoxOrigin,
                       std::function<void()> dismissed) override {
     auto* box = new QMessageBox(QMessageBox::Warning, QString::fromUtf8(caption),
                                 QString::fromUtf8(text), QMessageBox::Ok);

@@ -13,23 +13,29 @@ namespace ui::win32 {
 struct MainWindowEvents {
   std::function<void(unsigned mouseMessage)> trayMouse;  // WM_RBUTTONDOWN and the like
   std::function<void()> taskbarCreated;
+  std::function<void()> closeRequest;  // WM_CLOSE from outside, or the session's end
 };
 
 // The hidden main window: it owns the tray icon, receives its messages and runs posted tasks.
-// Also initialises the common controls. The calling thread becomes the UI thread.
+// Also initialises the common controls and COM. The calling thread becomes the UI thread.
 bool CreateMainWindow(const std::string& titleUtf8, MainWindowEvents events);
 bool IsUiThread();
 void PostTask(std::function<void()> task);  // any thread
 // Gets and dispatches the thread's messages, keyboard navigation in dialogs included, until
 // exited is true or WM_QUIT arrives (which is then posted again for the loops outside).
 void RunMessages(const bool& exited);
+// Makes the innermost RunMessages look at its flag again: a message sent from another thread or
+// program is handled inside GetMessage, which goes on waiting after it.
+void WakeMessages();
 
-// MessageBoxA with the warning icon and one OK button, on a thread of its own so that the UI
-// thread goes on; dismissed is posted to the UI thread when the user has closed it.
-void ShowWarningBox(const std::string& captionUtf8, const std::string& textUtf8,
+// MessageBoxW with the warning icon and one OK button, on a thread of its own so that the UI
+// thread goes on; dismissed is posted to the UI thread when the user has closed it. An alert
+// stands above every window with no owner; any other box belongs to the innermost open dialog.
+void ShowWarningBox(const std::string& captionUtf8, const std::string& textUtf8, bool alert,
                     std::function<void()> dismissed);
 
-// Shell_NotifyIconA: NIM_ADD when add, NIM_MODIFY otherwise; error is GetLastError's on failure.
+// Shell_NotifyIconW: NIM_ADD when add, NIM_MODIFY otherwise; error is GetLastError's on failure.
+// The icon is loaded at the small-icon size of the tray's DPI.
 bool NotifyIcon(bool add, unsigned iconId, const std::string& tipUtf8, uint32_t& error);
 bool DeleteNotifyIcon();
 // The menu resource's first pop-up at x, y; the chosen command, or 0.
@@ -57,6 +63,7 @@ class DialogWindow {
   std::string Text(int controlId);
   void SetText(int controlId, const std::string& text);  // WM_SETTEXT, so EN_CHANGE follows
 
+  // The width is in pixels at 96 DPI, scaled to the dialog's DPI.
   bool InsertColumn(int controlId, int column, const std::string& titleUtf8, int width);
   int InsertItem(int controlId, int position, const std::string& text);
   bool SetItemText(int controlId, int item, int subItem, const std::string& text);

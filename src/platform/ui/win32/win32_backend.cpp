@@ -17,6 +17,7 @@ class Win32Loop : public EventLoop {
   void Exit(int code) override {
     exited_ = true;
     code_ = code;
+    win32::WakeMessages();
   }
 
  private:
@@ -76,7 +77,7 @@ class Win32Backend : public Backend {
     return win32::CreateMainWindow(
         Resources().mainWindowTitle,
         {[](unsigned mouseMessage) { DeliverTrayMouseEvent(mouseMessage); },
-         [] { DeliverTaskbarCreated(); }});
+         [] { DeliverTaskbarCreated(); }, [] { DeliverCloseRequest(); }});
   }
 
   std::unique_ptr<NativeDialog> CreateDialog(const DialogTemplate& dialog,
@@ -84,9 +85,9 @@ class Win32Backend : public Backend {
     return std::make_unique<Win32Dialog>(dialog, events);
   }
 
-  void ShowMessageBox(const std::string& caption, const std::string& text,
+  void ShowMessageBox(const std::string& caption, const std::string& text, BoxOrigin origin,
                       std::function<void()> dismissed) override {
-    win32::ShowWarningBox(caption, text, std::move(dismissed));
+    win32::ShowWarningBox(caption, text, origin == BoxOrigin::Worker, std::move(dismissed));
   }
 
   bool AddTrayIcon(const TrayIcon& icon, DWORD& error) override {

@@ -13,6 +13,39 @@ NoDestructor<std::vector<HWND>> openDialogs;
 
 HWND Handle(void* window) { return static_cast<HWND>(window); }
 
+// Whether the dialog template leaves the position to the program (x and y both 0).
+bool TemplateAtOrigin(unsigned templateId) {
+  const HMODULE module = GetModuleHandleW(nullptr);
+  const HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(templateId), MAKEINTRESOURCEW(5));
+  const HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
+  const auto* words = static_cast<const WORD*>(loaded != nullptr ? LockResource(loaded) : nullptr);
+  if (words == nullptr) return false;
+  // DLGTEMPLATEEX (signature 0xFFFF) has x at word 9, DLGTEMPLATE at word 5; y follows.
+  const size_t x = words[1] == 0xFFFF ? 9 : 5;
+  return words[x] == 0 && words[x + 1] == 0;
+}
+
+// As the framework centres such a dialog: on its owner while the owner is shown, otherwise on
+// the work area of the owner's monitor, and never past the edges of that work area.
+void Centre(HWND window, HWND owner) {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(owner != nullptr ? owner : window, MONITOR_DEFAULTTONEAREST),
+                  &monitor);
+  const RECT area = monitor.rcWork;
+  RECT around = area;
+  if (owner != nullptr && IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &around);
+  RECT self{};
+  GetWindowRect(window, &self);
+  const int width = self.right - self.left;
+  const int height = self.bottom - self.top;
+  const int x = std::max<int>(
+      area.left, std::min<int>((around.left + around.right - width) / 2, area.right - width));
+  const int y = std::max<int>(
+      area.top, std::min<int>((around.top + around.bottom - height) / 2, area.bottom - height));
+  SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // Hands the notifications the framework's message maps know to the dialog's events.
 INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
@@ -44,16 +77,24 @@ INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
+HWND TopDialog() { return openDialogs->empty() ? nullptr : openDialogs->back(); }
+
 bool IsOurDialog(HWND window) {
   return window != nullptr &&
          std::find(openDialogs->begin(), openDialogs->end(), window) != openDialogs->end();
 }
 
 DialogWindow::DialogWindow(unsigned templateId, Events events) : events_(std::move(events)) {
+  // Owned as the framework's modal dialogs are: the first by the hidden main window, each
+  // further one by the dialog it opens over. Owned windows get no taskbar buttons of their own
+  // and always stay above their owners.
+  const HWND owner = TopDialog() != nullptr ? TopDialog() : MainWindow();
   const HWND window = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId),
-                                         nullptr, DialogProc, reinterpret_cast<LPARAM>(&events_));
+                                         owner, DialogProc, reinterpret_cast<LPARAM>(&events_));
   window_ = window;
-  if (window != nullptr) openDialogs->push_back(window);
+  if (window == nullptr) return;
+  openDialogs->push_back(window);
+  if (TemplateAtOrigin(templateId)) Centre(window, owner);
 }
 
 DialogWindow::~DialogWindow() {
@@ -95,7 +136,7 @@ bool DialogWindow::InsertColumn(int controlId, int column, const std::string& ti
   std::wstring title = ToWide(titleUtf8);
   LVCOLUMNW descriptor{};
   descriptor.mask = LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-  descriptor.cx = width;
+  descriptor.cx = MulDiv(width, static_cast<int>(GetDpiForWindow(Handle(window_))), 96);
   descriptor.pszText = title.data();
   descriptor.iSubItem = column;
   return SendDlgItemMessageW(Handle(window_), controlId, LVM_INSERTCOLUMNW,

@@ -1,5 +1,8 @@
+#include <objbase.h>
+
 #include <algorithm>
 #include <deque>
+#include <iterator>
 #include <mutex>
 #include <thread>
 
@@ -45,13 +48,18 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     mainEvents.taskbarCreated();
     return 0;
   }
-  // Closing is the framework's decision, not the window system's.
-  if (message == WM_CLOSE) return 0;
+  // Closing is the framework's decision, not the window system's: a close request from outside
+  // (taskkill without /F) and the session's end go to it and end the program as its exit does.
+  // Past WM_ENDSESSION the process may be ended at any moment, so that is handled before return.
+  if (message == WM_CLOSE || (message == WM_ENDSESSION && wParam != FALSE)) {
+    mainEvents.closeRequest();
+    return 0;
+  }
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-NOTIFYICONDATAA IconData() {
-  NOTIFYICONDATAA data{};
+NOTIFYICONDATAW IconData() {
+  NOTIFYICONDATAW data{};
   data.cbSize = sizeof data;  // the full layout of this build, whatever its size
   data.hWnd = mainWindow;
   data.uID = 0;
@@ -59,10 +67,6 @@ NOTIFYICONDATAA IconData() {
 }
 
 }  // namespace
-
-std::string ToAnsi(const std::string& utf8) {
-  return platform::WideToAnsi(platform::Utf8ToWide(utf8), '?');
-}
 
 std::wstring ToWide(const std::string& utf8) {
   const std::u16string wide = platform::Utf8ToWide(utf8);
@@ -73,6 +77,8 @@ bool CreateMainWindow(const std::string& titleUtf8, MainWindowEvents events) {
   if (mainWindow != nullptr) return true;
   INITCOMMONCONTROLSEX controls{.dwSize = sizeof controls, .dwICC = ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
+  // ShellExecute may hand the address to shell extensions, which want COM on the calling thread.
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   uiThread = GetCurrentThreadId();
   mainEvents = std::move(events);
   taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
@@ -88,6 +94,8 @@ bool CreateMainWindow(const std::string& titleUtf8, MainWindowEvents events) {
                                10, 10, 10, 10, nullptr, nullptr, windowClass.hInstance, nullptr);
   return mainWindow != nullptr;
 }
+
+HWND MainWindow() { return mainWindow; }
 
 bool IsUiThread() { return GetCurrentThreadId() == uiThread; }
 
@@ -115,33 +123,44 @@ void RunMessages(const bool& exited) {
   }
 }
 
-void ShowWarningBox(const std::string& captionUtf8, const std::string& textUtf8,
+void WakeMessages() { PostMessageW(mainWindow, WM_NULL, 0, 0); }
+
+void ShowWarningBox(const std::string& captionUtf8, const std::string& textUtf8, bool alert,
                     std::function<void()> dismissed) {
-  std::thread([caption = ToAnsi(captionUtf8), text = ToAnsi(textUtf8),
+  // The owner is a window of the UI thread; the box's thread shares its input while it lasts.
+  const HWND owner = alert ? nullptr : TopDialog();
+  const UINT style = MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND | (alert ? MB_TOPMOST : 0);
+  std::thread([owner, style, caption = ToWide(captionUtf8), text = ToWide(textUtf8),
                dismissed = std::move(dismissed)] {
-    MessageBoxA(nullptr, text.c_str(), caption.c_str(),
-                MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND);
+    MessageBoxW(owner, text.c_str(), caption.c_str(), style);
     PostTask(dismissed);
   }).detach();
 }
 
 bool NotifyIcon(bool add, unsigned iconId, const std::string& tipUtf8, uint32_t& error) {
-  NOTIFYICONDATAA data = IconData();
+  // The hidden window sits on the primary monitor, where the taskbar and its tray are.
+  const UINT dpi = GetDpiForWindow(mainWindow);
+  // The icon resource has an image for each common small-icon size; not shared, as the size
+  // differs from one DPI to another.
+  const auto icon = static_cast<HICON>(LoadImageW(
+      GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId), IMAGE_ICON,
+      GetSystemMetricsForDpi(SM_CXSMICON, dpi), GetSystemMetricsForDpi(SM_CYSMICON, dpi), 0));
+  NOTIFYICONDATAW data = IconData();
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   data.uCallbackMessage = kTrayMessage;
-  data.hIcon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId),
-                                             IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                             GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-  const std::string tip = ToAnsi(tipUtf8);
-  tip.copy(data.szTip, sizeof data.szTip - 1);
-  if (Shell_NotifyIconA(add ? NIM_ADD : NIM_MODIFY, &data)) return true;
-  error = GetLastError();
-  return false;
+  data.hIcon = icon;
+  const std::wstring tip = ToWide(tipUtf8);
+  tip.copy(data.szTip, std::size(data.szTip) - 1);
+  const bool done = Shell_NotifyIconW(add ? NIM_ADD : NIM_MODIFY, &data) != FALSE;
+  if (!done) error = GetLastError();
+  // The shell keeps its own copy of the image.
+  if (icon != nullptr) DestroyIcon(icon);
+  return done;
 }
 
 bool DeleteNotifyIcon() {
-  NOTIFYICONDATAA data = IconData();
-  return Shell_NotifyIconA(NIM_DELETE, &data) != FALSE;
+  NOTIFYICONDATAW data = IconData();
+  return Shell_NotifyIconW(NIM_DELETE, &data) != FALSE;
 }
 
 unsigned TrackMenu(unsigned menuId, int x, int y) {

@@ -11,10 +11,13 @@
 // Shared by the Win32 side of the backend; never included where the framework's headers are.
 namespace ui::win32 {
 
-std::string ToAnsi(const std::string& utf8);   // a fixed text for an ANSI function
 std::wstring ToWide(const std::string& utf8);  // a fixed text for a wide function
+
+HWND MainWindow();
 
 // One of the dialogs shown now, whose keyboard navigation the message loop runs.
 bool IsOurDialog(HWND window);
+// The innermost dialog that exists now, or null.
+HWND TopDialog();
 
 }  // namespace ui::win32
