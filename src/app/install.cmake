@@ -1,9 +1,10 @@
 # cmake --install: a portable Kobanu folder, <prefix>/lib/kobanu, with the executable and its icon.
-# The program keeps setting.ini beside its executable and creates it at the first save, so the
-# prefix must be one its user can write to, such as ~/.local. Around it: a link on the PATH, a
-# desktop entry and the icon in the hicolor theme.
+# The program keeps setting.ini beside its executable when it can write there, otherwise in the
+# user's own folder. Around it: a link on the PATH, a desktop entry, the icons in the hicolor
+# theme, AppStream metadata, a manual page and the documentation (the .deb's layout under /usr).
 set(kobanuFolder lib/kobanu)
 set(icons ${PROJECT_SOURCE_DIR}/src/res/icons)
+set(packaging ${PROJECT_SOURCE_DIR}/packaging)
 
 install(TARGETS kobanu RUNTIME DESTINATION ${kobanuFolder})
 install(FILES ${icons}/kobanu_48.png DESTINATION ${kobanuFolder} RENAME kobanu.png)
@@ -12,10 +13,25 @@ install(FILES ${icons}/kobanu_48.png DESTINATION ${kobanuFolder} RENAME kobanu.p
 file(CREATE_LINK ../${kobanuFolder}/kobanu ${CMAKE_CURRENT_BINARY_DIR}/kobanu_link SYMBOLIC)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/kobanu_link DESTINATION bin RENAME kobanu)
 
-foreach(size 16 24 32 48)
+# The 64 to 256 px images are kobanu.svg rendered by `rsvg-convert -w N -h N`.
+foreach(size 16 24 32 48 64 128 256)
   install(FILES ${icons}/kobanu_${size}.png
           DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME kobanu.png)
 endforeach()
+install(FILES ${icons}/kobanu.svg DESTINATION share/icons/hicolor/scalable/apps)
+install(FILES ${packaging}/io.github.kobanu.kobanu.metainfo.xml DESTINATION share/metainfo)
+
+# Compressed without names or times, so that the packages come out the same from every build.
+foreach(file kobanu.1 changelog)
+  execute_process(COMMAND gzip -9nc ${packaging}/${file}
+                  OUTPUT_FILE ${CMAKE_CURRENT_BINARY_DIR}/${file}.gz COMMAND_ERROR_IS_FATAL ANY)
+endforeach()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${packaging}/kobanu.1
+                                                               ${packaging}/changelog)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/kobanu.1.gz DESTINATION share/man/man1)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${packaging}/copyright
+              ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
+        DESTINATION share/doc/kobanu)
 
 # The desktop entry names the executable by its installed path, known only at install time.
 install(CODE "

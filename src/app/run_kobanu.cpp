@@ -3,17 +3,40 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/command_line.h"
+#include "app/parent_console.h"
 #include "platform/ui/desktop_backend.h"
+#include "platform/ui/instance_lock.h"
 #include "platform/ui/win_app.h"
 #include "res/program_resources.h"
+#include "settings/settings_home.h"
+
+namespace {
+
+[[noreturn]] void End(int exitCode) {
+  std::fflush(nullptr);
+  std::_Exit(exitCode);
+}
+
+}  // namespace
 
 void RunKobanu(int& argc, char** argv) {
+#ifdef _WIN32
+  UseParentConsole();
+#endif
+  // Options and a second instance end here, before the window system is touched.
+  if (const auto exitCode = RunCommandLine(argc, argv)) End(*exitCode);
+  DecideSettingsPath();
+  if (!ui::ClaimInstanceLock(SettingsPath())) {
+    std::fprintf(stderr, "kobanu: already running with %s\n", SettingsPath().c_str());
+    End(0);
+  }
   RegisterResources(ProgramResources());
   ui::InstallDesktopBackend(argc, argv);
   const int exitCode = AfxWinMain();
+  ui::ReleaseInstanceLock();
   // The worker is never stopped and may be anywhere: in its hourly sleep, in a fetch, waiting
   // on a message box. Leaving through _Exit runs no static destructors, so nothing it may
   // touch is destroyed under it; the settings are already saved and the icon removed.
-  std::fflush(nullptr);
-  std::_Exit(exitCode);
+  End(exitCode);
 }

@@ -1,5 +1,6 @@
 #include "app/tray_window.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -10,6 +11,14 @@
 #include "settings/settings_file.h"
 #include "state/watch_state.h"
 #include "worker/watch_worker.h"
+
+namespace {
+
+std::atomic<std::chrono::milliseconds> trayHostWait{kTrayHostWait};
+
+}  // namespace
+
+void SetTrayHostWaitForTesting(std::chrono::milliseconds wait) { trayHostWait = wait; }
 
 CMainWnd::CMainWnd() : m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME)) {}
 
@@ -34,13 +43,15 @@ void CMainWnd::RegisterTrayIcon() {
   m_hNotifyWnd = m_hWnd;
 
   BOOL added = Shell_NotifyIconA(NIM_ADD, &data);
+  const auto giveUp = std::chrono::steady_clock::now() + trayHostWait.load();
   while (!added) {
-    if (GetLastError() != ERROR_TIMEOUT) {
+    if (GetLastError() == ERROR_TIMEOUT) {
+      if (Shell_NotifyIconA(NIM_MODIFY, &data)) break;
+    } else if (std::chrono::steady_clock::now() >= giveUp) {
       AfxMessageBox(texts::kTrayIconFailed);
       SendMessage(WM_CLOSE);
       return;
     }
-    if (Shell_NotifyIconA(NIM_MODIFY, &data)) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(1000));
     added = Shell_NotifyIconA(NIM_ADD, &data);
   }

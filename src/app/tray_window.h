@@ -1,17 +1,27 @@
 #pragma once
 
+#include <chrono>
+
 #include "platform/ui/afxwin.h"
 
 // The tray icon's mouse events arrive as this message.
 inline constexpr UINT WM_TRAY_NOTIFY = WM_USER + 1;
+
+// At login the panel often starts after the programs it hosts: how long the icon waits for a
+// tray host before the program gives up.
+inline constexpr std::chrono::milliseconds kTrayHostWait{30000};
+
+// Tests shorten the wait.
+void SetTrayHostWaitForTesting(std::chrono::milliseconds wait);
 
 // The invisible main window: owns the tray icon and its menu.
 class CMainWnd : public CWnd {
  public:
   CMainWnd();
 
-  // Adds the icon (retrying while the tray times out), loads the settings and starts the one
-  // worker. A tray that refuses the icon gets a message and the window closes.
+  // Adds the icon (retrying every second while the tray times out, or while no tray host is
+  // there for up to kTrayHostWait), loads the settings and starts the one worker. A tray that
+  // still refuses the icon gets a message and the window closes.
   void RegisterTrayIcon();
 
   HWND m_hNotifyWnd = nullptr;  // kept apart: the window has no handle any more at removal

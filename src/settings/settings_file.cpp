@@ -4,23 +4,23 @@
 #include "platform/runtime/module_path.h"
 #include "platform/runtime/numbers.h"
 #include "settings/first_line.h"
+#include "settings/settings_home.h"
 #include "state/watch_state.h"
 
 namespace {
 
 constexpr const char* kSection = "PARAM";
 
-// Rebuilds iniPath from the executable's path, as every load and save does, so that both always
-// agree on the file. False, with iniPath empty, when the executable's folder is unknown or the
-// path too long for the file functions: no file is then read or written, rather than one in the
-// current or the system's folder. The caller holds iniMutex.
+// Rebuilds iniPath from the path decided at start-up, as every load and save does, so that both
+// always agree on the file. False, with iniPath empty, when no place is known or the path is too
+// long for the file functions: no file is then read or written, rather than one in the current
+// or the system's folder. The caller holds iniMutex.
 bool BuildIniPath() {
-  const platform::PathParts parts = platform::SplitPath(platform::ExecutablePath());
+  watchState.iniPath = SettingsPath();
+  const platform::PathParts parts = platform::SplitPath(watchState.iniPath);
   watchState.iniDrive = parts.drive;
   watchState.iniDir = parts.dir;
-  // iniName receives the file name and then the extension; only the extension stays.
-  watchState.iniName = parts.ext;
-  watchState.iniPath = watchState.iniDrive + watchState.iniDir + "setting.ini";
+  watchState.iniName = parts.name + parts.ext;
   if (watchState.iniDir.empty() || watchState.iniPath.size() >= platform::kMaxPathLength) {
     watchState.iniPath.clear();
   }
@@ -56,7 +56,8 @@ void LoadSettings() {
 
 void SaveSettings() {
   std::lock_guard lock(watchState.iniMutex);
-  if (!BuildIniPath()) return;
+  // The user's folder appears with the first save; without it the settings stay in memory.
+  if (!BuildIniPath() || !MakeSettingsFolder(watchState.iniPath)) return;
   const WatchSettings& s = watchState.settings;
   auto firstLine = [](const std::string& text) { return std::string(FirstLine(text)); };
   // All five keys reach the disk in one replacement, so a crash never leaves half a save.

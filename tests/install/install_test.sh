@@ -27,15 +27,19 @@ check_installed() {  # ROOT PREFIX: the files under ROOT, installed for PREFIX
   check "bin/kobanu a link to the folder's executable" \
     test "$(readlink "$here/bin/kobanu")" = ../lib/kobanu/kobanu
   check "bin/kobanu resolves" test "$here/bin/kobanu" -ef "$here/lib/kobanu/kobanu"
-  for size in 16 24 32 48; do
+  for size in 16 24 32 48 64 128 256; do
     check "the ${size}px icon in the hicolor theme" \
       icon_of_size "$here/share/icons/hicolor/${size}x${size}/apps/kobanu.png" "$size"
   done
+  check "the scalable icon in the hicolor theme" \
+    grep -q "<svg" "$here/share/icons/hicolor/scalable/apps/kobanu.svg"
+  check "valid AppStream metadata" appstreamcli validate --no-net \
+    "$here/share/metainfo/io.github.kobanu.kobanu.metainfo.xml"
   check "a valid desktop entry" desktop-file-validate "$entry"
   check "the entry starts the installed executable" \
     grep -qx "Exec=\"$2/lib/kobanu/kobanu\"" "$entry"
   check "the entry's icon from the theme" grep -qx 'Icon=kobanu' "$entry"
-  check "the entry's categories" grep -qx 'Categories=Network;Utility;' "$entry"
+  check "the entry's categories" grep -qx 'Categories=Network;Monitor;' "$entry"
   check "the entry's Japanese name" grep -qx 'Name\[ja\]=Kobanu 楽天市場ウォッチ' "$entry"
 }
 

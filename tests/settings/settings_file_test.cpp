@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/runtime/module_path.h"
+#include "settings/settings_home.h"
 #include "state/watch_state.h"
 #include "support/mall_keywords.h"
 #include "support/settings_sandbox.h"
@@ -104,27 +105,45 @@ TEST(SettingsFile, OnlyTheFirstLineOfATextIsWritten) {
   EXPECT_EQ(settings.scanFlag, 0);
 }
 
-// Without the executable's folder there is no settings file: none in the current folder or in
-// the system's, which a bare name would reach.
-TEST(SettingsFile, AnUnknownOrOverlongExecutablePathMeansNoFileAtAll) {
+// Without the executable's folder the settings live in the user's own folder, where load and save
+// agree: never in the current folder or in the system's, which a bare name would reach.
+TEST(SettingsFile, AnUnknownOrOverlongExecutablePathSendsTheSettingsToTheUsersFolder) {
   SettingsSandbox sandbox;
   const auto startFolder = std::filesystem::current_path();
   std::filesystem::current_path(sandbox.dir().path());
   WriteFile("setting.ini", "[PARAM]\r\nSCAN_FLAG=1\r\n");
   const std::string systemFolderFile =
       std::getenv("WINDIR") ? std::string(std::getenv("WINDIR")) + "\\setting.ini" : "";
+  const std::string userFolder = sandbox.dir().File("user");
+#ifdef _WIN32
+  const char* const variable = "APPDATA";
+  const std::string userFile = userFolder + "\\Kobanu\\setting.ini";
+#else
+  const char* const variable = "XDG_CONFIG_HOME";
+  const std::string userFile = userFolder + "/kobanu/setting.ini";
+#endif
+  const char* const before = std::getenv(variable);
+  const std::string saved = before != nullptr ? before : "";
+  testing_support::SetEnvironment(variable, userFolder);
   for (const std::string& executable :
        {std::string("kobanu"), sandbox.dir().File(std::string(5000, 'd') + "/kobanu")}) {
     platform::SetExecutablePathForTesting(executable);
+    DecideSettingsPath();
+    EXPECT_EQ(SettingsPath(), userFile);
     LoadSettings();
     EXPECT_EQ(settings.scanFlag, 0);
     settings.scanKeyword = "new";
     SaveSettings();
+    settings.scanKeyword = "";
+    LoadSettings();
+    EXPECT_EQ(std::string(settings.scanKeyword), "new");
     EXPECT_EQ(ReadFile("setting.ini"), "[PARAM]\r\nSCAN_FLAG=1\r\n");
     if (!systemFolderFile.empty()) {
       EXPECT_FALSE(std::filesystem::exists(systemFolderFile));
     }
+    std::filesystem::remove(userFile);
   }
+  testing_support::SetEnvironment(variable, saved);
   std::filesystem::current_path(startFolder);
 }
 

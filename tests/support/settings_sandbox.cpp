@@ -1,9 +1,24 @@
 #include "support/settings_sandbox.h"
 
+#include <cstdlib>
+
 #include "platform/runtime/module_path.h"
+#include "settings/settings_home.h"
 #include "state/watch_state.h"
 
 namespace testing_support {
+
+void SetEnvironment(const char* name, const std::string& value) {
+#ifdef _WIN32
+  _putenv_s(name, value.c_str());
+#else
+  if (value.empty()) {
+    unsetenv(name);
+  } else {
+    setenv(name, value.c_str(), 1);
+  }
+#endif
+}
 
 void ResetSettings() {
   WatchSettings& s = watchState.settings;
@@ -16,11 +31,13 @@ void ResetSettings() {
 
 SettingsSandbox::SettingsSandbox() {
   platform::SetExecutablePathForTesting(dir_.File("kobanu"));
+  DecideSettingsPath();
   ResetSettings();
 }
 
 SettingsSandbox::~SettingsSandbox() {
   platform::SetExecutablePathForTesting("");
+  DecideSettingsPath();
   ResetSettings();
 }
 

@@ -25,4 +25,7 @@ class SettingsSandbox {
 // The settings as they are after start-up, before any load.
 void ResetSettings();
 
+// Sets an environment variable of this process; the empty value removes it.
+void SetEnvironment(const char* name, const std::string& value);
+
 }  // namespace testing_support

@@ -1,15 +1,20 @@
+#include <chrono>
 #include <cstdlib>
 
 #include "app/kobanu_app.h"
 #include "app/run_kobanu.h"
+#include "app/tray_window.h"
 #include "service/service_requests.h"
 
 // Kobanu for the tests under Xvfb: the program itself, with both services on the stand-in mall
-// that KOBANU_TEST_MALL_HOST names ("127.0.0.1:PORT").
+// that KOBANU_TEST_MALL_HOST names ("127.0.0.1:PORT"), its wait for a tray host shortened to
+// KOBANU_TEST_TRAY_WAIT_MS when that is set.
 CKobanuApp theApp;
 
 int main(int argc, char** argv) {
   if (const char* host = std::getenv("KOBANU_TEST_MALL_HOST"))
     SetServiceHostsForTesting(host, host);
+  if (const char* wait = std::getenv("KOBANU_TEST_TRAY_WAIT_MS"))
+    SetTrayHostWaitForTesting(std::chrono::milliseconds(std::atoi(wait)));
   RunKobanu(argc, argv);
 }

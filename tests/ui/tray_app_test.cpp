@@ -29,6 +29,7 @@ class TrayAppTest : public testing_support::DesktopTest {
     WriteFile(sandbox.IniPath(), "[PARAM]\r\nSCAN_FLAG=0\r\nSCAN_KEYWORD=old\r\n");
     ui.SetCursorPos({300, 20});
   }
+  ~TrayAppTest() override { SetTrayHostWaitForTesting(kTrayHostWait); }
 
   // Each menu the tray opens chooses the next of these commands.
   void ChooseFromMenus(std::vector<UINT> commands) {
@@ -45,10 +46,14 @@ class TrayAppTest : public testing_support::DesktopTest {
 
 // These three come first: no test before them has started the worker, so that its absence
 // shows in the thread count.
-TEST_F(TrayAppTest, ARefusedIconIsReportedOnceAndEndsTheProgramWithoutLoadingOrAWorker) {
-  ui.QueueTrayResults({ERROR_NO_TRAY_HOST});
+TEST_F(TrayAppTest, NoTrayHostWithinTheWaitIsReportedOnceAndEndsWithoutLoadingOrAWorker) {
+  SetTrayHostWaitForTesting(std::chrono::milliseconds(1500));
+  ui.QueueTrayResults(std::vector<DWORD>(10, ERROR_NO_TRAY_HOST));
   const int threads = testing_support::ThreadCount();
+  const auto start = std::chrono::steady_clock::now();
   ASSERT_TRUE(app.InitInstance());
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
+  EXPECT_EQ(ui.TrayRequests(), 3);  // at once, then once a second
   EXPECT_EQ(app.Run(), 0);
   EXPECT_EQ(ui.MessageBoxTexts(),
             std::vector<std::string>{"通知領域にアイコンを登録できませんでした。"});
@@ -182,6 +187,16 @@ TEST_F(TrayAppTest, ATimingOutTrayIsAskedAgainEverySecond) {
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
   EXPECT_EQ(ui.TrayRequests(), 3);
   EXPECT_TRUE(ui.TrayIconShown());
+  EXPECT_EQ(std::string(settings.scanKeyword), "old");
+  app.m_pMainWnd->DestroyWindow();
+}
+
+TEST_F(TrayAppTest, ATrayHostThatAppearsWithinTheWaitGetsTheIconAndNoBox) {
+  ui.QueueTrayResults({ERROR_NO_TRAY_HOST, ERROR_NO_TRAY_HOST, 0});
+  ASSERT_TRUE(app.InitInstance());
+  EXPECT_EQ(ui.TrayRequests(), 3);
+  EXPECT_TRUE(ui.TrayIconShown());
+  EXPECT_TRUE(ui.MessageBoxes().empty());
   EXPECT_EQ(std::string(settings.scanKeyword), "old");
   app.m_pMainWnd->DestroyWindow();
 }

@@ -32,10 +32,10 @@ using testing_support::kWatch;
 
 class XvfbTrayTest : public ::testing::Test {
  protected:
-  XvfbTrayTest() {
+  explicit XvfbTrayTest(bool withTrayHost = true) {
     // The settings file lies beside the executable, so each test runs its own copy.
     std::filesystem::copy_file(KOBANU_PROGRAM, program_.File("kobanu"));
-    x_.StartTrayer();
+    if (withTrayHost) x_.StartTrayer();
   }
 
   void WriteSettings(const std::string& lines) {
@@ -44,10 +44,14 @@ class XvfbTrayTest : public ::testing::Test {
   std::string Settings() { return ReadFile(program_.File("setting.ini")); }
 
   void Start() {
+    Launch();
+    ASSERT_TRUE(WaitUntil([&] { return Icon().has_value(); })) << "the icon never docked";
+  }
+  void Launch(const std::vector<std::string>& moreEnv = {}) {
     std::vector<std::string> env = x_.Env();
     env.push_back("KOBANU_TEST_MALL_HOST=" + mall_.host());
+    env.insert(env.end(), moreEnv.begin(), moreEnv.end());
     kobanu_ = Child({program_.File("kobanu")}, env);
-    ASSERT_TRUE(WaitUntil([&] { return Icon().has_value(); })) << "the icon never docked";
   }
 
   // The docked icon: Kobanu's window inside the tray host's.
@@ -299,6 +303,38 @@ TEST_F(XvfbTrayTest, TheWorkersAlertOverTheDialogIsDrawnOnTheScreen) {
   x_.XDoTool("key Escape");
   ASSERT_TRUE(WaitUntil([&] { return !DialogShown("Kobanu  Ver 1.00"); }));
   ChooseExit();
+}
+
+// At login the panel may come up after Kobanu.
+class XvfbLateTrayTest : public XvfbTrayTest {
+ protected:
+  XvfbLateTrayTest() : XvfbTrayTest(false) {}
+  bool BoxShown() { return Shown("_NET_WM_WINDOW_TYPE_DIALOG", "Kobanu"); }
+};
+
+TEST_F(XvfbLateTrayTest, ATrayHostThatAppearsAfterFiveSecondsGetsTheIconWithoutABox) {
+  WriteSettings("SCAN_KEYWORD=" + kWatch + "\r\n");
+  Launch();
+  std::this_thread::sleep_for(std::chrono::seconds(5));
+  EXPECT_FALSE(BoxShown());
+  x_.StartTrayer();
+  ASSERT_TRUE(WaitUntil([&] { return Icon().has_value(); })) << "the icon never docked";
+  Shoot("late_tray");
+  EXPECT_FALSE(BoxShown());
+  ChooseExit();
+  EXPECT_NE(Settings().find("SCAN_KEYWORD=" + kWatch), std::string::npos);
+}
+
+TEST_F(XvfbLateTrayTest, NoTrayHostWithinTheWaitGivesTheBoxAndThenTheEnd) {
+  WriteSettings("SCAN_KEYWORD=old\r\n");
+  const auto start = std::chrono::steady_clock::now();
+  Launch({"KOBANU_TEST_TRAY_WAIT_MS=2000"});
+  ASSERT_TRUE(WaitUntil([&] { return BoxShown(); })) << "no box\n" << Describe();
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  Shoot("no_tray_box");
+  x_.XDoTool("key Return");
+  EXPECT_EQ(kobanu_.WaitForExit(std::chrono::seconds(10)), 0);
+  EXPECT_EQ(Settings(), "[PARAM]\r\nSCAN_KEYWORD=old\r\n");  // never loaded, never saved
 }
 
 }  // namespace

@@ -106,7 +106,9 @@ class QtBackend : public Backend {
   }
 
   bool AddTrayIcon(const TrayIcon& icon, DWORD& error) override {
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+    // Our own look first: Qt decides once, at its first question, whether a StatusNotifier
+    // watcher is there, and a panel that starts after us would then never be seen.
+    if (!TrayHostPresent() || !QSystemTrayIcon::isSystemTrayAvailable()) {
       error = ERROR_NO_TRAY_HOST;
       return false;
     }

@@ -4,6 +4,8 @@
 #include <xcb/xfixes.h>
 
 #include <QAbstractNativeEventFilter>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QGuiApplication>
 #include <cstdlib>
 
@@ -32,12 +34,43 @@ class TrayHostFilter : public QAbstractNativeEventFilter {
   xcb_atom_t selection_;
 };
 
+xcb_connection_t* QtXConnection() {
+  const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (QGuiApplication::platformName() != "xcb" || x11 == nullptr) return nullptr;
+  return x11->connection();
+}
+
+xcb_atom_t TraySelection(xcb_connection_t* connection) {
+  const char name[] = "_NET_SYSTEM_TRAY_S0";
+  xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+      connection, xcb_intern_atom(connection, 0, sizeof name - 1, name), nullptr);
+  const xcb_atom_t result = atom != nullptr ? atom->atom : XCB_NONE;
+  free(atom);
+  return result;
+}
+
+bool XTrayHostPresent() {
+  xcb_connection_t* connection = QtXConnection();
+  if (connection == nullptr) return false;
+  const xcb_atom_t selection = TraySelection(connection);
+  if (selection == XCB_NONE) return false;
+  xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
+      connection, xcb_get_selection_owner(connection, selection), nullptr);
+  const bool present = owner != nullptr && owner->owner != XCB_NONE;
+  free(owner);
+  return present;
+}
+
 }  // namespace
 
+bool TrayHostPresent() {
+  if (XTrayHostPresent()) return true;
+  const QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+  return bus != nullptr && bus->isServiceRegistered("org.kde.StatusNotifierWatcher");
+}
+
 void WatchTrayHost() {
-  const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-  if (QGuiApplication::platformName() != "xcb" || x11 == nullptr) return;
-  xcb_connection_t* connection = x11->connection();
+  xcb_connection_t* connection = QtXConnection();
   if (connection == nullptr) return;
   const xcb_query_extension_reply_t* extension = xcb_get_extension_data(connection, &xcb_xfixes_id);
   if (extension == nullptr || !extension->present) return;
@@ -45,17 +78,14 @@ void WatchTrayHost() {
       connection,
       xcb_xfixes_query_version(connection, XCB_XFIXES_MAJOR_VERSION, XCB_XFIXES_MINOR_VERSION),
       nullptr));
-  const char name[] = "_NET_SYSTEM_TRAY_S0";
-  xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
-      connection, xcb_intern_atom(connection, 0, sizeof name - 1, name), nullptr);
-  if (atom == nullptr) return;
+  const xcb_atom_t selection = TraySelection(connection);
+  if (selection == XCB_NONE) return;
   const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-  xcb_xfixes_select_selection_input(connection, root, atom->atom,
+  xcb_xfixes_select_selection_input(connection, root, selection,
                                     XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER);
   xcb_flush(connection);
   // Lives as long as the application's event dispatching.
-  qGuiApp->installNativeEventFilter(new TrayHostFilter(extension->first_event, atom->atom));
-  free(atom);
+  qGuiApp->installNativeEventFilter(new TrayHostFilter(extension->first_event, selection));
 }
 
 }  // namespace ui::qt

@@ -7,4 +7,8 @@ namespace ui::qt {
 
 void WatchTrayHost();
 
+// Whether a tray host is there now: an owner of the _NET_SYSTEM_TRAY_S0 selection (X11), or a
+// StatusNotifierWatcher on the session bus.
+bool TrayHostPresent();
+
 }  // namespace ui::qt

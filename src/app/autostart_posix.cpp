@@ -1,0 +1,72 @@
+#include <filesystem>
+#include <system_error>
+
+#include "app/autostart.h"
+#include "platform/profile/atomic_file.h"
+#include "platform/runtime/user_folders.h"
+
+namespace {
+
+std::string EntryPath() {
+  const std::string config = platform::XdgConfigHome();
+  return config.empty() ? "" : config + "autostart/kobanu.desktop";
+}
+
+// The Exec key's quoting: the path in double quotes with its reserved characters escaped, then
+// the desktop file's own escapes for the backslash and the percent sign.
+std::string ExecValue(const std::string& executable) {
+  std::string quoted = "\"";
+  for (const char c : executable) {
+    if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
+    quoted += c;
+  }
+  quoted += '"';
+  std::string value;
+  for (const char c : quoted) {
+    if (c == '\\') value += '\\';
+    if (c == '%') value += '%';
+    value += c;
+  }
+  return value;
+}
+
+}  // namespace
+
+bool EnableAutostart(const std::string& executable, std::string& where) {
+  where = EntryPath();
+  if (where.empty()) {
+    where = "no home folder is known";
+    return false;
+  }
+  if (executable.empty() || executable.find_first_of("\r\n") != std::string::npos) {
+    where = "the program's own path is unknown";
+    return false;
+  }
+  std::error_code error;
+  std::filesystem::create_directories(std::filesystem::path(where).parent_path(), error);
+  const std::string entry =
+      "[Desktop Entry]\n"
+      "Type=Application\n"
+      "Name=Kobanu\n"
+      "Name[ja]=Kobanu 楽天市場ウォッチ\n"
+      "Exec=" +
+      ExecValue(executable) +
+      "\n"
+      "Icon=kobanu\n"
+      "Terminal=false\n"
+      "X-GNOME-Autostart-enabled=true\n";
+  if (!platform::ReplaceFile(where, entry)) {
+    where += ": cannot be written";
+    return false;
+  }
+  return true;
+}
+
+bool DisableAutostart(std::string& where) {
+  where = EntryPath();
+  if (where.empty()) return true;  // then there is none either
+  std::error_code error;
+  std::filesystem::remove(where, error);
+  if (error) where += ": " + error.message();
+  return !error;
+}

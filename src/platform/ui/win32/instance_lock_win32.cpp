@@ -1,0 +1,24 @@
+#include <windows.h>
+
+#include "platform/ui/instance_lock.h"
+
+namespace ui {
+
+namespace {
+
+HANDLE mutex = nullptr;  // the system frees it with the process, whichever way that ends
+
+}  // namespace
+
+bool ClaimInstanceLock(const std::string& settingsPath) {
+  const std::string name = "Local\\" + InstanceLockName(settingsPath);
+  mutex = CreateMutexA(nullptr, FALSE, name.c_str());
+  return mutex == nullptr || GetLastError() != ERROR_ALREADY_EXISTS;
+}
+
+void ReleaseInstanceLock() {
+  if (mutex != nullptr) CloseHandle(mutex);
+  mutex = nullptr;
+}
+
+}  // namespace ui

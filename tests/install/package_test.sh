@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# The packages cpack made in a release build folder (the argument): the .deb passes lintian
+# without errors, holds the files in deb_contents.txt and depends on what the program loads at
+# run time; its desktop entry and AppStream metadata validate; the program it installs runs; the
+# .tar.gz holds the portable folder. Prints lintian's output and the packages' sizes.
+# shellcheck disable=SC2317  # functions called through check, wait_for and trap
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+build=$1
+deb=$build/kobanu_1.00_amd64.deb
+tgz=$build/kobanu-1.00-linux-amd64.tar.gz
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+
+failures=0
+check() {  # WHAT COMMAND...
+  local what=$1
+  shift
+  if ! "$@"; then
+    echo "FAILED: $what"
+    failures=$((failures + 1))
+  fi
+}
+not_grep() { ! grep -q "$@"; }
+same() { [[ $1 == "$2" ]] || { diff <(echo "$1") <(echo "$2"); false; }; }
+
+for package in "$deb" "$tgz"; do
+  [[ -f $package ]] || { echo "FAILED: no $package"; exit 1; }
+  echo "$(basename "$package"): $(stat -c %s "$package") bytes"
+done
+
+# lintian as root complains of that alone; its tags are what counts.
+lintian --no-cfg --display-info "$deb" 2>&1 | grep -v "running with root privileges" | tee "$tmp/lintian"
+check "lintian finds no errors" not_grep "^E: " "$tmp/lintian"
+
+contents=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { sub(/^\./, "", $6); $1=$2=$3=$4=$5=""; sub(/^ +/, ""); print }' | sort)
+check "the .deb's contents" same "$contents" "$(sort "$here/deb_contents.txt")"
+
+depends=$(dpkg-deb -f "$deb" Depends)
+for wanted in libcurl4 qt6-qpa-plugins "fonts-ipafont-gothic |" libqt6widgets6 libc6; do
+  check "the .deb depends on $wanted" grep -qF -- "$wanted" <<<"$depends"
+done
+
+dpkg-deb -x "$deb" "$tmp/root"
+entry=$tmp/root/usr/share/applications/kobanu.desktop
+check "the desktop entry validates" desktop-file-validate "$entry"
+main_categories=$(grep '^Categories=' "$entry" | tr '=;' '\n' |
+  grep -cxE 'AudioVideo|Audio|Video|Development|Education|Game|Graphics|Network|Office|Science|Settings|System|Utility')
+check "the desktop entry has one main category" test "$main_categories" -eq 1
+check "the desktop entry starts the installed program" \
+  grep -qx 'Exec="/usr/lib/kobanu/kobanu"' "$entry"
+check "the AppStream metadata validates" appstreamcli validate --no-net \
+  "$tmp/root/usr/share/metainfo/io.github.kobanu.kobanu.metainfo.xml"
+check "the installed link starts the program" \
+  same "$(env -u DISPLAY "$tmp/root/usr/bin/kobanu" --version)" "Kobanu 1.00"
+check "the program is stripped" not_grep "not stripped" <(file "$tmp/root/usr/lib/kobanu/kobanu")
+
+check "the .tar.gz holds the portable folder" same "$(tar tzf "$tgz" | sort)" \
+  "$(printf 'kobanu-1.00-linux-amd64/%s\n' README.md kobanu kobanu.png)"
+
+((failures == 0)) && echo "packages: every check passed"
+exit $((failures > 0))
