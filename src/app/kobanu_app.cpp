@@ -1,7 +1,7 @@
 #include "app/kobanu_app.h"
 
 #include "app/tray_window.h"
-#include "platform/sockets/socket_init.h"
+#include "platform/ui/socket_init.h"
 #include "res/shell_texts.h"
 
 const MessageMap* CKobanuApp::GetMessageMap() const {

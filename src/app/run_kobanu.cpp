@@ -8,6 +8,7 @@
 #include "platform/ui/desktop_backend.h"
 #include "platform/ui/instance_lock.h"
 #include "platform/ui/win_app.h"
+#include "res/program_resources.h"
 #include "settings/settings_home.h"
 
 namespace {
@@ -30,6 +31,7 @@ void RunKobanu(int& argc, char** argv) {
     std::fprintf(stderr, "kobanu: already running with %s\n", SettingsPath().c_str());
     End(0);
   }
+  RegisterResources(ProgramResources());
   ui::InstallDesktopBackend(argc, argv);
   const int exitCode = AfxWinMain();
   ui::ReleaseInstanceLock();

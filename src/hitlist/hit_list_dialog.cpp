@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/shell/shell_open.h"
+#include "platform/ui/shell_open.h"
 #include "res/resource.h"
 #include "res/shell_texts.h"
 #include "service/hit_table.h"

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/ui/templates.h"
+#include "res/program_resources.h"
 #include "res/resource.h"
 #include "res/shell_texts.h"
 
@@ -75,9 +76,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::fprintf(out, "// Written by resource_script from src/res; do not edit.\n\n");
-  WriteMenu(out, *FindMenuTemplate(IDR_TRAY_MENU));
-  WriteDialog(out, *FindDialogTemplate(IDD_SETTINGS));
-  WriteDialog(out, *FindDialogTemplate(IDD_HITLIST));
+  for (const MenuTemplate& menu : ProgramResources().menus) WriteMenu(out, menu);
+  for (const DialogTemplate& dialog : ProgramResources().dialogs) WriteDialog(out, dialog);
   std::fprintf(out, "STRINGTABLE\nBEGIN\n  %u, %s\nEND\n", IDP_SOCKETS_INIT_FAILED,
                Quoted(texts::kSocketsInitFailed).c_str());
   return std::fclose(out) == 0 ? 0 : 1;

@@ -1,5 +1,8 @@
+#include "res/program_resources.h"
+
 #include "platform/ui/templates.h"
 #include "res/resource.h"
+#include "res/shell_texts.h"
 
 namespace {
 
@@ -60,16 +63,8 @@ constexpr MenuTemplate kMenus[] = {{IDR_TRAY_MENU, "メニュー", kTrayMenuItem
 
 }  // namespace
 
-const DialogTemplate* FindDialogTemplate(UINT id) {
-  for (const DialogTemplate& dialog : kDialogs) {
-    if (dialog.id == id) return &dialog;
-  }
-  return nullptr;
-}
-
-const MenuTemplate* FindMenuTemplate(UINT id) {
-  for (const MenuTemplate& menu : kMenus) {
-    if (menu.id == id) return &menu;
-  }
-  return nullptr;
+const ResourceTable& ProgramResources() {
+  static constexpr ResourceTable table{
+      .dialogs = kDialogs, .menus = kMenus, .mainWindowTitle = texts::kMainWindowTitle};
+  return table;
 }

@@ -4,7 +4,7 @@
 
 #include "base/no_destructor.h"
 #include "hitlist/hit_list_dialog.h"
-#include "platform/shell/shell_open.h"
+#include "platform/ui/shell_open.h"
 #include "res/resource.h"
 #include "res/shell_texts.h"
 #include "settings/first_line.h"

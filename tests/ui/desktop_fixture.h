@@ -6,10 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/headless/headless_backend.h"
+#include "res/program_resources.h"
 #include "service/service_requests.h"
 #include "settings/settings_dialog.h"
 #include "state/watch_state.h"
+#include "support/headless_backend.h"
 #include "support/settings_sandbox.h"
 #include "support/standin_mall.h"
 
@@ -56,6 +57,7 @@ inline int ThreadCount() {
 // The same on a fresh in-memory window system.
 class DesktopTest : public DesktopStateTest {
  protected:
+  DesktopTest() { RegisterResources(ProgramResources()); }
   HeadlessBackend& ui = ui::headless::InstallHeadlessBackend();
 };
 

@@ -5,18 +5,50 @@
 #include <thread>
 
 #include "platform/ui/afxwin.h"
-#include "platform/ui/headless/headless_backend.h"
-#include "res/resource.h"
+#include "support/headless_backend.h"
 
 namespace {
 
 using ui::headless::HeadlessBackend;
 using ui::headless::HeadlessDialog;
+using enum ControlClass;
 
-// A dialog on the settings template that only counts what reaches its handlers.
+// The framework's own small resources: a dialog with a check box, two labelled edits and the
+// two buttons (Cancel hidden), and a pop-up menu with a separator.
+constexpr UINT IDD_FORM = 100;
+constexpr UINT IDR_POPUP = 200;
+constexpr int IDC_ALERT = 1001;
+constexpr int IDC_NAME = 1002;
+constexpr int IDC_PRICE = 1003;
+constexpr UINT ID_OPEN = 300;
+constexpr UINT ID_EXIT = 301;
+constexpr UINT IDR_ICON = 400;
+constexpr DWORD kEdit = ES_LEFT | WS_BORDER | WS_VISIBLE | WS_TABSTOP;
+constexpr DWORD kLabel = SS_LEFT | WS_VISIBLE;
+
+constexpr ControlTemplate kFormControls[] = {
+    {IDOK, Button, BS_DEFPUSHBUTTON | WS_VISIBLE | WS_TABSTOP, "OK", 150, 7, 40, 14},
+    {IDCANCEL, Button, BS_PUSHBUTTON | WS_TABSTOP, "Cancel", 100, 7, 40, 14},
+    {IDC_ALERT, Button, BS_AUTOCHECKBOX | WS_VISIBLE | WS_TABSTOP, "Alert", 10, 7, 60, 14},
+    {-1, Static, kLabel, "Name", 10, 30, 30, 11},
+    {IDC_NAME, Edit, kEdit, "", 45, 28, 100, 15},
+    {-1, Static, kLabel, "far left", 2, 52, 20, 11},
+    {-1, Static, kLabel, "Price", 30, 52, 30, 11},
+    {IDC_PRICE, Edit, kEdit, "", 65, 50, 60, 15},
+    {-1, Static, kLabel, "yen", 130, 52, 20, 11},
+};
+constexpr DialogTemplate kDialogs[] = {
+    {IDD_FORM, DS_MODALFRAME | WS_POPUP | WS_CAPTION, "Form", 200, 80, "MS Shell Dlg", 8,
+     kFormControls},
+};
+constexpr MenuItemTemplate kPopupItems[] = {{ID_OPEN, "Open"}, {0, nullptr}, {ID_EXIT, "Exit"}};
+constexpr MenuTemplate kMenus[] = {{IDR_POPUP, "Popup", kPopupItems}};
+constexpr ResourceTable kResources{.dialogs = kDialogs, .menus = kMenus, .mainWindowTitle = "main"};
+
+// A dialog on the form template that only counts what reaches its handlers.
 class CountingDialog : public CDialog {
  public:
-  CountingDialog() : CDialog(IDD_SETTINGS) {}
+  CountingDialog() : CDialog(IDD_FORM) {}
   CButton m_alert;
   CEdit m_price;
   int clicks = 0;
@@ -51,6 +83,7 @@ class CountingDialog : public CDialog {
 
 class FrameworkTest : public ::testing::Test {
  protected:
+  FrameworkTest() { RegisterResources(kResources); }
   HeadlessBackend& ui = ui::headless::InstallHeadlessBackend();
   CWinApp app;
 };
@@ -203,13 +236,13 @@ TEST_F(FrameworkTest, TheTrayIconsEventsArePostedToItsWindowAndMenusPostTheirCom
   data.hWnd = window.m_hWnd;
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   data.uCallbackMessage = WM_USER + 1;
-  data.hIcon = IDR_MAINFRAME;
+  data.hIcon = IDR_ICON;
   std::strcpy(data.szTip, "tip");
   ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, &data));
   EXPECT_EQ(ui.CurrentTrayIcon().tip, "tip");
   ui.PressTrayIcon(WM_LBUTTONDBLCLK);
   ui.ScriptMenus([](const MenuTemplate& menu, POINT) { return menu.items[2].command; });
-  HMENU menu = LoadMenuA(IDR_TRAY_MENU);
+  HMENU menu = LoadMenuA(IDR_POPUP);
   TrackPopupMenu(GetSubMenu(menu, 0), 0, 5, 6, 0, window.m_hWnd, nullptr);
   DestroyMenu(menu);
   ui.RestartTrayHost();
@@ -235,17 +268,26 @@ TEST(DialogUnits, ConvertAsWindowsDoes) {
   EXPECT_EQ(DialogUnitsToPixels(units, 2, 4, 0, 1), (PixelRect{3, 7, 0, 2}));  // halves round up
 }
 
-TEST(DialogTemplates, EditsAreLabelledByTheStaticTextOnTheirRow) {
-  const DialogTemplate& settings = *FindDialogTemplate(IDD_SETTINGS);
+TEST(DialogTemplates, AreFoundByIdInTheRegisteredResources) {
+  RegisterResources({});
+  EXPECT_EQ(FindDialogTemplate(IDD_FORM), nullptr);
+  RegisterResources(kResources);
+  EXPECT_EQ(FindDialogTemplate(IDD_FORM), &kDialogs[0]);
+  EXPECT_EQ(FindMenuTemplate(IDR_POPUP), &kMenus[0]);
+  EXPECT_EQ(FindDialogTemplate(IDR_POPUP), nullptr);
+  EXPECT_EQ(FindMenuTemplate(IDD_FORM), nullptr);
+}
+
+TEST(DialogTemplates, EditsAreLabelledByTheNearestStaticTextToTheirLeftOnTheirRow) {
+  const DialogTemplate& form = kDialogs[0];
   auto label = [&](int id) {
-    for (const ControlTemplate& c : settings.controls) {
-      if (c.id == id) return std::string(LabelOf(settings, c)->text);
+    for (const ControlTemplate& c : form.controls) {
+      if (c.id == id) return std::string(LabelOf(form, c)->text);
     }
     return std::string();
   };
-  EXPECT_EQ(label(IDC_KEYWORD), "キーワード");
-  EXPECT_EQ(label(IDC_PRICE), "設定価格");
-  EXPECT_EQ(FindDialogTemplate(999), nullptr);
+  EXPECT_EQ(label(IDC_NAME), "Name");
+  EXPECT_EQ(label(IDC_PRICE), "Price");
 }
 
 }  // namespace

@@ -23,6 +23,7 @@
 #include "platform/ui/qt/dialog_font.h"
 #include "platform/ui/qt/qt_backend.h"
 #include "platform/ui/qt/qt_dialog.h"
+#include "res/program_resources.h"
 #include "res/resource.h"
 #include "settings/settings_dialog.h"
 #include "support/mall_keywords.h"
@@ -350,6 +351,7 @@ TEST_F(QtDesktopTest, WithoutATrayHostStartUpReportsTheRefusalAndEnds) {
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   ::testing::InitGoogleTest(&argc, argv);
+  RegisterResources(ProgramResources());
   ui::qt::InstallQtBackend(argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -1,8 +1,8 @@
-#include "platform/shell/shell_open.h"
+#include "platform/ui/shell_open.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/ui/headless/headless_backend.h"
+#include "support/headless_backend.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "app/kobanu_app.h"
 #include "app/tray_window.h"
-#include "platform/sockets/socket_init.h"
+#include "platform/ui/socket_init.h"
 #include "res/resource.h"
 #include "settings/settings_file.h"
 #include "support/mall_keywords.h"

@@ -9,7 +9,7 @@
 
 #include "hitlist/hit_list_dialog.h"
 #include "platform/http/http_request.h"
-#include "platform/ui/headless/headless_backend.h"
+#include "res/program_resources.h"
 #include "res/resource.h"
 #include "res/texts.h"
 #include "service/request_pacer.h"
@@ -17,6 +17,7 @@
 #include "settings/settings_dialog.h"
 #include "settings/settings_file.h"
 #include "state/watch_state.h"
+#include "support/headless_backend.h"
 #include "support/mall_keywords.h"
 #include "support/settings_sandbox.h"
 #include "support/standin_mall.h"
@@ -39,6 +40,7 @@ using ui::headless::HeadlessBackend;
 class WatchWorkerTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
+    RegisterResources(ProgramResources());
     ui = &ui::headless::InstallHeadlessBackend();
 #ifdef KOBANU_HTTP_TEST_CA
     // Today's service over TLS, trusting the stand-in's own authority.

@@ -6,11 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/ui/headless/headless_backend.h"
+#include "res/program_resources.h"
 #include "service/hit_table.h"
 #include "service/service_requests.h"
 #include "settings/settings_file.h"
 #include "state/watch_state.h"
+#include "support/headless_backend.h"
 #include "support/mall_keywords.h"
 #include "support/settings_sandbox.h"
 #include "support/standin_mall.h"
@@ -48,6 +49,7 @@ void QuickPause(uint32_t) {
 // The worker cycling against the stand-in mall while this thread, standing for the UI thread,
 // edits the settings, loads and saves them and runs the hit list, as a user might all at once.
 TEST(WorkerSoak, WorkerAndUiThreadShareTheStateSafely) {
+  RegisterResources(ProgramResources());
   auto& ui = ui::headless::InstallHeadlessBackend();
   testing_support::SettingsSandbox sandbox;
   testing_support::StandInMall mall;

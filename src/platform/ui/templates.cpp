@@ -14,7 +14,27 @@ int MulDiv(int number, int numerator, int denominator) {
                                        : (product - half) / denominator);
 }
 
+ResourceTable registered{.dialogs = {}, .menus = {}, .mainWindowTitle = ""};
+
 }  // namespace
+
+void RegisterResources(const ResourceTable& table) { registered = table; }
+
+const ResourceTable& Resources() { return registered; }
+
+const DialogTemplate* FindDialogTemplate(UINT id) {
+  for (const DialogTemplate& dialog : registered.dialogs) {
+    if (dialog.id == id) return &dialog;
+  }
+  return nullptr;
+}
+
+const MenuTemplate* FindMenuTemplate(UINT id) {
+  for (const MenuTemplate& menu : registered.menus) {
+    if (menu.id == id) return &menu;
+  }
+  return nullptr;
+}
 
 bool IsCheckBox(const ControlTemplate& control) {
   return control.controlClass == ControlClass::Button && ButtonType(control) == BS_AUTOCHECKBOX;

@@ -38,7 +38,16 @@ struct MenuTemplate {
   std::span<const MenuItemTemplate> items;
 };
 
-// The program's resources, looked up by id (defined in src/res). nullptr when there is none.
+// The program's resources, handed to the framework once at start-up, before any window.
+struct ResourceTable {
+  std::span<const DialogTemplate> dialogs;
+  std::span<const MenuTemplate> menus;
+  const char* mainWindowTitle;  // the hidden main window's, for a backend that names it
+};
+void RegisterResources(const ResourceTable& table);
+const ResourceTable& Resources();
+
+// The registered resources, looked up by id. nullptr when there is none.
 const DialogTemplate* FindDialogTemplate(UINT id);
 const MenuTemplate* FindMenuTemplate(UINT id);
 

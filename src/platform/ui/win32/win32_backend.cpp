@@ -1,7 +1,6 @@
 #include "platform/ui/backend.h"
 #include "platform/ui/desktop_backend.h"
 #include "platform/ui/win32/win32_api.h"
-#include "res/shell_texts.h"
 
 // The Win32 window system: the framework's backend calls turned into the Win32 side's
 // (win32_api.h), which works the real windows.
@@ -76,7 +75,7 @@ class Win32Backend : public Backend {
 
   bool CreateInvisibleWindow() override {
     return win32::CreateMainWindow(
-        texts::kMainWindowTitle,
+        Resources().mainWindowTitle,
         {[](unsigned mouseMessage) { DeliverTrayMouseEvent(mouseMessage); },
          [] { DeliverTaskbarCreated(); }, [] { DeliverCloseRequest(); }});
   }

@@ -1,4 +1,4 @@
-#include "platform/ui/headless/headless_backend.h"
+#include "support/headless_backend.h"
 
 #include <algorithm>
 #include <cstdio>

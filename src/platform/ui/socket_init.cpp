@@ -1,8 +1,8 @@
-#include "platform/sockets/socket_init.h"
+#include "platform/ui/socket_init.h"
 
 #include <atomic>
 
-#include "platform/sockets/start_sockets.h"
+#include "platform/ui/start_sockets.h"
 
 namespace {
 std::atomic<bool> failForTesting{false};

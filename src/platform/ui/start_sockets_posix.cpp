@@ -1,4 +1,4 @@
-#include "platform/sockets/start_sockets.h"
+#include "platform/ui/start_sockets.h"
 
 namespace platform {
 
