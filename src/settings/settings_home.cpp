@@ -14,7 +14,7 @@ constexpr const char* kFileName = "setting.ini";
 
 // Never destroyed: the worker may still save while the process ends.
 std::mutex pathMutex;
-constinit NoDestructor<std::string> decidedPath;
+NoDestructor<std::string> decidedPath;
 bool decided = false;  // under pathMutex
 
 // Anything by that name, a dangling link too; a path the system refuses is none.
