@@ -34,10 +34,13 @@ bool EqualsIgnoreCase(const std::string& a, const std::string& b) {
   return true;
 }
 
+// The reader's blanks, with the end-of-file mark 0x1A among them.
+constexpr char kBlanks[] = " \t\r\v\f\x1A";
+
 std::string Trim(const std::string& text) {
-  const size_t first = text.find_first_not_of(" \t\r\v\f");
+  const size_t first = text.find_first_not_of(kBlanks);
   if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t\r\v\f") - first + 1);
+  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
 // The key of a "key=value" line, or null.
