@@ -18,16 +18,6 @@ using nlohmann::json;
 constexpr char kJson[] = "application/json; charset=UTF-8";
 constexpr int kMostHits = 30;
 
-std::optional<std::string> Param(const QueryParams& params, const std::string& key) {
-  const auto found = params.find(key);
-  return found == params.end() ? std::nullopt : std::optional(found->second);
-}
-
-bool IsNumber(const std::string& text) {
-  return !text.empty() && text.size() <= 9 &&
-         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 Answer Error(int status, const std::string& error, const std::string& description) {
   return {status, kJson, json{{"error", error}, {"error_description", description}}.dump()};
 }

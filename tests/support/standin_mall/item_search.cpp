@@ -14,16 +14,6 @@ namespace {
 constexpr char kDeveloperId[] = "5f3a9c1e7b2d4086a1e9c3b7d5f20864";
 constexpr size_t kRecordsPerPage = 30;
 
-std::optional<std::string> Param(const QueryParams& params, const std::string& key) {
-  const auto found = params.find(key);
-  return found == params.end() ? std::nullopt : std::optional(found->second);
-}
-
-bool IsNumber(const std::string& text) {
-  return !text.empty() && text.size() <= 9 &&
-         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 // One element on a line of its own, at the given depth of indentation.
 void AppendElement(std::string& xml, int depth, std::string_view name, std::string_view text) {
   xml.append(2 * depth, ' ');

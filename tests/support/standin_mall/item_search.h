@@ -1,12 +1,10 @@
 #pragma once
 
-#include <map>
 #include <string>
 
-namespace standin {
+#include "query_params.h"
 
-// Query parameters, percent-decoded, as the server received them.
-using QueryParams = std::multimap<std::string, std::string>;
+namespace standin {
 
 // The item-search service's answer (operation ItemSearch, version 2010-09-15) as UTF-8 XML, with
 // status 200 whatever it says. A wrong developerId, operation or version, or an invalid keyword,
