@@ -300,7 +300,7 @@ def main():
         transfer = fetch[f'SendRequestBody/{size}/real_time']
         table.add(f'3 FetchPage ({label}) vs bare libcurl', us(t), us(floor),
                   f'{t / floor:.3f}', '<= 1.10', t / floor <= 1.10)
-        table.add(f'  of which the transfer, without the line reader', us(transfer), us(floor),
+        table.add(f'  of which the transfer alone', us(transfer), us(floor),
                   f'{transfer / floor:.3f}', '', None)
 
     with Desktop(args) as desktop:

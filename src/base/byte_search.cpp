@@ -90,32 +90,3 @@ size_t FindBytesPlain(std::string_view text, std::string_view needle) {
   }
   return std::string_view::npos;
 }
-
-size_t CopyLine(char* out, std::string_view text) {
-  const char* in = text.data();
-  const size_t size = text.size();
-  size_t n = 0;
-#ifdef __SSE2__
-  const __m128i lineEnd = _mm_set1_epi8('\n');
-  for (; size - n >= 16; n += 16) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + n));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + n), block);
-    if (const int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(block, lineEnd))) {
-      return n + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask))) + 1;
-    }
-  }
-#endif
-  const auto* end = static_cast<const char*>(std::memchr(in + n, '\n', size - n));
-  const size_t rest = end == nullptr ? size - n : static_cast<size_t>(end - (in + n)) + 1;
-  std::memcpy(out + n, in + n, rest);
-  return n + rest;
-}
-
-size_t CopyLinePlain(char* out, std::string_view text) {
-  size_t n = 0;
-  while (n < text.size()) {
-    out[n] = text[n];
-    if (text[n++] == '\n') break;
-  }
-  return n;
-}

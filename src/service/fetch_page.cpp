@@ -1,9 +1,10 @@
 #include "service/fetch_page.h"
 
 #include <algorithm>
-#include <cstring>
+#include <utility>
 
 #include "platform/http/http_request.h"
+#include "service/line_pieces.h"
 
 namespace {
 
@@ -12,9 +13,6 @@ namespace {
 constexpr char kAgentName[] = "Session1";
 constexpr char kHeaderBlock[] = "Accept: text/*\r\nUser-Agent: xxxx\r\n";
 constexpr char kServiceHeaderBlock[] = "Accept: application/json\r\n";
-
-constexpr size_t kLineBufferSize = 5024;
-constexpr size_t kLineMax = 5000;  // per read, the terminating zero included
 
 int Fetch(std::string& target, std::string url, const std::string& headerBlock, bool everyStatus,
           FetchReport& report) {
@@ -27,12 +25,9 @@ int Fetch(std::string& target, std::string url, const std::string& headerBlock, 
     request.SendRequest();
     report.status = request.QueryInfoStatusCode();
     if (report.status != 200 && !everyStatus) return 0;
-    // Not cleared between reads: the reader zero-terminates every piece, so the first zero byte
-    // lies within what the read wrote, and a zero byte inside a piece ends it as well.
-    char line[kLineBufferSize];
-    while (request.ReadString(line, kLineMax) != nullptr) {
-      const auto* zero = static_cast<const char*>(std::memchr(line, '\0', kLineMax));
-      target.append(line, static_cast<size_t>(zero - line));
+    // The body comes in one block; when the transfer broke after it, the next read says so.
+    for (std::string block = request.ReadRest(); !block.empty(); block = request.ReadRest()) {
+      AppendLinePieces(target, std::move(block));
     }
   } catch (const platform::http::HttpError& error) {
     report.failure = error.what();

@@ -32,17 +32,4 @@ TEST(FindBytes, AgreesWithThePlainSearch) {
   EXPECT_EQ(FindBytes("ab", "abc"), std::string_view::npos);
 }
 
-TEST(CopyLine, CopiesTheSameLineAsThePlainCopy) {
-  std::mt19937 random(11);
-  for (int round = 0; round < 5000; ++round) {
-    const std::string text = RandomText(random, 1 + random() % 100, "abcdefgh\n");
-    const std::string_view view = std::string_view(text).substr(random() % text.size());
-    std::string fast(view.size(), '\0'), plain(view.size(), '\0');
-    const size_t n = CopyLine(fast.data(), view);
-    ASSERT_EQ(n, CopyLinePlain(plain.data(), view)) << view;
-    ASSERT_EQ(fast.substr(0, n), plain.substr(0, n));
-    ASSERT_TRUE(n == view.size() || view[n - 1] == '\n');
-  }
-}
-
 }  // namespace

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <vector>
 
-#include "base/byte_search.h"
 #include "platform/http/curl_transfer.h"
 
 namespace platform::http {
@@ -15,10 +14,9 @@ struct HttpRequest::Exchange {
   std::string url;
   std::vector<std::string> headerLines;  // "Name: value"
   int status = 0;
-  std::string body;
-  std::size_t readable = 0;  // the bytes of body that the line reader hands out
-  std::size_t offset = 0;    // of the next line
-  std::string failure;       // reported once the readable lines are read
+  std::string body;  // up to its last complete line when the transfer broke
+  bool bodyTaken = false;
+  std::string failure;  // reported once the body is taken
   bool everyStatusBody = false;
 };
 
@@ -71,25 +69,22 @@ void HttpRequest::SendRequest() {
   e.body = std::move(result.body);
   e.failure = std::move(result.failure);
   // After a break only whole lines count: the last one may be cut anywhere.
-  const size_t lastLineEnd = e.body.rfind('\n');
-  e.readable = e.failure.empty() ? e.body.size() : lastLineEnd == e.body.npos ? 0 : lastLineEnd + 1;
+  if (!e.failure.empty()) {
+    const size_t lastLineEnd = e.body.rfind('\n');
+    e.body.resize(lastLineEnd == e.body.npos ? 0 : lastLineEnd + 1);
+  }
 }
 
 int HttpRequest::QueryInfoStatusCode() const { return exchange_->status; }
 
-char* HttpRequest::ReadString(char* buffer, std::size_t maxLength) {
-  if (maxLength < 2) throw std::invalid_argument("ReadString needs room for a byte and a zero");
+std::string HttpRequest::ReadRest() {
   Exchange& e = *exchange_;
-  if (e.offset == e.readable) {
+  if (e.bodyTaken || e.body.empty()) {
     if (!e.failure.empty()) throw HttpError(e.failure);
-    return nullptr;
+    return {};
   }
-  const size_t length = CopyLine(
-      buffer,
-      std::string_view(e.body).substr(e.offset, std::min(e.readable - e.offset, maxLength - 1)));
-  buffer[length] = '\0';
-  e.offset += length;
-  return buffer;
+  e.bodyTaken = true;
+  return std::move(e.body);
 }
 
 }  // namespace platform::http

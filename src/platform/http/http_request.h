@@ -9,7 +9,7 @@
 
 // Our stand-in for the platform's HTTP client (session, connection and request file), reduced
 // to what the page fetch uses: one GET of an absolute URL, request headers added only where the
-// request has none of that name yet, the status code and a line reader over the body.
+// request has none of that name yet, the status code and the body.
 namespace platform::http {
 
 // Any failure of the layer: name resolution, connection, sending, receiving, or one of the
@@ -61,19 +61,18 @@ class HttpRequest {
   void FetchBodyOfEveryStatus();
 
   // Sends the request and receives the answer; redirects are followed. Throws HttpError when no
-  // final status arrived. A failure while a 200 body arrives is reported by ReadString instead,
+  // final status arrived. A failure while a 200 body arrives is reported by ReadRest instead,
   // after the lines that came before it. The body of any other status is not fetched.
   void SendRequest();
 
   // The final response's status code, after SendRequest.
   int QueryInfoStatusCode() const;
 
-  // Copies the next line of the body (of a 200 answer, or of any after FetchBodyOfEveryStatus), its
-  // line end included and its bytes unchanged, into buffer as zero-terminated text, at most
-  // maxLength - 1 bytes (a longer line comes in several pieces); maxLength is at least 2. Returns
-  // buffer, or null at the end of the body. When the transfer broke, the complete lines received
-  // before the break come first, then HttpError is thrown; an incomplete last line is dropped.
-  char* ReadString(char* buffer, std::size_t maxLength);
+  // The rest of the body (of a 200 answer, or of any after FetchBodyOfEveryStatus) in one block,
+  // its bytes unchanged: everything on the first call, empty at the end. When the transfer broke,
+  // the block ends with the last complete line received before the break (an incomplete last line
+  // is dropped) and the call after it throws HttpError.
+  std::string ReadRest();
 
  private:
   struct Exchange;

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <utility>
 
 #include "platform/http/http_limits.h"
 #include "platform/http/http_request.h"
@@ -262,27 +263,18 @@ void HttpRequest::SendRequest() {
 
 int HttpRequest::QueryInfoStatusCode() const { return exchange_->status; }
 
-char* HttpRequest::ReadString(char* buffer, std::size_t maxLength) {
-  if (maxLength < 2) throw std::invalid_argument("ReadString needs room for a byte and a zero");
+std::string HttpRequest::ReadRest() {
   Exchange& e = *exchange_;
-  if (e.status != 200 && !e.everyStatusBody) return nullptr;
-  size_t lineEnd = e.pending.find('\n');
-  while (lineEnd == std::string::npos && e.pending.size() < maxLength - 1 && !e.ended &&
-         e.failure.empty() && e.Receive()) {
-    lineEnd = e.pending.find('\n');
+  if (e.status != 200 && !e.everyStatusBody) return {};
+  while (!e.ended && e.failure.empty() && e.Receive()) {
   }
-  if (!e.failure.empty() && lineEnd == std::string::npos) {
+  if (!e.failure.empty()) {
     // After a break only whole lines count: the last one may be cut anywhere.
-    e.pending.clear();
-    throw HttpError(e.failure);
+    const size_t lastLineEnd = e.pending.rfind('\n');
+    e.pending.resize(lastLineEnd == std::string::npos ? 0 : lastLineEnd + 1);
+    if (e.pending.empty()) throw HttpError(e.failure);
   }
-  if (e.pending.empty()) return nullptr;
-  const size_t length =
-      std::min(lineEnd == std::string::npos ? e.pending.size() : lineEnd + 1, maxLength - 1);
-  std::memcpy(buffer, e.pending.data(), length);
-  buffer[length] = '\0';
-  e.pending.erase(0, length);
-  return buffer;
+  return std::exchange(e.pending, {});
 }
 
 }  // namespace platform::http
