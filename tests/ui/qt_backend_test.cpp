@@ -2,6 +2,7 @@
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QInputMethodEvent>
@@ -115,7 +116,7 @@ class QtDesktopTest : public testing_support::DesktopStateTest {
 void CheckBuiltFromTemplate(QDialog* dialog, const DialogTemplate& t) {
   const QFont font = ui::qt::DialogFont(t);
   if (QFontDatabase::families().contains("IPAPGothic")) {
-    EXPECT_EQ(font.family(), "IPAPGothic");
+    EXPECT_EQ(QFontInfo(font).family(), "IPAPGothic");
   }
   EXPECT_EQ(font.pointSize(), 8);
   EXPECT_EQ(dialog->font(), font);

@@ -1,6 +1,5 @@
 #include "platform/ui/qt/dialog_font.h"
 
-#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QStringList>
 
@@ -8,10 +7,11 @@ namespace ui::qt {
 
 // "MS Shell Dlg" maps to IPA P Gothic: its kana are proportional like the Windows dialog font's,
 // so the template's texts fit their controls (the fixed-pitch IPA Gothic cuts three of them).
+// The choice is left to Qt's font matching, at the first text drawn: asking the font database
+// at start-up would load every font's description before the icon is up.
 QFont ShellDialogFont(int pointSize) {
-  const QString family =
-      QFontDatabase::families().contains("IPAPGothic") ? "IPAPGothic" : "sans-serif";
-  QFont font(family);
+  QFont font;
+  font.setFamilies({"IPAPGothic", "sans-serif"});
   font.setPointSize(pointSize);
   return font;
 }
