@@ -4,6 +4,7 @@
 #include <system_error>
 #include <thread>
 
+#include "platform/runtime/free_memory.h"
 #include "platform/ui/message_box.h"
 #include "res/texts.h"
 #include "service/check_log.h"
@@ -88,6 +89,7 @@ void RunWatchCycle() {
 void WatchWorker(void* /*argument*/) {
   for (;;) {
     RunWatchCycle();
+    platform::ReturnFreeMemory();
     PauseWorker(kOneHour);
   }
 }
