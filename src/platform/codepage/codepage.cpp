@@ -71,7 +71,7 @@ std::u16string AnsiToWide(std::string_view ansi) {
       break;
     }
     const auto trail = static_cast<unsigned char>(ansi[i + 1]);
-    const uint16_t unit = t.doubleByte[b << 8 | trail];
+    const uint16_t unit = t.DoubleByte(b, trail);
     if (unit != Cp932Tables::kNone) {
       wide.push_back(unit);
       ++i;
@@ -96,7 +96,7 @@ std::string WideToAnsi(std::u16string_view wide, char defaultChar) {
       ansi.push_back(defaultChar);
       continue;
     }
-    const uint16_t code = t.fromWide[u];
+    const uint16_t code = t.FromWide(u);
     if (code == Cp932Tables::kNone) {
       ansi.push_back(defaultChar);
     } else if (code > 0xFF) {
@@ -142,7 +142,7 @@ size_t Utf8ToAnsi(std::string_view utf8, char defaultChar, char* out) {
     }
     if (p == end) break;
     const char32_t c = DecodeThreeByteUtf8(p, end);
-    const uint16_t code = c < 0x10000 ? t.fromWide[c] : Cp932Tables::kNone;
+    const uint16_t code = c < 0x10000 ? t.FromWide(static_cast<char16_t>(c)) : Cp932Tables::kNone;
     if (code == Cp932Tables::kNone) {
       *out++ = defaultChar;
     } else if (code > 0xFF) {

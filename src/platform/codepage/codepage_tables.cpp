@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace platform {
@@ -36,11 +37,20 @@ uint16_t ToUnit(const char* utf16le) {
                                static_cast<unsigned char>(utf16le[1]) << 8);
 }
 
+// Adds block to the tables and returns its index; a block without characters is the shared
+// first one.
+uint16_t AddBlock(Cp932Tables& t, const Cp932Tables::Block& block) {
+  if (std::all_of(block.begin(), block.end(), [](uint16_t e) { return e == Cp932Tables::kNone; }))
+    return 0;
+  t.blocks.push_back(block);
+  return static_cast<uint16_t>(t.blocks.size() - 1);
+}
+
 void FillToWide(Cp932Tables& t) {
   IconvHandle handle("UTF-16LE", "CP932");
   t.singleByte.fill(Cp932Tables::kNone);
-  t.doubleByte.fill(Cp932Tables::kNone);
   t.isLeadByte.fill(false);
+  t.leadBlock.fill(0);
   char out[8];
   for (int b = 0; b < 256; ++b) {
     const char in[1] = {static_cast<char>(b)};
@@ -50,36 +60,45 @@ void FillToWide(Cp932Tables& t) {
   for (int lead = 0x81; lead <= 0xFC; ++lead) {
     if (lead > 0x9F && lead < 0xE0) continue;
     t.isLeadByte[lead] = true;
+    Cp932Tables::Block row;
+    row.fill(Cp932Tables::kNone);
     for (int trail = 0x40; trail <= 0xFC; ++trail) {
       const char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-      if (ConvertOne(handle.cd, in, 2, out, sizeof out) == 2) {
-        t.doubleByte[lead << 8 | trail] = ToUnit(out);
-      }
+      if (ConvertOne(handle.cd, in, 2, out, sizeof out) == 2) row[trail] = ToUnit(out);
     }
+    t.leadBlock[lead] = AddBlock(t, row);
   }
 }
 
 void FillFromWide(Cp932Tables& t) {
   IconvHandle handle("CP932", "UTF-16LE");
-  t.fromWide.fill(Cp932Tables::kNone);
   char out[8];
-  for (int u = 0; u < 0x10000; ++u) {
-    if (u >= 0xD800 && u <= 0xDFFF) continue;
-    const char in[2] = {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
-    const size_t n = ConvertOne(handle.cd, in, 2, out, sizeof out);
-    if (n == 1) {
-      t.fromWide[u] = static_cast<unsigned char>(out[0]);
-    } else if (n == 2) {
-      t.fromWide[u] = static_cast<uint16_t>(static_cast<unsigned char>(out[0]) << 8 |
-                                            static_cast<unsigned char>(out[1]));
+  for (int high = 0; high < 256; ++high) {
+    Cp932Tables::Block page;
+    page.fill(Cp932Tables::kNone);
+    for (int low = 0; low < 256; ++low) {
+      const int u = high << 8 | low;
+      if (u >= 0xD800 && u <= 0xDFFF) continue;
+      const char in[2] = {static_cast<char>(low), static_cast<char>(high)};
+      const size_t n = ConvertOne(handle.cd, in, 2, out, sizeof out);
+      if (n == 1) {
+        page[low] = static_cast<unsigned char>(out[0]);
+      } else if (n == 2) {
+        page[low] = static_cast<uint16_t>(static_cast<unsigned char>(out[0]) << 8 |
+                                          static_cast<unsigned char>(out[1]));
+      }
     }
+    t.wideBlock[high] = AddBlock(t, page);
   }
 }
 
 std::unique_ptr<Cp932Tables> Build() {
   auto tables = std::make_unique<Cp932Tables>();
+  tables->blocks.reserve(1 + 60 + 256);  // at most: trimmed below
+  tables->blocks.emplace_back().fill(Cp932Tables::kNone);
   FillToWide(*tables);
   FillFromWide(*tables);
+  tables->blocks.shrink_to_fit();
   return tables;
 }
 
