@@ -266,7 +266,11 @@ int HttpRequest::QueryInfoStatusCode() const { return exchange_->status; }
 std::string HttpRequest::ReadRest() {
   Exchange& e = *exchange_;
   if (e.status != 200 && !e.everyStatusBody) return {};
-  while (!e.ended && e.failure.empty() && e.Receive()) {
+  try {
+    while (!e.ended && e.failure.empty() && e.Receive()) {
+    }
+  } catch (const HttpError& error) {  // the overall limit: the lines before it come first
+    e.failure = error.what();
   }
   if (!e.failure.empty()) {
     // After a break only whole lines count: the last one may be cut anywhere.
