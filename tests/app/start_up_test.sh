@@ -12,25 +12,8 @@ cleanup() {
   rm -rf "$tmp"
 }
 trap cleanup EXIT
-
-failures=0
-check() {  # WHAT COMMAND...
-  local what=$1
-  shift
-  if ! "$@"; then
-    echo "FAILED: $what"
-    failures=$((failures + 1))
-  fi
-}
-not_grep() { ! grep -q "$@"; }
-wait_for() {  # SECONDS COMMAND...: until the command succeeds
-  local limit=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    ((SECONDS < limit)) || return 1
-    sleep 0.1
-  done
-}
+# shellcheck source=tests/support/checks.sh
+source "$(dirname "$0")/../support/checks.sh"
 
 # Two install folders, each with its own setting.ini; one has a space and a quote in its name.
 one="$tmp/one" two="$tmp/my \"apps\""
@@ -82,5 +65,4 @@ sleep 2
 check "a crashed instance's lock is taken over" kill -0 "$pid"
 check "... without a word of it" not_grep "already running" "$tmp/out"
 
-((failures == 0)) && echo "start-up: every check passed"
-exit $((failures > 0))
+checks_done start-up

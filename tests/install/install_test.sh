@@ -6,16 +6,8 @@ set -euo pipefail
 build=$1
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-
-failures=0
-check() {  # WHAT COMMAND...
-  local what=$1
-  shift
-  if ! "$@"; then
-    echo "FAILED: $what"
-    failures=$((failures + 1))
-  fi
-}
+# shellcheck source=tests/support/checks.sh
+source "$(dirname "$0")/../support/checks.sh"
 # shellcheck disable=SC2317  # called through check
 icon_of_size() { [[ $(identify -format '%wx%h' "$1" 2>/dev/null) == "$2x$2" ]]; }
 
@@ -49,5 +41,4 @@ check_installed "" "$tmp/prefix"
 DESTDIR="$tmp/stage" cmake --install "$build" --prefix /opt/kobanu >/dev/null
 check_installed "$tmp/stage" /opt/kobanu
 
-((failures == 0)) && echo "install: every check passed"
-exit $((failures > 0))
+checks_done install

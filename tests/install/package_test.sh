@@ -11,18 +11,8 @@ deb=$build/kobanu_1.00_amd64.deb
 tgz=$build/kobanu-1.00-linux-amd64.tar.gz
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-
-failures=0
-check() {  # WHAT COMMAND...
-  local what=$1
-  shift
-  if ! "$@"; then
-    echo "FAILED: $what"
-    failures=$((failures + 1))
-  fi
-}
-not_grep() { ! grep -q "$@"; }
-same() { [[ $1 == "$2" ]] || { diff <(echo "$1") <(echo "$2"); false; }; }
+# shellcheck source=tests/support/checks.sh
+source "$here/../support/checks.sh"
 
 for package in "$deb" "$tgz"; do
   [[ -f $package ]] || { echo "FAILED: no $package"; exit 1; }
@@ -58,5 +48,4 @@ check "the program is stripped" not_grep "not stripped" <(file "$tmp/root/usr/li
 check "the .tar.gz holds the portable folder" same "$(tar tzf "$tgz" | sort)" \
   "$(printf 'kobanu-1.00-linux-amd64/%s\n' README.md kobanu kobanu.png)"
 
-((failures == 0)) && echo "packages: every check passed"
-exit $((failures > 0))
+checks_done packages
