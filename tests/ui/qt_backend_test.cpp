@@ -16,10 +16,12 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
+#include <chrono>
 #include <functional>
 #include <thread>
 
 #include "app/kobanu_app.h"
+#include "app/tray_window.h"
 #include "hitlist/hit_list_dialog.h"
 #include "platform/ui/qt/dialog_font.h"
 #include "platform/ui/qt/qt_backend.h"
@@ -341,10 +343,13 @@ TEST_F(QtDesktopTest, TheStyleIsWindowsUnlessTheUserChoseAnother) {
 }
 
 TEST_F(QtDesktopTest, WithoutATrayHostStartUpReportsTheRefusalAndEnds) {
+  // Offscreen has no tray host ever: a short wait, not the 30 s a login gives the panel.
+  SetTrayHostWaitForTesting(std::chrono::milliseconds(300));
   BoxAnswerer boxes;
   CKobanuApp app;
   EXPECT_EQ(AfxWinMain(), 0);
   EXPECT_EQ(boxes.texts, std::vector<std::string>{"通知領域にアイコンを登録できませんでした。"});
+  SetTrayHostWaitForTesting(kTrayHostWait);
 }
 
 }  // namespace
