@@ -3,7 +3,7 @@
 #include <strings.h>
 
 #include <algorithm>
-#include <cstring>
+#include <utility>
 #include <vector>
 
 #include "platform/http/curl_transfer.h"
@@ -14,8 +14,7 @@ struct HttpRequest::Exchange {
   std::string url;
   std::vector<std::string> headerLines;  // "Name: value"
   int status = 0;
-  std::string body;  // up to its last complete line when the transfer broke
-  bool bodyTaken = false;
+  std::string body;     // up to its last complete line when the transfer broke
   std::string failure;  // reported once the body is taken
   bool everyStatusBody = false;
 };
@@ -79,12 +78,8 @@ int HttpRequest::QueryInfoStatusCode() const { return exchange_->status; }
 
 std::string HttpRequest::ReadRest() {
   Exchange& e = *exchange_;
-  if (e.bodyTaken || e.body.empty()) {
-    if (!e.failure.empty()) throw HttpError(e.failure);
-    return {};
-  }
-  e.bodyTaken = true;
-  return std::move(e.body);
+  if (e.body.empty() && !e.failure.empty()) throw HttpError(e.failure);
+  return std::exchange(e.body, {});
 }
 
 }  // namespace platform::http

@@ -5,7 +5,6 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdlib>
-#include <cstring>
 #include <mutex>
 #include <optional>
 #include <thread>
