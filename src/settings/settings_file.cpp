@@ -35,13 +35,17 @@ const char* FlagText(int32_t flag) { return flag != 0 ? "1" : "0"; }
 void LoadSettings() {
   std::lock_guard lock(watchState.iniMutex);
   // A missing key gives the default " ", which the profile reader trims to the empty text. No
-  // file reads as a missing one.
+  // file reads as a missing one. [SERVICE] is written by the user only; the saver leaves it as
+  // it stands. One read of the file for both sections.
+  const std::vector<platform::ProfileKey> keys = {
+      {kSection, "SCAN_FLAG"},         {kSection, "SCAN_KEYWORD"},
+      {kSection, "SCAN_PRICE"},        {kSection, "SCAN_ZAIKO"},
+      {kSection, "SCAN_TIMESALE"},     {kServiceSection, "APPLICATION_ID"},
+      {kServiceSection, "ACCESS_KEY"}, {kServiceSection, "AFFILIATE_ID"},
+      {kServiceSection, "ENDPOINT"},   {kServiceSection, "REFERER"}};
   const std::vector<std::string> values =
-      BuildIniPath() ? platform::ReadProfileStrings(kSection,
-                                                    {"SCAN_FLAG", "SCAN_KEYWORD", "SCAN_PRICE",
-                                                     "SCAN_ZAIKO", "SCAN_TIMESALE"},
-                                                    " ", watchState.iniPath)
-                     : std::vector<std::string>(5);
+      BuildIniPath() ? platform::ReadProfileStrings(keys, " ", watchState.iniPath)
+                     : std::vector<std::string>(keys.size());
   size_t next = 0;
   auto read = [&]() -> const std::string& {
     watchState.iniValue = values[next++];
@@ -54,25 +58,12 @@ void LoadSettings() {
   s.scanZaiko = platform::Atoi(read());
   s.scanTimesale = platform::Atoi(read());
 
-  // Written by the user only; the saver leaves the section as it stands.
-  const std::vector<std::string> service =
-      watchState.iniPath.empty()
-          ? std::vector<std::string>(5)
-          : platform::ReadProfileStrings(
-                kServiceSection,
-                {"APPLICATION_ID", "ACCESS_KEY", "AFFILIATE_ID", "ENDPOINT", "REFERER"}, " ",
-                watchState.iniPath);
   std::lock_guard serviceLock(watchState.serviceMutex);
-  watchState.service = {.applicationId = service[0],
-                        .accessKey = service[1],
-                        .affiliateId = service[2],
-                        .endpoint = service[3],
-                        .referer = service[4]};
-}
-
-std::string SettingsFolder() {
-  const platform::PathParts parts = platform::SplitPath(platform::ExecutablePath());
-  return parts.dir.empty() ? std::string() : parts.drive + parts.dir;
+  watchState.service = {.applicationId = values[5],
+                        .accessKey = values[6],
+                        .affiliateId = values[7],
+                        .endpoint = values[8],
+                        .referer = values[9]};
 }
 
 void SaveSettings() {

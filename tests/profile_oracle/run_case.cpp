@@ -25,12 +25,13 @@ std::vector<std::string> RunOnPlatform(const std::vector<Op>& ops, const std::st
   for (size_t i = 0; i < ops.size(); ++i) {
     const Op& op = ops[i];
     if (op.kind == OpKind::kRead) {
-      std::vector<std::string_view> keys{op.key};
+      std::vector<platform::ProfileKey> keys{{op.section, op.key}};
       while (i + 1 < ops.size() && ops[i + 1].kind == OpKind::kRead &&
              ops[i + 1].section == op.section && ops[i + 1].text == op.text) {
-        keys.push_back(ops[++i].key);
+        ++i;
+        keys.push_back({op.section, ops[i].key});
       }
-      for (auto& value : platform::ReadProfileStrings(op.section, keys, op.text, path)) {
+      for (auto& value : platform::ReadProfileStrings(keys, op.text, path)) {
         reads.push_back(std::move(value));
       }
       continue;

@@ -9,10 +9,14 @@
 // its trailing blanks, at most 511 bytes returned. Values are bytes and are never converted.
 namespace platform {
 
+struct ProfileKey {
+  std::string_view section;
+  std::string_view key;
+};
+
 // GetPrivateProfileString with a 512-byte buffer for each key, in order. Our own reader reads
 // the file once for all of them, so that a save by another process cannot give a mixture.
-std::vector<std::string> ReadProfileStrings(std::string_view section,
-                                            const std::vector<std::string_view>& keys,
+std::vector<std::string> ReadProfileStrings(const std::vector<ProfileKey>& keys,
                                             std::string_view defaultValue, const std::string& path);
 
 struct ProfileEntry {

@@ -4,13 +4,12 @@
 
 namespace platform {
 
-std::vector<std::string> ReadProfileStrings(std::string_view section,
-                                            const std::vector<std::string_view>& keys,
+std::vector<std::string> ReadProfileStrings(const std::vector<ProfileKey>& keys,
                                             std::string_view defaultValue,
                                             const std::string& path) {
   const ProfileFile file = ProfileFile::Load(path);
   std::vector<std::string> values;
-  for (const auto key : keys) values.push_back(file.GetString(section, key, defaultValue));
+  for (const auto& k : keys) values.push_back(file.GetString(k.section, k.key, defaultValue));
   return values;
 }
 

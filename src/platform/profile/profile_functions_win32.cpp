@@ -29,8 +29,7 @@ std::string DirectoryOf(const std::string& path) {
 
 }  // namespace
 
-std::vector<std::string> ReadProfileStrings(std::string_view section,
-                                            const std::vector<std::string_view>& keys,
+std::vector<std::string> ReadProfileStrings(const std::vector<ProfileKey>& keys,
                                             std::string_view defaultValue,
                                             const std::string& path) {
   // Windows strips the default's trailing blanks itself; Wine returns a blank-only default as
@@ -38,9 +37,9 @@ std::vector<std::string> ReadProfileStrings(std::string_view section,
   const size_t end = defaultValue.find_last_not_of(' ');
   const std::string trimmedDefault(defaultValue.substr(0, end == defaultValue.npos ? 0 : end + 1));
   std::vector<std::string> values;
-  for (const auto key : keys) {
+  for (const auto& k : keys) {
     char value[512] = {};
-    GetPrivateProfileStringA(Terminated(section).c_str(), Terminated(key).c_str(),
+    GetPrivateProfileStringA(Terminated(k.section).c_str(), Terminated(k.key).c_str(),
                              trimmedDefault.c_str(), value, sizeof value, path.c_str());
     values.emplace_back(value);
   }
