@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "base/ascii_text.h"
 #include "platform/runtime/numbers.h"
 #include "service/current_answer.h"
 #include "service/fetch_page.h"
@@ -18,12 +19,6 @@ constexpr char kCountElements[] = "count";
 constexpr char kHitListElements[] =
     "count,itemName,itemCode,itemPrice,itemUrl,affiliateUrl,pointRate,shopName";
 constexpr double kHighestMaxPrice = 999'999'999;  // the service takes no higher ceiling
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() &&
-         std::equal(prefix.begin(), prefix.end(), text.begin(),
-                    [](char p, char c) { return p == (c >= 'A' && c <= 'Z' ? c + 32 : c); });
-}
 
 bool IsUsableEndpoint(std::string_view endpoint) {
   const bool web = StartsWithNoCase(endpoint, "http://") || StartsWithNoCase(endpoint, "https://");

@@ -1,7 +1,5 @@
 #include "platform/http/curl_transfer.h"
 
-#include <strings.h>
-
 #include <atomic>
 #include <chrono>
 #include <memory>
@@ -10,6 +8,7 @@
 #include <optional>
 #include <string_view>
 
+#include "base/ascii_text.h"
 #include "platform/http/curl_library.h"
 #include "platform/http/http_limits.h"
 #include "platform/http/http_request.h"
@@ -41,11 +40,6 @@ struct Transfer {
   bool bodyRefused = false;      // the final status is not 200, so its body is not fetched
   std::string abortReason{};     // why a callback stopped the transfer
 };
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() &&
-         strncasecmp(text.data(), prefix.data(), prefix.size()) == 0;
-}
 
 bool IsBlank(std::string_view text) { return text.find_first_not_of(" \t\r\n") == text.npos; }
 

@@ -4,18 +4,12 @@
 #include <cctype>
 #include <cstring>
 
+#include "base/ascii_text.h"
 #include "platform/ui/backend.h"
 
 namespace platform {
 
 namespace {
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() &&
-         std::equal(prefix.begin(), prefix.end(), text.begin(), [](char lower, char c) {
-           return std::tolower(static_cast<unsigned char>(c)) == lower;
-         });
-}
 
 // The unreserved and reserved characters of an address, and '%' for its escapes.
 bool IsAddressChar(char c) {
