@@ -59,6 +59,8 @@ std::string MaskAccessKey(std::string text, const std::string& key) {
 }
 
 void WriteCheckLog(std::string_view check, std::string_view outcome, std::string_view url) {
+  const std::string folder = LogFolder();
+  if (folder.empty()) return;  // never a log in the current folder
   std::string key;
   {
     std::lock_guard lock(watchState.serviceMutex);
@@ -68,8 +70,6 @@ void WriteCheckLog(std::string_view check, std::string_view outcome, std::string
   const std::string line = platform::LocalTimeText() + " | " + std::string(check) + " | " +
                            Field(MaskAccessKey(std::string(outcome), key), kMaxOutcome) + " | " +
                            Field(MaskAccessKey(std::string(url), key), kMaxUrl) + "\n";
-  const std::string folder = LogFolder();
-  if (folder.empty()) return;  // never a log in the current folder
   // Both threads write it; one line at a time, so that a rotation does not cut across another.
   static std::mutex logMutex;
   std::lock_guard lock(logMutex);

@@ -17,11 +17,10 @@ std::string Item(int n, const std::string& affiliateUrl = "\"\"") {
          affiliateUrl + R"(,"pointRate":2,"shopName":"ショップ"})";
 }
 
-std::string Answer(int items, const std::string& extra = "") {
+std::string Answer(int items) {
   std::string list;
   for (int i = 0; i < items; ++i) list += (i > 0 ? "," : "") + Item(i);
-  return R"({"count":)" + std::to_string(items) + R"(,"hits":30,"Items":[)" + list + "]" + extra +
-         "}";
+  return R"({"count":)" + std::to_string(items) + R"(,"hits":30,"Items":[)" + list + "]}";
 }
 
 class CurrentAnswer : public ::testing::Test {
