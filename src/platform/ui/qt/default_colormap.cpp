@@ -7,6 +7,8 @@
 #include <QWindow>
 #include <cstdlib>
 
+#include "platform/ui/qt/x_connection.h"
+
 namespace ui::qt {
 
 namespace {
@@ -50,11 +52,9 @@ class ColormapFilter : public QObject {
 }  // namespace
 
 void UseDefaultColormap() {
-  const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-  if (QGuiApplication::platformName() != "xcb" || x11 == nullptr || x11->connection() == nullptr) {
-    return;
+  if (xcb_connection_t* connection = QtXConnection()) {
+    qGuiApp->installEventFilter(new ColormapFilter(qGuiApp, connection));
   }
-  qGuiApp->installEventFilter(new ColormapFilter(qGuiApp, x11->connection()));
 }
 
 }  // namespace ui::qt

@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "platform/ui/backend.h"
+#include "platform/ui/qt/x_connection.h"
 
 namespace ui::qt {
 
@@ -33,12 +34,6 @@ class TrayHostFilter : public QAbstractNativeEventFilter {
   uint8_t firstEvent_;
   xcb_atom_t selection_;
 };
-
-xcb_connection_t* QtXConnection() {
-  const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-  if (QGuiApplication::platformName() != "xcb" || x11 == nullptr) return nullptr;
-  return x11->connection();
-}
 
 xcb_atom_t TraySelection(xcb_connection_t* connection) {
   const char name[] = "_NET_SYSTEM_TRAY_S0";
