@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "service/answer_fields.h"
 #include "service/hit_table.h"
 #include "state/watch_state.h"
 
@@ -127,12 +128,33 @@ TEST_F(CurrentAnswer, HugeAnswersAreReadOrRefusedWithoutHoldingThemWhole) {
   while (numbers.size() < (1u << 20)) numbers += "1,";
   numbers += "1]}";
   EXPECT_EQ(ReadCurrentHitList(numbers), -1);
-  // Nesting deeper than any answer.
-  const size_t depth = 100'000;
-  EXPECT_EQ(
-      ReadCurrentCount(
-          R"({"x":)" + std::string(depth, '[') + std::string(depth, ']') + R"(,"count":3})", count),
-      0);
+  // 32 MiB of arrays that never close, where the count belongs.
+  EXPECT_EQ(ReadCurrentCount(R"({"count":)" + std::string(32u << 20, '['), count), -1);
+}
+
+// Nesting deeper than any answer is refused wherever it stands, before it costs stack or memory.
+TEST_F(CurrentAnswer, DeepNestingIsRefusedUnderEveryNameTheReadersRead) {
+  const auto nested = [](size_t depth) {
+    return std::string(depth, '[') + std::string(depth, ']');
+  };
+  const std::string deep = nested(150'000);
+  int count = 5;
+  EXPECT_EQ(ReadCurrentCount(R"({"count":)" + deep + "}", count), -1);
+  EXPECT_EQ(ReadCurrentCount(R"({"x":)" + deep + R"(,"count":3})", count), -1);
+  EXPECT_EQ(ReadCurrentHitList(R"({"count":1,"Items":)" + deep + "}"), -1);
+  EXPECT_EQ(ReadCurrentHitList(R"({"count":1,"Items":[{"itemName":)" + deep + "}]}"), -1);
+  EXPECT_EQ(watchState.hitCount, 0);
+  const ServiceError said =
+      ReadServiceError(R"({"error":)" + deep + R"(,"error_description":"x"})");
+  EXPECT_EQ(said.error, "");
+  EXPECT_EQ(ReadServiceError(R"({"errors":{"errorMessage":)" + deep + "}}").description, "");
+
+  // An answer's own depth, and more, is read; a container where text belongs says nothing.
+  EXPECT_EQ(ReadCurrentCount(R"({"x":)" + nested(kMaxAnswerDepth - 1) + R"(,"count":3})", count),
+            0);
+  EXPECT_EQ(count, 3);
+  EXPECT_EQ(ReadCurrentCount(R"({"x":)" + nested(kMaxAnswerDepth) + R"(,"count":3})", count), -1);
+  EXPECT_EQ(ReadServiceError(R"({"error":{"a":[1]},"error_description":"d"})").description, "d");
 }
 
 }  // namespace

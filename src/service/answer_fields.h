@@ -1,0 +1,66 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The few values of an item-search JSON answer that the readers look at, read in one pass that
+// keeps nothing else: no tree of the answer is built, so no input can make the reading recurse,
+// and the memory it costs stays a small multiple of the body's size.
+
+// Deeper nesting than this is no answer of the service (its own answers nest four levels).
+inline constexpr size_t kMaxAnswerDepth = 64;
+
+// One value as the readers see it.
+struct AnswerValue {
+  enum class Kind { kText, kNumber, kOther };  // kOther: true, false, null, an object, an array
+  Kind kind = Kind::kOther;
+  std::string text;               // the text (UTF-8), or the number as the answer wrote it
+  std::optional<uint64_t> whole;  // a number that is a whole number of 0 or more
+};
+
+// The fields of an item the readers know, in this order.
+enum class ItemField {
+  kItemName,
+  kItemCode,
+  kItemPrice,
+  kItemUrl,
+  kAffiliateUrl,
+  kPointRate,
+  kShopName,
+  kStartTime,
+  kEndTime,
+};
+inline constexpr size_t kItemFieldCount = 9;
+
+using ItemValues = std::array<std::optional<AnswerValue>, kItemFieldCount>;
+
+// One element of "Items": formatVersion 2 gives the item's fields directly, formatVersion 1
+// wraps them in an "Item" object.
+struct AnswerItem {
+  bool isObject = false;
+  bool wrapped = false;          // it has an "Item" member
+  bool wrapperIsObject = false;  // ... and that member is an object
+  ItemValues direct;
+  ItemValues inWrapper;
+
+  // The item's own fields; null when the element is no item at all.
+  const ItemValues* Fields() const;
+};
+
+struct AnswerFields {
+  std::optional<AnswerValue> count;
+  std::optional<AnswerValue> error;  // the classic error form
+  std::optional<AnswerValue> errorDescription;
+  std::optional<AnswerValue> errorCode;  // the gateway's form, inside "errors"
+  std::optional<AnswerValue> errorMessage;
+  bool itemsIsArray = false;
+  std::vector<AnswerItem> items;  // the first elements of "Items", at most the hit table's rows
+};
+
+// The fields of a body that is one JSON object nesting at most kMaxAnswerDepth levels; nothing
+// for any other body. Where a name repeats, its last value counts.
+std::optional<AnswerFields> ReadAnswerFields(const std::string& body);
