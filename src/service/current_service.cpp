@@ -49,7 +49,7 @@ std::string ServiceErrorOutcome(int status, const std::string& body) {
 // failure.
 std::optional<std::string> Exchange(const ServiceSettings& service, const std::string& url,
                                     std::string& body) {
-  const ServiceTurn turn;
+  WaitForServiceTurn();
   FetchReport report;
   if (FetchServiceAnswer(body, url, service.referer, report) == -1) {
     return "network error: " + report.failure;

@@ -2,16 +2,11 @@
 
 #include <chrono>
 
-// Today's service takes at most one request per second from an application. A request to it is
-// made while a ServiceTurn lives: the turn begins a second after the previous one ended (a
-// second request waits, it is not dropped), and turns never overlap. No lock is held meanwhile.
-class ServiceTurn {
- public:
-  ServiceTurn();
-  ~ServiceTurn();
-  ServiceTurn(const ServiceTurn&) = delete;
-  ServiceTurn& operator=(const ServiceTurn&) = delete;
-};
+// Today's service takes at most one request per second from an application. Every request to it
+// waits here first for its start: a whole interval (one second) after the start of the one
+// before. The start is reserved and nothing is held while the request is made, so a request
+// stalled on one thread delays the other thread's by no more than the interval.
+void WaitForServiceTurn();
 
-// Replaces the interval (one second) between two turns; for tests.
+// Replaces the interval between two starts; for tests.
 void SetServiceIntervalForTesting(std::chrono::milliseconds interval);

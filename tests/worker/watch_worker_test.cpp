@@ -258,6 +258,41 @@ TEST_F(WatchWorkerTest, TheHitListOpensAtOnceWhileTheCountQueryIsStalled) {
   platform::http::SetLimitsForTesting({});
 }
 
+// Today's service takes one request a second: the hit list waits for its turn, never for the
+// count query that took the turn before it and is stalled.
+TEST_F(WatchWorkerTest, TheHitListOpensWithinTheServiceIntervalWhileItsCountQueryIsStalled) {
+  WriteFile(sandbox.IniPath(), std::string("[SERVICE]\r\nAPPLICATION_ID=") +
+                                   standin::kApplicationId + "\r\nACCESS_KEY=" +
+                                   standin::kAccessKey + "\r\nENDPOINT=" +
+                                   mall->Url(standin::kCurrentSearchPath) + "\r\n");
+  LoadSettings();
+  platform::http::SetLimitsForTesting({.idle = 5s});
+  Arm(kWatch);
+  const size_t faulted = mall->FaultedRequests().size();
+  mall->ArmFault("mode=no-headers");
+  driver->Release();
+  ASSERT_TRUE(ui->PumpUntil([&] { return mall->FaultedRequests().size() > faulted; }));
+  ASSERT_TRUE(mall->FaultedRequests().back().starts_with("no-headers /ichibams/"));
+
+  CWinApp app;
+  const auto start = std::chrono::steady_clock::now();
+  std::chrono::steady_clock::duration opened{};
+  size_t rows = 0;
+  ui->ScriptNextDialog([&](ui::headless::HeadlessDialog& dialog) {
+    opened = std::chrono::steady_clock::now() - start;
+    rows = dialog.Items(IDC_HITLIST).size();
+    dialog.PressEnter();
+  });
+  CMainDlg().DoModal();
+  EXPECT_LT(opened, 2s);
+  EXPECT_EQ(rows, 30u);
+  EXPECT_EQ(settings.scanFlag, 1);  // the count query is still waiting
+
+  driver->WaitUntilPaused();
+  EXPECT_EQ(watchState.lastHitCount, -1);
+  platform::http::SetLimitsForTesting({});
+}
+
 TEST_F(WatchWorkerTest, DisarmingUnticksTheOpenSettingsDialogWithoutAClick) {
   Arm(kWatch);
   bool tickedWhenOpened = false, tickedAfterDisarm = true;
