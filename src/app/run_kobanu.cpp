@@ -27,9 +27,17 @@ void RunKobanu(int& argc, char** argv) {
   // Options and a second instance end here, before the window system is touched.
   if (const auto exitCode = RunCommandLine(argc, argv)) End(*exitCode);
   DecideSettingsPath();
-  if (!ui::ClaimInstanceLock(SettingsPath())) {
-    std::fprintf(stderr, "kobanu: already running with %s\n", SettingsPath().c_str());
-    End(0);
+  switch (ui::ClaimInstanceLock(SettingsPath())) {
+    case ui::InstanceClaim::kHeld:
+      break;
+    case ui::InstanceClaim::kHeldElsewhere:
+      std::fprintf(stderr, "kobanu: already running with %s\n", SettingsPath().c_str());
+      End(0);
+    case ui::InstanceClaim::kNoLock:
+      // Without a lock a second watcher could run on the same file unseen: none starts.
+      std::fprintf(stderr, "kobanu: no private folder for the lock that keeps one Kobanu on %s\n",
+                   SettingsPath().c_str());
+      End(1);
   }
   RegisterResources(ProgramResources());
   ui::InstallDesktopBackend(argc, argv);

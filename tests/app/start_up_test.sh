@@ -58,11 +58,68 @@ check "an instance on other settings runs beside it" wait_for 10 locks 2
 sleep 1
 check "... and stays" kill -0 "$pid"
 
-kill -9 "$first"
-wait "$first" 2>/dev/null
+{ kill -9 "$first" && wait "$first"; } 2>/dev/null
 start "$one"
 sleep 2
 check "a crashed instance's lock is taken over" kill -0 "$pid"
 check "... without a word of it" not_grep "already running" "$tmp/out"
+
+# The same settings file under four spellings of its folder, and a runtime folder of another
+# user's: one instance each time. Settings go to the user's folder only where the program's own
+# cannot be written, which root's can always be; root tries it as nobody.
+as_user=()
+[[ $(id -u) -eq 0 ]] && as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+user_dir() {  # PATH: a folder of the user's own
+  mkdir -p "$1" && { [[ ${#as_user[@]} -eq 0 ]] || chown nobody:nogroup "$1"; }
+}
+chmod 755 "$tmp"
+fixed=$tmp/fixed home=$tmp/home
+mkdir -p "$fixed" && cp "$program" "$fixed/kobanu" && chmod 555 "$fixed"
+user_dir "$home" && user_dir "$tmp/user-run" && chmod 700 "$tmp/user-run"
+# env ENV... kobanu: the fixed folder's program as the user, with nothing but ENV around it.
+as_user_env=(env -i PATH="$PATH" QT_QPA_PLATFORM=offscreen)
+as_user_program=("${as_user[@]}" "$fixed/kobanu")
+spellings=("HOME=$home" "HOME=$home XDG_CONFIG_HOME=$home/.config/"
+           "HOME=$home XDG_CONFIG_HOME=$home/.config//" "HOME=$home/")
+# shellcheck disable=SC2086  # each spelling is a list of assignments
+"${as_user_env[@]}" XDG_RUNTIME_DIR="$tmp/user-run" ${spellings[0]} "${as_user_program[@]}" \
+  >"$tmp/out" 2>&1 &
+first=$!
+pids+=("$first")
+second_instance() {  # ENV...: the user's program, which should end at once
+  timeout 10 "${as_user_env[@]}" "$@" "${as_user_program[@]}" >"$tmp/out" 2>&1
+}
+user_locked() { compgen -G "$tmp/user-run/kobanu-*.lock" >/dev/null; }
+check "an instance on the user's settings takes its lock" wait_for 10 user_locked
+for spelling in "${spellings[@]:1}"; do
+  # shellcheck disable=SC2086
+  check "a second instance with $spelling ends with status 0" \
+    second_instance XDG_RUNTIME_DIR="$tmp/user-run" $spelling
+  check "... saying it runs already" grep -q "already running with" "$tmp/out"
+done
+check "... and the first runs on" kill -0 "$first"
+{ kill -9 "$first" && wait "$first"; } 2>/dev/null
+
+# Without XDG_RUNTIME_DIR, with the folder Qt would take made by someone else.
+mkdir -p "$tmp/temp" && chmod 1777 "$tmp/temp"
+user=$("${as_user[@]}" id -un)
+mkdir -m 777 "$tmp/temp/runtime-$user"
+[[ ${#as_user[@]} -eq 0 ]] || chmod 700 "$tmp/temp/runtime-$user"  # root's, not the user's
+"${as_user_env[@]}" TMPDIR="$tmp/temp" HOME="$home" "${as_user_program[@]}" >"$tmp/out" 2>&1 &
+first=$!
+pids+=("$first")
+sleep 2
+check "without a private runtime folder an instance still runs" kill -0 "$first"
+check "... and a second one on the same settings ends with status 0" \
+  second_instance TMPDIR="$tmp/temp" HOME="$home"
+check "... saying it runs already" grep -q "already running with" "$tmp/out"
+{ kill -9 "$first" && wait "$first"; } 2>/dev/null
+
+# ... and with no folder of the user's for the lock either: none starts, and it says why.
+mkdir -m 555 "$tmp/closed-home"
+second_instance TMPDIR="$tmp/temp" HOME="$tmp/closed-home"
+check "with no place for the lock at all it ends with status 1" test $? -eq 1
+check "... in one line" \
+  grep -qx "kobanu: no private folder for the lock that keeps one Kobanu on .*" "$tmp/out"
 
 checks_done start-up

@@ -24,4 +24,9 @@ struct PathParts {
 };
 PathParts SplitPath(const std::string& path);
 
+// One spelling for every spelling of a path: absolute, with links, ".", ".." and repeated
+// separators resolved as far as the path exists and the rest normalised as written (and, on
+// Windows, in one case). The path as given when even that fails.
+std::string CanonicalPath(const std::string& path);
+
 }  // namespace platform

@@ -27,4 +27,10 @@ PathParts SplitPath(const std::string& path) {
   return parts;
 }
 
+std::string CanonicalPath(const std::string& path) {
+  std::error_code error;
+  const auto canonical = std::filesystem::weakly_canonical(path, error);
+  return error || canonical.empty() ? path : canonical.string();
+}
+
 }  // namespace platform

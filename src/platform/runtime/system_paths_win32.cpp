@@ -24,4 +24,20 @@ PathParts SplitPath(const std::string& path) {
   return {drive, dir, name, ext};
 }
 
+std::string CanonicalPath(const std::string& path) {
+  char full[MAX_PATH] = {};
+  const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+  std::string canonical = length == 0 || length >= MAX_PATH ? path : std::string(full, length);
+  // Windows ignores case in paths; a double-byte character's trail byte is no letter.
+  for (size_t i = 0; i < canonical.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(canonical[i]);
+    if (IsDBCSLeadByte(byte)) {
+      ++i;
+    } else if (byte >= 'a' && byte <= 'z') {
+      canonical[i] = static_cast<char>(byte - 'a' + 'A');
+    }
+  }
+  return canonical;
+}
+
 }  // namespace platform

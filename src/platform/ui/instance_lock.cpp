@@ -3,11 +3,13 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "platform/runtime/module_path.h"
+
 namespace ui {
 
 std::string InstanceLockName(const std::string& settingsPath) {
   uint64_t hash = 0xcbf29ce484222325u;  // FNV-1a: stable across builds and platforms
-  for (const char c : settingsPath) {
+  for (const char c : platform::CanonicalPath(settingsPath)) {
     hash ^= static_cast<unsigned char>(c);
     hash *= 0x100000001b3u;
   }

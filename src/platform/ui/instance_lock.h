@@ -2,18 +2,24 @@
 
 #include <string>
 
-// One Kobanu per settings file: a lock named after the file's path, in the user's runtime folder
-// (a lock file, taken over when the process that left it is gone) or a named mutex on Windows.
+// One Kobanu per settings file: a lock named after the file, whatever spelling of its path an
+// instance was given. On POSIX a lock file (flock) in the user's private runtime folder, or
+// beside the settings file when there is no such folder; a named mutex on Windows.
 namespace ui {
 
-// True when this process holds the lock, or when no lock can be made at all (then nothing is
-// refused). False when another live instance holds it.
-bool ClaimInstanceLock(const std::string& settingsPath);
+enum class InstanceClaim {
+  kHeld,           // this process holds the lock now
+  kHeldElsewhere,  // another live instance holds it
+  kNoLock,         // no lock can be made: nothing would keep a second watcher off the file
+};
+
+InstanceClaim ClaimInstanceLock(const std::string& settingsPath);
 
 // Gives the lock back at a normal end.
 void ReleaseInstanceLock();
 
-// The lock's name: "kobanu-" and a hash of the path, the same for every instance.
+// The lock's name: "kobanu-" and a hash of the file's canonical path, the same for every
+// instance on the same file.
 std::string InstanceLockName(const std::string& settingsPath);
 
 }  // namespace ui

@@ -10,10 +10,12 @@ HANDLE mutex = nullptr;  // the system frees it with the process, whichever way 
 
 }  // namespace
 
-bool ClaimInstanceLock(const std::string& settingsPath) {
+InstanceClaim ClaimInstanceLock(const std::string& settingsPath) {
   const std::string name = "Local\\" + InstanceLockName(settingsPath);
   mutex = CreateMutexA(nullptr, FALSE, name.c_str());
-  return mutex == nullptr || GetLastError() != ERROR_ALREADY_EXISTS;
+  if (mutex == nullptr) return InstanceClaim::kNoLock;
+  return GetLastError() == ERROR_ALREADY_EXISTS ? InstanceClaim::kHeldElsewhere
+                                                : InstanceClaim::kHeld;
 }
 
 void ReleaseInstanceLock() {
