@@ -21,6 +21,7 @@ inline constexpr uint64_t kCheckLogRotateBytes = 1u << 20;
 // as blanks and over-long texts cut. A log that cannot be written loses the line silently.
 void WriteCheckLog(std::string_view check, std::string_view outcome, std::string_view url);
 
-// text with the value of every accessKey parameter, and the key itself (plain or
-// percent-encoded) wherever else it stands, replaced by "****".
-std::string MaskAccessKey(std::string text, const std::string& key);
+// text with the value of every accessKey parameter, the key itself (plain or percent-encoded)
+// wherever else it stands, and the user information of every address ("user:password@")
+// replaced by "****".
+std::string MaskSecrets(std::string text, const std::string& key);

@@ -37,22 +37,34 @@ bool MayReplace(const std::string& path) {
   return IsWritableRegularFile(status);
 }
 
+// Writes line at the end of fd, or leaves the file as it was.
+bool WriteWhole(int fd, std::string_view line) {
+  struct stat status {};
+  if (fstat(fd, &status) != 0) return false;
+  // One write, so that lines of two processes do not interleave.
+  if (write(fd, line.data(), line.size()) == static_cast<ssize_t>(line.size())) return true;
+  [[maybe_unused]] const int untouched = ftruncate(fd, status.st_size);
+  return false;
+}
+
 }  // namespace
 
-void AppendLogLine(const std::string& path, const std::string& rotatedPath, std::string_view line,
-                   uint64_t rotateAtBytes) {
+LogAppend AppendLogLine(const std::string& path, const std::string& rotatedPath,
+                        std::string_view line, uint64_t rotateAtBytes) {
   int fd = OpenForAppend(path);
-  if (fd < 0) return;
+  if (fd < 0) return LogAppend::kLost;
   struct stat status {};
-  if (fstat(fd, &status) == 0 && static_cast<uint64_t>(status.st_size) >= rotateAtBytes &&
-      MayReplace(rotatedPath) && rename(path.c_str(), rotatedPath.c_str()) == 0) {
+  if (fstat(fd, &status) == 0 && static_cast<uint64_t>(status.st_size) >= rotateAtBytes) {
     close(fd);
+    if (!MayReplace(rotatedPath) || rename(path.c_str(), rotatedPath.c_str()) != 0) {
+      return LogAppend::kFull;
+    }
     fd = OpenForAppend(path);
-    if (fd < 0) return;
+    if (fd < 0) return LogAppend::kLost;
   }
-  // One write, so that lines of two processes do not interleave; a short one is let be.
-  [[maybe_unused]] const ssize_t written = write(fd, line.data(), line.size());
+  const bool written = WriteWhole(fd, line);
   close(fd);
+  return written ? LogAppend::kWritten : LogAppend::kLost;
 }
 
 std::string LocalTimeText() {

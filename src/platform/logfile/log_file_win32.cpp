@@ -13,11 +13,12 @@ bool IsWritableFileAttributes(DWORD attributes) {
                         FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE)) == 0;
 }
 
-// The log opened for appending; INVALID_HANDLE_VALUE unless it is a writable file on disk.
+// The log opened for writing at its end; INVALID_HANDLE_VALUE unless it is a writable file on
+// disk. Write access, not only appending, so that a line cut short can be taken back.
 HANDLE OpenForAppend(const std::string& path) {
   HANDLE file = CreateFileA(
-      path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+      path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (file == INVALID_HANDLE_VALUE) return file;
   BY_HANDLE_FILE_INFORMATION info{};
   if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info) ||
@@ -34,23 +35,38 @@ bool MayReplace(const std::string& path) {
   return IsWritableFileAttributes(attributes);
 }
 
+// Writes line at the end of file, or leaves the file as it was.
+bool WriteWhole(HANDLE file, std::string_view line) {
+  LARGE_INTEGER end{};
+  if (!SetFilePointerEx(file, LARGE_INTEGER{}, &end, FILE_END)) return false;
+  DWORD written = 0;
+  if (WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr) &&
+      written == line.size()) {
+    return true;
+  }
+  if (SetFilePointerEx(file, end, nullptr, FILE_BEGIN)) SetEndOfFile(file);
+  return false;
+}
+
 }  // namespace
 
-void AppendLogLine(const std::string& path, const std::string& rotatedPath, std::string_view line,
-                   uint64_t rotateAtBytes) {
+LogAppend AppendLogLine(const std::string& path, const std::string& rotatedPath,
+                        std::string_view line, uint64_t rotateAtBytes) {
   HANDLE file = OpenForAppend(path);
-  if (file == INVALID_HANDLE_VALUE) return;
+  if (file == INVALID_HANDLE_VALUE) return LogAppend::kLost;
   LARGE_INTEGER size{};
-  if (GetFileSizeEx(file, &size) && static_cast<uint64_t>(size.QuadPart) >= rotateAtBytes &&
-      MayReplace(rotatedPath)) {
+  if (GetFileSizeEx(file, &size) && static_cast<uint64_t>(size.QuadPart) >= rotateAtBytes) {
     CloseHandle(file);
-    MoveFileExA(path.c_str(), rotatedPath.c_str(), MOVEFILE_REPLACE_EXISTING);
+    if (!MayReplace(rotatedPath) ||
+        !MoveFileExA(path.c_str(), rotatedPath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+      return LogAppend::kFull;
+    }
     file = OpenForAppend(path);
-    if (file == INVALID_HANDLE_VALUE) return;
+    if (file == INVALID_HANDLE_VALUE) return LogAppend::kLost;
   }
-  DWORD written = 0;
-  WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  const bool written = WriteWhole(file, line);
   CloseHandle(file);
+  return written ? LogAppend::kWritten : LogAppend::kLost;
 }
 
 std::string LocalTimeText() {
