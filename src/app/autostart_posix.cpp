@@ -1,7 +1,9 @@
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
 #include "app/autostart.h"
+#include "base/utf8.h"
 #include "platform/profile/atomic_file.h"
 #include "platform/runtime/user_folders.h"
 
@@ -38,8 +40,18 @@ bool EnableAutostart(const std::string& executable, std::string& where) {
     where = "no home folder is known";
     return false;
   }
-  if (executable.empty() || executable.find_first_of("\r\n") != std::string::npos) {
+  if (executable.empty()) {
     where = "the program's own path is unknown";
+    return false;
+  }
+  // A desktop entry is UTF-8 text, one value to a line; launchers refuse anything else.
+  if (!IsUtf8(executable)) {
+    where = "the program's path is not valid UTF-8; move it to a folder whose name is";
+    return false;
+  }
+  if (std::any_of(executable.begin(), executable.end(),
+                  [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; })) {
+    where = "the program's path holds a control character; move it to a folder without one";
     return false;
   }
   std::error_code error;

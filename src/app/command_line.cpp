@@ -1,7 +1,12 @@
 #include "app/command_line.h"
 
+#include <algorithm>
+#include <array>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <string_view>
 
 #include "app/autostart.h"
 #include "platform/runtime/module_path.h"
@@ -19,6 +24,43 @@ constexpr const char* kUsage =
     "  --help            show this text\n"
     "  --version         show the version\n";
 
+// The toolkit's own options (one dash or two), which a session manager or a user may give; the
+// first ones take a value, as the next argument or after "=".
+constexpr std::array<std::string_view, 12> kToolkitOptionsWithValue = {
+    "platform",        "platformpluginpath", "platformtheme", "plugin",
+    "qwindowgeometry", "qwindowicon",        "qwindowtitle",  "session",
+    "display",         "geometry",           "style",         "stylesheet"};
+constexpr std::array<std::string_view, 5> kToolkitFlags = {
+    "reverse", "widgetcount", "qmljsdebugger", "dialogs", "fontengine"};
+
+// How many arguments a toolkit option at argument i takes up; 0 when it is none.
+int ToolkitOptionLength(int argc, char** argv, int i) {
+  std::string_view option = argv[i];
+  if (!option.starts_with('-')) return 0;
+  option.remove_prefix(option.starts_with("--") ? 2 : 1);
+  const size_t equals = option.find('=');
+  const std::string_view name = option.substr(0, equals);
+  const auto known = [&](const auto& names) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+  };
+  if (known(kToolkitFlags)) return 1;
+  if (!known(kToolkitOptionsWithValue)) return 0;
+  if (equals != std::string_view::npos) return 1;
+  return i + 1 < argc ? 2 : 0;
+}
+
+// What an option printed reached its reader: a full disk or a closed pipe is a failure.
+int Printed(int status) {
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
+  std::fprintf(stderr, "kobanu: cannot write the output: %s\n", std::strerror(errno));
+  return 1;
+}
+
+int Usage(const std::string& complaint) {
+  std::fprintf(stderr, "kobanu: %s\n%s", complaint.c_str(), kUsage);
+  return 2;
+}
+
 int Autostart(const std::string& choice) {
   std::string where;
   if (choice == "on") {
@@ -27,14 +69,14 @@ int Autostart(const std::string& choice) {
       return 1;
     }
     std::printf("Kobanu starts at login (%s).\n", where.c_str());
-    return 0;
+    return Printed(0);
   }
   if (!DisableAutostart(where)) {
     std::fprintf(stderr, "kobanu: cannot remove the start at login: %s\n", where.c_str());
     return 1;
   }
   std::printf("Kobanu no longer starts at login.\n");
-  return 0;
+  return Printed(0);
 }
 
 }  // namespace
@@ -44,20 +86,20 @@ std::optional<int> RunCommandLine(int argc, char** argv) {
     const std::string option = argv[i];
     if (option == "--help" || option == "-h") {
       std::fputs(kUsage, stdout);
-      return 0;
+      return Printed(0);
     }
     if (option == "--version") {
       std::printf("Kobanu %s\n", kVersion);
-      return 0;
+      return Printed(0);
     }
     if (option == "--autostart") {
       const std::string choice = i + 1 < argc ? argv[i + 1] : "";
-      if (choice != "on" && choice != "off") {
-        std::fprintf(stderr, "kobanu: --autostart takes on or off\n%s", kUsage);
-        return 2;
-      }
+      if (choice != "on" && choice != "off") return Usage("--autostart takes on or off");
       return Autostart(choice);
     }
+    const int toolkitOption = ToolkitOptionLength(argc, argv, i);
+    if (toolkitOption == 0) return Usage("unknown option " + option);
+    i += toolkitOption - 1;
   }
   return std::nullopt;
 }

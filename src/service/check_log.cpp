@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <mutex>
 #include <set>
-#include <utility>
 
 #include "base/no_destructor.h"
+#include "base/utf8.h"
 #include "platform/logfile/log_file.h"
 #include "platform/runtime/module_path.h"
 #include "service/text_encoding.h"
@@ -26,24 +26,6 @@ void ReplaceAll(std::string& text, const std::string& what, std::string_view wit
   }
 }
 
-// The length of the well-formed UTF-8 character at the start of text, and the character; a
-// length of 0 for a byte that starts none.
-std::pair<size_t, char32_t> Utf8Character(std::string_view text) {
-  const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char first = byte(0);
-  if (first < 0x80) return {1, first};
-  const size_t length = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC2 ? 2 : 0;
-  if (length == 0 || first > 0xF4 || text.size() < length) return {0, 0};
-  char32_t c = first & (0x7F >> length);
-  for (size_t i = 1; i < length; ++i) {
-    if ((byte(i) & 0xC0) != 0x80) return {0, 0};
-    c = (c << 6) | (byte(i) & 0x3F);
-  }
-  constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (c < kLeast[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return {0, 0};
-  return {length, c};
-}
-
 // Characters that could end a line or hide a part of it in a reader's view.
 bool IsLineBreaking(char32_t c) {
   return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
@@ -54,7 +36,7 @@ bool IsLineBreaking(char32_t c) {
 std::string Field(std::string_view text, size_t maxLength) {
   std::string field;
   while (!text.empty()) {
-    const auto [length, c] = Utf8Character(text);
+    const auto [length, c] = FirstUtf8Character(text);
     const std::string_view piece = length == 0         ? std::string_view("?")
                                    : IsLineBreaking(c) ? std::string_view(" ")
                                                        : text.substr(0, length);

@@ -30,7 +30,27 @@ check "--help without a display" grep -q -- "--autostart on" <(without_display "
 without_display "$one/kobanu" --autostart maybe >/dev/null 2>&1
 check "--autostart with neither on nor off fails" test $? -eq 2
 
+without_display "$one/kobanu" --version >/dev/full 2>/dev/null
+check "an option that cannot print fails" test $? -eq 1
+check "... and says why" grep -q "kobanu: cannot write the output" \
+  <(without_display "$one/kobanu" --help 2>&1 >/dev/full)
+for unknown in --autostart=on --chek -chek extra; do
+  without_display "$one/kobanu" "$unknown" >/dev/null 2>"$tmp/err"
+  check "$unknown is a usage error" test $? -eq 2
+  check "... named on stderr" grep -qx -- "kobanu: unknown option $unknown" "$tmp/err"
+done
+check "the toolkit's own options are let be" \
+  test "$(without_display "$one/kobanu" -style fusion --reverse -session=x --version)" = "Kobanu 1.00"
+
 entry=$tmp/config/autostart/kobanu.desktop
+for odd in $'\xff\xfe' $'tab\there' $'esc\e'; do
+  mkdir "$tmp/$odd" && cp "$program" "$tmp/$odd/kobanu"
+  without_display "$tmp/$odd/kobanu" --autostart on >/dev/null 2>"$tmp/err"
+  check "--autostart on from an odd folder name fails" test $? -eq 1
+  check "... saying why" grep -q "kobanu: cannot set up the start at login: the program's path" \
+    "$tmp/err"
+  check "... and writes nothing" test ! -e "$entry"
+done
 check "--autostart on" without_display "$two/kobanu" --autostart on >/dev/null
 check "the autostart entry is valid" desktop-file-validate "$entry"
 check "the autostart entry quotes the path" \

@@ -1,0 +1,27 @@
+#include "base/utf8.h"
+
+Utf8Character FirstUtf8Character(std::string_view text) {
+  if (text.empty()) return {};
+  const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char first = byte(0);
+  if (first < 0x80) return {1, first};
+  const size_t length = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC2 ? 2 : 0;
+  if (length == 0 || first > 0xF4 || text.size() < length) return {};
+  char32_t c = first & (0x7F >> length);
+  for (size_t i = 1; i < length; ++i) {
+    if ((byte(i) & 0xC0) != 0x80) return {};
+    c = (c << 6) | (byte(i) & 0x3F);
+  }
+  constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (c < kLeast[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return {};
+  return {length, c};
+}
+
+bool IsUtf8(std::string_view text) {
+  while (!text.empty()) {
+    const size_t length = FirstUtf8Character(text).length;
+    if (length == 0) return false;
+    text.remove_prefix(length);
+  }
+  return true;
+}
