@@ -83,6 +83,7 @@ class Collector {
         if (name == "error") return {.slot = &fields_.error};
         if (name == "error_description") return {.slot = &fields_.errorDescription};
         if (name == "errors") return {.objectRole = Role::kErrors};
+        if (name == "message") return {.slot = &fields_.message};
         if (name == "Items") {
           fields_.items.clear();
           fields_.items.reserve(MaxHits);  // elements stay in place while they are read
@@ -91,7 +92,6 @@ class Collector {
         }
         return {};
       case Role::kErrors:
-        if (name == "errorCode") return {.slot = &fields_.errorCode};
         if (name == "errorMessage") return {.slot = &fields_.errorMessage};
         return {};
       case Role::kItem:

@@ -55,8 +55,8 @@ struct AnswerFields {
   std::optional<AnswerValue> count;
   std::optional<AnswerValue> error;  // the classic error form
   std::optional<AnswerValue> errorDescription;
-  std::optional<AnswerValue> errorCode;  // the gateway's form, inside "errors"
-  std::optional<AnswerValue> errorMessage;
+  std::optional<AnswerValue> errorMessage;  // the gateway's form, inside "errors"
+  std::optional<AnswerValue> message;       // the gateway's throttle: "statusCode", "message"
   bool itemsIsArray = false;
   std::vector<AnswerItem> items;  // the first elements of "Items", at most the hit table's rows
 };

@@ -15,7 +15,7 @@ namespace {
 
 constexpr char kMask[] = "****";
 constexpr std::string_view kKeyParameter = "accessKey=";
-constexpr size_t kMaxOutcome = 500;
+constexpr size_t kMaxOutcome = 1500;  // the service's words and a cause and fix in Japanese
 constexpr size_t kMaxUrl = 2000;
 // A shorter key would mask ordinary words; the service issues none so short.
 constexpr size_t kShortestMaskedKey = 4;
@@ -89,6 +89,7 @@ void WriteCheckLog(std::string_view check, std::string_view outcome, std::string
   std::string key;
   {
     std::lock_guard lock(watchState.serviceMutex);
+    if (!watchState.service.Enabled() && !watchState.service.log) return;
     key = watchState.service.accessKey;
   }
   // Masked before it is cut, so that no piece of the key survives a cut.
@@ -106,4 +107,8 @@ void WriteCheckLog(std::string_view check, std::string_view outcome, std::string
                               kCheckLogRotateBytes) == platform::LogAppend::kFull) {
     fullLogs->insert(path);
   }
+}
+
+void WriteCheckLog(std::string_view check, const CheckOutcome& outcome) {
+  WriteCheckLog(check, outcome.log, outcome.url);
 }

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "service/check_outcome.h"
+
 // The check log, "kobanu.log" beside setting.ini (where the last load or save of the settings
 // found it): one line per watch cycle and per hit-list search, saying what the check did. At 1 MiB
 // it becomes "kobanu.log.1" and a new one begins.
@@ -18,8 +20,10 @@ inline constexpr std::string_view kRotatedCheckLogName = "kobanu.log.1";
 inline constexpr uint64_t kCheckLogRotateBytes = 1u << 20;
 
 // Appends "local time | check | outcome | url", with the access key masked, control characters
-// as blanks and over-long texts cut. A log that cannot be written loses the line silently.
+// as blanks and over-long texts cut, when [SERVICE] is enabled or asks for the log (LOG=1);
+// otherwise there is no log. A log that cannot be written loses the line silently.
 void WriteCheckLog(std::string_view check, std::string_view outcome, std::string_view url);
+void WriteCheckLog(std::string_view check, const CheckOutcome& outcome);
 
 // text with the value of every accessKey parameter, the key itself (plain or percent-encoded)
 // wherever else it stands, and the user information of every address ("user:password@")

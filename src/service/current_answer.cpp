@@ -1,10 +1,8 @@
 #include "service/current_answer.h"
 
-#include <array>
 #include <climits>
 #include <cstdint>
-#include <optional>
-#include <vector>
+#include <utility>
 
 #include "service/answer_fields.h"
 #include "service/text_encoding.h"
@@ -17,17 +15,17 @@ std::string ToAnsi(const std::string& utf8) {
   return converted ? std::string(converted.get()) : std::string();
 }
 
-// A cell's text: a string converted to code page 932, or a number as the answer wrote it;
-// nothing for a missing member or any other type.
-std::optional<std::string> CellText(const std::optional<AnswerValue>& value) {
-  if (!value) return std::nullopt;
+// A cell's text: a string converted to code page 932, or a number as the answer wrote it; empty
+// for a missing member or any other type.
+std::string CellText(const std::optional<AnswerValue>& value) {
+  if (!value) return {};
   switch (value->kind) {
     case AnswerValue::Kind::kText:
       return ToAnsi(value->text);
     case AnswerValue::Kind::kNumber:
       return value->text;
     default:
-      return std::nullopt;
+      return {};
   }
 }
 
@@ -36,24 +34,9 @@ std::string ErrorText(const std::optional<AnswerValue>& value) {
   return value && value->kind != AnswerValue::Kind::kOther ? value->text : std::string();
 }
 
-using Row = std::array<std::string, 6>;  // itemName, itemCode, itemPrice, address, pointRate, shop
-
-std::optional<Row> ReadRow(const AnswerItem& element) {
-  const ItemValues* item = element.Fields();
-  if (item == nullptr) return std::nullopt;
-  const auto field = [&](ItemField f) { return (*item)[static_cast<size_t>(f)]; };
-  std::optional<std::string> address = CellText(field(ItemField::kAffiliateUrl));
-  if (!address || address->empty()) address = CellText(field(ItemField::kItemUrl));
-  const std::array<std::optional<std::string>, 6> cells = {
-      CellText(field(ItemField::kItemName)),  CellText(field(ItemField::kItemCode)),
-      CellText(field(ItemField::kItemPrice)), address,
-      CellText(field(ItemField::kPointRate)), CellText(field(ItemField::kShopName))};
-  Row row;
-  for (size_t i = 0; i < cells.size(); ++i) {
-    if (!cells[i]) return std::nullopt;
-    row[i] = *cells[i];
-  }
-  return row;
+std::string Utf8Text(const ItemValues& item, ItemField field) {
+  const auto& value = item[static_cast<size_t>(field)];
+  return value && value->kind == AnswerValue::Kind::kText ? value->text : std::string();
 }
 
 }  // namespace
@@ -71,33 +54,47 @@ int ReadCurrentCount(const std::string& body, int& count) {
 int ReadCurrentHitList(const std::string& body) {
   const auto answer = ReadAnswerFields(body);
   if (!answer || !answer->itemsIsArray) return -1;
-  std::vector<Row> rows;
-  for (const AnswerItem& element : answer->items) {
-    auto row = ReadRow(element);
-    if (!row) return -1;
-    rows.push_back(std::move(*row));
-  }
   HitTable& table = watchState.hitTable;
-  for (size_t i = 0; i < rows.size(); ++i) {
-    const Row& row = rows[i];
-    table.itemName[i] = row[0];
-    table.itemCode[i] = row[1];
-    table.itemPrice[i] = row[2];
-    table.affiliateUrl[i] = row[3];
-    table.pointRate[i] = row[4];
-    table.shopName[i] = row[5];
-    table.rowIndex[i] = std::to_string(i);
+  size_t row = 0;
+  for (const AnswerItem& element : answer->items) {
+    const ItemValues* item = element.Fields();
+    if (item == nullptr) continue;  // no item at all
+    const auto cell = [&](ItemField field) {
+      return CellText((*item)[static_cast<size_t>(field)]);
+    };
+    std::string address = cell(ItemField::kAffiliateUrl);
+    if (address.empty()) address = cell(ItemField::kItemUrl);
+    table.itemName[row] = cell(ItemField::kItemName);
+    table.itemCode[row] = cell(ItemField::kItemCode);
+    table.itemPrice[row] = cell(ItemField::kItemPrice);
+    table.affiliateUrl[row] = std::move(address);
+    table.pointRate[row] = cell(ItemField::kPointRate);
+    table.shopName[row] = cell(ItemField::kShopName);
+    table.rowIndex[row] = std::to_string(row);
+    ++row;
   }
-  watchState.hitCount = static_cast<int32_t>(rows.size());
+  watchState.hitCount = static_cast<int32_t>(row);
   return 0;
+}
+
+std::optional<std::vector<SaleWindow>> ReadCurrentSaleWindows(const std::string& body) {
+  const auto answer = ReadAnswerFields(body);
+  if (!answer || !answer->itemsIsArray) return std::nullopt;
+  std::vector<SaleWindow> windows;
+  for (const AnswerItem& element : answer->items) {
+    if (const ItemValues* item = element.Fields()) {
+      windows.push_back(
+          {Utf8Text(*item, ItemField::kStartTime), Utf8Text(*item, ItemField::kEndTime)});
+    }
+  }
+  return windows;
 }
 
 ServiceError ReadServiceError(const std::string& body) {
   const auto answer = ReadAnswerFields(body);
   if (!answer) return {};
   ServiceError said{ErrorText(answer->error), ErrorText(answer->errorDescription)};
-  if (said.error.empty() && (answer->errorCode || answer->errorMessage)) {
-    said = {ErrorText(answer->errorCode), ErrorText(answer->errorMessage)};
-  }
+  if (said.error.empty()) said.error = ErrorText(answer->errorMessage);
+  if (said.description.empty()) said.description = ErrorText(answer->message);
   return said;
 }

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "service/sale_window.h"
 
 // Readers of today's item-search service's JSON answers (formatVersion 2, and 1 as well). No
 // input makes them throw: a body that is no such answer is a failure.
@@ -10,13 +14,19 @@
 int ReadCurrentCount(const std::string& body, int& count);
 
 // Fills the hit table's first rows and hitCount (at most MaxHits) from the answer's Items, cells
-// in code page 932 and the item's address where no affiliate address came. 0 on success; -1
-// when an item lacks a field or has one of the wrong type, with the table and hitCount as they
-// were. User-interface thread.
+// in code page 932 and the item's address where no affiliate address came. A field that an item
+// lacks, or has with a value that is no text or number, leaves its cell empty; an element that is
+// no item is left out. 0 on success; -1, with the table and hitCount as they were, when the body
+// holds no list of items. User-interface thread.
 int ReadCurrentHitList(const std::string& body);
 
-// What an error answer says: its "error" and "error_description", or the "errorCode" and
-// "errorMessage" of its "errors"; empty texts when the body says neither.
+// The time-sale windows of the answer's items, as the answer wrote them (empty texts for an item
+// without one); nothing when the body holds no list of items.
+std::optional<std::vector<SaleWindow>> ReadCurrentSaleWindows(const std::string& body);
+
+// What an error answer says in any of the service's forms: "error" and "error_description";
+// the "errorMessage" of "errors" (as error); a throttle's "message" (as description). Empty texts
+// when the body says none of them.
 struct ServiceError {
   std::string error;
   std::string description;

@@ -1,6 +1,8 @@
 #include "service/current_service.h"
 
 #include <algorithm>
+#include <atomic>
+#include <ctime>
 #include <optional>
 #include <string_view>
 
@@ -8,102 +10,209 @@
 #include "platform/runtime/numbers.h"
 #include "service/current_answer.h"
 #include "service/fetch_page.h"
+#include "service/keyword_rules.h"
 #include "service/request_pacer.h"
+#include "service/service_versions.h"
 #include "service/text_encoding.h"
-#include "state/watch_state.h"
 
 namespace {
 
-// The fewest output fields the service allows for a count, and the six cells of a hit.
+enum class Question { kCount, kHitList, kTimeSale };
+
+// The fewest output fields the service allows for each question.
 constexpr char kCountElements[] = "count";
 constexpr char kHitListElements[] =
     "count,itemName,itemCode,itemPrice,itemUrl,affiliateUrl,pointRate,shopName";
+constexpr char kTimeSaleElements[] = "count,startTime,endTime";
 constexpr double kHighestMaxPrice = 999'999'999;  // the service takes no higher ceiling
 
+bool IsLoopbackHost(std::string_view host) {
+  return host == "localhost" || host == "[::1]" || host.starts_with("127.");
+}
+
+// https, or http to this machine only (the stand-in, a test): the key must not cross a network
+// in the clear.
 bool IsUsableEndpoint(std::string_view endpoint) {
-  const bool web = StartsWithNoCase(endpoint, "http://") || StartsWithNoCase(endpoint, "https://");
-  return web && std::none_of(endpoint.begin(), endpoint.end(), [](char c) {
-           const auto b = static_cast<unsigned char>(c);
-           return b <= 0x20 || b == 0x7F || c == '?' || c == '#';
-         });
+  const bool plain = std::none_of(endpoint.begin(), endpoint.end(), [](char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return b <= 0x20 || b == 0x7F || c == '?' || c == '#';
+  });
+  if (!plain) return false;
+  if (StartsWithNoCase(endpoint, "https://")) return endpoint.size() > 8;
+  if (!StartsWithNoCase(endpoint, "http://")) return false;
+  const std::string_view authority = endpoint.substr(7, endpoint.find('/', 7) - 7);
+  if (authority.find('@') != std::string_view::npos) return false;
+  const std::string_view host = authority.starts_with('[')
+                                    ? authority.substr(0, authority.find(']') + 1)
+                                    : authority.substr(0, authority.find(':'));
+  return IsLoopbackHost(host);
 }
 
-// The integer part of the price when it is 1 or more (the service's highest at most); nothing
-// for no price, a price below 1 or a text that starts with no number.
+// The price ceiling: none for no price (or a text that starts with no number, as the described
+// request leaves it out too); 0 for a number below 1, which no item can match; else its whole
+// yen, at most the service's highest.
 std::optional<long> MaxPrice(const std::string& price) {
-  if (price.empty()) return std::nullopt;
+  const size_t start = price.find_first_not_of(" \t\n\v\f\r");
+  if (start == std::string::npos) return std::nullopt;
+  size_t digit = start + (price[start] == '+' || price[start] == '-' ? 1 : 0);
+  if (digit < price.size() && price[digit] == '.') ++digit;
+  if (digit >= price.size() || price[digit] < '0' || price[digit] > '9') return std::nullopt;
   const double value = platform::StrtodC(price.c_str());
-  if (!(value >= 1)) return std::nullopt;
-  return static_cast<long>(std::min(value, kHighestMaxPrice));
+  return value >= 1 ? static_cast<long>(std::min(value, kHighestMaxPrice)) : 0;
 }
 
-std::string ServiceErrorOutcome(int status, const std::string& body) {
-  const ServiceError said = ReadServiceError(body);
-  std::string outcome = "service error " + std::to_string(status);
-  if (!said.error.empty()) outcome += " " + said.error;
-  if (!said.description.empty()) outcome += ": " + said.description;
-  return outcome;
-}
-
-// One exchange with the service, in its turn. The body of a 200 answer, or the outcome of a
-// failure.
-std::optional<std::string> Exchange(const ServiceSettings& service, const std::string& url,
-                                    std::string& body) {
-  WaitForServiceTurn();
-  FetchReport report;
-  if (FetchServiceAnswer(body, url, service.referer, report) == -1) {
-    return "network error: " + report.failure;
-  }
-  if (report.status != 200) return ServiceErrorOutcome(report.status, body);
-  return std::nullopt;
-}
-
-constexpr char kBadEndpoint[] = "settings error: ENDPOINT is not an http or https address";
-
-}  // namespace
-
-std::string CurrentSearchUrl(const ServiceSettings& service, const SettingsSnapshot& search,
-                             bool hitList) {
-  const std::string endpoint =
-      service.endpoint.empty() ? std::string(kCurrentServiceEndpoint) : service.endpoint;
-  if (!IsUsableEndpoint(endpoint)) return {};
+std::string RequestUrl(const std::string& endpoint, const ServiceSettings& service,
+                       const SettingsSnapshot& search, const std::string& keyword,
+                       Question question) {
   std::string url = endpoint +
                     "?applicationId=" + PercentEncode(service.applicationId, Unreserved::Keep) +
                     "&accessKey=" + PercentEncode(service.accessKey, Unreserved::Keep);
-  if (hitList && !service.affiliateId.empty()) {
+  if (question == Question::kHitList && !service.affiliateId.empty()) {
     url += "&affiliateId=" + PercentEncode(service.affiliateId, Unreserved::Keep);
   }
-  url += "&keyword=" + EncodeKeyword(search.scanKeyword.c_str());
-  if (hitList) url += "&sort=%2BitemPrice";
+  url += "&keyword=" + PercentEncode(keyword, Unreserved::Encode);
+  if (question == Question::kTimeSale) {
+    return url + "&hits=30&format=json&formatVersion=2&elements=" + kTimeSaleElements;
+  }
+  if (question == Question::kHitList) url += "&sort=%2BitemPrice";
   url += search.scanZaiko != 0 ? "&availability=1" : "&availability=0";
   if (const auto maxPrice = MaxPrice(search.scanPrice)) {
     url += "&maxPrice=" + std::to_string(*maxPrice);
   }
-  url += hitList ? "&hits=30" : "&hits=1";
+  url += question == Question::kHitList ? "&hits=30" : "&hits=1";
   url += "&format=json&formatVersion=2&elements=";
-  url += hitList ? kHitListElements : kCountElements;
-  return url;
+  return url + (question == Question::kHitList ? kHitListElements : kCountElements);
 }
 
-QueryOutcome CurrentHitCount(const ServiceSettings& service, const SettingsSnapshot& search,
-                             int& count) {
+// One question asked: the 200 answer's body, or the failure that stopped it.
+struct Asked {
+  std::string body{};
+  std::optional<CheckOutcome> failure{};
+  std::string url{};
+  std::string note{};  // a version that stood in for a retired one
+};
+
+// What to tell the user when another version stood in for the configured one.
+std::string VersionNote(const std::string& configured, const std::string& asked) {
+  const std::string retired = VersionOf(configured).value_or("?");
+  const std::string answering = VersionOf(asked).value_or("?");
+  return " — 版 " + retired + " は廃止されているため " + answering +
+         " に問い合わせました。ENDPOINT を " + asked + " に変えてください（空なら既定の版）。";
+}
+
+// Asks the question in its turn, and again with the next known version while the service says
+// the one asked for is retired.
+Asked Ask(const ServiceSettings& service, const SettingsSnapshot& search,
+          const std::string& defaultEndpoint, const std::string& keyword, Question question) {
+  const std::string configured = service.endpoint.empty() ? defaultEndpoint : service.endpoint;
+  if (!IsUsableEndpoint(configured)) {
+    return {.failure = Failed(-1, Failure::kBadEndpoint, configured, "ENDPOINT " + configured)};
+  }
+  std::string endpoint = EndpointToAsk(configured);
+  for (;;) {
+    const std::string url = RequestUrl(endpoint, service, search, keyword, question);
+    WaitForServiceTurn();
+    std::string body;
+    FetchReport report;
+    if (FetchServiceAnswer(body, url, service.referer, report) == -1) {
+      return {.failure = Failed(-1, Failure::kNetwork, url, report.failure), .url = url};
+    }
+    const std::string note = endpoint == configured ? "" : VersionNote(configured, endpoint);
+    if (report.status == 200) {
+      if (const auto version = VersionOf(endpoint); version && !note.empty()) {
+        NoteAnsweringVersion(*version);
+      }
+      return {.body = std::move(body), .url = url, .note = note};
+    }
+    const ServiceError said = ReadServiceError(body);
+    const std::string words = said.error +
+                              (said.error.empty() || said.description.empty() ? "" : ": ") +
+                              said.description;
+    const Failure failure = FailureOfAnswer(report.status, said.error, said.description);
+    const auto version = VersionOf(endpoint);
+    if (failure != Failure::kRetiredVersion || !version) {
+      return {.failure = Failed(-1, failure, url, words, report.status), .url = url};
+    }
+    NoteRetiredVersion(*version);
+    const auto next = NextKnownVersion(*version);
+    if (!next) {
+      return {.failure = Failed(-1, Failure::kNoKnownVersion, url, words, report.status,
+                                "版 " + *version + " は廃止されています。"),
+              .url = url};
+    }
+    endpoint = WithVersion(endpoint, *next);
+  }
+}
+
+// The keyword as the service takes it; a failure when it would refuse it.
+std::optional<CheckOutcome> KeywordRefusal(const ServiceKeyword& keyword) {
+  if (!keyword.problem) return std::nullopt;
+  const KeywordProblem& problem = *keyword.problem;
+  const std::string which = problem.word.empty() ? "" : "語「" + problem.word + "」: ";
+  return Failed(-1, Failure::kKeywordRule, "", problem.word, 0, which + problem.rule + "。");
+}
+
+std::string Counted(const char* what, int n) { return what + std::to_string(n); }
+
+// The moment of the last reading of the time sales, seconds since 1970; 0 before the first.
+std::atomic<int64_t> lastSaleReading{0};
+
+}  // namespace
+
+CheckOutcome CurrentHitCount(const ServiceSettings& service, const SettingsSnapshot& search,
+                             const std::string& defaultEndpoint, int& count) {
   count = -1;
-  const std::string url = CurrentSearchUrl(service, search, false);
-  if (url.empty()) return {-1, kBadEndpoint, service.endpoint};
-  std::string body;
-  if (auto failure = Exchange(service, url, body)) return {-1, *failure, url};
+  const ServiceKeyword keyword = ServiceKeywordOf(search.scanKeyword);
+  if (auto refused = KeywordRefusal(keyword)) return *refused;
+  if (MaxPrice(search.scanPrice) == 0) {
+    count = 0;
+    return Answered(0, "nothing found: no price below 1 yen", "該当なし（上限価格が1円未満）", "");
+  }
+  const Asked asked = Ask(service, search, defaultEndpoint, keyword.words, Question::kCount);
+  if (asked.failure) return *asked.failure;
   int n = -1;
-  if (ReadCurrentCount(body, n) == -1) return {-1, kUnreadableAnswer, url};
+  if (ReadCurrentCount(asked.body, n) == -1) {
+    return Failed(-1, Failure::kUnreadable, asked.url);
+  }
   count = n;
-  return {0, n == 0 ? "nothing found" : "count " + std::to_string(n), url};
+  return Answered(0, (n == 0 ? "nothing found" : Counted("count ", n)) + asked.note,
+                  n == 0 ? "該当なし" : "該当 " + std::to_string(n) + "件", asked.url);
 }
 
-QueryOutcome CurrentHitList(const ServiceSettings& service, const SettingsSnapshot& search) {
-  const std::string url = CurrentSearchUrl(service, search, true);
-  if (url.empty()) return {-1, kBadEndpoint, service.endpoint};
-  std::string body;
-  if (auto failure = Exchange(service, url, body)) return {-1, *failure, url};
-  if (ReadCurrentHitList(body) == -1) return {-1, kUnreadableAnswer, url};
+CheckOutcome CurrentHitList(const ServiceSettings& service, const SettingsSnapshot& search,
+                            const std::string& defaultEndpoint) {
+  const ServiceKeyword keyword = ServiceKeywordOf(search.scanKeyword);
+  if (auto refused = KeywordRefusal(keyword)) return *refused;
+  if (MaxPrice(search.scanPrice) == 0) {
+    watchState.hitCount = 0;
+    return Answered(0, "nothing found: no price below 1 yen", "該当なし（上限価格が1円未満）", "");
+  }
+  const Asked asked = Ask(service, search, defaultEndpoint, keyword.words, Question::kHitList);
+  if (asked.failure) return *asked.failure;
+  if (ReadCurrentHitList(asked.body) == -1) return Failed(-1, Failure::kUnreadable, asked.url);
   const int32_t rows = watchState.hitCount;
-  return {0, rows == 0 ? "nothing found" : "listed " + std::to_string(rows), url};
+  return Answered(0, (rows == 0 ? "nothing found" : Counted("listed ", rows)) + asked.note,
+                  rows == 0 ? "該当なし" : std::to_string(rows) + "件を表示", asked.url);
+}
+
+CheckOutcome CurrentSalesStatus(const ServiceSettings& service, const SettingsSnapshot& search,
+                                const std::string& defaultEndpoint, int& state) {
+  state = 0;
+  const ServiceKeyword keyword = ServiceKeywordOf(search.scanKeyword);
+  if (auto refused = KeywordRefusal(keyword)) return *refused;
+  const Asked asked = Ask(service, search, defaultEndpoint, keyword.words, Question::kTimeSale);
+  if (asked.failure) return *asked.failure;
+  const auto windows = ReadCurrentSaleWindows(asked.body);
+  if (!windows) return Failed(-1, Failure::kUnreadable, asked.url);
+  const int64_t now = std::time(nullptr);
+  const int64_t previous = lastSaleReading.exchange(now);
+  state = SaleVerdict(*windows, now, previous != 0 ? previous : now - 3600);
+  switch (state) {
+    case 1:
+      return Answered(0, "sale running" + asked.note, "タイムセール中", asked.url);
+    case -2:
+      return Answered(0, "sale ended" + asked.note, "タイムセール終了", asked.url);
+    default:
+      return Answered(0, "no time sale" + asked.note, "タイムセールなし", asked.url);
+  }
 }

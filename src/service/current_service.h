@@ -2,29 +2,24 @@
 
 #include <string>
 
+#include "service/check_outcome.h"
 #include "state/service_settings.h"
 #include "state/watch_state.h"
 
-// The outcome of a 200 answer that is not one of the item search.
-inline constexpr char kUnreadableAnswer[] = "service error 200: not an answer of the item search";
+// The three questions to today's item-search service ([SERVICE]). defaultEndpoint is asked when
+// the section names no ENDPOINT. Each waits for its turn (one request a second), asks the next
+// known version when the one asked for is retired, and tells what it found as a CheckOutcome.
 
-// What one query came to: its result for the caller, and its outcome and URL for the check log.
-struct QueryOutcome {
-  int result = 0;
-  std::string outcome;
-  std::string url;
-};
+// The count: result 0 with count (0: nothing found), or -1 with count -1.
+CheckOutcome CurrentHitCount(const ServiceSettings& service, const SettingsSnapshot& search,
+                             const std::string& defaultEndpoint, int& count);
 
-// The request to today's service; empty when the endpoint is not an http or https address
-// without a query of its own.
-std::string CurrentSearchUrl(const ServiceSettings& service, const SettingsSnapshot& search,
-                             bool hitList);
+// The hit list, filling the hit table and hitCount: result 0 or -1. User-interface thread.
+CheckOutcome CurrentHitList(const ServiceSettings& service, const SettingsSnapshot& search,
+                            const std::string& defaultEndpoint);
 
-// The count query against today's service: result 0 with count (0: nothing found) or -1 with
-// count -1.
-QueryOutcome CurrentHitCount(const ServiceSettings& service, const SettingsSnapshot& search,
-                             int& count);
-
-// The hit-list query against today's service, filling the hit table and hitCount: result 0 or
-// -1. User-interface thread.
-QueryOutcome CurrentHitList(const ServiceSettings& service, const SettingsSnapshot& search);
+// The time sale of the keyword's first hits: state 1 when a hit's sale runs now, -2 when none
+// does and one ended since the previous reading (within the hour before the first), 0 otherwise;
+// result 0, or -1 with state 0.
+CheckOutcome CurrentSalesStatus(const ServiceSettings& service, const SettingsSnapshot& search,
+                                const std::string& defaultEndpoint, int& state);

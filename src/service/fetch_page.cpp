@@ -47,13 +47,24 @@ int FetchPage(std::string& target, std::string url, FetchReport& report) {
   return Fetch(target, std::move(url), kHeaderBlock, false, report);
 }
 
+std::string OriginOf(const std::string& address) {
+  const size_t scheme = address.find("://");
+  if (scheme == std::string::npos) return address;
+  const size_t hostStart = scheme + 3;
+  const size_t hostEnd = std::min(address.find_first_of("/?#", hostStart), address.size());
+  const size_t at = address.rfind('@', hostEnd - 1);
+  const size_t start = at != std::string::npos && at >= hostStart ? at + 1 : hostStart;
+  return address.substr(0, hostStart) + address.substr(start, hostEnd - start);
+}
+
 int FetchServiceAnswer(std::string& target, std::string url, const std::string& referer,
                        FetchReport& report) {
   std::string headers = kServiceHeaderBlock;
   // A control character could end the header line and start another.
   const bool plain = std::none_of(referer.begin(), referer.end(),
                                   [](char c) { return static_cast<unsigned char>(c) < 0x20; });
-  if (!referer.empty() && plain)
-    headers += "Referer: " + referer + "\r\nOrigin: " + referer + "\r\n";
+  if (!referer.empty() && plain) {
+    headers += "Referer: " + referer + "\r\nOrigin: " + OriginOf(referer) + "\r\n";
+  }
   return Fetch(target, std::move(url), headers, true, report);
 }

@@ -16,7 +16,11 @@ int FetchPage(std::string& target, std::string url);
 int FetchPage(std::string& target, std::string url, FetchReport& report);
 
 // The same GET for today's item-search service: JSON asked for, the referer (when not empty)
-// sent as Referer and Origin, and the body kept whatever the status, since the service explains
-// its errors there.
+// sent as Referer and its origin as Origin, and the body kept whatever the status, since the
+// service explains its errors there.
 int FetchServiceAnswer(std::string& target, std::string url, const std::string& referer,
                        FetchReport& report);
+
+// The origin of an address, as browsers send it: "scheme://host[:port]", without user
+// information, path, query or fragment. An address without "://" as it is.
+std::string OriginOf(const std::string& address);

@@ -2,9 +2,11 @@
 
 #include <mutex>
 #include <optional>
+#include <string_view>
 
 #include "base/no_destructor.h"
 #include "service/check_log.h"
+#include "service/check_outcome.h"
 #include "service/current_service.h"
 #include "service/fetch_page.h"
 #include "service/response_readers.h"
@@ -14,27 +16,32 @@
 
 namespace {
 
-// The constant pieces the request URLs are built from.
+// The constant pieces the request URLs are built from, and the address of today's service when
+// [SERVICE] names none.
 struct UrlPieces {
   std::string itemSearchBaseUrl;
   std::string affiliateIdPiece;
   std::string keywordPiece;
   std::string sortPiece;
   std::string mallSearchBaseUrl;
+  std::string serviceEndpoint;
 };
 
-UrlPieces MakePieces(const std::string& itemSearchHost, const std::string& mallSearchHost) {
+UrlPieces MakePieces(const std::string& itemSearchHost, const std::string& mallSearchHost,
+                     const std::string& serviceEndpoint) {
   return {.itemSearchBaseUrl = "http://" + itemSearchHost + "/rws/3.0/rest?developerId=" +
                                kDeveloperId + "&operation=ItemSearch&version=2010-09-15",
           .affiliateIdPiece = std::string("&affiliateId=") + kAffiliateId,
           .keywordPiece = "&keyword=",
           .sortPiece = "&sort=%2BitemPrice",
-          .mallSearchBaseUrl = "http://" + mallSearchHost + "/search/mall?sitem="};
+          .mallSearchBaseUrl = "http://" + mallSearchHost + "/search/mall?sitem=",
+          .serviceEndpoint = serviceEndpoint};
 }
 
 // Never destroyed: the worker is not stopped at exit and may still be building a URL.
 std::mutex piecesMutex;
-NoDestructor<UrlPieces> pieces(MakePieces(KOBANU_ITEM_SEARCH_HOST, KOBANU_MALL_SEARCH_HOST));
+NoDestructor<UrlPieces> pieces(MakePieces(KOBANU_ITEM_SEARCH_HOST, KOBANU_MALL_SEARCH_HOST,
+                                          kCurrentServiceEndpoint));
 
 UrlPieces CurrentPieces() {
   std::lock_guard lock(piecesMutex);
@@ -61,55 +68,77 @@ ServiceSettings LoadedService() {
 
 // The outcome of an exchange that failed, or whose status was not 200 (its body, left empty,
 // the readers then refuse); nothing for a 200 answer.
-std::optional<std::string> ExchangeFailure(int fetched, const FetchReport& report) {
-  if (fetched == -1) return "network error: " + report.failure;
-  if (report.status != 200) return "service error " + std::to_string(report.status);
+std::optional<CheckOutcome> ExchangeFailure(int fetched, const FetchReport& report,
+                                            const std::string& url) {
+  if (fetched == -1) return Failed(-1, Failure::kNetwork, url, report.failure);
+  if (report.status != 200) {
+    return Failed(-1, FailureOfAnswer(report.status, "", ""), url, "", report.status);
+  }
   return std::nullopt;
 }
 
-constexpr char kNotSuccess[] = "service error 200: a status other than Success";
+CheckOutcome NotSuccess(const std::string& url) {
+  return Failed(0, Failure::kServiceError, url, "a status other than Success", 200);
+}
+
+std::string CountText(int n) { return n > 0 ? "count " + std::to_string(n) : "nothing found"; }
+std::string CountBrief(int n) { return n > 0 ? "該当 " + std::to_string(n) + "件" : "該当なし"; }
 
 // The described interface's count query.
-QueryOutcome ClassicHitCount(const SettingsSnapshot& settings, int& count) {
+CheckOutcome ClassicHitCount(const SettingsSnapshot& settings, int& count) {
   const std::string url = ItemSearchUrl(settings, false);
   std::string body;
   FetchReport report;
   const int fetched = FetchPage(body, url, report);
-  const auto failure = ExchangeFailure(fetched, report);
-  if (fetched == -1) return {-1, *failure, url};
+  const auto failure = ExchangeFailure(fetched, report, url);
+  if (fetched == -1) return *failure;
   int n = 0;
   const int read = ParseHitCount(body, n);
-  if (read == -1) return {-1, failure.value_or(kUnreadableAnswer), url};
+  if (read == -1) return failure.value_or(Failed(-1, Failure::kUnreadable, url));
   count = n;
-  if (read == -3) return {0, kNotSuccess, url};
-  return {0, n > 0 ? "count " + std::to_string(n) : "nothing found", url};
+  if (read == -3) return NotSuccess(url);
+  return Answered(0, CountText(n), CountBrief(n), url);
 }
 
 // The described interface's hit-list query.
-QueryOutcome ClassicHitList(const SettingsSnapshot& settings) {
+CheckOutcome ClassicHitList(const SettingsSnapshot& settings) {
   const std::string url = ItemSearchUrl(settings, true);
   std::string body;
   FetchReport report;
   const int fetched = FetchPage(body, url, report);
-  const auto failure = ExchangeFailure(fetched, report);
-  if (fetched == -1) return {-1, *failure, url};
+  const auto failure = ExchangeFailure(fetched, report, url);
+  if (fetched == -1) return *failure;
   const int read = ParseHitList(body);
-  if (read == -1) return {-1, failure.value_or(kUnreadableAnswer), url};
-  if (read == -3) return {0, kNotSuccess, url};
+  if (read == -1) return failure.value_or(Failed(-1, Failure::kUnreadable, url));
+  if (read == -3) return NotSuccess(url);
   const int32_t rows = read == -2 ? 0 : watchState.hitCount;
-  return {0, rows > 0 ? "listed " + std::to_string(rows) : "nothing found", url};
+  return Answered(0, rows > 0 ? "listed " + std::to_string(rows) : "nothing found",
+                  rows > 0 ? std::to_string(rows) + "件を表示" : "該当なし", url);
 }
 
-std::string SalesStatusOutcome(int state) {
+// The described reading of the search page's badge.
+CheckOutcome ClassicSalesStatus(const SettingsSnapshot& settings, int& state) {
+  const std::string url =
+      CurrentPieces().mallSearchBaseUrl + EncodeKeyword(settings.scanKeyword.c_str());
+  std::string page;
+  FetchReport report;
+  const int fetched = FetchPage(page, url, report);
+  if (auto failure = ExchangeFailure(fetched, report, url)) {
+    if (fetched == -1) return *failure;
+    state = ParseSalesStatus(page);  // no page: no marker
+    failure->result = 0;
+    return *failure;
+  }
+  state = ParseSalesStatus(page);
   switch (state) {
     case 1:
-      return "sale running";
+      return Answered(0, "sale running", "タイムセール中", url);
     case -2:
-      return "sale ended";
+      return Answered(0, "sale ended", "タイムセール終了", url);
     case 0:
-      return "other badge";
+      return Answered(0, "other badge", "ほかの表示", url);
     default:
-      return "no badge";
+      return Answered(0, "no badge", "表示なし", url);
   }
 }
 
@@ -121,32 +150,34 @@ bool KeywordIsEmpty(const SettingsSnapshot& settings) { return settings.scanKeyw
 
 // Each call builds its request and receives its answer in strings of its own and holds no lock
 // while it fetches: the worker's count query, stalled on a slow server, never keeps the hit list
-// waiting. With an application id and an access key in [SERVICE], the item searches go to
-// today's service; the callers cannot tell. Every call leaves one line in the check log.
+// waiting. With an application id and an access key in [SERVICE], the questions go to today's
+// service; the callers cannot tell. Every call leaves one line in the check log.
 
 int QueryHitCount(int& count, const SettingsSnapshot& settings) {
   count = -1;
   if (KeywordIsEmpty(settings)) {
-    WriteCheckLog(kCountCheck, kNoKeyword, "");
+    WriteCheckLog(kCountCheck, Skipped(-2, kNoKeyword));
     return -2;
   }
   const ServiceSettings service = LoadedService();
-  const QueryOutcome done = service.Enabled() ? CurrentHitCount(service, settings, count)
-                                              : ClassicHitCount(settings, count);
-  WriteCheckLog(kCountCheck, done.outcome, done.url);
+  const CheckOutcome done =
+      service.Enabled() ? CurrentHitCount(service, settings, CurrentPieces().serviceEndpoint, count)
+                        : ClassicHitCount(settings, count);
+  WriteCheckLog(kCountCheck, done);
   return done.result;
 }
 
 int QueryHitList(const SettingsSnapshot& settings) {
   watchState.hitListRows = 0;
   if (KeywordIsEmpty(settings)) {
-    WriteCheckLog(kHitListCheck, kNoKeyword, "");
+    WriteCheckLog(kHitListCheck, Skipped(-2, kNoKeyword));
     return -2;
   }
   const ServiceSettings service = LoadedService();
-  const QueryOutcome done =
-      service.Enabled() ? CurrentHitList(service, settings) : ClassicHitList(settings);
-  WriteCheckLog(kHitListCheck, done.outcome, done.url);
+  const CheckOutcome done = service.Enabled()
+                                ? CurrentHitList(service, settings, CurrentPieces().serviceEndpoint)
+                                : ClassicHitList(settings);
+  WriteCheckLog(kHitListCheck, done);
   if (done.result == 0) watchState.hitListRows = watchState.hitCount;
   return done.result;
 }
@@ -154,25 +185,22 @@ int QueryHitList(const SettingsSnapshot& settings) {
 int QuerySalesStatus(int& state, const SettingsSnapshot& settings) {
   state = 0;
   if (KeywordIsEmpty(settings)) {
-    WriteCheckLog(kTimeSaleCheck, kNoKeyword, "");
+    WriteCheckLog(kTimeSaleCheck, Skipped(-2, kNoKeyword));
     return -2;
   }
-  std::string page;
-  const std::string url =
-      CurrentPieces().mallSearchBaseUrl + EncodeKeyword(settings.scanKeyword.c_str());
-  FetchReport report;
-  const int fetched = FetchPage(page, url, report);
-  if (auto failure = ExchangeFailure(fetched, report)) {
-    WriteCheckLog(kTimeSaleCheck, *failure, url);
-    if (fetched == -1) return -1;
-  }
-  state = ParseSalesStatus(page);
-  if (report.status == 200) WriteCheckLog(kTimeSaleCheck, SalesStatusOutcome(state), url);
-  return 0;
+  const ServiceSettings service = LoadedService();
+  const CheckOutcome done =
+      service.Enabled()
+          ? CurrentSalesStatus(service, settings, CurrentPieces().serviceEndpoint, state)
+          : ClassicSalesStatus(settings, state);
+  WriteCheckLog(kTimeSaleCheck, done);
+  return done.result;
 }
 
 void SetServiceHostsForTesting(const std::string& itemSearchHost,
                                const std::string& mallSearchHost) {
   std::lock_guard lock(piecesMutex);
-  *pieces = MakePieces(itemSearchHost, mallSearchHost);
+  const std::string_view defaultEndpoint = kCurrentServiceEndpoint;
+  const std::string path(defaultEndpoint.substr(defaultEndpoint.find('/', 8)));
+  *pieces = MakePieces(itemSearchHost, mallSearchHost, "http://" + itemSearchHost + path);
 }

@@ -42,7 +42,8 @@ void LoadSettings() {
       {kSection, "SCAN_PRICE"},        {kSection, "SCAN_ZAIKO"},
       {kSection, "SCAN_TIMESALE"},     {kServiceSection, "APPLICATION_ID"},
       {kServiceSection, "ACCESS_KEY"}, {kServiceSection, "AFFILIATE_ID"},
-      {kServiceSection, "ENDPOINT"},   {kServiceSection, "REFERER"}};
+      {kServiceSection, "ENDPOINT"},   {kServiceSection, "REFERER"},
+      {kServiceSection, "LOG"}};
   const std::vector<std::string> values =
       BuildIniPath() ? platform::ReadProfileStrings(keys, " ", watchState.iniPath)
                      : std::vector<std::string>(keys.size());
@@ -63,7 +64,8 @@ void LoadSettings() {
                         .accessKey = values[6],
                         .affiliateId = values[7],
                         .endpoint = values[8],
-                        .referer = values[9]};
+                        .referer = values[9],
+                        .log = platform::Atoi(values[10]) != 0};
 }
 
 void SaveSettings() {

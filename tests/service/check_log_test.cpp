@@ -23,10 +23,16 @@ namespace {
 using testing_support::ReadFile;
 using testing_support::WriteFile;
 
-// The check log beside the sandbox's setting.ini, and whatever stands in its place.
+// The check log beside the sandbox's setting.ini (which asks for it), and whatever stands in its
+// place.
 class CheckLog : public ::testing::Test {
  protected:
-  void SetUp() override { LoadSettings(); }  // places setting.ini, and the log beside it
+  void SetUp() override { AskForTheLog(sandbox); }
+  // Places setting.ini, and the log beside it.
+  static void AskForTheLog(const testing_support::SettingsSandbox& where) {
+    WriteFile(where.IniPath(), "[SERVICE]\r\nLOG=1\r\n");
+    LoadSettings();
+  }
   std::string LogPath() const { return sandbox.dir().File("kobanu.log"); }
   std::string RotatedPath() const { return sandbox.dir().File("kobanu.log.1"); }
   testing_support::SettingsSandbox sandbox;
@@ -113,7 +119,7 @@ TEST_F(CheckLog, AFullLogThatCannotBeRotatedStopsAtItsSize) {
   const std::string full(kCheckLogRotateBytes - 10, 'a');
   for (const auto& [obstacle, place] : obstacles) {
     testing_support::SettingsSandbox own;  // a log of its own, as after a new start
-    LoadSettings();
+    AskForTheLog(own);
     const std::string log = own.dir().File("kobanu.log");
     rotated = own.dir().File("kobanu.log.1");
     WriteFile(log, full);
@@ -163,17 +169,32 @@ TEST_F(CheckLog, FieldsAreOneLineOfUtf8CutBetweenCharactersWithNoPassword) {
             "and ftp://****@h/ kept@example.org\n");
   std::filesystem::remove(LogPath());
 
-  // 499 letters and a character of three bytes: the character does not fit in 500.
-  WriteCheckLog(kCountCheck, std::string(499, 'x') + "\u3042" + "y", "");
+  // 1,499 letters and a character of three bytes: the character does not fit in 1,500.
+  WriteCheckLog(kCountCheck, std::string(1499, 'x') + "\u3042" + "y", "");
   const std::string cut = ReadFile(LogPath());
-  EXPECT_EQ(cut.substr(19), " | count | " + std::string(499, 'x') + " | \n");
+  EXPECT_EQ(cut.substr(19), " | count | " + std::string(1499, 'x') + " | \n");
+}
+
+// The log is kept for today's service, or when [SERVICE] asks for it; otherwise there is none.
+TEST_F(CheckLog, OnlyForTodaysServiceOrWhenAskedFor) {
+  for (const auto& [section, kept] : std::vector<std::pair<std::string, bool>>{
+           {"", false},
+           {"[SERVICE]\r\nLOG=0\r\nAPPLICATION_ID=a\r\n", false},
+           {"[SERVICE]\r\nAPPLICATION_ID=a\r\nACCESS_KEY=pk_k\r\n", true},
+           {"[SERVICE]\r\nLOG=1\r\n", true}}) {
+    std::filesystem::remove(LogPath());
+    WriteFile(sandbox.IniPath(), section);
+    LoadSettings();
+    WriteCheckLog(kCountCheck, "count 1", "");
+    EXPECT_EQ(std::filesystem::exists(LogPath()), kept) << section;
+  }
 }
 
 TEST_F(CheckLog, AMissingFolderLosesTheLine) {
   testing_support::SettingsSandbox elsewhere;
-  LoadSettings();
+  AskForTheLog(elsewhere);
   const std::string folder = elsewhere.dir().path();
-  ASSERT_EQ(rmdir(folder.c_str()), 0);
+  std::filesystem::remove_all(folder);
   WriteCheckLog(kCountCheck, "count 1", "");
   ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);  // for the sandbox's own clean-up
 }

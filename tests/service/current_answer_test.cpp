@@ -83,38 +83,67 @@ TEST_F(CurrentAnswer, AtMostThirtyRowsAndNoneForAnEmptyList) {
   EXPECT_EQ(table.itemName[0], "");
 }
 
-TEST_F(CurrentAnswer, AnItemWithAMissingOrWrongFieldFailsAndWritesNothing) {
+// An item that lacks a field, or has one of no use, keeps its row with that cell empty; an
+// element that is no item is left out; only a body without a list of items fails.
+TEST_F(CurrentAnswer, AnItemWithAMissingOrOddFieldKeepsItsRow) {
+  const std::string body =
+      R"({"count":4,"Items":[)" + Item(0) +
+      R"(,{"itemName":"x","itemCode":"c","itemPrice":"1980","itemUrl":"u","pointRate":1},17,)"
+      R"({"itemName":["x"],"itemCode":{"a":1},"itemPrice":1.50,"pointRate":null,"shopName":"s"}]})";
+  EXPECT_EQ(ReadCurrentHitList(body), 0);
+  EXPECT_EQ(watchState.hitCount, 3);
+  EXPECT_EQ(table.itemPrice[1], "1980");  // a price sent as a text
+  EXPECT_EQ(table.shopName[1], "");
+  EXPECT_EQ(table.itemName[2], "");
+  EXPECT_EQ(table.itemCode[2], "");
+  EXPECT_EQ(table.itemPrice[2], "1.50");  // as the answer wrote it
+  EXPECT_EQ(table.affiliateUrl[2], "");
+  EXPECT_EQ(table.shopName[2], "s");
+  EXPECT_EQ(table.rowIndex[2], "2");
+
   watchState.hitCount = 7;
-  const std::string good = Item(0);
-  for (
-      const char* bad :
-      {R"({"itemName":"x","itemCode":"c","itemPrice":1,"itemUrl":"u","pointRate":1})",
-       R"({"itemName":["x"],"itemCode":"c","itemPrice":1,"itemUrl":"u","pointRate":1,"shopName":"s"})",
-       R"({"itemName":"x","itemCode":"c","itemPrice":1,"pointRate":1,"shopName":"s"})", "17",
-       "null"}) {
-    EXPECT_EQ(ReadCurrentHitList(R"({"count":2,"Items":[)" + good + "," + bad + "]}"), -1) << bad;
-    EXPECT_EQ(table.itemName[0], "") << bad;
-    EXPECT_EQ(watchState.hitCount, 7) << bad;
-  }
-  for (const char* body : {R"({"count":2})", R"({"Items":{}})", R"({"Items":"x"})", "[]", ""}) {
-    EXPECT_EQ(ReadCurrentHitList(body), -1) << body;
+  ClearHitTable();
+  for (const char* failing :
+       {R"({"count":2})", R"({"Items":{}})", R"({"Items":"x"})", "[]", "", R"({"Items":[1})"}) {
+    EXPECT_EQ(ReadCurrentHitList(failing), -1) << failing;
+    EXPECT_EQ(watchState.hitCount, 7) << failing;
+    EXPECT_EQ(table.itemName[0], "") << failing;
   }
 }
 
-TEST_F(CurrentAnswer, ServiceErrorsInEitherForm) {
+// The service's three error forms: classic, the gateway's, the gateway's throttle.
+TEST_F(CurrentAnswer, ServiceErrorsInEveryForm) {
   ServiceError said = ReadServiceError(
-      R"({"error":"wrong_parameter","error_description":"specify valid applicationId"})");
+      R"({"error_description":"specify valid applicationId","error":"wrong_parameter"})");
   EXPECT_EQ(said.error, "wrong_parameter");
   EXPECT_EQ(said.description, "specify valid applicationId");
   said = ReadServiceError(
       R"({"errors":{"errorCode":403,"errorMessage":"REQUEST_CONTEXT_BODY_HTTP_REFERRER_MISSING"}})");
-  EXPECT_EQ(said.error, "403");
-  EXPECT_EQ(said.description, "REQUEST_CONTEXT_BODY_HTTP_REFERRER_MISSING");
+  EXPECT_EQ(said.error, "REQUEST_CONTEXT_BODY_HTTP_REFERRER_MISSING");
+  EXPECT_EQ(said.description, "");
+  said = ReadServiceError(
+      R"({"statusCode":429,"message":"Rate limit is exceeded. Try again in 1 seconds."})");
+  EXPECT_EQ(said.error, "");
+  EXPECT_EQ(said.description, "Rate limit is exceeded. Try again in 1 seconds.");
   for (const char* body : {"", "<html>Forbidden</html>", R"({"errors":"x"})", "[1]"}) {
     said = ReadServiceError(body);
     EXPECT_EQ(said.error, "") << body;
     EXPECT_EQ(said.description, "") << body;
   }
+}
+
+// The hits' time-sale windows, in either format version; an item without one has empty texts.
+TEST_F(CurrentAnswer, SaleWindowsAsTheAnswerWroteThem) {
+  const auto windows = ReadCurrentSaleWindows(
+      R"({"count":3,"Items":[{"startTime":"2026-12-07 10:00","endTime":"2026-12-07 12:00"},)"
+      R"({"Item":{"startTime":"","endTime":""}},{"itemName":"no times"}]})");
+  ASSERT_TRUE(windows);
+  ASSERT_EQ(windows->size(), 3u);
+  EXPECT_EQ((*windows)[0].start, "2026-12-07 10:00");
+  EXPECT_EQ((*windows)[0].end, "2026-12-07 12:00");
+  EXPECT_EQ((*windows)[1].end, "");
+  EXPECT_EQ((*windows)[2].start, "");
+  EXPECT_FALSE(ReadCurrentSaleWindows(R"({"count":0})"));
 }
 
 TEST_F(CurrentAnswer, HugeAnswersAreReadOrRefusedWithoutHoldingThemWhole) {
@@ -123,11 +152,12 @@ TEST_F(CurrentAnswer, HugeAnswersAreReadOrRefusedWithoutHoldingThemWhole) {
   int count = -1;
   EXPECT_EQ(ReadCurrentCount(R"({"itemCaption":")" + filler + R"(","count":12})", count), 0);
   EXPECT_EQ(count, 12);
-  // Half a million items: only the first thirty are kept, and they are no items.
+  // Half a million elements: only the first thirty are looked at, and they are no items.
   std::string numbers = R"({"count":1,"Items":[)";
   while (numbers.size() < (1u << 20)) numbers += "1,";
   numbers += "1]}";
-  EXPECT_EQ(ReadCurrentHitList(numbers), -1);
+  EXPECT_EQ(ReadCurrentHitList(numbers), 0);
+  EXPECT_EQ(watchState.hitCount, 0);
   // 32 MiB of arrays that never close, where the count belongs.
   EXPECT_EQ(ReadCurrentCount(R"({"count":)" + std::string(32u << 20, '['), count), -1);
 }

@@ -9,6 +9,7 @@
 #include "service/hit_table.h"
 #include "service/request_pacer.h"
 #include "service/service_requests.h"
+#include "service/service_versions.h"
 #include "settings/settings_file.h"
 #include "state/watch_state.h"
 #include "support/mall_keywords.h"
@@ -98,13 +99,25 @@ TEST_F(CurrentService, CountQueryAsksForOneHitAndTheCountAlone) {
                                "&formatVersion=2&elements=count HTTP/1.1");
   settings.scanZaiko = 1;
   for (const auto& [price, sent] : std::vector<std::pair<std::string, std::string>>{
-           {"5000.9", "&maxPrice=5000"}, {"1e3", "&maxPrice=1000"}, {"0.5", ""}, {"-0", ""}}) {
+           {"5000.9", "&maxPrice=5000"}, {"1e3", "&maxPrice=1000"}, {"abc", ""}}) {
     settings.scanPrice = price;
     EXPECT_EQ(QueryHitCount(count), 0) << price;
     EXPECT_EQ(LastRequest(), kCountStart + "&keyword=%E7%A6%8F%E8%A2%8B&availability=1" + sent +
                                  "&hits=1&format=json&formatVersion=2&elements=count HTTP/1.1")
         << price;
   }
+  // A ceiling below one yen leaves nothing to find: no request, no match (not every item).
+  for (const char* price : {"0.5", "0", "-0"}) {
+    settings.scanPrice = price;
+    const size_t requests = mall.RequestLines().size();
+    count = -1;
+    EXPECT_EQ(QueryHitCount(count), 0) << price;
+    EXPECT_EQ(count, 0) << price;
+    EXPECT_EQ(QueryHitList(), 0) << price;
+    EXPECT_EQ(watchState.hitListRows, 0) << price;
+    EXPECT_EQ(mall.RequestLines().size(), requests) << price;
+  }
+  EXPECT_TRUE(LogLines().back().starts_with("hit list | nothing found:")) << LogLines().back();
 }
 
 TEST_F(CurrentService, HitListAsksForThirtyCheapestFirstWithTheAffiliateId) {
@@ -123,10 +136,11 @@ TEST_F(CurrentService, HitListAsksForThirtyCheapestFirstWithTheAffiliateId) {
   EXPECT_NE(table.affiliateUrl[0].find("?scid=af_af.01&sc2id=1"), std::string::npos);
   EXPECT_EQ(table.rowIndex[29], "29");
 
-  UseService(Lines(HttpEndpoint()), kWatch);  // without an affiliate id: the item's own page
+  UseService(Lines(HttpEndpoint()), kWallet);  // without an affiliate id: the item's own page
   ClearHitTable();
   EXPECT_EQ(QueryHitList(), 0);
   EXPECT_EQ(table.affiliateUrl[0].find("scid"), std::string::npos);
+  EXPECT_EQ(table.itemPrice[0], "2480");  // sent as a text
   const auto lines = LogLines();
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0], "hit list | listed 30 | " + HttpEndpoint() +
@@ -150,24 +164,38 @@ TEST_F(CurrentService, NothingFoundIsACountOfZero) {
   EXPECT_EQ(lines[1].substr(0, 25), "hit list | nothing found ");
 }
 
-TEST_F(CurrentService, ServiceErrorsFailTheQueryWithOneLogLineEach) {
+// Every way the service refuses, as it answers today, reaches the log as one outcome: the
+// service's words, then the cause and the fix for the user; and never the key.
+TEST_F(CurrentService, EveryRefusalReachesTheLogWithItsCauseAndFix) {
   struct Case {
     std::string lines;
     std::string mode;
-    std::string outcome;
+    std::string outcome;  // the start of the log's outcome
+    std::string cause;    // a piece of the cause
   };
+  const std::string site = "REFERER=" + std::string(standin::kWebApplicationSite) + "/watch\r\n";
   const std::vector<Case> cases = {
       {Lines(HttpEndpoint(), "unregistered"), "",
-       "service error 400 wrong_parameter: specify valid applicationId"},
+       "service error 400: wrong_parameter: specify valid applicationId — 原因: ", "アプリID"},
       {Lines(HttpEndpoint(), standin::kApplicationId, "pk_wrong"), "",
-       "service error 401 invalid_access_key: accessKey **** is not valid"},
+       "service error 403: Invalid Access Key — 原因: ", "アクセスキー"},
       {Lines(HttpEndpoint()), "deny=ip",
-       "service error 403 access_denied: the request does not come from an allowed IP address"},
+       "service error 403: CLIENT_IP_NOT_ALLOWED — 原因: ", "IPアドレス"},
       {Lines(HttpEndpoint(), standin::kWebApplicationId), "",
-       "service error 403 403: REQUEST_CONTEXT_BODY_HTTP_REFERRER_MISSING"},
-      {Lines(mall.Url("/fault/status/503")), "", "service error 503"},
-      {Lines("ftp://127.0.0.1/x"), "", "settings error: ENDPOINT is not an http or https address"},
-      {Lines(UnreachableUrl()), "", "network error: "},
+       "service error 403: REQUEST_CONTEXT_BODY_HTTP_REFERRER_MISSING — 原因: ", "Origin"},
+      {Lines(HttpEndpoint(), standin::kWebApplicationId) + "REFERER=https://other.example\r\n", "",
+       "service error 403: HTTP_REFERRER_NOT_ALLOWED — 原因: ", "一致しません"},
+      {Lines(HttpEndpoint()), "fail=503",
+       "service error 503: service_unavailable: IchibaItem/Search/20260701 is under maintenance — "
+       "原因: ",
+       "保守か障害"},
+      {Lines(HttpEndpoint()), "fail=500", "service error 500: system_error: api logic error — ",
+       "保守か障害"},
+      {Lines(mall.Url("/fault/status/404")), "", "service error 404 — 原因: ", "受け付けません"},
+      {Lines("ftp://127.0.0.1/x"), "", "settings error: ENDPOINT ftp://127.0.0.1/x — ", "https"},
+      {Lines("http://openapi.rakuten.co.jp/ichibams/api/IchibaItem/Search/20260701"), "",
+       "settings error: ENDPOINT http://openapi", "https"},
+      {Lines(UnreachableUrl()), "", "network error: ", "接続できません"},
   };
   for (const Case& c : cases) {
     UseService(c.lines);
@@ -179,28 +207,126 @@ TEST_F(CurrentService, ServiceErrorsFailTheQueryWithOneLogLineEach) {
     const auto lines = LogLines();
     ASSERT_EQ(lines.size(), logged + 1) << c.outcome;
     EXPECT_EQ(lines.back().substr(0, 8 + c.outcome.size()), "count | " + c.outcome);
-    mall.SetServiceMode("deny=none");
+    EXPECT_NE(lines.back().find(c.cause), std::string::npos) << lines.back();
+    EXPECT_NE(lines.back().find(" 対処: "), std::string::npos) << lines.back();
+    mall.SetServiceMode("deny=none&fail=none");
   }
-  // The web application's requests carry its site.
-  UseService(Lines(HttpEndpoint(), standin::kWebApplicationId) +
-             "REFERER=" + standin::kWebApplicationSite + "\r\n");
+  // More than one request a second.
+  mall.SetServiceMode("rate=strict");
+  UseService(Lines(HttpEndpoint()));
   int count = -1;
   EXPECT_EQ(QueryHitCount(count), 0);
+  EXPECT_EQ(QueryHitCount(count), -1);
+  EXPECT_TRUE(LogLines().back().starts_with(
+      "count | service error 429: Rate limit is exceeded. Try again in 1 seconds."))
+      << LogLines().back();
+  EXPECT_NE(LogLines().back().find("1秒に1回"), std::string::npos);
+
+  // The web application's requests carry its site, and its origin alone as Origin.
+  mall.SetServiceMode("rate=off");
+  UseService(Lines(HttpEndpoint(), standin::kWebApplicationId) + site);
+  EXPECT_EQ(QueryHitCount(count), 0);
   EXPECT_EQ(count, 4);
-  EXPECT_EQ(Log().find("pk_"), std::string::npos);
+  EXPECT_EQ(Log().find(standin::kAccessKey), std::string::npos);
+  EXPECT_EQ(Log().find("pk_wrong"), std::string::npos);
 }
 
-TEST_F(CurrentService, TheAccessKeyIsMaskedEvenWhereTheServiceEchoesIt) {
-  // The stand-in names a key it refuses.
-  UseService(Lines(HttpEndpoint(), standin::kApplicationId, "pk_Echoed/Key9"));
-  int count = 0;
-  QueryHitCount(count);
-  const std::string log = Log();
-  EXPECT_EQ(log.find("pk_Echoed"), std::string::npos) << log;
-  EXPECT_NE(log.find("accessKey=****"), std::string::npos) << log;
-  for (const std::string& request : mall.RequestLines()) {
-    EXPECT_EQ(request.find("pk_"), std::string::npos) << request;
+// A retired version answers 400 "API Configuration not found" however right the keys are: the
+// next known version is asked on the same host and path, and kept to from then on.
+TEST_F(CurrentService, ARetiredVersionGivesWayToTheNextKnownOne) {
+  ForgetVersionsForTesting();
+  const std::string retired = mall.Url(standin::kRetiredSearchPath);
+  UseService(Lines(retired));
+  int count = -1;
+  size_t requests = mall.RequestLines().size();
+  EXPECT_EQ(QueryHitCount(count), 0);
+  EXPECT_EQ(count, 4);
+  auto lines = mall.RequestLines();
+  ASSERT_EQ(lines.size(), requests + 2);
+  EXPECT_EQ(lines[requests].find(std::string("GET ") + standin::kRetiredSearchPath + "?"), 0u);
+  EXPECT_EQ(lines[requests + 1].find(std::string("GET ") + standin::kCurrentSearchPath + "?"), 0u);
+  EXPECT_TRUE(LogLines().back().starts_with(
+      "count | count 4 — 版 20220601 は廃止されているため 20260701 に問い合わせました"))
+      << LogLines().back();
+  EXPECT_NE(LogLines().back().find("ENDPOINT を " + HttpEndpoint() + " に変えてください"),
+            std::string::npos);
+
+  requests = mall.RequestLines().size();
+  EXPECT_EQ(QueryHitList(), 0);  // straight to the version that answered
+  EXPECT_EQ(mall.RequestLines().size(), requests + 1);
+  EXPECT_EQ(mall.RequestLines().back().find(std::string("GET ") + standin::kCurrentSearchPath), 0u);
+
+  // The next retirement: without an ENDPOINT too.
+  ForgetVersionsForTesting();
+  mall.SetServiceMode("retire=20260701");
+  UseService("APPLICATION_ID=" + std::string(standin::kApplicationId) +
+             "\r\nACCESS_KEY=" + standin::kAccessKey + "\r\n");
+  EXPECT_EQ(QueryHitCount(count), 0);
+  EXPECT_EQ(count, 4);
+  EXPECT_EQ(mall.RequestLines().back().find(std::string("GET ") + standin::kOlderSearchPath), 0u);
+
+  // And when none is left, the outcome says so.
+  ForgetVersionsForTesting();
+  mall.SetServiceMode("retire=20260701,20260401");
+  EXPECT_EQ(QueryHitCount(count), -1);
+  EXPECT_TRUE(LogLines().back().starts_with(
+      "count | retired version 400: wrong_parameter: API Configuration not found"))
+      << LogLines().back();
+  EXPECT_NE(LogLines().back().find("すべて廃止"), std::string::npos);
+  mall.SetServiceMode("retire=none");
+  ForgetVersionsForTesting();
+}
+
+// The keyword as the service takes it: a full-width space parts words like a half-width one;
+// blanks around and between words are one; a word the rules refuse is named and nothing is sent.
+TEST_F(CurrentService, KeywordsFollowTheServicesRules) {
+  UseService(Lines(HttpEndpoint()),
+             "\x98\x72\x8E\x9E\x8C\x76\x81\x40\x83\x5C\x81\x5B\x83\x89\x81\x5B");
+  int count = -1;
+  EXPECT_EQ(QueryHitCount(count), 0);
+  EXPECT_EQ(count, 4);  // the solar watches
+  EXPECT_NE(LastRequest().find(
+                "&keyword=%E8%85%95%E6%99%82%E8%A8%88%20%E3%82%BD%E3%83%BC%E3%83%A9%E3%83%BC&"),
+            std::string::npos);
+  settings.scanKeyword = "  " + kWatch + " \x81\x40  ";
+  EXPECT_EQ(QueryHitCount(count), 0);
+  EXPECT_NE(LastRequest().find("&keyword=%E8%85%95%E6%99%82%E8%A8%88&"), std::string::npos);
+
+  for (const auto& [keyword, named] : std::vector<std::pair<std::string, std::string>>{
+           {kWatch + " G", "語「G」"}, {"iPhone 5", "語「5」"}, {"\x82\xA0", "語「あ」"}}) {
+    settings.scanKeyword = keyword;
+    const size_t requests = mall.RequestLines().size();
+    EXPECT_EQ(QueryHitCount(count), -1) << named;
+    EXPECT_EQ(mall.RequestLines().size(), requests) << named;
+    EXPECT_EQ(LogLines().back().find("count | keyword not sent: "), 0u) << LogLines().back();
+    EXPECT_NE(LogLines().back().find(named), std::string::npos) << LogLines().back();
   }
+}
+
+// With [SERVICE] the time-sale mode asks the service for the hits' sale windows instead of
+// reading the search page, which today carries none of its old marks.
+TEST_F(CurrentService, TimeSalesAreReadFromTheHitsWindows) {
+  UseService(Lines(HttpEndpoint()), kFukubukuro);
+  int state = 5;
+  EXPECT_EQ(QuerySalesStatus(state), 0);
+  EXPECT_EQ(state, -2);  // ended half an hour ago: within the hour before the first reading
+  EXPECT_EQ(LastRequest(), kCountStart +
+                               "&keyword=%E7%A6%8F%E8%A2%8B&hits=30&format=json&formatVersion=2"
+                               "&elements=count,startTime,endTime HTTP/1.1");
+  EXPECT_EQ(QuerySalesStatus(state), 0);
+  EXPECT_EQ(state, 0);  // ... and not again: it ended before the previous reading
+  for (const auto& [keyword, expected] :
+       std::vector<std::pair<std::string, int>>{{kWatch, 1}, {kWallet, 0}, {kMug, 0}}) {
+    settings.scanKeyword = keyword;
+    EXPECT_EQ(QuerySalesStatus(state), 0);
+    EXPECT_EQ(state, expected) << expected;
+  }
+  std::vector<std::string> outcomes;
+  for (const std::string& line : LogLines()) outcomes.push_back(line.substr(0, line.find(" | h")));
+  EXPECT_EQ(outcomes,
+            (std::vector<std::string>{"time sale | sale ended", "time sale | no time sale",
+                                      "time sale | sale running", "time sale | no time sale",
+                                      "time sale | no time sale"}));
 }
 
 TEST_F(CurrentService, TwoSearchesInARowWaitForTheirTurn) {
@@ -235,8 +361,8 @@ TEST_F(CurrentService, HttpsTrustsTheGoodCertificateOnly) {
   EXPECT_EQ(QueryHitCount(count), -1);
 }
 
-TEST_F(CurrentService, WithoutBothIdAndKeyTheDescribedInterfaceIsAskedAndLogged) {
-  UseService("APPLICATION_ID=" + std::string(standin::kApplicationId) + "\r\n");
+TEST_F(CurrentService, WithoutBothIdAndKeyTheDescribedInterfaceIsAskedAndLoggedWhenAsked) {
+  UseService("APPLICATION_ID=" + std::string(standin::kApplicationId) + "\r\nLOG=1\r\n");
   int count = -1;
   EXPECT_EQ(QueryHitCount(count), 0);
   EXPECT_EQ(LastRequest().rfind("GET /rws/3.0/rest?developerId=", 0), 0u);
@@ -255,7 +381,7 @@ TEST_F(CurrentService, WithoutBothIdAndKeyTheDescribedInterfaceIsAskedAndLogged)
   EXPECT_EQ(outcomes.size(), 5u);
   outcomes.resize(5);
   EXPECT_EQ(outcomes[0], "count | count 4");
-  EXPECT_EQ(outcomes[1], "count | service error 404");
+  EXPECT_TRUE(outcomes[1].starts_with("count | service error 404 — 原因: ")) << outcomes[1];
   EXPECT_EQ(outcomes[2], "hit list | nothing found");
   EXPECT_EQ(outcomes[3].substr(0, 23), "count | network error: ");
   EXPECT_EQ(outcomes[4], "hit list | skipped: no keyword | ");

@@ -1,10 +1,11 @@
 #include "support/standin_mall.h"
 
-#include <gtest/gtest.h>
-
+#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "service/fetch_page.h"
 #include "support/standin_mall/service_keys.h"
@@ -162,33 +163,71 @@ TEST_F(StandInMallTest, AnArmedFaultHitsTheNextServiceAnswerOnly) {
   EXPECT_THROW(mall->ArmFault("mode=no-such-fault"), std::runtime_error);
 }
 
-// Today's item search: key checks first, then the answer in either format, and a request log
-// that never shows the key.
-TEST_F(StandInMallTest, TodaysSearchChecksTheKeysAndAnswersInBothFormats) {
-  const std::string path = std::string(standin::kCurrentSearchPath) + "?keyword=" + kLuckyBag;
+// Today's item search as it answers today: the gateway's checks (key, caller, rate) in its own
+// form, then the service's (application, version, keyword) in the classic one, then the answer in
+// either format; a request log that never shows the key.
+TEST_F(StandInMallTest, TodaysSearchAnswersAsTheServiceDoes) {
   const std::string id = std::string("&applicationId=") + standin::kApplicationId;
   const std::string key = std::string("&accessKey=") + standin::kAccessKey;
-  const auto answer = [&](const std::string& query) {
+  const auto answer = [&](const std::string& query, const char* path = standin::kCurrentSearchPath,
+                          const std::string& referer = "") {
     std::string body;
     FetchReport report;
-    EXPECT_EQ(FetchServiceAnswer(body, mall->Url(path + query), "", report), 0);
+    EXPECT_EQ(
+        FetchServiceAnswer(body, mall->Url(path + ("?keyword=" + std::string(kLuckyBag) + query)),
+                           referer, report),
+        0);
     return std::to_string(report.status) + " " + body;
   };
-  EXPECT_EQ(answer(key),
-            R"(400 {"error":"wrong_parameter","error_description":"specify valid applicationId"})");
+  mall->SetServiceMode("rate=off");
   EXPECT_EQ(answer(id),
-            R"(401 {"error":"invalid_access_key","error_description":"accessKey  is not valid"})");
-  EXPECT_EQ(answer(id + key + "&formatVersion=2&elements=count,itemCode&hits=2"),
+            R"(400 {"errors":{"errorCode":400,"errorMessage":"accessKey must be present as a )"
+            R"(query parameter or in the header"}})");
+  EXPECT_EQ(answer(id + "&accessKey=pk_wrong"),
+            R"(403 {"errors":{"errorCode":403,"errorMessage":"Invalid Access Key"}})");
+  EXPECT_EQ(answer(key),
+            R"(400 {"error_description":"specify valid applicationId","error":"wrong_parameter"})");
+  const std::string web = std::string("&applicationId=") + standin::kWebApplicationId + key;
+  EXPECT_EQ(answer(web), R"(403 {"errors":{"errorCode":403,"errorMessage":)"
+                         R"("REQUEST_CONTEXT_BODY_HTTP_REFERRER_MISSING"}})");
+  EXPECT_EQ(answer(web, standin::kCurrentSearchPath, "https://elsewhere.example/"),
+            R"(403 {"errors":{"errorCode":403,"errorMessage":"HTTP_REFERRER_NOT_ALLOWED"}})");
+  EXPECT_EQ(answer(web + "&elements=count", standin::kCurrentSearchPath,
+                   std::string(standin::kWebApplicationSite) + "/a/page"),
+            R"(200 {"count":3})");  // in stock only, as the service's default
+  EXPECT_EQ(answer(id + key, standin::kRetiredSearchPath),
+            R"(400 {"error":"wrong_parameter","error_description":"API Configuration not found"})");
+  EXPECT_EQ(answer(id + key + "&availability=0&elements=count", standin::kOlderSearchPath),
+            R"(200 {"count":4})");
+  EXPECT_EQ(answer("%20G" + id + key),
+            R"(400 {"error_description":"keyword is not valid","error":"wrong_parameter"})");
+  EXPECT_EQ(answer(id + key + "&availability=0&formatVersion=2&elements=count,itemCode&hits=2"),
             R"(200 {"Items":[{"itemCode":"fukubukuro-ichiba:20000003"},)"
             R"({"itemCode":"fukubukuro-ichiba:20000001"}],"count":4})");
   EXPECT_EQ(answer(id + key + "&elements=itemCode&hits=1"),
             R"(200 {"Items":[{"Item":{"itemCode":"fukubukuro-ichiba:20000003"}}]})");
+  // The sale of 福袋's cheapest item ended half an hour ago, in Japan time.
+  const std::string timed = answer(id + key + "&formatVersion=2&elements=endTime&hits=1");
+  const std::time_t halfAnHourAgo = std::time(nullptr) - 30 * 60 + 9 * 3600;
+  std::tm japan{};
+  gmtime_r(&halfAnHourAgo, &japan);
+  char expected[64];
+  std::strftime(expected, sizeof expected, R"(200 {"Items":[{"endTime":"%Y-%m-%d %H:%M"}]})",
+                &japan);
+  EXPECT_EQ(timed, expected);
+
   mall->SetServiceMode("rate=strict");
   EXPECT_EQ(answer(id + key + "&elements=count").substr(0, 3), "200");
-  EXPECT_EQ(answer(id + key + "&elements=count").substr(0, 3), "429");
+  EXPECT_EQ(
+      answer(id + key + "&elements=count"),
+      R"(429 {"statusCode":429,"message":"Rate limit is exceeded. Try again in 1 seconds."})");
   mall->SetServiceMode("rate=off&deny=ip");
-  EXPECT_EQ(answer(id + key + "&elements=count").substr(0, 3), "403");
-  mall->SetServiceMode("deny=none");
+  EXPECT_EQ(answer(id + key + "&elements=count"),
+            R"(403 {"errors":{"errorCode":403,"errorMessage":"CLIENT_IP_NOT_ALLOWED"}})");
+  mall->SetServiceMode("deny=none&fail=503");
+  EXPECT_EQ(answer(id + key), R"(503 {"error_description":"IchibaItem/Search/20260701 is under )"
+                              R"(maintenance","error":"service_unavailable"})");
+  mall->SetServiceMode("fail=none&rate=strict");
   for (const std::string& request : mall->RequestLines()) {
     EXPECT_EQ(request.find(standin::kAccessKey), std::string::npos) << request;
   }

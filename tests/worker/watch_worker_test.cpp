@@ -14,6 +14,7 @@
 #include "res/texts.h"
 #include "service/request_pacer.h"
 #include "service/service_requests.h"
+#include "service/service_versions.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_file.h"
 #include "state/watch_state.h"
@@ -261,10 +262,10 @@ TEST_F(WatchWorkerTest, TheHitListOpensAtOnceWhileTheCountQueryIsStalled) {
 // Today's service takes one request a second: the hit list waits for its turn, never for the
 // count query that took the turn before it and is stalled.
 TEST_F(WatchWorkerTest, TheHitListOpensWithinTheServiceIntervalWhileItsCountQueryIsStalled) {
-  WriteFile(sandbox.IniPath(), std::string("[SERVICE]\r\nAPPLICATION_ID=") +
-                                   standin::kApplicationId + "\r\nACCESS_KEY=" +
-                                   standin::kAccessKey + "\r\nENDPOINT=" +
-                                   mall->Url(standin::kCurrentSearchPath) + "\r\n");
+  WriteFile(sandbox.IniPath(),
+            std::string("[SERVICE]\r\nAPPLICATION_ID=") + standin::kApplicationId +
+                "\r\nACCESS_KEY=" + standin::kAccessKey +
+                "\r\nENDPOINT=" + mall->Url(standin::kCurrentSearchPath) + "\r\n");
   LoadSettings();
   platform::http::SetLimitsForTesting({.idle = 5s});
   Arm(kWatch);
@@ -318,7 +319,8 @@ std::vector<std::string> LogLines(const std::string& path) {
 }
 
 TEST_F(WatchWorkerTest, TimeSaleCyclesAreLoggedWithTheirVerdict) {
-  LoadSettings();  // the log lies beside setting.ini
+  WriteFile(sandbox.IniPath(), "[SERVICE]\r\nLOG=1\r\n");  // asked for; beside setting.ini
+  LoadSettings();
   Arm(kWallet, "", 1);
   RunCycle();
   settings.scanKeyword = kNothing;
@@ -348,6 +350,7 @@ TEST_F(WatchWorkerTest, TodaysServiceAlertsOnACountAndLogsEveryCycle) {
                 "\r\nACCESS_KEY=" + standin::kAccessKey + "\r\nENDPOINT=" + endpoint + "\r\n");
   LoadSettings();
   SetServiceIntervalForTesting(std::chrono::milliseconds(0));
+  mall->SetServiceMode("rate=off");
   Arm(kWatch, "5000");
   EXPECT_EQ(RunCycle().boxes, Boxes{texts::kConditionMet});
   EXPECT_EQ(watchState.lastHitCount, 6);
@@ -376,14 +379,80 @@ TEST_F(WatchWorkerTest, TodaysServiceAlertsOnACountAndLogsEveryCycle) {
 
   std::vector<std::string> outcomes;
   for (const std::string& line : LogLines(sandbox.dir().File("kobanu.log"))) {
-    outcomes.push_back(line.substr(0, line.rfind(" | ")));
+    outcomes.push_back(line.substr(0, std::min(line.rfind(" | "), line.find(" — "))));
   }
   EXPECT_EQ(outcomes, (std::vector<std::string>{
                           "count | count 6", "count | skipped: disarmed", "count | nothing found",
-                          "count | service error 401 invalid_access_key: accessKey **** is not "
-                          "valid",
+                          "count | service error 403: Invalid Access Key",
                           "count | skipped: bad price", "count | skipped: disarmed"}));
   SetServiceIntervalForTesting(std::chrono::milliseconds(1000));
+  mall->SetServiceMode("rate=strict");
+}
+
+// Writes a [SERVICE] section for the stand-in's API/backend application (with the lines given
+// after the id and key) and loads it; requests as fast as the test makes them.
+class TodaysServiceCycle : public WatchWorkerTest {
+ protected:
+  void UseService(const std::string& lines) {
+    WriteFile(sandbox.IniPath(), std::string("[SERVICE]\r\nAPPLICATION_ID=") +
+                                     standin::kApplicationId +
+                                     "\r\nACCESS_KEY=" + standin::kAccessKey + "\r\n" + lines);
+    LoadSettings();
+  }
+  void SetUp() override {
+    WatchWorkerTest::SetUp();
+    SetServiceIntervalForTesting(std::chrono::milliseconds(0));
+    mall->SetServiceMode("rate=off");
+    ForgetVersionsForTesting();
+  }
+  void TearDown() override {
+    SetServiceIntervalForTesting(std::chrono::milliseconds(1000));
+    mall->SetServiceMode("rate=strict");
+    ForgetVersionsForTesting();
+  }
+  std::vector<std::string> Log() { return LogLines(sandbox.dir().File("kobanu.log")); }
+};
+
+// A setting.ini written for the version retired in August 2026, or one that names none: the
+// count still alerts, through the current version, and the log says what to change.
+TEST_F(TodaysServiceCycle, ARetiredVersionStillAlertsThroughTheCurrentOne) {
+  UseService("ENDPOINT=" + mall->Url(standin::kRetiredSearchPath) + "\r\n");
+  Arm(kWatch);
+  EXPECT_EQ(RunCycle().boxes, Boxes{texts::kConditionMet});
+  EXPECT_EQ(watchState.lastHitCount, 38);
+  EXPECT_NE(Log().back().find("版 20220601 は廃止されているため 20260701 に問い合わせました"),
+            std::string::npos)
+      << Log().back();
+  EXPECT_EQ(mall->RequestLines().back().find(std::string("GET ") + standin::kCurrentSearchPath),
+            0u);
+
+  UseService("");  // the default address, here the stand-in's
+  Arm(kWatch);
+  EXPECT_EQ(RunCycle().boxes, Boxes{texts::kConditionMet});
+  EXPECT_EQ(mall->RequestLines().back().find(std::string("GET ") + standin::kCurrentSearchPath),
+            0u);
+}
+
+// With [SERVICE] the time-sale mode decides on the hits' sale windows, whatever the machine's
+// zone (ctest runs this test in UTC and in New York time as well).
+TEST_F(TodaysServiceCycle, TimeSaleModeDecidesOnTheHitsWindows) {
+  UseService("ENDPOINT=" + mall->Url(standin::kCurrentSearchPath) + "\r\n");
+  const size_t pages = mall->RequestLines().size();
+  Arm(kFukubukuro, "", 1);  // a sale that ended half an hour ago
+  EXPECT_EQ(RunCycle().boxes, Boxes{texts::kTimeSaleEnded});
+  EXPECT_EQ(settings.scanFlag, 0);
+  EXPECT_EQ(watchState.lastSalesState, 2);
+  Arm(kWatch, "", 1);  // a sale running
+  EXPECT_EQ(RunCycle().boxes, Boxes{texts::kConditionMet});
+  EXPECT_EQ(settings.scanFlag, 0);
+  for (const std::string& keyword : {kWallet, kMug}) {  // ended two hours ago; none at all
+    Arm(keyword, "", 1);
+    EXPECT_EQ(RunCycle().boxes, Boxes{});
+    EXPECT_EQ(settings.scanFlag, 1);
+  }
+  for (size_t i = pages; i < mall->RequestLines().size(); ++i) {
+    EXPECT_EQ(mall->RequestLines()[i].find("/search/mall"), std::string::npos);
+  }
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 #include "current_search.h"
 
 #include <algorithm>
+#include <ctime>
 #include <sstream>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -18,12 +21,126 @@ using nlohmann::json;
 constexpr char kJson[] = "application/json; charset=UTF-8";
 constexpr int kMostHits = 30;
 
-Answer Error(int status, const std::string& error, const std::string& description) {
-  return {status, kJson, json{{"error", error}, {"error_description", description}}.dump()};
+// The service's answers, byte for byte where the public record gives them (documentation and
+// clients in use, May to October 2026). Raw captures of the classic form put the description
+// first; the gateway in front of the service answers credential, origin and rate failures in
+// forms of its own.
+Answer Classic(int status, const std::string& error, const std::string& description) {
+  return {status, kJson,
+          R"({"error_description":")" + description + R"(","error":")" + error + R"("})"};
 }
 
-Answer WrongParameter(const std::string& name) {
-  return Error(400, "wrong_parameter", "specify valid " + name);
+Answer Gateway(int status, const std::string& message) {
+  return {status, kJson,
+          R"({"errors":{"errorCode":)" + std::to_string(status) + R"(,"errorMessage":")" + message +
+              R"("}})"};
+}
+
+Answer WrongParameter(const std::string& description) {
+  return Classic(400, "wrong_parameter", description);
+}
+
+// Quoted so by every client that met it (2026-08-17 on): the error first.
+Answer RetiredVersion() {
+  return {400, kJson,
+          R"({"error":"wrong_parameter","error_description":"API Configuration not found"})"};
+}
+
+bool IsServedVersion(const std::string& version) {
+  return version == "20260701" || version == "20260401";
+}
+
+// The time sale of an item: a few items of the catalogue have one, in Japan time.
+enum class SaleWindow { kNone, kRunning, kEndedHalfAnHourAgo, kEndedTwoHoursAgo };
+
+SaleWindow SaleWindowOf(const CatalogueItem& item) {
+  switch (item.number) {
+    case 10000001:  // 腕時計: a sale running
+      return SaleWindow::kRunning;
+    case 20000003:  // 福袋: a sale that ended half an hour ago
+      return SaleWindow::kEndedHalfAnHourAgo;
+    case 30000002:  // 財布: one that ended two hours ago
+      return SaleWindow::kEndedTwoHoursAgo;
+    default:
+      return SaleWindow::kNone;
+  }
+}
+
+// "YYYY-MM-DD HH:MM" in Japan time, minutes from now.
+std::string JapanTime(int minutesFromNow) {
+  const std::time_t moment = std::time(nullptr) + minutesFromNow * 60 + 9 * 3600;
+  std::tm utc{};
+  gmtime_r(&moment, &utc);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &utc);
+  return text;
+}
+
+std::pair<std::string, std::string> TimesOf(const CatalogueItem& item) {
+  switch (SaleWindowOf(item)) {
+    case SaleWindow::kRunning:
+      return {JapanTime(-60), JapanTime(60)};
+    case SaleWindow::kEndedHalfAnHourAgo:
+      return {JapanTime(-90), JapanTime(-30)};
+    case SaleWindow::kEndedTwoHoursAgo:
+      return {JapanTime(-180), JapanTime(-120)};
+    default:
+      return {"", ""};
+  }
+}
+
+// The keyword's words: the documentation names only the half-width space as a separator.
+std::vector<std::string_view> ServiceWords(std::string_view keyword) {
+  std::vector<std::string_view> words;
+  while (!keyword.empty()) {
+    const size_t end = keyword.find(' ');
+    if (end > 0) words.push_back(keyword.substr(0, end));
+    if (end == keyword.npos) break;
+    keyword.remove_prefix(end + 1);
+  }
+  return words;
+}
+
+// The code points of UTF-8 text (the server has decoded the parameter).
+std::vector<char32_t> CodePoints(std::string_view text) {
+  std::vector<char32_t> points;
+  for (size_t i = 0; i < text.size();) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    const size_t length = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+    char32_t c = length == 1 ? b : b & (0xFF >> (length + 1));
+    for (size_t k = 1; k < length && i + k < text.size(); ++k) c = c << 6 | (text[i + k] & 0x3F);
+    points.push_back(c);
+    i += length;
+  }
+  return points;
+}
+
+bool HalfWidth(char32_t c) { return c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F); }
+
+// Hiragana, katakana (either width) and symbols: a word of only these needs two of them.
+bool KanaOrSymbol(char32_t c) {
+  const bool asciiLetterOrDigit =
+      (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+  return (c < 0x80 && !asciiLetterOrDigit) || (c >= 0x3000 && c <= 0x30FF) ||
+         (c >= 0xFF01 && c <= 0xFF0F) || (c >= 0xFF61 && c <= 0xFF9F) ||
+         (c >= 0x2000 && c <= 0x2BFF);
+}
+
+// The documented keyword rules: 128 half-width characters in all (a full-width one counts two);
+// each word two half-width characters or one full-width one; a word of only kana or symbols two.
+std::optional<Answer> KeywordRefusal(const std::string& keyword,
+                                     const std::vector<std::string_view>& words) {
+  size_t width = 0;
+  for (const char32_t c : CodePoints(keyword)) width += HalfWidth(c) ? 1 : 2;
+  if (width > 128) return WrongParameter("keyword must be under 128 length");
+  for (const std::string_view word : words) {
+    const auto points = CodePoints(word);
+    const bool allHalf = std::all_of(points.begin(), points.end(), HalfWidth);
+    const bool allKana = std::all_of(points.begin(), points.end(), KanaOrSymbol);
+    if (points.size() < 2 && (allHalf || allKana)) return WrongParameter("keyword is not valid");
+  }
+  if (words.empty()) return WrongParameter("keyword is not valid");
+  return std::nullopt;
 }
 
 // The output fields asked for; all of them when the request names none.
@@ -47,15 +164,21 @@ json Item(const CatalogueItem& item, const std::string& self,
   const Shop& shop = Shops()[item.shop];
   const std::string code = ItemCode(item);
   const std::string page = "http://" + self + "/item/" + code;
+  const auto [start, end] = TimesOf(item);
+  // One item comes with its price as a text, as answers have been reported to since the 2026
+  // move (the record shows it for the ranking; readers take both).
+  const json price = item.number == 30000004 ? json(std::to_string(item.price)) : json(item.price);
   const json all = {
       {"itemName", item.name},
       {"catchcopy", item.price >= 3980 ? "送料無料" : ""},
       {"itemCode", code},
-      {"itemPrice", item.price},
+      {"itemPrice", price},
       {"itemUrl", page},
       {"affiliateUrl", affiliateId ? page + "?scid=af_" + *affiliateId + "&sc2id=1" : ""},
       {"availability", item.inStock ? 1 : 0},
       {"pointRate", item.pointRate},
+      {"startTime", start},
+      {"endTime", end},
       {"shopName", shop.name},
       {"shopCode", shop.code},
       {"shopUrl", "http://" + self + "/shop/" + shop.code},
@@ -69,28 +192,42 @@ json Item(const CatalogueItem& item, const std::string& self,
   return wanted;
 }
 
-// The request's faults in the order the service checks them; nothing when it is a search.
-std::optional<Answer> Refusal(const QueryParams& params, const std::string& origin,
-                              CurrentServiceMode& mode) {
-  const std::string applicationId = Param(params, "applicationId").value_or("");
-  if (applicationId != kApplicationId && applicationId != kWebApplicationId) {
-    return WrongParameter("applicationId");
+// The request's faults in the order the service checks them (the gateway's first: key, caller,
+// rate; then the service's: application, version); nothing when it is a search.
+std::optional<Answer> Refusal(const ServiceRequest& request, CurrentServiceMode& mode) {
+  const auto key = Param(request.params, "accessKey");
+  const std::string accessKey = key ? *key : request.accessKeyHeader;
+  if (accessKey.empty()) {
+    return Gateway(400, "accessKey must be present as a query parameter or in the header");
   }
-  if (const auto key = Param(params, "accessKey"); key != kAccessKey) {
-    // As some services do, it names the key it refuses.
-    return Error(401, "invalid_access_key", "accessKey " + key.value_or("") + " is not valid");
+  if (accessKey != kAccessKey) return Gateway(403, "Invalid Access Key");  // seen 2026-05-25
+  const std::string applicationId = Param(request.params, "applicationId").value_or("");
+  if (applicationId == kApplicationId && mode.DeniesIp()) {
+    return Gateway(403, "CLIENT_IP_NOT_ALLOWED");
   }
-  if (mode.DeniesIp()) {
-    return Error(403, "access_denied", "the request does not come from an allowed IP address");
+  // A web application is judged by Origin alone: clients found that Referer neither helps nor
+  // hurts (2026-06 to 08).
+  if (applicationId == kWebApplicationId && request.origin.empty()) {
+    return Gateway(403, "REQUEST_CONTEXT_BODY_HTTP_REFERRER_MISSING");
   }
-  if (applicationId == kWebApplicationId && origin != kWebApplicationSite) {
+  if (applicationId == kWebApplicationId && request.origin != kWebApplicationSite) {
+    return Gateway(403, "HTTP_REFERRER_NOT_ALLOWED");
+  }
+  if (mode.TooSoon()) {
     return Answer{
-        403, kJson,
-        json{{"errors",
-              {{"errorCode", 403}, {"errorMessage", "REQUEST_CONTEXT_BODY_HTTP_REFERRER_MISSING"}}}}
-            .dump()};
+        429, kJson,
+        R"({"statusCode":429,"message":"Rate limit is exceeded. Try again in 1 seconds."})"};
   }
-  if (mode.TooSoon()) return Error(429, "too_many_requests", "at most one request per second");
+  if (applicationId != kApplicationId && applicationId != kWebApplicationId) {
+    return WrongParameter("specify valid applicationId");
+  }
+  // A retired version, and one that never was, answer alike (measured 2026-08-13 and -18).
+  if (!IsServedVersion(request.version) || mode.Retired(request.version)) return RetiredVersion();
+  if (mode.Failing() == 500) return Classic(500, "system_error", "api logic error");
+  if (mode.Failing() == 503) {
+    return Classic(503, "service_unavailable",
+                   "IchibaItem/Search/" + request.version + " is under maintenance");
+  }
   return std::nullopt;
 }
 
@@ -104,6 +241,10 @@ bool CurrentServiceMode::Set(const QueryParams& params) {
     } else if (key == "rate" && (value == "strict" || value == "off")) {
       strictRate_ = value == "strict";
       last_.reset();  // the first request after the switch is on time
+    } else if (key == "fail" && (value == "500" || value == "503" || value == "none")) {
+      failing_ = value == "none" ? 0 : std::stoi(value);
+    } else if (key == "retire") {
+      retired_ = value == "none" ? "" : "," + value + ",";
     } else {
       return false;
     }
@@ -116,6 +257,16 @@ bool CurrentServiceMode::DeniesIp() {
   return denyIp_;
 }
 
+bool CurrentServiceMode::Retired(const std::string& version) {
+  std::lock_guard lock(mutex_);
+  return retired_.find("," + version + ",") != std::string::npos;
+}
+
+int CurrentServiceMode::Failing() {
+  std::lock_guard lock(mutex_);
+  return failing_;
+}
+
 bool CurrentServiceMode::TooSoon() {
   std::lock_guard lock(mutex_);
   const auto now = std::chrono::steady_clock::now();
@@ -124,26 +275,32 @@ bool CurrentServiceMode::TooSoon() {
   return tooSoon;
 }
 
-Answer CurrentSearchAnswer(const QueryParams& params, const std::string& origin,
-                           const std::string& self, CurrentServiceMode& mode) {
-  if (auto refusal = Refusal(params, origin, mode)) return *refusal;
-  if (Param(params, "format").value_or("json") != "json") return WrongParameter("format");
+Answer CurrentSearchAnswer(const ServiceRequest& request, const std::string& self,
+                           CurrentServiceMode& mode) {
+  if (auto refusal = Refusal(request, mode)) return *refusal;
+  const QueryParams& params = request.params;
+  if (Param(params, "format").value_or("json") != "json")
+    return WrongParameter("format is not valid");
   const std::string version = Param(params, "formatVersion").value_or("1");
-  if (version != "1" && version != "2") return WrongParameter("formatVersion");
-  const std::string keyword = Param(params, "keyword").value_or("");  // the words' storage
-  const auto words = Words(keyword);
-  if (words.empty()) return WrongParameter("keyword");
+  if (version != "1" && version != "2") return WrongParameter("formatVersion is not valid");
+  const std::string keyword = Param(params, "keyword").value_or("");
+  const auto words = ServiceWords(keyword);
+  if (auto refusal = KeywordRefusal(keyword, words)) return *refusal;
   const auto sort = Param(params, "sort");
-  if (sort && *sort != "+itemPrice" && *sort != "standard") return WrongParameter("sort");
-  const std::string availability = Param(params, "availability").value_or("0");
-  if (availability != "0" && availability != "1") return WrongParameter("availability");
+  if (sort && *sort != "+itemPrice" && *sort != "standard")
+    return WrongParameter("sort is not valid");
+  const std::string availability = Param(params, "availability").value_or("1");
+  if (availability != "0" && availability != "1") {
+    return WrongParameter("availability is not valid");
+  }
   const std::string hitsText = Param(params, "hits").value_or("30");
   if (!IsNumber(hitsText) || std::stoi(hitsText) < 1 || std::stoi(hitsText) > kMostHits) {
-    return WrongParameter("hits");
+    return WrongParameter("hits is not valid");
   }
   std::optional<long> maxPrice;
   if (const auto text = Param(params, "maxPrice")) {
-    if (!IsNumber(*text)) return WrongParameter("maxPrice");
+    if (!IsNumber(*text)) return WrongParameter("maxPrice must be a number");
+    if (std::stol(*text) < 1) return WrongParameter("maxPrice must be over 0");
     maxPrice = std::stol(*text);
   }
 

@@ -13,27 +13,41 @@ namespace standin {
 // How today's service is to behave, switched by GET /control/service.
 class CurrentServiceMode {
  public:
-  // deny=ip|none: every request refused as from an address the application did not list (403);
-  // rate=strict|off: a request within a second of the one before is refused (429).
-  // False for anything else.
+  // deny=ip|none: every request of the API/backend application refused as from an address it
+  // did not list (403); rate=strict|off: a request within a second of the one before refused
+  // (429), strict from the start as the service is; fail=500|503|none: every request answered
+  // with that error; retire=V[,V...]|none: those versions answered as retired too, as the next
+  // retirement will. False for anything else.
   bool Set(const QueryParams& params);
 
   bool DeniesIp();
+  int Failing();
+  bool Retired(const std::string& version);
   // Whether this request comes too soon after the one before; notes its time.
   bool TooSoon();
 
  private:
   std::mutex mutex_;
   bool denyIp_ = false;
-  bool strictRate_ = false;
+  bool strictRate_ = true;
+  int failing_ = 0;
+  std::string retired_;  // ",V,V,"
   std::optional<std::chrono::steady_clock::time_point> last_;
 };
 
-// The answer of today's item-search service (IchibaItem/Search/20220601) as JSON, formatVersion
-// 2 or 1: the catalogue cheapest first, or an error with its status. origin is the request's
-// Origin header; self ("host:port") is where the items' pages are.
-Answer CurrentSearchAnswer(const QueryParams& params, const std::string& origin,
-                           const std::string& self, CurrentServiceMode& mode);
+// What the stand-in needs of a request to today's service.
+struct ServiceRequest {
+  std::string version;  // the path's last segment
+  QueryParams params;
+  std::string accessKeyHeader;
+  std::string origin;
+};
+
+// The answer of today's item-search service as JSON, formatVersion 2 or 1: the catalogue
+// cheapest first, or an error with its status and body as the service sends them. self
+// ("host:port") is where the items' pages are.
+Answer CurrentSearchAnswer(const ServiceRequest& request, const std::string& self,
+                           CurrentServiceMode& mode);
 
 // target with the value of its accessKey parameter replaced by "****".
 std::string MaskedTarget(std::string target);

@@ -11,16 +11,17 @@
 //
 //   GET /rws/3.0/rest?developerId=…&operation=ItemSearch&version=2010-09-15[&affiliateId=…]
 //       &keyword=…&sort=%2BitemPrice&availability=0|1[&maxPrice=…]   item search (XML)
-//   GET /ichibams/api/IchibaItem/Search/20220601?applicationId=…&accessKey=…&keyword=…
+//   GET /ichibams/api/IchibaItem/Search/<version>?applicationId=…&accessKey=…&keyword=…
 //       [&affiliateId=…&sort=…&availability=…&maxPrice=…&hits=…&format=json
-//       &formatVersion=1|2&elements=…]   today's item search (JSON, current_search.h)
+//       &formatVersion=1|2&elements=…]   today's item search (JSON, current_search.h):
+//       versions 20260701 and 20260401; 20220601 and any other as retired
 //   GET /search/mall?sitem=…              the mall's search page with its time-sale marks
 //   GET /item/<itemCode>                  an item's page
 //   GET /echo/headers                     the request's header lines, as the body
 //   GET /fault/<mode>?…                   a fault at once (faults.h)
 //   GET /control/fault?mode=<mode>&…      the next item search or search page misbehaves;
 //                                         mode=none disarms
-//   GET /control/service?deny=ip|none&rate=strict|off
+//   GET /control/service?deny=ip|none&rate=strict|off&fail=500|503|none
 //                                         how today's item search behaves from now on
 #include <httplib.h>
 #include <sys/socket.h>
@@ -163,10 +164,14 @@ int main(int argc, char** argv) {
   server.set_pre_routing_handler(logRequest);
   standin::CurrentServiceMode currentMode;
   const auto currentAnswer = [&](const Request& request) {
-    return standin::CurrentSearchAnswer(request.params, request.get_header_value("Origin"), self,
-                                        currentMode);
+    return standin::CurrentSearchAnswer({.version = request.matches[1].str(),
+                                         .params = request.params,
+                                         .accessKeyHeader = request.get_header_value("accessKey"),
+                                         .origin = request.get_header_value("Origin")},
+                                        self, currentMode);
   };
-  server.Get(standin::kCurrentSearchPath, [&](const Request& request, Response& response) {
+  const std::string servicePattern = std::string(standin::kServiceSearchPath) + "([^/]*)";
+  server.Get(servicePattern, [&](const Request& request, Response& response) {
     answerService(request, response, currentAnswer(request));
   });
   server.Get("/control/service", [&](const Request& request, Response& response) {
@@ -245,7 +250,7 @@ int main(int argc, char** argv) {
       auto& tls = *tlsServers.emplace_back(std::make_unique<httplib::SSLServer>(
           certificate.certificateFile.c_str(), certificate.keyFile.c_str()));
       tls.set_pre_routing_handler(logRequest);
-      tls.Get(standin::kCurrentSearchPath, [&](const Request& request, Response& response) {
+      tls.Get(servicePattern, [&](const Request& request, Response& response) {
         const standin::Answer answer = currentAnswer(request);
         response.status = answer.status;
         response.set_content(answer.body, answer.contentType);

@@ -1,0 +1,69 @@
+#include "service/service_versions.h"
+
+#include <algorithm>
+#include <mutex>
+#include <set>
+
+#include "base/no_destructor.h"
+
+namespace {
+
+// Both threads ask the service; never destroyed, as the worker may be asking at exit.
+struct Versions {
+  std::mutex mutex;
+  std::set<std::string> retired;
+  std::optional<std::string> answering;
+};
+NoDestructor<Versions> versions;
+
+}  // namespace
+
+std::optional<std::string> VersionOf(std::string_view endpoint) {
+  const size_t slash = endpoint.rfind('/');
+  if (slash == std::string_view::npos) return std::nullopt;
+  const std::string_view last = endpoint.substr(slash + 1);
+  const bool isVersion = last.size() == 8 && std::all_of(last.begin(), last.end(), [](char c) {
+                           return c >= '0' && c <= '9';
+                         });
+  return isVersion ? std::optional(std::string(last)) : std::nullopt;
+}
+
+std::string WithVersion(std::string_view endpoint, std::string_view version) {
+  return std::string(endpoint.substr(0, endpoint.rfind('/') + 1)) + std::string(version);
+}
+
+std::string EndpointToAsk(const std::string& configured) {
+  const auto version = VersionOf(configured);
+  std::lock_guard lock(versions->mutex);
+  if (!version || !versions->retired.contains(*version) || !versions->answering) {
+    return configured;
+  }
+  return WithVersion(configured, *versions->answering);
+}
+
+void NoteRetiredVersion(const std::string& version) {
+  std::lock_guard lock(versions->mutex);
+  versions->retired.insert(version);
+  if (versions->answering == version) versions->answering.reset();
+}
+
+void NoteAnsweringVersion(const std::string& version) {
+  std::lock_guard lock(versions->mutex);
+  versions->answering = version;
+}
+
+std::optional<std::string> NextKnownVersion(const std::string& besides) {
+  std::lock_guard lock(versions->mutex);
+  for (const std::string_view known : kKnownVersions) {
+    if (known != besides && !versions->retired.contains(std::string(known))) {
+      return std::string(known);
+    }
+  }
+  return std::nullopt;
+}
+
+void ForgetVersionsForTesting() {
+  std::lock_guard lock(versions->mutex);
+  versions->retired.clear();
+  versions->answering.reset();
+}
