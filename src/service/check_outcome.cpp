@@ -105,6 +105,13 @@ CheckOutcome Failed(int result, Failure failure, std::string url, const std::str
           .url = std::move(url)};
 }
 
+std::string AnswerText(int status, const std::string& body) {
+  constexpr size_t kShownBytes = 1000;
+  std::string text = std::to_string(status) + " " + body.substr(0, kShownBytes);
+  if (body.size() > kShownBytes) text += " ...";
+  return text;
+}
+
 CheckOutcome Skipped(int result, std::string why) {
   return {.result = result, .log = std::move(why), .brief = "確認していません"};
 }

@@ -12,8 +12,12 @@ struct CheckOutcome {
   std::string brief{};    // "該当 6件", "確認できません: 登録IPと異なります"
   std::string cause{};    // for a failure, Japanese
   std::string fix{};
-  std::string url{};  // the request, with the key in it
+  std::string url{};     // the request, with the key in it
+  std::string answer{};  // what came back: the status and the start of the body; empty for none
 };
+
+// An answer as CheckOutcome keeps it: "200 {...}", the body cut after 1,000 bytes.
+std::string AnswerText(int status, const std::string& body);
 
 // The known reasons for a check that found nothing out.
 enum class Failure {

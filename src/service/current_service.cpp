@@ -89,7 +89,14 @@ struct Asked {
   std::string body{};
   std::optional<CheckOutcome> failure{};
   std::string url{};
-  std::string note{};  // a version that stood in for a retired one
+  std::string note{};    // a version that stood in for a retired one
+  std::string answer{};  // AnswerText of the last answer
+
+  // The outcome of the question, with the answer it came from.
+  CheckOutcome Told(CheckOutcome outcome) const {
+    outcome.answer = answer;
+    return outcome;
+  }
 };
 
 // What to tell the user when another version stood in for the configured one.
@@ -118,11 +125,12 @@ Asked Ask(const ServiceSettings& service, const SettingsSnapshot& search,
       return {.failure = Failed(-1, Failure::kNetwork, url, report.failure), .url = url};
     }
     const std::string note = endpoint == configured ? "" : VersionNote(configured, endpoint);
+    const std::string answer = AnswerText(report.status, body);
     if (report.status == 200) {
       if (const auto version = VersionOf(endpoint); version && !note.empty()) {
         NoteAnsweringVersion(*version);
       }
-      return {.body = std::move(body), .url = url, .note = note};
+      return {.body = std::move(body), .url = url, .note = note, .answer = answer};
     }
     const ServiceError said = ReadServiceError(body);
     const std::string words = said.error +
@@ -131,14 +139,18 @@ Asked Ask(const ServiceSettings& service, const SettingsSnapshot& search,
     const Failure failure = FailureOfAnswer(report.status, said.error, said.description);
     const auto version = VersionOf(endpoint);
     if (failure != Failure::kRetiredVersion || !version) {
-      return {.failure = Failed(-1, failure, url, words, report.status), .url = url};
+      Asked refused{.failure = Failed(-1, failure, url, words, report.status), .url = url};
+      refused.failure->answer = answer;
+      return refused;
     }
     NoteRetiredVersion(*version);
     const auto next = NextKnownVersion(*version);
     if (!next) {
-      return {.failure = Failed(-1, Failure::kNoKnownVersion, url, words, report.status,
-                                "版 " + *version + " は廃止されています。"),
-              .url = url};
+      Asked refused{.failure = Failed(-1, Failure::kNoKnownVersion, url, words, report.status,
+                                      "版 " + *version + " は廃止されています。"),
+                    .url = url};
+      refused.failure->answer = answer;
+      return refused;
     }
     endpoint = WithVersion(endpoint, *next);
   }
@@ -172,11 +184,11 @@ CheckOutcome CurrentHitCount(const ServiceSettings& service, const SettingsSnaps
   if (asked.failure) return *asked.failure;
   int n = -1;
   if (ReadCurrentCount(asked.body, n) == -1) {
-    return Failed(-1, Failure::kUnreadable, asked.url);
+    return asked.Told(Failed(-1, Failure::kUnreadable, asked.url));
   }
   count = n;
-  return Answered(0, (n == 0 ? "nothing found" : Counted("count ", n)) + asked.note,
-                  n == 0 ? "該当なし" : "該当 " + std::to_string(n) + "件", asked.url);
+  return asked.Told(Answered(0, (n == 0 ? "nothing found" : Counted("count ", n)) + asked.note,
+                             n == 0 ? "該当なし" : "該当 " + std::to_string(n) + "件", asked.url));
 }
 
 CheckOutcome CurrentHitList(const ServiceSettings& service, const SettingsSnapshot& search,
@@ -189,10 +201,13 @@ CheckOutcome CurrentHitList(const ServiceSettings& service, const SettingsSnapsh
   }
   const Asked asked = Ask(service, search, defaultEndpoint, keyword.words, Question::kHitList);
   if (asked.failure) return *asked.failure;
-  if (ReadCurrentHitList(asked.body) == -1) return Failed(-1, Failure::kUnreadable, asked.url);
+  if (ReadCurrentHitList(asked.body) == -1) {
+    return asked.Told(Failed(-1, Failure::kUnreadable, asked.url));
+  }
   const int32_t rows = watchState.hitCount;
-  return Answered(0, (rows == 0 ? "nothing found" : Counted("listed ", rows)) + asked.note,
-                  rows == 0 ? "該当なし" : std::to_string(rows) + "件を表示", asked.url);
+  return asked.Told(
+      Answered(0, (rows == 0 ? "nothing found" : Counted("listed ", rows)) + asked.note,
+               rows == 0 ? "該当なし" : std::to_string(rows) + "件を表示", asked.url));
 }
 
 CheckOutcome CurrentSalesStatus(const ServiceSettings& service, const SettingsSnapshot& search,
@@ -203,16 +218,16 @@ CheckOutcome CurrentSalesStatus(const ServiceSettings& service, const SettingsSn
   const Asked asked = Ask(service, search, defaultEndpoint, keyword.words, Question::kTimeSale);
   if (asked.failure) return *asked.failure;
   const auto windows = ReadCurrentSaleWindows(asked.body);
-  if (!windows) return Failed(-1, Failure::kUnreadable, asked.url);
+  if (!windows) return asked.Told(Failed(-1, Failure::kUnreadable, asked.url));
   const int64_t now = std::time(nullptr);
   const int64_t previous = lastSaleReading.exchange(now);
   state = SaleVerdict(*windows, now, previous != 0 ? previous : now - 3600);
   switch (state) {
     case 1:
-      return Answered(0, "sale running" + asked.note, "タイムセール中", asked.url);
+      return asked.Told(Answered(0, "sale running" + asked.note, "タイムセール中", asked.url));
     case -2:
-      return Answered(0, "sale ended" + asked.note, "タイムセール終了", asked.url);
+      return asked.Told(Answered(0, "sale ended" + asked.note, "タイムセール終了", asked.url));
     default:
-      return Answered(0, "no time sale" + asked.note, "タイムセールなし", asked.url);
+      return asked.Told(Answered(0, "no time sale" + asked.note, "タイムセールなし", asked.url));
   }
 }

@@ -94,10 +94,12 @@ CheckOutcome ClassicHitCount(const SettingsSnapshot& settings, int& count) {
   if (fetched == -1) return *failure;
   int n = 0;
   const int read = ParseHitCount(body, n);
-  if (read == -1) return failure.value_or(Failed(-1, Failure::kUnreadable, url));
-  count = n;
-  if (read == -3) return NotSuccess(url);
-  return Answered(0, CountText(n), CountBrief(n), url);
+  CheckOutcome done = read == -1   ? failure.value_or(Failed(-1, Failure::kUnreadable, url))
+                      : read == -3 ? NotSuccess(url)
+                                   : Answered(0, CountText(n), CountBrief(n), url);
+  if (read != -1) count = n;
+  done.answer = AnswerText(report.status, body);
+  return done;
 }
 
 // The described interface's hit-list query.
@@ -130,16 +132,12 @@ CheckOutcome ClassicSalesStatus(const SettingsSnapshot& settings, int& state) {
     return *failure;
   }
   state = ParseSalesStatus(page);
-  switch (state) {
-    case 1:
-      return Answered(0, "sale running", "タイムセール中", url);
-    case -2:
-      return Answered(0, "sale ended", "タイムセール終了", url);
-    case 0:
-      return Answered(0, "other badge", "ほかの表示", url);
-    default:
-      return Answered(0, "no badge", "表示なし", url);
-  }
+  CheckOutcome done = state == 1    ? Answered(0, "sale running", "タイムセール中", url)
+                      : state == -2 ? Answered(0, "sale ended", "タイムセール終了", url)
+                      : state == 0  ? Answered(0, "other badge", "ほかの表示", url)
+                                    : Answered(0, "no badge", "表示なし", url);
+  done.answer = AnswerText(report.status, page);
+  return done;
 }
 
 constexpr char kNoKeyword[] = "skipped: no keyword";
@@ -153,16 +151,26 @@ bool KeywordIsEmpty(const SettingsSnapshot& settings) { return settings.scanKeyw
 // waiting. With an application id and an access key in [SERVICE], the questions go to today's
 // service; the callers cannot tell. Every call leaves one line in the check log.
 
-int QueryHitCount(int& count, const SettingsSnapshot& settings) {
+CheckOutcome AskHitCount(int& count, const SettingsSnapshot& settings,
+                         const ServiceSettings& service) {
   count = -1;
-  if (KeywordIsEmpty(settings)) {
-    WriteCheckLog(kCountCheck, Skipped(-2, kNoKeyword));
-    return -2;
-  }
-  const ServiceSettings service = LoadedService();
-  const CheckOutcome done =
-      service.Enabled() ? CurrentHitCount(service, settings, CurrentPieces().serviceEndpoint, count)
-                        : ClassicHitCount(settings, count);
+  if (KeywordIsEmpty(settings)) return Skipped(-2, kNoKeyword);
+  return service.Enabled()
+             ? CurrentHitCount(service, settings, CurrentPieces().serviceEndpoint, count)
+             : ClassicHitCount(settings, count);
+}
+
+CheckOutcome AskSalesStatus(int& state, const SettingsSnapshot& settings,
+                            const ServiceSettings& service) {
+  state = 0;
+  if (KeywordIsEmpty(settings)) return Skipped(-2, kNoKeyword);
+  return service.Enabled()
+             ? CurrentSalesStatus(service, settings, CurrentPieces().serviceEndpoint, state)
+             : ClassicSalesStatus(settings, state);
+}
+
+int QueryHitCount(int& count, const SettingsSnapshot& settings) {
+  const CheckOutcome done = AskHitCount(count, settings, LoadedService());
   WriteCheckLog(kCountCheck, done);
   return done.result;
 }
@@ -183,16 +191,7 @@ int QueryHitList(const SettingsSnapshot& settings) {
 }
 
 int QuerySalesStatus(int& state, const SettingsSnapshot& settings) {
-  state = 0;
-  if (KeywordIsEmpty(settings)) {
-    WriteCheckLog(kTimeSaleCheck, Skipped(-2, kNoKeyword));
-    return -2;
-  }
-  const ServiceSettings service = LoadedService();
-  const CheckOutcome done =
-      service.Enabled()
-          ? CurrentSalesStatus(service, settings, CurrentPieces().serviceEndpoint, state)
-          : ClassicSalesStatus(settings, state);
+  const CheckOutcome done = AskSalesStatus(state, settings, LoadedService());
   WriteCheckLog(kTimeSaleCheck, done);
   return done.result;
 }

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "service/check_outcome.h"
+#include "state/service_settings.h"
 #include "state/watch_state.h"
 
 // Each operation works with one snapshot of the settings from start to end: the caller's (the
@@ -21,6 +23,13 @@ int QueryHitList(const SettingsSnapshot& settings = SnapshotSettings());
 // Reads the time-sale badge of the mall's search page for the keyword. state is 0 unless a page
 // was read: 1 sale running, 0 other badge, -1 no marker, -2 sale ended. 0, -1 or -2 as above.
 int QuerySalesStatus(int& state, const SettingsSnapshot& settings = SnapshotSettings());
+
+// What QueryHitCount and QuerySalesStatus ask, with the [SERVICE] values given, told as it came
+// out and written nowhere: one check now, for the command line and the service window.
+CheckOutcome AskHitCount(int& count, const SettingsSnapshot& settings,
+                         const ServiceSettings& service);
+CheckOutcome AskSalesStatus(int& state, const SettingsSnapshot& settings,
+                            const ServiceSettings& service);
 
 // Points the two services at other hosts ("host" or "host:port"), for tests; the hosts of the
 // build stay in force until then.
