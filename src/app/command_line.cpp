@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "app/autostart.h"
+#include "app/check_command.h"
 #include "platform/runtime/module_path.h"
 
 namespace {
@@ -16,9 +17,10 @@ namespace {
 constexpr const char* kVersion = "1.00";
 
 constexpr const char* kUsage =
-    "Usage: kobanu [--autostart on|off | --help | --version]\n"
+    "Usage: kobanu [--check | --autostart on|off | --help | --version]\n"
     "Kobanu sits in the notification area and watches Rakuten Ichiba for one keyword.\n"
     "\n"
+    "  --check           make the next hourly check now and print what it found\n"
     "  --autostart on    start Kobanu at login (for this user)\n"
     "  --autostart off   no longer start it at login\n"
     "  --help            show this text\n"
@@ -92,6 +94,7 @@ std::optional<int> RunCommandLine(int argc, char** argv) {
       std::printf("Kobanu %s\n", kVersion);
       return Printed(0);
     }
+    if (option == "--check") return Printed(RunCheckCommand());
     if (option == "--autostart") {
       const std::string choice = i + 1 < argc ? argv[i + 1] : "";
       if (choice != "on" && choice != "off") return Usage("--autostart takes on or off");

@@ -10,7 +10,7 @@ using Clock = std::chrono::steady_clock;
 
 struct Pacer {
   std::mutex mutex;
-  std::chrono::milliseconds interval{1000};
+  std::chrono::milliseconds interval = kServiceInterval;
   Clock::time_point nextStart{};  // the earliest start not yet reserved
 };
 

@@ -44,7 +44,7 @@ class CurrentService : public ::testing::Test {
     watchState.hitCount = 0;
   }
   void TearDown() override {
-    SetServiceIntervalForTesting(milliseconds(1000));
+    SetServiceIntervalForTesting(kServiceInterval);
     platform::http::SetTrustedCaFileForTesting("");
   }
 
@@ -330,7 +330,7 @@ TEST_F(CurrentService, TimeSalesAreReadFromTheHitsWindows) {
 }
 
 TEST_F(CurrentService, TwoSearchesInARowWaitForTheirTurn) {
-  SetServiceIntervalForTesting(milliseconds(1000));
+  SetServiceIntervalForTesting(kServiceInterval);
   mall.SetServiceMode("rate=strict");
   UseService(Lines(HttpEndpoint()), kWatch);
   const auto start = std::chrono::steady_clock::now();

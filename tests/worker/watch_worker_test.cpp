@@ -385,7 +385,7 @@ TEST_F(WatchWorkerTest, TodaysServiceAlertsOnACountAndLogsEveryCycle) {
                           "count | count 6", "count | skipped: disarmed", "count | nothing found",
                           "count | service error 403: Invalid Access Key",
                           "count | skipped: bad price", "count | skipped: disarmed"}));
-  SetServiceIntervalForTesting(std::chrono::milliseconds(1000));
+  SetServiceIntervalForTesting(kServiceInterval);
   mall->SetServiceMode("rate=strict");
 }
 
@@ -406,7 +406,7 @@ class TodaysServiceCycle : public WatchWorkerTest {
     ForgetVersionsForTesting();
   }
   void TearDown() override {
-    SetServiceIntervalForTesting(std::chrono::milliseconds(1000));
+    SetServiceIntervalForTesting(kServiceInterval);
     mall->SetServiceMode("rate=strict");
     ForgetVersionsForTesting();
   }

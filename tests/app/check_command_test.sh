@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# kobanu --check (the first argument) against the stand-in mall (the second): what it prints and
+# returns for an answer, a refusal and no network; that it shows no key, writes no log, saves
+# nothing and runs beside a running Kobanu.
+# shellcheck disable=SC2317  # functions called through check and trap
+set -uo pipefail
+program=$1 standin=$2
+tmp=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do { kill -9 "$pid" && wait "$pid"; } 2>/dev/null; done
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+# shellcheck source=tests/support/checks.sh
+source "$(dirname "$0")/../support/checks.sh"
+
+exec 3< <(sleep 600)  # the stand-in's standard input: it ends when this test does
+"$standin" --exit-when-stdin-closes <&3 >"$tmp/mall" 2>&1 &
+pids+=($!)
+wait_for 10 test -s "$tmp/mall"
+port=$(head -n 1 "$tmp/mall")
+mkdir "$tmp/app" "$tmp/run" && chmod 700 "$tmp/run"
+cp "$program" "$tmp/app/kobanu"
+export XDG_RUNTIME_DIR=$tmp/run
+
+key=pk_StandInMallAccessKey0123456789abcdef
+settings() {  # ENDPOINT KEY: setting.ini for 福袋, in stock only, with [SERVICE]
+  printf '[PARAM]\r\nSCAN_FLAG=1\r\nSCAN_KEYWORD=\x95\x9f\x91\xdc\r\nSCAN_ZAIKO=1\r\n[SERVICE]\r\n'
+  printf 'APPLICATION_ID=0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0\r\nACCESS_KEY=%s\r\nENDPOINT=%s\r\n' \
+    "$2" "$1"
+}
+endpoint=http://127.0.0.1:$port/ichibams/api/IchibaItem/Search/20260701
+settings "$endpoint" "$key" >"$tmp/app/setting.ini"
+chmod 600 "$tmp/app/setting.ini"
+before=$(md5sum <"$tmp/app/setting.ini")
+check_now() { env -u DISPLAY -u WAYLAND_DISPLAY "$tmp/app/kobanu" --check >"$tmp/out" 2>&1; }
+
+check_now
+check "an answered check ends with status 0" test $? -eq 0
+check "... prints the address with the key masked" \
+  grep -qF "request  $endpoint?applicationId=0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0&accessKey=****&" \
+  "$tmp/out"
+check "... the answer" grep -qF 'answer   200 {"count":3}' "$tmp/out"
+check "... and the outcome" grep -q '^outcome  count 3 — 該当 3件$' "$tmp/out"
+
+# Beside a running Kobanu (no tray on the offscreen platform: it waits, holding its lock).
+QT_QPA_PLATFORM=offscreen "$tmp/app/kobanu" >/dev/null 2>&1 &
+pids+=($!)
+wait_for 10 compgen -G "$tmp/run/kobanu-*.lock" >/dev/null
+settings "$endpoint" pk_wrong >"$tmp/app/setting.ini"
+check_now
+check "a refused check ends with status 1, beside a running Kobanu" test $? -eq 1
+check "... with the cause in Japanese" grep -q '^cause    アプリID（APPLICATION_ID）か' "$tmp/out"
+check "... and the fix" grep -q '^fix      楽天ウェブサービスのアプリ情報から' "$tmp/out"
+
+settings "http://127.0.0.1:1/ichibams/api/IchibaItem/Search/20260701" "$key" >"$tmp/app/setting.ini"
+check_now
+check "without a network it ends with status 1" test $? -eq 1
+check "... and says so" grep -q '^outcome  network error: .* — 確認できません: 接続できません$' \
+  "$tmp/out"
+check "the key is never printed" not_grep -r -e "$key" -e pk_wrong "$tmp/out"
+
+settings "$endpoint" "$key" >"$tmp/app/setting.ini"
+check_now
+check "no log is written" test ! -e "$tmp/app/kobanu.log"
+check "the settings are not saved" test "$(md5sum <"$tmp/app/setting.ini")" = "$before"
+check "--help lists --check" grep -q -- "--check" <("$tmp/app/kobanu" --help)
+
+checks_done check-command
