@@ -7,6 +7,7 @@
 #include "res/shell_texts.h"
 #include "service/hit_table.h"
 #include "service/service_requests.h"
+#include "settings/settings_file.h"
 #include "state/watch_state.h"
 
 namespace {
@@ -46,6 +47,7 @@ void CMainDlg::DoDataExchange(CDataExchange* pDX) {
   if (wasPrimed != 0) return;
   InitHitColumns();
   ClearHitTable();
+  LoadServiceSettings();  // as the service window last saved them
   QueryHitList();
   // The table has MaxHits rows; a larger count must not read past it.
   const int rows = std::min(watchState.hitListRows, MaxHits);

@@ -1,5 +1,10 @@
 #include "settings/settings_file.h"
 
+#include <filesystem>
+#include <system_error>
+#include <utility>
+#include <vector>
+
 #include "platform/profile/profile_functions.h"
 #include "platform/runtime/module_path.h"
 #include "platform/runtime/numbers.h"
@@ -32,21 +37,52 @@ const char* FlagText(int32_t flag) { return flag != 0 ? "1" : "0"; }
 
 }  // namespace
 
+namespace {
+
+// The [SERVICE] keys, in the order ServiceOf reads them.
+const std::vector<platform::ProfileKey> kServiceKeys = {
+    {kServiceSection, "APPLICATION_ID"}, {kServiceSection, "ACCESS_KEY"},
+    {kServiceSection, "AFFILIATE_ID"},   {kServiceSection, "ENDPOINT"},
+    {kServiceSection, "REFERER"},        {kServiceSection, "LOG"}};
+
+ServiceSettings ServiceOf(const std::string* values) {
+  return {.applicationId = values[0],
+          .accessKey = values[1],
+          .affiliateId = values[2],
+          .endpoint = values[3],
+          .referer = values[4],
+          .log = platform::Atoi(values[5]) != 0};
+}
+
+// Reads keys from the file, or gives empty values where there is no file to read. The caller
+// holds iniMutex.
+std::vector<std::string> ReadKeys(const std::vector<platform::ProfileKey>& keys) {
+  return BuildIniPath() ? platform::ReadProfileStrings(keys, " ", watchState.iniPath)
+                        : std::vector<std::string>(keys.size());
+}
+
+// A value as the file keeps it: its first line.
+std::string Line(const std::string& text) { return std::string(FirstLine(text)); }
+
+void UseService(ServiceSettings service) {
+  std::lock_guard lock(watchState.serviceMutex);
+  watchState.service = std::move(service);
+}
+
+}  // namespace
+
 void LoadSettings() {
   std::lock_guard lock(watchState.iniMutex);
   // A missing key gives the default " ", which the profile reader trims to the empty text. No
-  // file reads as a missing one. [SERVICE] is written by the user only; the saver leaves it as
-  // it stands. One read of the file for both sections.
-  const std::vector<platform::ProfileKey> keys = {
-      {kSection, "SCAN_FLAG"},         {kSection, "SCAN_KEYWORD"},
-      {kSection, "SCAN_PRICE"},        {kSection, "SCAN_ZAIKO"},
-      {kSection, "SCAN_TIMESALE"},     {kServiceSection, "APPLICATION_ID"},
-      {kServiceSection, "ACCESS_KEY"}, {kServiceSection, "AFFILIATE_ID"},
-      {kServiceSection, "ENDPOINT"},   {kServiceSection, "REFERER"},
-      {kServiceSection, "LOG"}};
-  const std::vector<std::string> values =
-      BuildIniPath() ? platform::ReadProfileStrings(keys, " ", watchState.iniPath)
-                     : std::vector<std::string>(keys.size());
+  // file reads as a missing one. [SERVICE] is written by the user or the service window only;
+  // the saver leaves it as it stands. One read of the file for both sections.
+  std::vector<platform::ProfileKey> keys = {{kSection, "SCAN_FLAG"},
+                                            {kSection, "SCAN_KEYWORD"},
+                                            {kSection, "SCAN_PRICE"},
+                                            {kSection, "SCAN_ZAIKO"},
+                                            {kSection, "SCAN_TIMESALE"}};
+  keys.insert(keys.end(), kServiceKeys.begin(), kServiceKeys.end());
+  const std::vector<std::string> values = ReadKeys(keys);
   size_t next = 0;
   auto read = [&]() -> const std::string& {
     watchState.iniValue = values[next++];
@@ -58,14 +94,32 @@ void LoadSettings() {
   s.scanPrice = read();
   s.scanZaiko = platform::Atoi(read());
   s.scanTimesale = platform::Atoi(read());
+  UseService(ServiceOf(&values[next]));
+}
 
-  std::lock_guard serviceLock(watchState.serviceMutex);
-  watchState.service = {.applicationId = values[5],
-                        .accessKey = values[6],
-                        .affiliateId = values[7],
-                        .endpoint = values[8],
-                        .referer = values[9],
-                        .log = platform::Atoi(values[10]) != 0};
+void LoadServiceSettings() {
+  std::lock_guard lock(watchState.iniMutex);
+  UseService(ServiceOf(ReadKeys(kServiceKeys).data()));
+}
+
+bool SaveServiceSettings(const ServiceSettings& service) {
+  std::lock_guard lock(watchState.iniMutex);
+  if (!BuildIniPath() || !MakeSettingsFolder(watchState.iniPath)) return false;
+  const bool saved = platform::WriteProfileStrings(kServiceSection,
+                                                   {{"APPLICATION_ID", Line(service.applicationId)},
+                                                    {"ACCESS_KEY", Line(service.accessKey)},
+                                                    {"AFFILIATE_ID", Line(service.affiliateId)},
+                                                    {"ENDPOINT", Line(service.endpoint)},
+                                                    {"REFERER", Line(service.referer)}},
+                                                   watchState.iniPath);
+  if (!saved) return false;
+  // It holds the access key now: readable by its owner alone.
+  std::error_code ignored;
+  std::filesystem::permissions(
+      watchState.iniPath, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
+      std::filesystem::perm_options::replace, ignored);
+  UseService(service);
+  return true;
 }
 
 void SaveSettings() {
@@ -73,12 +127,11 @@ void SaveSettings() {
   // The user's folder appears with the first save; without it the settings stay in memory.
   if (!BuildIniPath() || !MakeSettingsFolder(watchState.iniPath)) return;
   const WatchSettings& s = watchState.settings;
-  auto firstLine = [](const std::string& text) { return std::string(FirstLine(text)); };
   // All five keys reach the disk in one replacement, so a crash never leaves half a save.
   platform::WriteProfileStrings(kSection,
                                 {{"SCAN_FLAG", FlagText(s.scanFlag)},
-                                 {"SCAN_KEYWORD", firstLine(s.scanKeyword)},
-                                 {"SCAN_PRICE", firstLine(s.scanPrice)},
+                                 {"SCAN_KEYWORD", Line(s.scanKeyword)},
+                                 {"SCAN_PRICE", Line(s.scanPrice)},
                                  {"SCAN_ZAIKO", FlagText(s.scanZaiko)},
                                  {"SCAN_TIMESALE", FlagText(s.scanTimesale)}},
                                 watchState.iniPath);

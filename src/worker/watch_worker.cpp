@@ -9,6 +9,7 @@
 #include "res/texts.h"
 #include "service/check_log.h"
 #include "service/service_requests.h"
+#include "settings/settings_file.h"
 #include "state/watch_state.h"
 #include "worker/worker_pause.h"
 
@@ -48,6 +49,7 @@ void LogSkippedCycle(int32_t scanTimesale, const char* why) {
 // One cycle: check the settings, query, decide, alert. The checks and the query see one
 // snapshot of the settings, so the query never runs with a keyword or price it did not check.
 void RunWatchCycle() {
+  LoadServiceSettings();  // as the service window last saved them
   if (watchState.settings.scanFlag == 0) {
     LogSkippedCycle(watchState.settings.scanTimesale, "skipped: disarmed");
     return;

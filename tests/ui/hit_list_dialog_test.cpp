@@ -49,11 +49,11 @@ TEST_F(HitListTest, ListsThirtyHitsInTableOrderInSixColumns) {
 
 // With a [SERVICE] section the rows come from today's service's JSON; the dialog cannot tell.
 TEST_F(HitListTest, TodaysServiceFillsTheSameThirtyRows) {
-  {
-    std::lock_guard lock(watchState.serviceMutex);
-    watchState.service = {standin::kApplicationId, standin::kAccessKey, "af.01",
-                          mall.Url(standin::kCurrentSearchPath), ""};
-  }
+  testing_support::WriteFile(
+      sandbox.IniPath(),
+      std::string("[SERVICE]\r\nAPPLICATION_ID=") + standin::kApplicationId +
+          "\r\nACCESS_KEY=" + standin::kAccessKey +
+          "\r\nAFFILIATE_ID=af.01\r\nENDPOINT=" + mall.Url(standin::kCurrentSearchPath) + "\r\n");
   std::vector<std::vector<std::string>> rows;
   Show([&](HeadlessDialog& d) {
     rows = d.Items(IDC_HITLIST);

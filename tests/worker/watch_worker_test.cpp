@@ -361,10 +361,10 @@ TEST_F(WatchWorkerTest, TodaysServiceAlertsOnACountAndLogsEveryCycle) {
   EXPECT_EQ(RunCycle().boxes, Boxes{});
   EXPECT_EQ(watchState.lastHitCount, 0);
 
-  {
-    std::lock_guard lock(watchState.serviceMutex);
-    watchState.service.accessKey = "pk_wrong";
-  }
+  // A key changed in the file (by the service window, say) counts from the next cycle on.
+  std::string ini = ReadFile(sandbox.IniPath());
+  ini.replace(ini.find(standin::kAccessKey), std::string(standin::kAccessKey).size(), "pk_wrong");
+  WriteFile(sandbox.IniPath(), ini);
   settings.scanKeyword = kWatch;
   const Cycle refused = RunCycle();
   EXPECT_EQ(refused.boxes, Boxes{});
