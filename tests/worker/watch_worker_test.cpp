@@ -82,6 +82,15 @@ class WatchWorkerTest : public ::testing::Test {
             mall->RequestLines().size() - requestsBefore};
   }
 
+  // Writes a [SERVICE] section for the stand-in's API/backend application (with the lines given
+  // after the id and the key) and loads it.
+  void UseService(const std::string& lines) {
+    WriteFile(sandbox.IniPath(), std::string("[SERVICE]\r\nAPPLICATION_ID=") +
+                                     standin::kApplicationId +
+                                     "\r\nACCESS_KEY=" + standin::kAccessKey + "\r\n" + lines);
+    LoadSettings();
+  }
+
   void Arm(const std::string& keyword, const std::string& price = "", int timesale = 0) {
     settings.scanFlag = 1;
     settings.scanKeyword = keyword;
@@ -310,6 +319,21 @@ TEST_F(WatchWorkerTest, DisarmingUnticksTheOpenSettingsDialogWithoutAClick) {
   EXPECT_EQ(settings.scanFlag, 0);  // no click handler ran, and closing changed nothing
 }
 
+// Today's service as fast as a test asks it, for as long as this lives.
+struct FastService {
+  explicit FastService(StandInMall& mall) : mall(mall) {
+    SetServiceIntervalForTesting(std::chrono::milliseconds(0));
+    mall.SetServiceMode("rate=off");
+    ForgetVersionsForTesting();
+  }
+  ~FastService() {
+    SetServiceIntervalForTesting(kServiceInterval);
+    mall.SetServiceMode("rate=strict");
+    ForgetVersionsForTesting();
+  }
+  StandInMall& mall;
+};
+
 // The check log's lines without their time.
 std::vector<std::string> LogLines(const std::string& path) {
   std::vector<std::string> lines;
@@ -349,8 +373,7 @@ TEST_F(WatchWorkerTest, TodaysServiceAlertsOnACountAndLogsEveryCycle) {
             std::string("[SERVICE]\r\nAPPLICATION_ID=") + standin::kApplicationId +
                 "\r\nACCESS_KEY=" + standin::kAccessKey + "\r\nENDPOINT=" + endpoint + "\r\n");
   LoadSettings();
-  SetServiceIntervalForTesting(std::chrono::milliseconds(0));
-  mall->SetServiceMode("rate=off");
+  const FastService fast(*mall);
   Arm(kWatch, "5000");
   EXPECT_EQ(RunCycle().boxes, Boxes{texts::kConditionMet});
   EXPECT_EQ(watchState.lastHitCount, 6);
@@ -385,44 +408,20 @@ TEST_F(WatchWorkerTest, TodaysServiceAlertsOnACountAndLogsEveryCycle) {
                           "count | count 6", "count | skipped: disarmed", "count | nothing found",
                           "count | service error 403: Invalid Access Key",
                           "count | skipped: bad price", "count | skipped: disarmed"}));
-  SetServiceIntervalForTesting(kServiceInterval);
-  mall->SetServiceMode("rate=strict");
 }
-
-// Writes a [SERVICE] section for the stand-in's API/backend application (with the lines given
-// after the id and key) and loads it; requests as fast as the test makes them.
-class TodaysServiceCycle : public WatchWorkerTest {
- protected:
-  void UseService(const std::string& lines) {
-    WriteFile(sandbox.IniPath(), std::string("[SERVICE]\r\nAPPLICATION_ID=") +
-                                     standin::kApplicationId +
-                                     "\r\nACCESS_KEY=" + standin::kAccessKey + "\r\n" + lines);
-    LoadSettings();
-  }
-  void SetUp() override {
-    WatchWorkerTest::SetUp();
-    SetServiceIntervalForTesting(std::chrono::milliseconds(0));
-    mall->SetServiceMode("rate=off");
-    ForgetVersionsForTesting();
-  }
-  void TearDown() override {
-    SetServiceIntervalForTesting(kServiceInterval);
-    mall->SetServiceMode("rate=strict");
-    ForgetVersionsForTesting();
-  }
-  std::vector<std::string> Log() { return LogLines(sandbox.dir().File("kobanu.log")); }
-};
 
 // A setting.ini written for the version retired in August 2026, or one that names none: the
 // count still alerts, through the current version, and the log says what to change.
-TEST_F(TodaysServiceCycle, ARetiredVersionStillAlertsThroughTheCurrentOne) {
+TEST_F(WatchWorkerTest, ARetiredVersionStillAlertsThroughTheCurrentOne) {
+  const FastService fast(*mall);
   UseService("ENDPOINT=" + mall->Url(standin::kRetiredSearchPath) + "\r\n");
   Arm(kWatch);
   EXPECT_EQ(RunCycle().boxes, Boxes{texts::kConditionMet});
   EXPECT_EQ(watchState.lastHitCount, 38);
-  EXPECT_NE(Log().back().find("版 20220601 は廃止されているため 20260701 に問い合わせました"),
+  const std::string logged = LogLines(sandbox.dir().File("kobanu.log")).back();
+  EXPECT_NE(logged.find("版 20220601 は廃止されているため 20260701 に問い合わせました"),
             std::string::npos)
-      << Log().back();
+      << logged;
   EXPECT_EQ(mall->RequestLines().back().find(std::string("GET ") + standin::kCurrentSearchPath),
             0u);
 
@@ -435,7 +434,8 @@ TEST_F(TodaysServiceCycle, ARetiredVersionStillAlertsThroughTheCurrentOne) {
 
 // With [SERVICE] the time-sale mode decides on the hits' sale windows, whatever the machine's
 // zone (ctest runs this test in UTC and in New York time as well).
-TEST_F(TodaysServiceCycle, TimeSaleModeDecidesOnTheHitsWindows) {
+TEST_F(WatchWorkerTest, TimeSaleModeWithTodaysServiceDecidesOnTheHitsWindows) {
+  const FastService fast(*mall);
   UseService("ENDPOINT=" + mall->Url(standin::kCurrentSearchPath) + "\r\n");
   const size_t pages = mall->RequestLines().size();
   Arm(kFukubukuro, "", 1);  // a sale that ended half an hour ago
