@@ -1,5 +1,5 @@
 // The readers of today's item-search answers on any body: no crash, and results within their
-// bounds; a failed hit list writes nothing.
+// bounds; a failed hit list writes nothing; the sale windows read as times or as nothing.
 #include <cstdlib>
 #include <string>
 
@@ -26,6 +26,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
               table.rowIndex[watchState.hitCount - 1] != std::to_string(watchState.hitCount - 1))) {
     abort();
   }
+
+  const auto windows = ReadCurrentSaleWindows(body);
+  if (windows && windows->size() > static_cast<size_t>(MaxHits)) abort();
+  if (windows) SaleVerdict(*windows, 1796601600, 1796598000);
 
   ReadServiceError(body);
   return 0;
