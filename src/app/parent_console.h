@@ -1,6 +1,10 @@
 #pragma once
 
-// A Windows GUI program has no console of its own: when started from one, its options' output
-// and its one-line messages go to that console. Nothing when there is none or the output is
-// redirected.
+// A Windows GUI program has no console of its own. When it is started from one with an option
+// that prints, that output goes to that console, in UTF-8 for the Japanese of --check; a plain
+// start never takes the console, whose closing would end the program unasked. Nothing when there
+// is no console or the output is redirected.
 void UseParentConsole();
+
+// Gives the console its code page back and lets go of it.
+void ReleaseParentConsole();

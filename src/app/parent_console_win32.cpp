@@ -1,12 +1,30 @@
+#include "app/parent_console.h"
+
 #include <windows.h>
 
 #include <cstdio>
 
-#include "app/parent_console.h"
+namespace {
+
+bool attached = false;
+UINT previousCodePage = 0;  // the console's own, while we print in UTF-8
+
+}  // namespace
 
 void UseParentConsole() {
   if (GetStdHandle(STD_ERROR_HANDLE) != nullptr) return;  // redirected: already somewhere
   if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
+  attached = true;
   std::freopen("CONOUT$", "w", stdout);
   std::freopen("CONOUT$", "w", stderr);
+  previousCodePage = GetConsoleOutputCP();
+  SetConsoleOutputCP(CP_UTF8);
+}
+
+void ReleaseParentConsole() {
+  if (!attached) return;
+  std::fflush(nullptr);
+  SetConsoleOutputCP(previousCodePage);
+  FreeConsole();
+  attached = false;
 }

@@ -21,11 +21,15 @@ namespace {
 }  // namespace
 
 void RunKobanu(int& argc, char** argv) {
-#ifdef _WIN32
-  UseParentConsole();
-#endif
   // Options and a second instance end here, before the window system is touched.
-  if (const auto exitCode = RunCommandLine(argc, argv)) End(*exitCode);
+#ifdef _WIN32
+  if (argc > 1) UseParentConsole();  // only the options print
+#endif
+  const auto optionsEnd = RunCommandLine(argc, argv);
+#ifdef _WIN32
+  ReleaseParentConsole();  // the program itself never holds it
+#endif
+  if (optionsEnd) End(*optionsEnd);
   DecideSettingsPath();
   switch (ui::ClaimInstanceLock(SettingsPath())) {
     case ui::InstanceClaim::kHeld:
