@@ -10,7 +10,6 @@
 #include <QPointer>
 #include <QStyle>
 #include <QStyleFactory>
-#include <QSystemTrayIcon>
 #include <QThread>
 #include <QTranslator>
 #include <QUrl>
@@ -18,9 +17,10 @@
 #include "platform/ui/qt/default_colormap.h"
 #include "platform/ui/qt/dialog_font.h"
 #include "platform/ui/qt/qt_dialog.h"
+#include "platform/ui/qt/qt_menu.h"
+#include "platform/ui/qt/qt_tray_icon.h"
 #include "platform/ui/qt/start_application.h"
 #include "platform/ui/qt/tray_host_watch.h"
-#include "platform/ui/shell_notify.h"
 
 // The icons are compiled into this static library; its resources must be registered by hand.
 static void RegisterIcons() { Q_INIT_RESOURCE(icons); }
@@ -43,27 +43,6 @@ class QtLoop : public EventLoop {
   bool exited_ = false;  // an exit before Run must still end it
   int code_ = 0;
 };
-
-UINT MouseMessageOf(QSystemTrayIcon::ActivationReason reason) {
-  switch (reason) {
-    case QSystemTrayIcon::Context:  // the right button's press
-      return WM_RBUTTONDOWN;
-    case QSystemTrayIcon::DoubleClick:
-      return WM_LBUTTONDBLCLK;
-    case QSystemTrayIcon::MiddleClick:
-      return WM_MBUTTONDOWN;
-    default:
-      return WM_LBUTTONDOWN;
-  }
-}
-
-QIcon IconOf(HICON icon) {
-  QIcon result;
-  for (const int size : {16, 24, 32, 48}) {
-    result.addFile(QString(":/icons/%1_%2.png").arg(icon).arg(size), QSize(size, size));
-  }
-  return result;
-}
 
 class QtBackend : public Backend {
  public:
@@ -105,54 +84,21 @@ class QtBackend : public Backend {
     box->activateWindow();
   }
 
-  bool AddTrayIcon(const TrayIcon& icon, DWORD& error) override {
-    // Our own look first: Qt decides once, at its first question, whether a StatusNotifier
-    // watcher is there, and a panel that starts after us would then never be seen.
-    if (!TrayHostPresent() || !QSystemTrayIcon::isSystemTrayAvailable()) {
-      error = ERROR_NO_TRAY_HOST;
-      return false;
-    }
-    if (tray_ == nullptr) {
-      tray_ = new QSystemTrayIcon(qApp);
-      QObject::connect(tray_, &QSystemTrayIcon::activated, tray_,
-                       [](QSystemTrayIcon::ActivationReason reason) {
-                         DeliverTrayMouseEvent(MouseMessageOf(reason));
-                       });
-    }
-    Apply(icon);
-    // Hidden and shown again, the icon docks into whichever tray host is there now.
-    tray_->hide();
-    tray_->show();
-    return true;
-  }
-
+  bool AddTrayIcon(const TrayIcon& icon, DWORD& error) override { return tray_.Add(icon, error); }
   bool ModifyTrayIcon(const TrayIcon& icon, DWORD& error) override {
-    if (tray_ == nullptr || !tray_->isVisible()) {
-      error = ERROR_NO_TRAY_HOST;
-      return false;
-    }
-    Apply(icon);
-    return true;
+    return tray_.Modify(icon, error);
   }
-
-  bool DeleteTrayIcon() override {
-    if (tray_ == nullptr || !tray_->isVisible()) return false;
-    tray_->hide();
-    return true;
-  }
+  bool DeleteTrayIcon() override { return tray_.Delete(); }
 
   UINT TrackPopupMenu(const MenuTemplate& menu, POINT at) override {
+    // A Wayland client places a pop-up only beside a window of its own under the pointer; the
+    // panel shows the icon's exported menu itself. Qt would make an ordinary window of it, which
+    // the compositor places and sizes as it likes.
+    if (QGuiApplication::platformName().startsWith("wayland")) return 0;
     QMenu popup;
-    popup.setAccessibleName(QString::fromUtf8(menu.popupTitle));
-    for (const MenuItemTemplate& item : menu.items) {
-      if (item.text == nullptr) {
-        popup.addSeparator();
-      } else {
-        popup.addAction(QString::fromUtf8(item.text))->setData(item.command);
-      }
-    }
+    AddMenuItems(popup, menu);
     const QAction* chosen = popup.exec(QPoint(at.x, at.y));
-    return chosen != nullptr ? chosen->data().toUInt() : 0;
+    return chosen != nullptr ? CommandOf(*chosen) : 0;
   }
 
   POINT CursorPos() override {
@@ -165,12 +111,7 @@ class QtBackend : public Backend {
   }
 
  private:
-  void Apply(const TrayIcon& icon) {
-    tray_->setIcon(IconOf(icon.icon));
-    tray_->setToolTip(QString::fromUtf8(icon.tip));
-  }
-
-  QSystemTrayIcon* tray_ = nullptr;
+  QtTrayIcon tray_;
 };
 
 }  // namespace
