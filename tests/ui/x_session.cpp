@@ -195,6 +195,12 @@ std::vector<XWindow> XSession::Windows() {
   return windows;
 }
 
+unsigned XSession::TransientFor(unsigned window) {
+  const std::string owner =
+      Property(Connection(connection_), window, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW);
+  return owner.size() >= 4 ? *reinterpret_cast<const uint32_t*>(owner.data()) : 0;
+}
+
 void XSession::XDoTool(const std::string& arguments) {
   const std::string command = "DISPLAY=" + display_ + " xdotool " + arguments;
   if (std::system(command.c_str()) != 0) throw std::runtime_error("failed: " + command);

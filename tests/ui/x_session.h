@@ -61,6 +61,8 @@ class XSession {
   bool TrayHostPresent();
 
   std::vector<XWindow> Windows();
+  // The window that a window belongs to (WM_TRANSIENT_FOR); 0 for none.
+  unsigned TransientFor(unsigned window);
   // Runs an xdotool command line (arguments after "xdotool").
   void XDoTool(const std::string& arguments);
   void Screenshot(const std::string& pngPath);

@@ -196,6 +196,8 @@ TEST_F(XvfbTrayTest, MenuAndDialogsFromTheTrayIconThenExitWithTheSettingsSaved) 
   // From OK along the tab order to "ヒットしたリストを見る", ticking the alert on the way.
   x_.XDoTool("key Tab Tab Tab Tab space Tab space");
   ASSERT_TRUE(WaitUntil([&] { return DialogShown("ヒット結果"); }));
+  EXPECT_EQ(x_.TransientFor(Find("_NET_WM_WINDOW_TYPE_DIALOG", "ヒット結果")->id),
+            Find("_NET_WM_WINDOW_TYPE_DIALOG", "Kobanu  Ver 1.00")->id);
   Shoot("hit_list");
   // Tab goes from OK into the list and on out of it to OK, whose Space closes the list.
   x_.XDoTool("key Tab Down");
@@ -269,6 +271,9 @@ TEST_F(XvfbTrayTest, APriceWarningAndAnEditsMenuOverTheDialogAreDrawnOnTheScreen
   x_.XDoTool("key Tab Tab Tab Tab Tab Tab minus");  // from OK to the price box
   ASSERT_TRUE(WaitUntil([&] { return Box().has_value(); }));
   ExpectDrawnOnScreen(*Box(), "the price warning");
+  // It belongs to the dialog, so that no window manager raises the greyed dialog over it.
+  const XWindow dialog = *Find("_NET_WM_WINDOW_TYPE_DIALOG", "Kobanu  Ver 1.00");
+  EXPECT_EQ(x_.TransientFor(Box()->id), dialog.id);
   Shoot("price_warning_over_dialog");
   x_.XDoTool("key Return");
   ASSERT_TRUE(WaitUntil([&] { return !Box().has_value(); }));
@@ -279,7 +284,6 @@ TEST_F(XvfbTrayTest, APriceWarningAndAnEditsMenuOverTheDialogAreDrawnOnTheScreen
   ASSERT_TRUE(WaitUntil([&] { return !Box().has_value(); }));
 
   // A right click into the keyword box (61,46 209x15 of the template's 317x217).
-  const XWindow dialog = *Find("_NET_WM_WINDOW_TYPE_DIALOG", "Kobanu  Ver 1.00");
   x_.XDoTool("mousemove " + std::to_string(dialog.x + dialog.width * 150 / 317) + " " +
              std::to_string(dialog.y + dialog.height * 53 / 217) + " click 3");
   ASSERT_TRUE(WaitUntil([&] { return MenuShown(); }));
@@ -301,6 +305,7 @@ TEST_F(XvfbTrayTest, TheWorkersAlertOverTheDialogIsDrawnOnTheScreen) {
   ASSERT_TRUE(WaitUntil([&] { return Box().has_value(); }, std::chrono::seconds(20)));
   ASSERT_TRUE(DialogShown("Kobanu  Ver 1.00"));
   ExpectDrawnOnScreen(*Box(), "the worker's alert");
+  EXPECT_NE(x_.TransientFor(Box()->id), Find("_NET_WM_WINDOW_TYPE_DIALOG", "Kobanu  Ver 1.00")->id);
   Shoot("alert_over_dialog");
   x_.XDoTool("key Return");
   ASSERT_TRUE(WaitUntil([&] { return !Box().has_value(); }));

@@ -62,13 +62,16 @@ class QtBackend : public Backend {
   }
 
   // Shown without a nested loop: closing a dialog never waits for an unrelated box.
-  void ShowMessageBox(const std::string& caption, const std::string& text, BoxOrigin,
+  void ShowMessageBox(const std::string& caption, const std::string& text, BoxOrigin origin,
                       std::function<void()> dismissed) override {
     auto* box = new QMessageBox(QMessageBox::Warning, QString::fromUtf8(caption),
                                 QString::fromUtf8(text), QMessageBox::Ok);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     box->setAccessibleName(box->windowTitle());
+    // A box of the dialogs stays over the dialog it belongs to, which a click on that dialog
+    // would otherwise raise over it; the worker's alerts belong to none.
+    if (origin == BoxOrigin::UiThread) MakeTransientFor(*box, InnermostShownDialog());
     // With no window manager, nothing else would make the window that was active before the box
     // active again, as Windows does when the active window goes. One that has since been
     // closed, or that a dialog over it now disables, stays as it is.
