@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -215,6 +216,21 @@ TEST_F(XvfbTrayTest, MenuAndDialogsFromTheTrayIconThenExitWithTheSettingsSaved) 
   ChooseExit();
   EXPECT_EQ(Settings(), "[PARAM]\r\nSCAN_FLAG=1\r\nSCAN_KEYWORD=" + kWatch +
                             "\r\nSCAN_PRICE=5000\r\nSCAN_ZAIKO=0\r\nSCAN_TIMESALE=0\r\n");
+}
+
+// The session's end (SIGTERM from systemd, SIGHUP from a closing terminal or login) ends Kobanu
+// as 終了 does: what was just typed into the open dialog is saved.
+TEST_F(XvfbTrayTest, TerminationSignalsEndItAsExitDoesWithTheOpenDialogsKeywordSaved) {
+  for (const int signal : {SIGTERM, SIGHUP}) {
+    WriteSettings("SCAN_KEYWORD=old\r\n");
+    Start();
+    OpenSettingsDialog();
+    x_.XDoTool("key Tab ctrl+a type new");                        // from OK into the keyword box
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));  // as a person would pause
+    ASSERT_EQ(kill(kobanu_.pid(), signal), 0);
+    EXPECT_EQ(kobanu_.WaitForExit(std::chrono::seconds(10)), 0) << signal;
+    EXPECT_NE(Settings().find("SCAN_KEYWORD=new\r\n"), std::string::npos) << signal << Settings();
+  }
 }
 
 TEST_F(XvfbTrayTest, ARestartedTrayHostGetsTheIconBackAndTheSettingsAreReadAgain) {

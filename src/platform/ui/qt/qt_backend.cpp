@@ -14,6 +14,7 @@
 #include <QTranslator>
 #include <QUrl>
 
+#include "platform/ui/qt/close_requests.h"
 #include "platform/ui/qt/default_colormap.h"
 #include "platform/ui/qt/dialog_font.h"
 #include "platform/ui/qt/qt_dialog.h"
@@ -143,6 +144,7 @@ void InstallQtBackend(int& argc, char** argv) {
   QApplication::setFont(ShellDialogFont(kProgramFontPointSize));
   InstallBackend(std::make_unique<QtBackend>());
   WatchTrayHost();
+  DeliverCloseRequestsFromOutside();
 }
 
 }  // namespace ui::qt
