@@ -233,6 +233,26 @@ TEST_F(XvfbTrayTest, TerminationSignalsEndItAsExitDoesWithTheOpenDialogsKeywordS
   }
 }
 
+// Started again from a launcher, Kobanu shows the running one's settings dialog, once, and the
+// second start ends with status 0.
+TEST_F(XvfbTrayTest, ASecondStartShowsTheRunningOnesDialog) {
+  WriteSettings("SCAN_KEYWORD=" + kWatch + "\r\n");
+  Start();
+  for (int start = 0; start < 2; ++start) {
+    Child second({program_.File("kobanu")}, x_.Env());
+    EXPECT_EQ(second.WaitForExit(std::chrono::seconds(10)), 0);
+  }
+  ASSERT_TRUE(WaitUntil([&] { return DialogShown("Kobanu  Ver 1.00"); }));
+  Shoot("second_start");
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  int dialogs = 0;
+  for (const XWindow& w : x_.Windows()) dialogs += w.mapped && w.name == "Kobanu  Ver 1.00";
+  EXPECT_EQ(dialogs, 1);
+  x_.XDoTool("key Escape");
+  ASSERT_TRUE(WaitUntil([&] { return !DialogShown("Kobanu  Ver 1.00"); }));
+  ChooseExit();
+}
+
 TEST_F(XvfbTrayTest, ARestartedTrayHostGetsTheIconBackAndTheSettingsAreReadAgain) {
   WriteSettings("SCAN_KEYWORD=old\r\n");
   Start();
