@@ -14,9 +14,10 @@
 #include "support/mall_keywords.h"
 #include "support/standin_mall.h"
 #include "support/temp_dir.h"
+#include "ui/kobanu_under_x.h"
 #include "ui/x_session.h"
 
-// Kobanu itself under Xvfb with trayer as the tray host, driven with xdotool. With
+// Kobanu itself under Xvfb with trayer, an XEmbed tray, as the tray host, driven with xdotool. With
 // KOBANU_SCREENSHOT_DIR set, it leaves screenshots of what it saw there.
 namespace {
 
@@ -31,28 +32,15 @@ using testing_support::XWindow;
 
 using testing_support::kWatch;
 
-class XvfbTrayTest : public ::testing::Test {
+class XvfbTrayTest : public testing_support::KobanuUnderX {
  protected:
   explicit XvfbTrayTest(bool withTrayHost = true) {
-    // The settings file lies beside the executable, so each test runs its own copy.
-    std::filesystem::copy_file(KOBANU_PROGRAM, program_.File("kobanu"));
     if (withTrayHost) x_.StartTrayer();
   }
-
-  void WriteSettings(const std::string& lines) {
-    WriteFile(program_.File("setting.ini"), "[PARAM]\r\n" + lines);
-  }
-  std::string Settings() { return ReadFile(program_.File("setting.ini")); }
 
   void Start() {
     Launch();
     ASSERT_TRUE(WaitUntil([&] { return Icon().has_value(); })) << "the icon never docked";
-  }
-  void Launch(const std::vector<std::string>& moreEnv = {}) {
-    std::vector<std::string> env = x_.Env();
-    env.push_back("KOBANU_TEST_MALL_HOST=" + mall_.host());
-    env.insert(env.end(), moreEnv.begin(), moreEnv.end());
-    kobanu_ = Child({program_.File("kobanu")}, env);
   }
 
   // The docked icon: Kobanu's window inside the tray host's.
@@ -61,18 +49,6 @@ class XvfbTrayTest : public ::testing::Test {
       if (w.wmClass.starts_with("kobanu") && w.parent != 0 && w.mapped && w.width <= 64) return w;
     }
     return std::nullopt;
-  }
-  std::optional<XWindow> Find(const std::string& type, const std::string& name = "") {
-    for (const XWindow& w : x_.Windows()) {
-      if (w.mapped && w.parent == 0 && w.wmClass.starts_with("kobanu") && w.type == type &&
-          (name.empty() || w.name == name)) {
-        return w;
-      }
-    }
-    return std::nullopt;
-  }
-  bool Shown(const std::string& type, const std::string& name = "") {
-    return Find(type, name).has_value();
   }
   std::optional<XWindow> Menu() {
     for (const XWindow& w : x_.Windows()) {
@@ -83,11 +59,6 @@ class XvfbTrayTest : public ::testing::Test {
     return std::nullopt;
   }
   bool MenuShown() { return Menu().has_value(); }
-  std::optional<XWindow> Box() { return Find("_NET_WM_WINDOW_TYPE_DIALOG", "Kobanu"); }
-  bool DialogShown(const std::string& caption) {
-    return Shown("_NET_WM_WINDOW_TYPE_DIALOG", caption);
-  }
-
   void RightPressOnIcon() {
     // As a person would: not within the instant a window has just appeared.
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
@@ -145,16 +116,6 @@ class XvfbTrayTest : public ::testing::Test {
                        << own.spread << ", the screen there " << screen.mean << " spread "
                        << screen.spread;
   }
-  void Shoot(const std::string& name) {
-    if (const char* dir = std::getenv("KOBANU_SCREENSHOT_DIR")) {
-      x_.Screenshot(std::string(dir) + "/" + name + ".png");
-    }
-  }
-
-  testing_support::StandInMall mall_;
-  TempDir program_;
-  XSession x_;
-  Child kobanu_;
 };
 
 // Without a display, or with one that cannot be opened, start-up ends with one line on stderr
