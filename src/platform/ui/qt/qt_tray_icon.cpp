@@ -36,6 +36,7 @@ bool QtTrayIcon::Add(const TrayIcon& icon, DWORD& error) {
   // Hidden and shown again, the icon registers with whichever tray host is there now.
   tray_->hide();
   tray_->show();
+  if (statusNotifier_) NoteStatusNotifierRegistration();
   return true;
 }
 

@@ -5,6 +5,7 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
@@ -23,6 +24,14 @@ const QString kWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
 // A watcher that does not answer within this is taken for none.
 constexpr int kWatcherAnswerMs = 500;
+
+// The unique bus name of the watcher the icon last registered with. UI thread only.
+QString registeredWith;
+
+QString WatcherOwner() {
+  const QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+  return bus != nullptr ? bus->serviceOwner(kWatcher).value() : QString();
+}
 
 class TrayHostFilter : public QAbstractNativeEventFilter {
  public:
@@ -81,7 +90,9 @@ void WatchStatusNotifierHost() {
   settle->setSingleShot(true);
   settle->setInterval(200);
   QObject::connect(settle, &QTimer::timeout, [] {
-    if (StatusNotifierHostRegistered()) DeliverTaskbarCreated();
+    if (StatusNotifierHostRegistered() && WatcherOwner() != registeredWith) {
+      DeliverTaskbarCreated();
+    }
   });
   auto* watcher =
       new QDBusServiceWatcher(kWatcher, bus, QDBusServiceWatcher::WatchForRegistration, qGuiApp);
@@ -117,6 +128,8 @@ bool StatusNotifierHostRegistered() {
   return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
          qvariant_cast<QDBusVariant>(reply.arguments().constFirst()).variant().toBool();
 }
+
+void NoteStatusNotifierRegistration() { registeredWith = WatcherOwner(); }
 
 void WatchTrayHost() {
   WatchXEmbedTrayHost();

@@ -12,4 +12,8 @@ void WatchTrayHost();
 bool XEmbedTrayHostPresent();
 bool StatusNotifierHostRegistered();
 
+// The icon has just registered with the StatusNotifierWatcher there now: that watcher's arrival
+// or its host's calls for no registration again.
+void NoteStatusNotifierRegistration();
+
 }  // namespace ui::qt
