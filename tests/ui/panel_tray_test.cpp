@@ -170,16 +170,21 @@ TEST_F(PanelTrayTest, AHostThatRegistersSixSecondsAfterTheWatcherGetsTheIconWith
   ExpectEndedWithTheKeywordSaved();
 }
 
-// A panel that restarts brings a new watcher, whose host registers a moment later.
-TEST_F(PanelTrayTest, APanelThatRestartsGetsTheIconBack) {
+// A panel that restarts brings a new watcher, whose host registers a moment later: the icon
+// comes back and the settings are read again, as when the Windows taskbar is re-created.
+TEST_F(PanelTrayTest, APanelThatRestartsGetsTheIconBackAndTheSettingsAreReadAgain) {
   Child watcher({KOBANU_SNI_WATCHER, "--host-after-ms", "0"}, x_.Env());
   ASSERT_TRUE(
       WaitUntil([&] { return WatcherProperty("IsStatusNotifierHostRegistered")["data"] == true; }));
+  WriteSettings("SCAN_KEYWORD=old\r\n");
   Launch();
   ASSERT_TRUE(WaitUntil([&] { return ItemRegistered(); })) << "no item registered";
+  WriteSettings("SCAN_FLAG=0\r\nSCAN_KEYWORD=" + kWatch + "\r\n");
   watcher.Kill();
   watcher = Child({KOBANU_SNI_WATCHER, "--host-after-ms", "300"}, x_.Env());
   ASSERT_TRUE(WaitUntil([&] { return ItemRegistered(); })) << "the icon did not come back";
+  std::this_thread::sleep_for(std::chrono::seconds(1));  // as a person would pause
+  ASSERT_TRUE(WaitUntil([&] { return ItemRegistered(); }));
   Click("終了");
   ExpectEndedWithTheKeywordSaved();
 }
