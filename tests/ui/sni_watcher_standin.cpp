@@ -8,13 +8,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-// A StatusNotifierWatcher on the session bus as KDE's and waybar's are (waybar's
-// src/modules/sni/watcher.cpp and the StatusNotifierItem specification, read December 2026):
-// it owns org.kde.StatusNotifierWatcher, says IsStatusNotifierHostRegistered false until a host
-// registers and then sends StatusNotifierHostRegistered, and lists each item as "bus name/object
-// path" until its bus name goes. With --host-after-ms N a host registers N ms after the watcher
-// has its name, as a panel's does when it starts after its watcher; without it none ever does.
-// It prints nothing: the tests read it over the bus.
+// A StatusNotifierWatcher on the session bus as waybar's is (its src/modules/sni/watcher.cpp,
+// read December 2026): it owns org.kde.StatusNotifierWatcher, says IsStatusNotifierHostRegistered
+// false until a host registers and then sends StatusNotifierHostRegistered, and lists each item as
+// "bus name/object path" until its bus name goes. With --host-after-ms N a host registers N ms
+// after the watcher has its name, as a panel's does when it starts after its watcher; without it
+// none ever does. It prints nothing: the tests read it over the bus.
 namespace {
 
 const QString kWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
