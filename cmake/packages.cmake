@@ -30,7 +30,9 @@ dialog and a list of the current hits. The user interface is in Japanese.")
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
       "libcurl4, qt6-qpa-plugins, fonts-ipafont-gothic | fonts-noto-cjk | fonts-vlgothic")
-  # Qt's own texts (an edit box's menu) in Japanese; English without it.
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
+  # Qt's own texts (an edit box's menu) in Japanese, English without it; xdg-open, without which
+  # a double-click on a hit or a link button opens nothing; Qt's Wayland platform plugin, without
+  # which a Wayland session without Xwayland has no display for it.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, xdg-utils, qt6-wayland")
 endif()
 include(CPack)

@@ -32,6 +32,16 @@ std::string ExecValue(const std::string& executable) {
   return value;
 }
 
+// A string value of the desktop file, where a path needs one escape: the backslash.
+std::string StringValue(const std::string& text) {
+  std::string value;
+  for (const char c : text) {
+    if (c == '\\') value += '\\';
+    value += c;
+  }
+  return value;
+}
+
 }  // namespace
 
 bool EnableAutostart(const std::string& executable, std::string& where) {
@@ -63,6 +73,10 @@ bool EnableAutostart(const std::string& executable, std::string& where) {
       "Name[ja]=Kobanu 楽天市場ウォッチ\n"
       "Exec=" +
       ExecValue(executable) +
+      "\n"
+      // A removed program leaves its entry behind; the session then starts nothing.
+      "TryExec=" +
+      StringValue(executable) +
       "\n"
       "Icon=kobanu\n"
       "Terminal=false\n"

@@ -7,8 +7,10 @@
 #include "app/parent_console.h"
 #include "platform/ui/desktop_backend.h"
 #include "platform/ui/instance_lock.h"
+#include "platform/ui/instance_requests.h"
 #include "platform/ui/win_app.h"
 #include "res/program_resources.h"
+#include "res/resource.h"
 #include "settings/settings_home.h"
 
 namespace {
@@ -36,6 +38,8 @@ void RunKobanu(int& argc, char** argv) {
       break;
     case ui::InstanceClaim::kHeldElsewhere:
       std::fprintf(stderr, "kobanu: already running with %s\n", SettingsPath().c_str());
+      // Started again from a launcher, Kobanu shows the running one's dialog.
+      ui::SendInstanceRequest(ui::InstanceLockName(SettingsPath()), ID_TRAY_OPEN_DIALOG);
       End(0);
     case ui::InstanceClaim::kNoLock:
       // Without a lock a second watcher could run on the same file unseen: none starts.
@@ -45,6 +49,7 @@ void RunKobanu(int& argc, char** argv) {
   }
   RegisterResources(ProgramResources());
   ui::InstallDesktopBackend(argc, argv);
+  ui::ServeInstanceRequests(ui::InstanceLockName(SettingsPath()));
   const int exitCode = AfxWinMain();
   ui::ReleaseInstanceLock();
   // The worker is never stopped and may be anywhere: in its hourly sleep, in a fetch, waiting

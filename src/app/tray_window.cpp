@@ -65,6 +65,10 @@ LRESULT CMainWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     watchState.taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
   } else {
     if (message == WM_TRAY_NOTIFY && lParam == WM_RBUTTONDOWN) ShowTrayMenu();
+    // Where the tray host activates icons (StatusNotifier panels, on a left click), the icon
+    // opens the dialog as ダイアログを開く does.
+    if (message == WM_TRAY_NOTIFY && lParam == NIN_SELECT)
+      PostMessage(WM_COMMAND, ID_TRAY_OPEN_DIALOG);
     if (message == watchState.taskbarCreatedMessage) RegisterTrayIcon();
     // 終了, a close request from outside and the session's end all close the window.
     if (message == WM_CLOSE && settingsLoaded_) SaveSettings();

@@ -64,7 +64,9 @@ constexpr MenuTemplate kMenus[] = {{IDR_TRAY_MENU, "メニュー", kTrayMenuItem
 }  // namespace
 
 const ResourceTable& ProgramResources() {
-  static constexpr ResourceTable table{
-      .dialogs = kDialogs, .menus = kMenus, .mainWindowTitle = texts::kMainWindowTitle};
+  static constexpr ResourceTable table{.dialogs = kDialogs,
+                                       .menus = kMenus,
+                                       .mainWindowTitle = texts::kMainWindowTitle,
+                                       .trayMenu = IDR_TRAY_MENU};
   return table;
 }

@@ -29,8 +29,10 @@ std::string ChooseSettingsPath() {
     const platform::PathParts parts = platform::SplitPath(executable);
     const std::string folder = parts.drive + parts.dir;
     const std::string besideExecutable = folder + kFileName;
-    // A folder too deep for the file functions is as closed as a read-only one.
-    if (!folder.empty() && besideExecutable.size() < platform::kMaxPathLength) {
+    // A folder too deep for the file functions is as closed as a read-only one, and so is the
+    // system's (the Debian package's /usr/lib/kobanu), even to root.
+    if (!folder.empty() && besideExecutable.size() < platform::kMaxPathLength &&
+        !platform::IsSystemSoftwareFolder(folder)) {
       if (Exists(besideExecutable) || platform::CanCreateFilesIn(folder)) return besideExecutable;
     }
   }

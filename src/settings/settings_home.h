@@ -3,8 +3,9 @@
 #include <string>
 
 // Where setting.ini lives. Beside the executable when a file of that name is there (even a
-// read-only one: the user's choice stands) or could be created there; otherwise in the user's
-// own folder (platform::UserSettingsFolder), which the first save creates. Empty when neither
+// read-only one: the user's choice stands) or could be created there, unless the executable is
+// installed with the system's software; otherwise in the user's own folder
+// (platform::UserSettingsFolder), which the first save creates. Empty when neither
 // place is known: the settings then live in memory only.
 //
 // Decided by DecideSettingsPath, once at start-up, so that every load and save uses one file

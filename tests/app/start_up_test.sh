@@ -55,6 +55,8 @@ check "--autostart on" without_display "$two/kobanu" --autostart on >/dev/null
 check "the autostart entry is valid" desktop-file-validate "$entry"
 check "the autostart entry quotes the path" \
   grep -qxF 'Exec="'"$tmp"'/my \\"apps\\"/kobanu"' "$entry"
+check "the autostart entry starts nothing once the program is gone" \
+  grep -qxF 'TryExec='"$tmp"'/my "apps"/kobanu' "$entry"
 check "--autostart off" without_display "$two/kobanu" --autostart off >/dev/null
 check "--autostart off removes the entry" test ! -e "$entry"
 check "--autostart off twice" without_display "$two/kobanu" --autostart off >/dev/null

@@ -31,6 +31,11 @@ for wanted in libcurl4 qt6-qpa-plugins "fonts-ipafont-gothic |" libqt6widgets6 l
   check "the .deb depends on $wanted" grep -qF -- "$wanted" <<<"$depends"
 done
 
+recommends=$(dpkg-deb -f "$deb" Recommends)
+for wanted in xdg-utils qt6-wayland qt6-translations-l10n; do
+  check "the .deb recommends $wanted" grep -qF -- "$wanted" <<<"$recommends"
+done
+
 dpkg-deb -x "$deb" "$tmp/root"
 entry=$tmp/root/usr/share/applications/kobanu.desktop
 check "the desktop entry validates" desktop-file-validate "$entry"

@@ -114,6 +114,22 @@ TEST_F(OddSettingsFile, AFileTooLargeOrUnreadableReadsAsEmptyAndIsNeverSavedOver
   EXPECT_EQ(ReadFile(sandbox.IniPath()), kFullSettings);
 }
 
+// The file may hold an access key: one that Kobanu creates is readable by its user alone,
+// whatever the umask lets others read; one that exists keeps the mode its owner gave it.
+TEST(SettingsFileDurability, ANewFileIsTheUsersAloneAndAnExistingOneKeepsItsMode) {
+  SettingsSandbox sandbox;
+  const mode_t umaskBefore = umask(022);
+  SaveSettings();
+  struct stat status {};
+  ASSERT_EQ(stat(sandbox.IniPath().c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 07777, 0600u);
+  chmod(sandbox.IniPath().c_str(), 0644);
+  SaveSettings();
+  ASSERT_EQ(stat(sandbox.IniPath().c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 07777, 0644u);
+  umask(umaskBefore);
+}
+
 TEST(SettingsFileDurability, AFileJustUnderTheLimitReadsWhole) {
   SettingsSandbox sandbox;
   const std::string lineEnds(platform::ProfileFile::kMaxFileSize - kFullSettings.size(), '\r');

@@ -55,6 +55,20 @@ class SettingsHome : public ::testing::Test {
   const std::string userFile = config + "/kobanu/setting.ini";
 };
 
+// The Debian package's program in /usr/lib/kobanu, run as root, who could write there: its
+// settings and log go to root's own folder, not into the system's, which purge would leave.
+TEST_F(SettingsHome, AProgramInstalledUnderUsrKeepsItsSettingsInTheUsersFolderEvenAsRoot) {
+  const int result = testing_support::RunInChild(
+      [&] {
+        platform::SetExecutablePathForTesting("/usr/lib/kobanu");  // /usr/lib/ is writable to root
+        setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+        DecideSettingsPath();
+        return SettingsPath() == userFile ? 0 : 1;
+      },
+      false);
+  EXPECT_EQ(result, 0);
+}
+
 TEST_F(SettingsHome, AReadOnlyInstallFolderSendsTheSettingsToTheUsersFolderCreatedAtFirstSave) {
   chmod(app.c_str(), 0555);
   const int result = RunAsUser([&] {

@@ -310,6 +310,20 @@ void HeadlessBackend::PressTrayIcon(UINT mouseMessage) {
   Post([mouseMessage] { DeliverTrayMouseEvent(mouseMessage); });
 }
 
+bool HeadlessBackend::ChooseInHostMenu(std::string_view text) {
+  UINT command = 0;
+  {
+    std::lock_guard lock(mutex_);
+    if (!trayShown_ || trayIcon_.menu == nullptr) return false;
+    for (const MenuItemTemplate& item : trayIcon_.menu->items) {
+      if (item.text != nullptr && item.text == text) command = item.command;
+    }
+  }
+  if (command == 0) return false;
+  Post([command] { DeliverTrayMenuCommand(command); });
+  return true;
+}
+
 void HeadlessBackend::RestartTrayHost() {
   {
     std::lock_guard lock(mutex_);

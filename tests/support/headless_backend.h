@@ -131,6 +131,9 @@ class HeadlessBackend : public Backend {
   int TrayRequests() const;  // adds and modifies
   // Any thread; queued for the UI thread's loop, as the shell would deliver them.
   void PressTrayIcon(UINT mouseMessage);
+  // As a tray host that draws the icon's menu itself: the item of that text chosen there. False
+  // when the icon is not shown or its menu holds no such item.
+  bool ChooseInHostMenu(std::string_view text);
   void RestartTrayHost();               // the icon is lost and the host announces itself
   void RequestClose();                  // as taskkill without /F or the session's end
   void ScriptMenus(MenuScript script);  // by default every menu is dismissed

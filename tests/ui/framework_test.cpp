@@ -185,10 +185,12 @@ class MainWindow : public CWnd {
   int created = 0;
   int destroyed = 0;
   std::vector<UINT> seen;
+  std::vector<WPARAM> commands;
 
  protected:
   LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
     seen.push_back(message);
+    if (message == WM_COMMAND) commands.push_back(wParam);
     if (message == WM_CREATE) ++created;
     return CWnd::DefWindowProc(message, wParam, lParam);
   }
@@ -256,6 +258,46 @@ TEST_F(FrameworkTest, TheTrayIconsEventsArePostedToItsWindowAndMenusPostTheirCom
   ui.QueueTrayResults({ERROR_TIMEOUT});
   EXPECT_FALSE(Shell_NotifyIconA(NIM_ADD, &data));
   EXPECT_EQ(GetLastError(), ERROR_TIMEOUT);
+  window.DestroyWindow();
+}
+
+// A tray host that draws the icon's menu itself gets the registered tray menu; only its items
+// come back, and only to a window whose icon is in the tray.
+TEST_F(FrameworkTest, ATrayHostsOwnMenuIsTheTrayMenuAndOnlyItsItemsComeBack) {
+  RegisterResources(
+      {.dialogs = kDialogs, .menus = kMenus, .mainWindowTitle = "main", .trayMenu = IDR_POPUP});
+  MainWindow window;
+  ASSERT_TRUE(window.CreateEx(0, "", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr));
+  // Runs what is queued for the UI thread, and what that queues in turn.
+  const auto settle = [&] {
+    for (int round = 0; round < 2; ++round) {
+      bool reached = false;
+      ui.Post([&] { reached = true; });
+      ASSERT_TRUE(ui.PumpUntil([&] { return reached; }));
+    }
+  };
+  const auto deliver = [&](UINT command) {
+    ui.Post([command] { ui::DeliverTrayMenuCommand(command); });
+    settle();
+  };
+  deliver(ID_OPEN);  // no icon yet
+  NOTIFYICONDATAA data;
+  data.cbSize = sizeof data;
+  data.hWnd = window.m_hWnd;
+  data.uFlags = NIF_MESSAGE | NIF_ICON;
+  data.uCallbackMessage = WM_USER + 1;
+  data.hIcon = IDR_ICON;
+  ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, &data));
+  EXPECT_EQ(ui.CurrentTrayIcon().menu, FindMenuTemplate(IDR_POPUP));
+  EXPECT_FALSE(ui.ChooseInHostMenu("Popup"));  // the title is no item
+  ASSERT_TRUE(ui.ChooseInHostMenu("Exit"));
+  settle();
+  deliver(IDR_POPUP);  // no item's command
+  deliver(0);          // the separator's
+  deliver(ID_OPEN);
+  ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &data));
+  deliver(ID_EXIT);
+  EXPECT_EQ(window.commands, (std::vector<WPARAM>{ID_EXIT, ID_OPEN}));
   window.DestroyWindow();
 }
 

@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QToolTip>
 #include <chrono>
+#include <csignal>
 #include <functional>
 #include <thread>
 
@@ -350,6 +351,46 @@ TEST_F(QtDesktopTest, WithoutATrayHostStartUpReportsTheRefusalAndEnds) {
   EXPECT_EQ(AfxWinMain(), 0);
   EXPECT_EQ(boxes.texts, std::vector<std::string>{"通知領域にアイコンを登録できませんでした。"});
   SetTrayHostWaitForTesting(kTrayHostWait);
+}
+
+// A window that counts the close requests that reach it; as the main window, its end ends the
+// loop.
+class ClosingWindow : public CWnd {
+ public:
+  int closes = 0;
+
+ protected:
+  LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_CLOSE) ++closes;
+    return CWnd::DefWindowProc(message, wParam, lParam);
+  }
+};
+
+// Termination signals and the X session manager's end of the session (its Die, which reaches
+// the application as a quit) come to the main window as one close request, as 終了 does.
+TEST(QtCloseRequests, SignalsAndTheSessionsEndCloseTheMainWindowOnce) {
+  const std::vector<std::pair<std::string, std::function<void()>>> requests = {
+      {"SIGTERM", [] { raise(SIGTERM); }},
+      {"SIGHUP", [] { raise(SIGHUP); }},
+      {"SIGINT", [] { raise(SIGINT); }},
+      {"the session's end",
+       [] {
+         QEvent quit(QEvent::Quit);
+         QCoreApplication::sendEvent(qApp, &quit);
+       }},
+  };
+  for (const auto& [name, request] : requests) {
+    CWinApp app;
+    auto* window = new ClosingWindow;
+    app.m_pMainWnd = window;
+    ASSERT_TRUE(window->CreateEx(0, "", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr));
+    QTimer::singleShot(0, [&] {
+      request();
+      request();  // a second one finds the window gone
+    });
+    EXPECT_EQ(app.Run(), 0) << name;
+    EXPECT_EQ(window->closes, 1) << name;
+  }
 }
 
 }  // namespace

@@ -110,6 +110,51 @@ TEST_F(TrayAppTest, StartsInTheTrayWithTheSettingsLoadedAndOneWorker) {
   EXPECT_TRUE(ui.MessageBoxes().empty());
 }
 
+// Panels that draw the icon's menu themselves (StatusNotifier hosts) get the tray menu; its
+// items, and a click on the icon there, reach the commands of the right-button menu.
+TEST_F(TrayAppTest, ATrayHostsOwnMenuAndAClickOnTheIconReachTheTrayCommands) {
+  ASSERT_TRUE(app.InitInstance());
+  const MenuTemplate* menu = ui.CurrentTrayIcon().menu;
+  ASSERT_NE(menu, nullptr);
+  std::vector<std::pair<UINT, std::string>> items;
+  for (const MenuItemTemplate& item : menu->items) {
+    items.emplace_back(item.command, item.text != nullptr ? item.text : "-");
+  }
+  EXPECT_EQ(items,
+            (std::vector<std::pair<UINT, std::string>>{
+                {ID_TRAY_OPEN_DIALOG, "ダイアログを開く"}, {0, "-"}, {ID_TRAY_EXIT, "終了"}}));
+  ui.ScriptNextDialog([&](HeadlessDialog& d) {
+    d.Paste(IDC_KEYWORD, kWatch);
+    d.PressEsc();
+  });
+  ui.ScriptNextDialog([&](HeadlessDialog& d) {
+    d.Click(IDC_ZAIKO);
+    d.PressEsc();
+    EXPECT_TRUE(ui.ChooseInHostMenu("終了"));
+  });
+  EXPECT_TRUE(ui.ChooseInHostMenu("ダイアログを開く"));
+  ui.PressTrayIcon(NIN_SELECT);
+  EXPECT_EQ(app.Run(), 0);
+  EXPECT_EQ(ui.UnscriptedDialogs(), 0);
+  EXPECT_TRUE(ui.TrackedMenus().empty());
+  EXPECT_FALSE(ui.TrayIconShown());
+  EXPECT_EQ(ReadFile(sandbox.IniPath()),
+            "[PARAM]\r\nSCAN_FLAG=0\r\nSCAN_KEYWORD=" + kWatch +
+                "\r\nSCAN_PRICE=\r\nSCAN_ZAIKO=1\r\nSCAN_TIMESALE=0\r\n");
+}
+
+// A request from a second start that comes while the icon is still refused (here, in the box
+// that says so) opens no dialog: the settings were never loaded, so nothing may be saved.
+TEST_F(TrayAppTest, ARequestBeforeTheIconIsInTheTrayOpensNothingAndSavesNothing) {
+  SetTrayHostWaitForTesting(std::chrono::milliseconds(0));
+  ui.QueueTrayResults({ERROR_NO_TRAY_HOST});
+  ui.Post([] { ui::DeliverTrayMenuCommand(ID_TRAY_OPEN_DIALOG); });
+  ASSERT_TRUE(app.InitInstance());
+  EXPECT_EQ(app.Run(), 0);
+  EXPECT_EQ(ui.UnscriptedDialogs(), 0);
+  EXPECT_EQ(ReadFile(sandbox.IniPath()), "[PARAM]\r\nSCAN_FLAG=0\r\nSCAN_KEYWORD=old\r\n");
+}
+
 TEST_F(TrayAppTest, TheDialogCommandSavesWhicheverWayTheDialogClosed) {
   ChooseFromMenus({ID_TRAY_OPEN_DIALOG, ID_TRAY_EXIT});
   ui.ScriptNextDialog([&](HeadlessDialog& d) {

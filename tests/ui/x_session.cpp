@@ -6,6 +6,7 @@
 #include <unistd.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -91,9 +92,18 @@ void Collect(xcb_connection_t* c, xcb_window_t root, xcb_window_t window, xcb_wi
 
 Child::Child(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv,
              int displayFd) {
+  const auto nameOf = [](const std::string& entry) { return entry.substr(0, entry.find('=')); };
   std::vector<std::string> env;
-  for (char** e = environ; *e != nullptr; ++e) env.emplace_back(*e);
-  env.insert(env.end(), extraEnv.begin(), extraEnv.end());
+  for (char** e = environ; *e != nullptr; ++e) {
+    const std::string entry = *e;
+    if (std::none_of(extraEnv.begin(), extraEnv.end(),
+                     [&](const std::string& extra) { return nameOf(extra) == nameOf(entry); })) {
+      env.push_back(entry);
+    }
+  }
+  for (const std::string& extra : extraEnv) {
+    if (extra.find('=') != std::string::npos) env.push_back(extra);
+  }
   std::vector<char*> args, envp;
   for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
@@ -143,17 +153,40 @@ void Child::Kill() {
   pid_ = -1;
 }
 
-XSession::XSession() {
+std::vector<std::string> AsOrdinaryUser() {
+  if (geteuid() != 0) return {};
+  return {"unshare", "--user", "--map-user=1000", "--map-group=1000"};
+}
+
+namespace {
+
+// Starts a program that writes one line to its descriptor 3 once it is ready, and reads it.
+Child StartAndReadLine(const std::vector<std::string>& argv, std::string& line) {
   int fds[2];
   if (pipe(fds) != 0) throw std::runtime_error("pipe");
-  xvfb_ = Child({"Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, {},
-                fds[1]);
+  Child child(argv, {}, fds[1]);
   close(fds[1]);
-  std::string number;
   char ch = 0;
-  while (read(fds[0], &ch, 1) == 1 && ch != '\n') number += ch;
+  while (read(fds[0], &ch, 1) == 1 && ch != '\n') line += ch;
   close(fds[0]);
-  if (number.empty()) throw std::runtime_error("Xvfb gave no display number");
+  if (line.empty()) throw std::runtime_error(argv.back() + " said nothing");
+  return child;
+}
+
+}  // namespace
+
+SessionBus::SessionBus(const std::vector<std::string>& prefix) {
+  std::vector<std::string> argv = prefix;
+  for (const char* a : {"dbus-daemon", "--session", "--nofork", "--print-address=3"}) {
+    argv.emplace_back(a);
+  }
+  daemon_ = StartAndReadLine(argv, address_);
+}
+
+XSession::XSession() {
+  std::string number;
+  xvfb_ = StartAndReadLine(
+      {"Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, number);
   display_ = ":" + number;
   connection_ = xcb_connect(display_.c_str(), nullptr);
   if (xcb_connection_has_error(Connection(connection_)))
@@ -193,6 +226,12 @@ std::vector<XWindow> XSession::Windows() {
   std::vector<XWindow> windows;
   Collect(c, root, root, root, windows);
   return windows;
+}
+
+unsigned XSession::TransientFor(unsigned window) {
+  const std::string owner =
+      Property(Connection(connection_), window, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW);
+  return owner.size() >= 4 ? *reinterpret_cast<const uint32_t*>(owner.data()) : 0;
 }
 
 void XSession::XDoTool(const std::string& arguments) {

@@ -9,7 +9,9 @@
 
 namespace testing_support {
 
-// A child process, ended by its PID when the object goes.
+// A child process, ended by its PID when the object goes. Its environment is this process's
+// with extraEnv's "NAME=value" in place of the variables of those names; a bare "NAME" removes
+// one. With displayFd, that descriptor is its descriptor 3.
 class Child {
  public:
   Child() = default;
@@ -29,6 +31,23 @@ class Child {
   pid_t pid_ = -1;
 };
 
+// The prefix that runs a program as an ordinary user of a user namespace when the tests run as
+// root (sway refuses root); empty otherwise. Every program on one bus must start with the same
+// prefix, as the bus checks that a peer's credentials are what it says.
+std::vector<std::string> AsOrdinaryUser();
+
+// A private session bus (dbus-daemon --session), so that no test sees the user's own.
+class SessionBus {
+ public:
+  explicit SessionBus(const std::vector<std::string>& prefix = {});
+  const std::string& address() const { return address_; }
+  std::string Env() const { return "DBUS_SESSION_BUS_ADDRESS=" + address_; }
+
+ private:
+  Child daemon_;
+  std::string address_;
+};
+
 struct XWindow {
   unsigned id;
   unsigned parent;          // 0 for a child of the root
@@ -45,7 +64,9 @@ struct GreyLevels {
   double spread = 0;
 };
 
-// An Xvfb server on a display number it picks itself, and tools run against it.
+// An Xvfb server on a display number it picks itself, a session bus of its own, and tools run
+// against them. Programs started with Env() use both, on Qt's X11 platform, whatever the test's
+// own environment holds.
 class XSession {
  public:
   XSession();
@@ -54,13 +75,18 @@ class XSession {
   XSession& operator=(const XSession&) = delete;
 
   const std::string& display() const { return display_; }
-  std::vector<std::string> Env() const { return {"DISPLAY=" + display_}; }
+  std::vector<std::string> Env() const {
+    return {"DISPLAY=" + display_, bus_.Env(), "QT_QPA_PLATFORM=xcb", "WAYLAND_DISPLAY"};
+  }
+  const SessionBus& bus() const { return bus_; }
 
   void StartTrayer();
   void StopTrayer();
   bool TrayHostPresent();
 
   std::vector<XWindow> Windows();
+  // The window that a window belongs to (WM_TRANSIENT_FOR); 0 for none.
+  unsigned TransientFor(unsigned window);
   // Runs an xdotool command line (arguments after "xdotool").
   void XDoTool(const std::string& arguments);
   void Screenshot(const std::string& pngPath);
@@ -71,6 +97,7 @@ class XSession {
 
  private:
   Child xvfb_;
+  SessionBus bus_;
   Child trayer_;
   std::string display_;
   void* connection_ = nullptr;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -13,9 +14,10 @@
 #include "support/mall_keywords.h"
 #include "support/standin_mall.h"
 #include "support/temp_dir.h"
+#include "ui/kobanu_under_x.h"
 #include "ui/x_session.h"
 
-// Kobanu itself under Xvfb with trayer as the tray host, driven with xdotool. With
+// Kobanu itself under Xvfb with trayer, an XEmbed tray, as the tray host, driven with xdotool. With
 // KOBANU_SCREENSHOT_DIR set, it leaves screenshots of what it saw there.
 namespace {
 
@@ -30,28 +32,15 @@ using testing_support::XWindow;
 
 using testing_support::kWatch;
 
-class XvfbTrayTest : public ::testing::Test {
+class XvfbTrayTest : public testing_support::KobanuUnderX {
  protected:
   explicit XvfbTrayTest(bool withTrayHost = true) {
-    // The settings file lies beside the executable, so each test runs its own copy.
-    std::filesystem::copy_file(KOBANU_PROGRAM, program_.File("kobanu"));
     if (withTrayHost) x_.StartTrayer();
   }
-
-  void WriteSettings(const std::string& lines) {
-    WriteFile(program_.File("setting.ini"), "[PARAM]\r\n" + lines);
-  }
-  std::string Settings() { return ReadFile(program_.File("setting.ini")); }
 
   void Start() {
     Launch();
     ASSERT_TRUE(WaitUntil([&] { return Icon().has_value(); })) << "the icon never docked";
-  }
-  void Launch(const std::vector<std::string>& moreEnv = {}) {
-    std::vector<std::string> env = x_.Env();
-    env.push_back("KOBANU_TEST_MALL_HOST=" + mall_.host());
-    env.insert(env.end(), moreEnv.begin(), moreEnv.end());
-    kobanu_ = Child({program_.File("kobanu")}, env);
   }
 
   // The docked icon: Kobanu's window inside the tray host's.
@@ -60,18 +49,6 @@ class XvfbTrayTest : public ::testing::Test {
       if (w.wmClass.starts_with("kobanu") && w.parent != 0 && w.mapped && w.width <= 64) return w;
     }
     return std::nullopt;
-  }
-  std::optional<XWindow> Find(const std::string& type, const std::string& name = "") {
-    for (const XWindow& w : x_.Windows()) {
-      if (w.mapped && w.parent == 0 && w.wmClass.starts_with("kobanu") && w.type == type &&
-          (name.empty() || w.name == name)) {
-        return w;
-      }
-    }
-    return std::nullopt;
-  }
-  bool Shown(const std::string& type, const std::string& name = "") {
-    return Find(type, name).has_value();
   }
   std::optional<XWindow> Menu() {
     for (const XWindow& w : x_.Windows()) {
@@ -82,11 +59,6 @@ class XvfbTrayTest : public ::testing::Test {
     return std::nullopt;
   }
   bool MenuShown() { return Menu().has_value(); }
-  std::optional<XWindow> Box() { return Find("_NET_WM_WINDOW_TYPE_DIALOG", "Kobanu"); }
-  bool DialogShown(const std::string& caption) {
-    return Shown("_NET_WM_WINDOW_TYPE_DIALOG", caption);
-  }
-
   void RightPressOnIcon() {
     // As a person would: not within the instant a window has just appeared.
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
@@ -144,16 +116,6 @@ class XvfbTrayTest : public ::testing::Test {
                        << own.spread << ", the screen there " << screen.mean << " spread "
                        << screen.spread;
   }
-  void Shoot(const std::string& name) {
-    if (const char* dir = std::getenv("KOBANU_SCREENSHOT_DIR")) {
-      x_.Screenshot(std::string(dir) + "/" + name + ".png");
-    }
-  }
-
-  testing_support::StandInMall mall_;
-  TempDir program_;
-  XSession x_;
-  Child kobanu_;
 };
 
 // Without a display, or with one that cannot be opened, start-up ends with one line on stderr
@@ -196,6 +158,8 @@ TEST_F(XvfbTrayTest, MenuAndDialogsFromTheTrayIconThenExitWithTheSettingsSaved) 
   // From OK along the tab order to "ヒットしたリストを見る", ticking the alert on the way.
   x_.XDoTool("key Tab Tab Tab Tab space Tab space");
   ASSERT_TRUE(WaitUntil([&] { return DialogShown("ヒット結果"); }));
+  EXPECT_EQ(x_.TransientFor(Find("_NET_WM_WINDOW_TYPE_DIALOG", "ヒット結果")->id),
+            Find("_NET_WM_WINDOW_TYPE_DIALOG", "Kobanu  Ver 1.00")->id);
   Shoot("hit_list");
   // Tab goes from OK into the list and on out of it to OK, whose Space closes the list.
   x_.XDoTool("key Tab Down");
@@ -213,6 +177,41 @@ TEST_F(XvfbTrayTest, MenuAndDialogsFromTheTrayIconThenExitWithTheSettingsSaved) 
   ChooseExit();
   EXPECT_EQ(Settings(), "[PARAM]\r\nSCAN_FLAG=1\r\nSCAN_KEYWORD=" + kWatch +
                             "\r\nSCAN_PRICE=5000\r\nSCAN_ZAIKO=0\r\nSCAN_TIMESALE=0\r\n");
+}
+
+// The session's end (SIGTERM from systemd, SIGHUP from a closing terminal or login) ends Kobanu
+// as 終了 does: what was just typed into the open dialog is saved.
+TEST_F(XvfbTrayTest, TerminationSignalsEndItAsExitDoesWithTheOpenDialogsKeywordSaved) {
+  for (const int signal : {SIGTERM, SIGHUP}) {
+    WriteSettings("SCAN_KEYWORD=old\r\n");
+    Start();
+    OpenSettingsDialog();
+    x_.XDoTool("key Tab ctrl+a type new");                        // from OK into the keyword box
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));  // as a person would pause
+    ASSERT_EQ(kill(kobanu_.pid(), signal), 0);
+    EXPECT_EQ(kobanu_.WaitForExit(std::chrono::seconds(10)), 0) << signal;
+    EXPECT_NE(Settings().find("SCAN_KEYWORD=new\r\n"), std::string::npos) << signal << Settings();
+  }
+}
+
+// Started again from a launcher, Kobanu shows the running one's settings dialog, once, and the
+// second start ends with status 0.
+TEST_F(XvfbTrayTest, ASecondStartShowsTheRunningOnesDialog) {
+  WriteSettings("SCAN_KEYWORD=" + kWatch + "\r\n");
+  Start();
+  for (int start = 0; start < 2; ++start) {
+    Child second({program_.File("kobanu")}, x_.Env());
+    EXPECT_EQ(second.WaitForExit(std::chrono::seconds(10)), 0);
+  }
+  ASSERT_TRUE(WaitUntil([&] { return DialogShown("Kobanu  Ver 1.00"); }));
+  Shoot("second_start");
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  int dialogs = 0;
+  for (const XWindow& w : x_.Windows()) dialogs += w.mapped && w.name == "Kobanu  Ver 1.00";
+  EXPECT_EQ(dialogs, 1);
+  x_.XDoTool("key Escape");
+  ASSERT_TRUE(WaitUntil([&] { return !DialogShown("Kobanu  Ver 1.00"); }));
+  ChooseExit();
 }
 
 TEST_F(XvfbTrayTest, ARestartedTrayHostGetsTheIconBackAndTheSettingsAreReadAgain) {
@@ -269,6 +268,9 @@ TEST_F(XvfbTrayTest, APriceWarningAndAnEditsMenuOverTheDialogAreDrawnOnTheScreen
   x_.XDoTool("key Tab Tab Tab Tab Tab Tab minus");  // from OK to the price box
   ASSERT_TRUE(WaitUntil([&] { return Box().has_value(); }));
   ExpectDrawnOnScreen(*Box(), "the price warning");
+  // It belongs to the dialog, so that no window manager raises the greyed dialog over it.
+  const XWindow dialog = *Find("_NET_WM_WINDOW_TYPE_DIALOG", "Kobanu  Ver 1.00");
+  EXPECT_EQ(x_.TransientFor(Box()->id), dialog.id);
   Shoot("price_warning_over_dialog");
   x_.XDoTool("key Return");
   ASSERT_TRUE(WaitUntil([&] { return !Box().has_value(); }));
@@ -279,7 +281,6 @@ TEST_F(XvfbTrayTest, APriceWarningAndAnEditsMenuOverTheDialogAreDrawnOnTheScreen
   ASSERT_TRUE(WaitUntil([&] { return !Box().has_value(); }));
 
   // A right click into the keyword box (61,46 209x15 of the template's 317x217).
-  const XWindow dialog = *Find("_NET_WM_WINDOW_TYPE_DIALOG", "Kobanu  Ver 1.00");
   x_.XDoTool("mousemove " + std::to_string(dialog.x + dialog.width * 150 / 317) + " " +
              std::to_string(dialog.y + dialog.height * 53 / 217) + " click 3");
   ASSERT_TRUE(WaitUntil([&] { return MenuShown(); }));
@@ -301,6 +302,7 @@ TEST_F(XvfbTrayTest, TheWorkersAlertOverTheDialogIsDrawnOnTheScreen) {
   ASSERT_TRUE(WaitUntil([&] { return Box().has_value(); }, std::chrono::seconds(20)));
   ASSERT_TRUE(DialogShown("Kobanu  Ver 1.00"));
   ExpectDrawnOnScreen(*Box(), "the worker's alert");
+  EXPECT_NE(x_.TransientFor(Box()->id), Find("_NET_WM_WINDOW_TYPE_DIALOG", "Kobanu  Ver 1.00")->id);
   Shoot("alert_over_dialog");
   x_.XDoTool("key Return");
   ASSERT_TRUE(WaitUntil([&] { return !Box().has_value(); }));

@@ -44,19 +44,20 @@ std::optional<std::filesystem::path> ResolveTarget(const std::filesystem::path& 
   return std::nullopt;
 }
 
-// The mode a newly created file gets: 0666 less the process's umask. Read without umask(), which
-// would change the mask for every thread for a moment.
-mode_t NewFileMode() {
+// The mode a newly created file gets: 0666, or 0600 for its owner alone, less the process's
+// umask. Read without umask(), which would change the mask for every thread for a moment.
+mode_t NewFileMode(NewFileReaders readers) {
+  const mode_t wanted = readers == NewFileReaders::OwnerOnly ? 0600 : 0666;
   std::ifstream status("/proc/self/status");
   std::string field;
   while (status >> field) {
     if (field == "Umask:") {
       unsigned mask = 022;
       status >> std::oct >> mask;
-      return static_cast<mode_t>(0666 & ~mask);
+      return static_cast<mode_t>(wanted & ~mask);
     }
   }
-  return 0644;
+  return wanted & 0644;
 }
 
 // A file without any write permission was made read-only on purpose, even where we (root) could
@@ -120,7 +121,7 @@ std::optional<bool> ReplaceThroughNamedFile(const std::filesystem::path& target,
 
 }  // namespace
 
-bool ReplaceFile(const std::string& path, std::string_view bytes) {
+bool ReplaceFile(const std::string& path, std::string_view bytes, NewFileReaders readers) {
   const std::optional<std::filesystem::path> target = ResolveTarget(path);
   if (!target) return false;
   const std::filesystem::path directory =
@@ -132,7 +133,7 @@ bool ReplaceFile(const std::string& path, std::string_view bytes) {
   // A rename would part the file from its other names.
   if (exists && old.st_nlink > 1) return RewriteInPlace(*target, bytes);
 
-  const mode_t mode = exists ? (old.st_mode & 07777) : NewFileMode();
+  const mode_t mode = exists ? (old.st_mode & 07777) : NewFileMode(readers);
   std::optional<bool> replaced = ReplaceThroughUnnamedFile(*target, directory, bytes, mode);
   if (!replaced) replaced = ReplaceThroughNamedFile(*target, directory, bytes, mode);
   // The directory refuses new files; an existing writable file can still be rewritten.

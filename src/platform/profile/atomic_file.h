@@ -13,6 +13,11 @@ namespace platform {
 // or in a directory that cannot be written, is rewritten in place, its space reserved first.
 // False, with the old file as it was, when nothing could be written, when the file is no regular
 // file or has no write permission, or when the links loop.
-bool ReplaceFile(const std::string& path, std::string_view bytes);
+//
+// A file that does not exist yet is made readable by everyone the umask allows, or by its owner
+// alone.
+enum class NewFileReaders { Everyone, OwnerOnly };
+bool ReplaceFile(const std::string& path, std::string_view bytes,
+                 NewFileReaders readers = NewFileReaders::Everyone);
 
 }  // namespace platform

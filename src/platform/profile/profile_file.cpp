@@ -246,10 +246,12 @@ std::string ProfileFile::Text() const {
   return text;
 }
 
-// A file that the next load would refuse is not written either.
+// A file that the next load would refuse is not written either. A new one is its owner's alone:
+// profile files hold keys and passwords.
 bool ProfileFile::Save(const std::string& path) const {
   const std::string text = Text();
-  return writable_ && text.size() <= kMaxFileSize && ReplaceFile(path, text);
+  return writable_ && text.size() <= kMaxFileSize &&
+         ReplaceFile(path, text, NewFileReaders::OwnerOnly);
 }
 
 }  // namespace platform

@@ -43,8 +43,9 @@ class ProfileFile {
   std::string Text() const;
 
   // Replaces the file at path (ReplaceFile) so that a crash leaves either the old or the new
-  // file. False, with the old file untouched, when it cannot, when Load could not read it, or
-  // when the text is larger than kMaxFileSize.
+  // file; a file it creates is readable by its owner alone, one that exists keeps its mode.
+  // False, with the old file untouched, when it cannot, when Load could not read it, or when the
+  // text is larger than kMaxFileSize.
   bool Save(const std::string& path) const;
 
  private:

@@ -18,4 +18,9 @@ std::string XdgConfigHome();
 // Whether a new file could be created in the folder now (permissions, a read-only mount).
 bool CanCreateFilesIn(const std::string& folder);
 
+// Whether the folder holds the system's installed software (/usr on Linux: a package, or an
+// install to a system prefix), where a program keeps no files of its own even when it could
+// write there, as root can.
+bool IsSystemSoftwareFolder(const std::string& folder);
+
 }  // namespace platform

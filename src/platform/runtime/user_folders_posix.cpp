@@ -39,4 +39,6 @@ bool CanCreateFilesIn(const std::string& folder) {
   return !folder.empty() && access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
+bool IsSystemSoftwareFolder(const std::string& folder) { return folder.starts_with("/usr/"); }
+
 }  // namespace platform

@@ -22,4 +22,7 @@ bool CanCreateFilesIn(const std::string& folder) {
   return true;
 }
 
+// Windows keeps Program Files from its programs' writes, so CanCreateFilesIn says enough.
+bool IsSystemSoftwareFolder(const std::string&) { return false; }
+
 }  // namespace platform

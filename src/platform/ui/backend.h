@@ -57,6 +57,9 @@ class EventLoop {
 struct TrayIcon {
   HICON icon;
   std::string tip;  // data
+  // The menu a tray host that draws the menus of its icons itself offers for this one; nullptr
+  // for none. An item chosen there comes back through DeliverTrayMenuCommand.
+  const MenuTemplate* menu = nullptr;
 };
 
 // Where a message box was raised: on the UI thread it belongs to the innermost open dialog and
@@ -103,8 +106,12 @@ Backend& CurrentBackend();
 void InstallBackend(std::unique_ptr<Backend> backend);
 
 // What a backend reports to the framework, on the UI thread.
-void DeliverTrayMouseEvent(UINT mouseMessage);  // WM_RBUTTONDOWN and the like
-void DeliverTaskbarCreated();                   // the tray host has come back
+void DeliverTrayMouseEvent(UINT mouseMessage);  // WM_RBUTTONDOWN, NIN_SELECT and the like
+// An item of the tray icon's menu was chosen outside the program: in a tray host's own drawing of
+// the menu, or by a later start of the program. The icon's window gets it as WM_COMMAND once the
+// icon is in the tray; commands that the menu does not hold are dropped.
+void DeliverTrayMenuCommand(UINT command);
+void DeliverTaskbarCreated();  // the tray host has come back
 // The system or another program asks the program to end (a close request, the session's end):
 // the main window gets WM_CLOSE, as if it had been sent to it.
 void DeliverCloseRequest();

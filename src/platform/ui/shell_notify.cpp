@@ -1,5 +1,7 @@
 #include "platform/ui/shell_notify.h"
 
+#include <algorithm>
+
 #include "platform/ui/backend.h"
 #include "platform/ui/window_registry.h"
 
@@ -20,7 +22,8 @@ BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) {
     return backend.DeleteTrayIcon() ? TRUE : FALSE;
   }
   const ui::TrayIcon icon{.icon = (data->uFlags & NIF_ICON) ? data->hIcon : 0,
-                          .tip = (data->uFlags & NIF_TIP) ? data->szTip : ""};
+                          .tip = (data->uFlags & NIF_TIP) ? data->szTip : "",
+                          .menu = FindMenuTemplate(Resources().trayMenu)};
   DWORD error = 0;
   const bool done =
       message == NIM_ADD ? backend.AddTrayIcon(icon, error) : backend.ModifyTrayIcon(icon, error);
@@ -39,6 +42,16 @@ namespace ui {
 
 void DeliverTrayMouseEvent(UINT mouseMessage) {
   if (callbackMessage != 0) PostMessageA(notifyWindow, callbackMessage, 0, mouseMessage);
+}
+
+void DeliverTrayMenuCommand(UINT command) {
+  const MenuTemplate* menu = FindMenuTemplate(Resources().trayMenu);
+  if (notifyWindow == nullptr || menu == nullptr) return;
+  if (std::ranges::any_of(menu->items, [&](const MenuItemTemplate& item) {
+        return item.command != 0 && item.command == command;
+      })) {
+    PostMessageA(notifyWindow, WM_COMMAND, command, 0);
+  }
 }
 
 void DeliverTaskbarCreated() {

@@ -43,6 +43,9 @@ struct ResourceTable {
   std::span<const DialogTemplate> dialogs;
   std::span<const MenuTemplate> menus;
   const char* mainWindowTitle;  // the hidden main window's, for a backend that names it
+  // The menu of the tray icon, for a tray host that draws the menus of its icons itself: the one
+  // the program tracks on the icon's right button. 0 for none.
+  UINT trayMenu = 0;
 };
 void RegisterResources(const ResourceTable& table);
 const ResourceTable& Resources();

@@ -10,17 +10,18 @@
 #include <QPointer>
 #include <QStyle>
 #include <QStyleFactory>
-#include <QSystemTrayIcon>
 #include <QThread>
 #include <QTranslator>
 #include <QUrl>
 
+#include "platform/ui/qt/close_requests.h"
 #include "platform/ui/qt/default_colormap.h"
 #include "platform/ui/qt/dialog_font.h"
 #include "platform/ui/qt/qt_dialog.h"
+#include "platform/ui/qt/qt_menu.h"
+#include "platform/ui/qt/qt_tray_icon.h"
 #include "platform/ui/qt/start_application.h"
 #include "platform/ui/qt/tray_host_watch.h"
-#include "platform/ui/shell_notify.h"
 
 // The icons are compiled into this static library; its resources must be registered by hand.
 static void RegisterIcons() { Q_INIT_RESOURCE(icons); }
@@ -44,27 +45,6 @@ class QtLoop : public EventLoop {
   int code_ = 0;
 };
 
-UINT MouseMessageOf(QSystemTrayIcon::ActivationReason reason) {
-  switch (reason) {
-    case QSystemTrayIcon::Context:  // the right button's press
-      return WM_RBUTTONDOWN;
-    case QSystemTrayIcon::DoubleClick:
-      return WM_LBUTTONDBLCLK;
-    case QSystemTrayIcon::MiddleClick:
-      return WM_MBUTTONDOWN;
-    default:
-      return WM_LBUTTONDOWN;
-  }
-}
-
-QIcon IconOf(HICON icon) {
-  QIcon result;
-  for (const int size : {16, 24, 32, 48}) {
-    result.addFile(QString(":/icons/%1_%2.png").arg(icon).arg(size), QSize(size, size));
-  }
-  return result;
-}
-
 class QtBackend : public Backend {
  public:
   bool IsUiThread() const override { return QThread::currentThread() == qApp->thread(); }
@@ -83,13 +63,16 @@ class QtBackend : public Backend {
   }
 
   // Shown without a nested loop: closing a dialog never waits for an unrelated box.
-  void ShowMessageBox(const std::string& caption, const std::string& text, BoxOrigin,
+  void ShowMessageBox(const std::string& caption, const std::string& text, BoxOrigin origin,
                       std::function<void()> dismissed) override {
     auto* box = new QMessageBox(QMessageBox::Warning, QString::fromUtf8(caption),
                                 QString::fromUtf8(text), QMessageBox::Ok);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     box->setAccessibleName(box->windowTitle());
+    // A box of the dialogs stays over the dialog it belongs to, which a click on that dialog
+    // would otherwise raise over it; the worker's alerts belong to none.
+    if (origin == BoxOrigin::UiThread) MakeTransientFor(*box, InnermostShownDialog());
     // With no window manager, nothing else would make the window that was active before the box
     // active again, as Windows does when the active window goes. One that has since been
     // closed, or that a dialog over it now disables, stays as it is.
@@ -105,54 +88,21 @@ class QtBackend : public Backend {
     box->activateWindow();
   }
 
-  bool AddTrayIcon(const TrayIcon& icon, DWORD& error) override {
-    // Our own look first: Qt decides once, at its first question, whether a StatusNotifier
-    // watcher is there, and a panel that starts after us would then never be seen.
-    if (!TrayHostPresent() || !QSystemTrayIcon::isSystemTrayAvailable()) {
-      error = ERROR_NO_TRAY_HOST;
-      return false;
-    }
-    if (tray_ == nullptr) {
-      tray_ = new QSystemTrayIcon(qApp);
-      QObject::connect(tray_, &QSystemTrayIcon::activated, tray_,
-                       [](QSystemTrayIcon::ActivationReason reason) {
-                         DeliverTrayMouseEvent(MouseMessageOf(reason));
-                       });
-    }
-    Apply(icon);
-    // Hidden and shown again, the icon docks into whichever tray host is there now.
-    tray_->hide();
-    tray_->show();
-    return true;
-  }
-
+  bool AddTrayIcon(const TrayIcon& icon, DWORD& error) override { return tray_.Add(icon, error); }
   bool ModifyTrayIcon(const TrayIcon& icon, DWORD& error) override {
-    if (tray_ == nullptr || !tray_->isVisible()) {
-      error = ERROR_NO_TRAY_HOST;
-      return false;
-    }
-    Apply(icon);
-    return true;
+    return tray_.Modify(icon, error);
   }
-
-  bool DeleteTrayIcon() override {
-    if (tray_ == nullptr || !tray_->isVisible()) return false;
-    tray_->hide();
-    return true;
-  }
+  bool DeleteTrayIcon() override { return tray_.Delete(); }
 
   UINT TrackPopupMenu(const MenuTemplate& menu, POINT at) override {
+    // A Wayland client places a pop-up only beside a window of its own under the pointer; the
+    // panel shows the icon's exported menu itself. Qt would make an ordinary window of it, which
+    // the compositor places and sizes as it likes.
+    if (QGuiApplication::platformName().startsWith("wayland")) return 0;
     QMenu popup;
-    popup.setAccessibleName(QString::fromUtf8(menu.popupTitle));
-    for (const MenuItemTemplate& item : menu.items) {
-      if (item.text == nullptr) {
-        popup.addSeparator();
-      } else {
-        popup.addAction(QString::fromUtf8(item.text))->setData(item.command);
-      }
-    }
+    AddMenuItems(popup, menu);
     const QAction* chosen = popup.exec(QPoint(at.x, at.y));
-    return chosen != nullptr ? chosen->data().toUInt() : 0;
+    return chosen != nullptr ? CommandOf(*chosen) : 0;
   }
 
   POINT CursorPos() override {
@@ -165,12 +115,7 @@ class QtBackend : public Backend {
   }
 
  private:
-  void Apply(const TrayIcon& icon) {
-    tray_->setIcon(IconOf(icon.icon));
-    tray_->setToolTip(QString::fromUtf8(icon.tip));
-  }
-
-  QSystemTrayIcon* tray_ = nullptr;
+  QtTrayIcon tray_;
 };
 
 }  // namespace
@@ -199,6 +144,7 @@ void InstallQtBackend(int& argc, char** argv) {
   QApplication::setFont(ShellDialogFont(kProgramFontPointSize));
   InstallBackend(std::make_unique<QtBackend>());
   WatchTrayHost();
+  DeliverCloseRequestsFromOutside();
 }
 
 }  // namespace ui::qt

@@ -1,5 +1,7 @@
 #include "platform/ui/qt/qt_dialog.h"
 
+#include <vector>
+
 #include <QCheckBox>
 #include <QEvent>
 #include <QGroupBox>
@@ -17,6 +19,9 @@
 namespace ui::qt {
 
 namespace {
+
+// The dialogs shown, innermost last.
+std::vector<QPointer<DialogWindow>> shownDialogs;
 
 QString FromAnsi(const std::string& text) {
   const std::u16string wide = platform::AnsiToWide(text);
@@ -204,7 +209,12 @@ QTableWidget* QtDialog::List(int controlId) {
   return qobject_cast<QTableWidget*>(controls_.at(controlId));
 }
 
+QtDialog::~QtDialog() { std::erase(shownDialogs, window_.get()); }
+
 void QtDialog::Show() {
+  // A dialog opened from another (the hit list from the settings) belongs to it.
+  MakeTransientFor(*window_, InnermostShownDialog());
+  shownDialogs.emplace_back(window_.get());
   window_->show();
   window_->raise();
   window_->activateWindow();
@@ -283,5 +293,18 @@ bool QtDialog::IsItemSelected(int controlId, int item) {
 }
 
 int QtDialog::ItemCount(int controlId) { return List(controlId)->rowCount(); }
+
+QWindow* InnermostShownDialog() {
+  for (auto dialog = shownDialogs.rbegin(); dialog != shownDialogs.rend(); ++dialog) {
+    if (*dialog != nullptr && (*dialog)->isVisible()) return (*dialog)->windowHandle();
+  }
+  return nullptr;
+}
+
+void MakeTransientFor(QWidget& window, QWindow* owner) {
+  if (owner == nullptr) return;
+  window.winId();  // the window system's window, which the owner is set on
+  window.windowHandle()->setTransientParent(owner);
+}
 
 }  // namespace ui::qt

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QPointer>
 #include <QTableWidget>
+#include <QWindow>
 #include <map>
 #include <memory>
 
@@ -27,6 +28,7 @@ class DialogWindow : public QDialog {
 class QtDialog : public NativeDialog {
  public:
   QtDialog(const DialogTemplate& dialog, DialogEvents& events);
+  ~QtDialog() override;
 
   void Show() override;
   void SetEnabled(bool enabled) override;
@@ -53,5 +55,13 @@ class QtDialog : public NativeDialog {
   QWidget* firstFocus_ = nullptr;
   QPointer<QWidget> focusBeforeDisabled_;
 };
+
+// The innermost dialog on the screen now, or null: what a box or dialog raised from it belongs
+// to.
+QWindow* InnermostShownDialog();
+
+// Makes a window belong to another (WM_TRANSIENT_FOR on X11, the parent of a Wayland
+// toplevel), so that every window manager keeps it above that one and centres it there.
+void MakeTransientFor(QWidget& window, QWindow* owner);
 
 }  // namespace ui::qt

@@ -6,7 +6,11 @@
 #include <QAbstractNativeEventFilter>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusServiceWatcher>
+#include <QDBusVariant>
 #include <QGuiApplication>
+#include <QTimer>
 #include <cstdlib>
 
 #include "platform/ui/backend.h"
@@ -15,6 +19,19 @@
 namespace ui::qt {
 
 namespace {
+
+const QString kWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
+// A watcher that does not answer within this is taken for none.
+constexpr int kWatcherAnswerMs = 500;
+
+// The unique bus name of the watcher the icon last registered with. UI thread only.
+QString registeredWith;
+
+QString WatcherOwner() {
+  const QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+  return bus != nullptr ? bus->serviceOwner(kWatcher).value() : QString();
+}
 
 class TrayHostFilter : public QAbstractNativeEventFilter {
  public:
@@ -44,27 +61,7 @@ xcb_atom_t TraySelection(xcb_connection_t* connection) {
   return result;
 }
 
-bool XTrayHostPresent() {
-  xcb_connection_t* connection = QtXConnection();
-  if (connection == nullptr) return false;
-  const xcb_atom_t selection = TraySelection(connection);
-  if (selection == XCB_NONE) return false;
-  xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
-      connection, xcb_get_selection_owner(connection, selection), nullptr);
-  const bool present = owner != nullptr && owner->owner != XCB_NONE;
-  free(owner);
-  return present;
-}
-
-}  // namespace
-
-bool TrayHostPresent() {
-  if (XTrayHostPresent()) return true;
-  const QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
-  return bus != nullptr && bus->isServiceRegistered("org.kde.StatusNotifierWatcher");
-}
-
-void WatchTrayHost() {
+void WatchXEmbedTrayHost() {
   xcb_connection_t* connection = QtXConnection();
   if (connection == nullptr) return;
   const xcb_query_extension_reply_t* extension = xcb_get_extension_data(connection, &xcb_xfixes_id);
@@ -81,6 +78,62 @@ void WatchTrayHost() {
   xcb_flush(connection);
   // Lives as long as the application's event dispatching.
   qGuiApp->installNativeEventFilter(new TrayHostFilter(extension->first_event, selection));
+}
+
+// A panel such as waybar starts its watcher and registers its host a moment later; xfce4-panel's
+// watcher has its host from the start. Either way the host is looked for a moment after the
+// watcher's arrival or the host's registration. A D-Bus signal reaches only a slot: the timer's
+// start() takes it.
+void WatchStatusNotifierHost() {
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  auto* settle = new QTimer(qGuiApp);
+  settle->setSingleShot(true);
+  settle->setInterval(200);
+  QObject::connect(settle, &QTimer::timeout, [] {
+    if (StatusNotifierHostRegistered() && WatcherOwner() != registeredWith) {
+      DeliverTaskbarCreated();
+    }
+  });
+  auto* watcher =
+      new QDBusServiceWatcher(kWatcher, bus, QDBusServiceWatcher::WatchForRegistration, qGuiApp);
+  QObject::connect(watcher, &QDBusServiceWatcher::serviceRegistered, settle,
+                   qOverload<>(&QTimer::start));
+  bus.connect(kWatcher, kWatcherPath, kWatcher, "StatusNotifierHostRegistered", settle,
+              SLOT(start()));
+}
+
+}  // namespace
+
+bool XEmbedTrayHostPresent() {
+  xcb_connection_t* connection = QtXConnection();
+  if (connection == nullptr) return false;
+  const xcb_atom_t selection = TraySelection(connection);
+  if (selection == XCB_NONE) return false;
+  xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
+      connection, xcb_get_selection_owner(connection, selection), nullptr);
+  const bool present = owner != nullptr && owner->owner != XCB_NONE;
+  free(owner);
+  return present;
+}
+
+bool StatusNotifierHostRegistered() {
+  QDBusMessage get = QDBusMessage::createMethodCall(
+      kWatcher, kWatcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+      QStringLiteral("Get"));
+  get << kWatcher << QStringLiteral("IsStatusNotifierHostRegistered");
+  // A watcher that only D-Bus activation would start has no panel behind it.
+  get.setAutoStartService(false);
+  const QDBusMessage reply =
+      QDBusConnection::sessionBus().call(get, QDBus::Block, kWatcherAnswerMs);
+  return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
+         qvariant_cast<QDBusVariant>(reply.arguments().constFirst()).variant().toBool();
+}
+
+void NoteStatusNotifierRegistration() { registeredWith = WatcherOwner(); }
+
+void WatchTrayHost() {
+  WatchXEmbedTrayHost();
+  WatchStatusNotifierHost();
 }
 
 }  // namespace ui::qt

@@ -1,14 +1,19 @@
 #pragma once
 
-// On X11, tells the framework when a tray host takes the _NET_SYSTEM_TRAY_S0 selection (the
-// taskbar-created message), from XFixes selection-owner events on Qt's own connection. Does
-// nothing on other platforms.
+// The tray hosts of a Linux desktop: the XEmbed tray (the _NET_SYSTEM_TRAY_S0 selection on X11)
+// and the StatusNotifier host, which a StatusNotifierWatcher on the session bus reports.
 namespace ui::qt {
 
+// Tells the framework when a tray host comes (the taskbar-created message): when one takes the
+// XEmbed selection (XFixes events on Qt's own connection), when a host registers with the
+// watcher, or when a watcher appears with a host.
 void WatchTrayHost();
 
-// Whether a tray host is there now: an owner of the _NET_SYSTEM_TRAY_S0 selection (X11), or a
-// StatusNotifierWatcher on the session bus.
-bool TrayHostPresent();
+bool XEmbedTrayHostPresent();
+bool StatusNotifierHostRegistered();
+
+// The icon has just registered with the StatusNotifierWatcher there now: that watcher's arrival
+// or its host's calls for no registration again.
+void NoteStatusNotifierRegistration();
 
 }  // namespace ui::qt

@@ -43,6 +43,12 @@ unsigned TrackMenu(unsigned menuId, int x, int y);
 void CursorPosition(int& x, int& y);
 bool OpenAddress(const std::string& address);  // ShellExecuteA "open"
 
+// A later start's requests (instance_requests.h) over a named pipe of the user's session named
+// after the instance lock: a thread of its own waits on the pipe and posts each command to the
+// UI thread, where received gets it.
+void ServeRequests(const std::string& lockName, std::function<void(unsigned command)> received);
+bool SendRequest(const std::string& lockName, unsigned command);
+
 // One dialog window, created hidden from its dialog resource.
 class DialogWindow {
  public:

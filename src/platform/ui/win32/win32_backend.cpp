@@ -1,5 +1,6 @@
 #include "platform/ui/backend.h"
 #include "platform/ui/desktop_backend.h"
+#include "platform/ui/instance_requests.h"
 #include "platform/ui/win32/win32_api.h"
 
 // The Win32 window system: the framework's backend calls turned into the Win32 side's
@@ -111,6 +112,14 @@ class Win32Backend : public Backend {
 };
 
 }  // namespace
+
+void ServeInstanceRequests(const std::string& lockName) {
+  win32::ServeRequests(lockName, [](unsigned command) { DeliverTrayMenuCommand(command); });
+}
+
+bool SendInstanceRequest(const std::string& lockName, unsigned command) {
+  return win32::SendRequest(lockName, command);
+}
 
 void InstallDesktopBackend(int&, char**) {
   InstallBackend(std::make_unique<Win32Backend>());

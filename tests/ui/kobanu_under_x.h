@@ -1,0 +1,72 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/standin_mall.h"
+#include "support/temp_dir.h"
+#include "ui/x_session.h"
+
+namespace testing_support {
+
+// Kobanu itself (KOBANU_PROGRAM, with both services on a stand-in mall) on an Xvfb screen with a
+// session bus of its own. The settings file lies beside the executable, so each test runs its
+// own copy. With KOBANU_SCREENSHOT_DIR set, Shoot leaves screenshots of the screen there.
+class KobanuUnderX : public ::testing::Test {
+ protected:
+  KobanuUnderX() { std::filesystem::copy_file(KOBANU_PROGRAM, program_.File("kobanu")); }
+
+  void WriteSettings(const std::string& lines) {
+    WriteFile(program_.File("setting.ini"), "[PARAM]\r\n" + lines);
+  }
+  std::string Settings() { return ReadFile(program_.File("setting.ini")); }
+
+  void Launch(const std::vector<std::string>& moreEnv = {}) {
+    std::vector<std::string> env = x_.Env();
+    env.insert(env.end(), moreEnv.begin(), moreEnv.end());
+    LaunchWith({}, env);
+  }
+  // As Launch, started through prefix, in env alone.
+  void LaunchWith(const std::vector<std::string>& prefix, std::vector<std::string> env) {
+    std::vector<std::string> argv = prefix;
+    argv.push_back(program_.File("kobanu"));
+    env.push_back("KOBANU_TEST_MALL_HOST=" + mall_.host());
+    kobanu_ = Child(argv, env);
+  }
+
+  // Kobanu's top-level windows on the X screen.
+  std::optional<XWindow> Find(const std::string& type, const std::string& name = "") {
+    for (const XWindow& w : x_.Windows()) {
+      if (w.mapped && w.parent == 0 && w.wmClass.starts_with("kobanu") && w.type == type &&
+          (name.empty() || w.name == name)) {
+        return w;
+      }
+    }
+    return std::nullopt;
+  }
+  bool Shown(const std::string& type, const std::string& name = "") {
+    return Find(type, name).has_value();
+  }
+  bool DialogShown(const std::string& caption) {
+    return Shown("_NET_WM_WINDOW_TYPE_DIALOG", caption);
+  }
+  std::optional<XWindow> Box() { return Find("_NET_WM_WINDOW_TYPE_DIALOG", "Kobanu"); }
+
+  void Shoot(const std::string& name) {
+    if (const char* dir = std::getenv("KOBANU_SCREENSHOT_DIR")) {
+      x_.Screenshot(std::string(dir) + "/" + name + ".png");
+    }
+  }
+
+  StandInMall mall_;
+  TempDir program_;
+  XSession x_;
+  Child kobanu_;
+};
+
+}  // namespace testing_support

@@ -1,0 +1,379 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/mall_keywords.h"
+#include "support/temp_dir.h"
+#include "ui/kobanu_under_x.h"
+#include "ui/x_session.h"
+
+// Kobanu on the tray hosts of today's desktops, StatusNotifier hosts that draw the icon's menu
+// themselves from the one it exports over dbusmenu: a stand-in watcher on a private session bus,
+// xfce4-panel's status tray under Xvfb, and waybar under sway. Sway runs on its X11 backend,
+// nested in Xvfb: its headless backend gives the seat no pointer, so no click could reach
+// waybar. With KOBANU_SCREENSHOT_DIR set, screenshots of the screen are left there.
+namespace {
+
+using nlohmann::json;
+using testing_support::Child;
+using testing_support::TempDir;
+using testing_support::WaitUntil;
+using testing_support::WriteFile;
+using testing_support::XWindow;
+
+using testing_support::kWatch;
+
+const std::string kWatcher = "org.kde.StatusNotifierWatcher";
+const std::string kSettingsCaption = "Kobanu  Ver 1.00";
+
+bool Installed(const std::string& program) {
+  return std::system(("command -v " + program + " >/dev/null").c_str()) == 0;
+}
+
+// What a command prints on stdout; nothing when it fails.
+std::optional<std::string> Output(const std::string& command) {
+  FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
+  if (pipe == nullptr) return std::nullopt;
+  std::string text;
+  char buffer[4096];
+  while (const size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) text.append(buffer, n);
+  if (pclose(pipe) != 0) return std::nullopt;
+  return text;
+}
+
+std::string Joined(const std::vector<std::string>& words) {
+  std::string line;
+  for (const std::string& word : words) line += word + " ";
+  return line;
+}
+
+class PanelTrayTest : public testing_support::KobanuUnderX {
+ protected:
+  PanelTrayTest() { WriteSettings("SCAN_FLAG=0\r\nSCAN_KEYWORD=" + kWatch + "\r\n"); }
+
+  // busctl on the bus the tray is on, its answer in JSON; null when the call fails.
+  json Bus(const std::string& arguments) {
+    const auto text = Output(Joined(prefix_) + "busctl --address='" + busAddress_ +
+                             "' --json=short " + arguments);
+    return text ? json::parse(*text, nullptr, false) : json();
+  }
+  json WatcherProperty(const std::string& name) {
+    return Bus("get-property " + kWatcher + " /StatusNotifierWatcher " + kWatcher + " " + name);
+  }
+  // Kobanu's item, as the watcher lists it; empty until it has registered.
+  std::string ItemBusName() {
+    const json items = WatcherProperty("RegisteredStatusNotifierItems");
+    if (!items.is_object() || items["data"].empty()) return "";
+    const std::string item = items["data"][0];
+    return item.substr(0, item.find('/'));
+  }
+  bool ItemRegistered() { return !ItemBusName().empty(); }
+  json ItemProperty(const std::string& name) {
+    return Bus("get-property " + ItemBusName() +
+               " /StatusNotifierItem org.kde.StatusNotifierItem " + name)["data"];
+  }
+  // The exported menu's entries: (id, label), "-" for a separator.
+  std::vector<std::pair<int, std::string>> MenuEntries() {
+    const json layout =
+        Bus("call " + ItemBusName() + " " + ItemProperty("Menu").get<std::string>() +
+            " com.canonical.dbusmenu GetLayout iias 0 -- -1 0");
+    std::vector<std::pair<int, std::string>> entries;
+    for (const json& child : layout["data"][1][2]) {
+      const json& properties = child["data"][1];
+      entries.emplace_back(child["data"][0],
+                           properties.contains("label") ? properties["label"]["data"] : "-");
+    }
+    return entries;
+  }
+  // As a panel does when its drawing of the menu is clicked.
+  void Click(const std::string& label) {
+    for (const auto& [id, text] : MenuEntries()) {
+      if (text != label) continue;
+      Bus("call " + ItemBusName() + " " + ItemProperty("Menu").get<std::string>() +
+          " com.canonical.dbusmenu Event isvu " + std::to_string(id) + " clicked s '' 0");
+      return;
+    }
+    ADD_FAILURE() << "no menu entry " << label;
+  }
+  void Activate() {
+    Bus("call " + ItemBusName() +
+        " /StatusNotifierItem org.kde.StatusNotifierItem Activate ii 0 0");
+  }
+  bool BoxShown() { return Box().has_value(); }
+  void ExpectEndedWithTheKeywordSaved() {
+    EXPECT_EQ(kobanu_.WaitForExit(std::chrono::seconds(10)), 0);
+    EXPECT_NE(Settings().find("SCAN_KEYWORD=" + kWatch + "\r\nSCAN_PRICE="), std::string::npos)
+        << Settings();
+  }
+
+  std::vector<std::string> prefix_;  // how the programs on the tray's bus are started
+  std::string busAddress_ = x_.bus().address();
+};
+
+TEST_F(PanelTrayTest, TheMenuIsExportedWithItsThreeEntriesAndEachWorks) {
+  Child watcher({KOBANU_SNI_WATCHER, "--host-after-ms", "0"}, x_.Env());
+  ASSERT_TRUE(
+      WaitUntil([&] { return WatcherProperty("IsStatusNotifierHostRegistered")["data"] == true; }));
+  Launch();
+  ASSERT_TRUE(WaitUntil([&] { return ItemRegistered(); })) << "no item registered";
+  EXPECT_EQ(ItemProperty("ItemIsMenu"), false);
+  EXPECT_EQ(ItemProperty("ToolTip")[2], "Kobanuアプリ");
+  std::vector<std::string> labels;
+  for (const auto& entry : MenuEntries()) labels.push_back(entry.second);
+  EXPECT_EQ(labels, (std::vector<std::string>{"ダイアログを開く", "-", "終了"}));
+  // No XEmbed icon beside it, and no window of its own for a menu.
+  const std::vector<XWindow> windows = x_.Windows();
+  EXPECT_TRUE(std::none_of(windows.begin(), windows.end(), [](const XWindow& w) {
+    return w.mapped && w.wmClass.starts_with("kobanu");
+  }));
+
+  Click("ダイアログを開く");
+  ASSERT_TRUE(WaitUntil([&] { return DialogShown(kSettingsCaption); }));
+  x_.XDoTool("key Escape");
+  ASSERT_TRUE(WaitUntil([&] { return !DialogShown(kSettingsCaption); }));
+  Activate();  // a left click on the icon
+  ASSERT_TRUE(WaitUntil([&] { return DialogShown(kSettingsCaption); }));
+  x_.XDoTool("key Tab Tab Tab Tab space Escape");  // ticks the alert, then closes
+  ASSERT_TRUE(WaitUntil([&] { return !DialogShown(kSettingsCaption); }));
+  Click("終了");
+  ExpectEndedWithTheKeywordSaved();
+  EXPECT_NE(Settings().find("SCAN_FLAG=1"), std::string::npos) << Settings();
+}
+
+// At login the watcher may be up well before the panel's host registers with it.
+TEST_F(PanelTrayTest, AHostThatRegistersSixSecondsAfterTheWatcherGetsTheIconWithoutABox) {
+  Child watcher({KOBANU_SNI_WATCHER, "--host-after-ms", "6000"}, x_.Env());
+  ASSERT_TRUE(WaitUntil(
+      [&] { return WatcherProperty("IsStatusNotifierHostRegistered")["data"] == false; }));
+  const auto start = std::chrono::steady_clock::now();
+  Launch();
+  ASSERT_TRUE(WaitUntil([&] { return ItemRegistered() || BoxShown(); }, std::chrono::seconds(20)));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  // The icon stays as it came, and no box follows: the host's registration, which reaches
+  // Kobanu once more after it has added the icon, adds it no second time.
+  const std::string item = ItemBusName();
+  EXPECT_FALSE(item.empty());
+  EXPECT_FALSE(WaitUntil([&] { return BoxShown() || ItemBusName() != item; },
+                         std::chrono::milliseconds(1500)))
+      << (BoxShown() ? "a box" : "the icon went or came again");
+  Click("終了");
+  ExpectEndedWithTheKeywordSaved();
+}
+
+// A panel that restarts brings a new watcher, whose host registers a moment later: the icon
+// comes back and the settings are read again, as when the Windows taskbar is re-created.
+TEST_F(PanelTrayTest, APanelThatRestartsGetsTheIconBackAndTheSettingsAreReadAgain) {
+  Child watcher({KOBANU_SNI_WATCHER, "--host-after-ms", "0"}, x_.Env());
+  ASSERT_TRUE(
+      WaitUntil([&] { return WatcherProperty("IsStatusNotifierHostRegistered")["data"] == true; }));
+  WriteSettings("SCAN_KEYWORD=old\r\n");
+  Launch();
+  ASSERT_TRUE(WaitUntil([&] { return ItemRegistered(); })) << "no item registered";
+  WriteSettings("SCAN_FLAG=0\r\nSCAN_KEYWORD=" + kWatch + "\r\n");
+  watcher.Kill();
+  watcher = Child({KOBANU_SNI_WATCHER, "--host-after-ms", "300"}, x_.Env());
+  ASSERT_TRUE(WaitUntil([&] { return ItemRegistered(); })) << "the icon did not come back";
+  std::this_thread::sleep_for(std::chrono::seconds(1));  // as a person would pause
+  ASSERT_TRUE(WaitUntil([&] { return ItemRegistered(); }));
+  Click("終了");
+  ExpectEndedWithTheKeywordSaved();
+}
+
+// One xfce4-panel with its status tray alone, as Xfce 4.18 sets it up. xfconfd, which D-Bus
+// starts, takes its configuration from the bus's environment.
+TEST_F(PanelTrayTest, OnXfcePanelTheMenuOpensFromTheIconAndItsItemsWork) {
+  if (!Installed("xfce4-panel")) GTEST_SKIP() << "xfce4-panel is not installed";
+  TempDir config;
+  std::filesystem::create_directories(config.File("xfce4/xfconf/xfce-perchannel-xml"));
+  WriteFile(config.File("xfce4/xfconf/xfce-perchannel-xml/xfce4-panel.xml"),
+            R"(<?xml version="1.0"?>
+<channel name="xfce4-panel" version="1.0">
+  <property name="configver" type="int" value="2"/>
+  <property name="panels" type="array">
+    <value type="int" value="1"/>
+    <property name="panel-1" type="empty">
+      <property name="position" type="string" value="p=6;x=0;y=0"/>
+      <property name="length" type="uint" value="100"/>
+      <property name="position-locked" type="bool" value="true"/>
+      <property name="size" type="uint" value="32"/>
+      <property name="plugin-ids" type="array"><value type="int" value="1"/></property>
+    </property>
+  </property>
+  <property name="plugins" type="empty">
+    <property name="plugin-1" type="string" value="systray"/>
+  </property>
+</channel>
+)");
+  Bus("call org.freedesktop.DBus /org/freedesktop/DBus org.freedesktop.DBus "
+      "UpdateActivationEnvironment a{ss} 1 XDG_CONFIG_HOME " +
+      config.path());
+  std::vector<std::string> env = x_.Env();
+  env.insert(env.end(), {"XDG_CONFIG_HOME=" + config.path(), "NO_AT_BRIDGE=1"});
+  Child panel({"xfce4-panel", "--disable-wm-check"}, env);
+  ASSERT_TRUE(
+      WaitUntil([&] { return WatcherProperty("IsStatusNotifierHostRegistered")["data"] == true; }));
+  Launch();
+  ASSERT_TRUE(WaitUntil([&] { return ItemRegistered(); })) << "no item registered";
+  // The status tray's window in the panel, whose first button is Kobanu's icon.
+  std::optional<XWindow> tray;
+  ASSERT_TRUE(WaitUntil([&] {
+    for (const XWindow& w : x_.Windows()) {
+      if (w.mapped && w.parent != 0 && w.wmClass.starts_with("wrapper-2.0") && w.width >= 16)
+        tray = w;
+    }
+    return tray.has_value();
+  }));
+  const std::string icon =
+      std::to_string(tray->x + tray->height / 2) + " " + std::to_string(tray->y + tray->height / 2);
+  const auto menuShown = [&] {
+    for (const XWindow& w : x_.Windows()) {
+      if (w.mapped && w.parent == 0 && w.overrideRedirect && w.wmClass.starts_with("wrapper"))
+        return true;
+    }
+    return false;
+  };
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));  // as a person would pause
+  x_.XDoTool("mousemove " + icon + " click 3");
+  ASSERT_TRUE(WaitUntil(menuShown)) << "no menu from the icon";
+  Shoot("xfce_menu");
+  x_.XDoTool("key Down Return");  // "ダイアログを開く"
+  ASSERT_TRUE(WaitUntil([&] { return DialogShown(kSettingsCaption); }));
+  Shoot("xfce_dialog");
+  x_.XDoTool("key Escape");
+  ASSERT_TRUE(WaitUntil([&] { return !DialogShown(kSettingsCaption); }));
+  x_.XDoTool("mousemove " + icon + " click 1");
+  ASSERT_TRUE(WaitUntil([&] { return DialogShown(kSettingsCaption); })) << "a left click";
+  x_.XDoTool("key Escape");
+  ASSERT_TRUE(WaitUntil([&] { return !DialogShown(kSettingsCaption); }));
+  x_.XDoTool("mousemove " + icon + " click 3");
+  ASSERT_TRUE(WaitUntil(menuShown));
+  x_.XDoTool("key Up Return");  // "終了", the last
+  ExpectEndedWithTheKeywordSaved();
+}
+
+// Sway with waybar as its bar, Kobanu on Qt's Wayland platform. As root every program of the
+// session runs as an ordinary user of a user namespace: sway refuses root.
+class WaybarTrayTest : public PanelTrayTest {
+ protected:
+  WaybarTrayTest() {
+    prefix_ = testing_support::AsOrdinaryUser();
+    busAddress_ = bus_.address();
+    chmod(runtime_.path().c_str(), 0700);
+  }
+
+  std::vector<std::string> WaylandEnv() {
+    return {"XDG_RUNTIME_DIR=" + runtime_.path(),
+            "WAYLAND_DISPLAY=wayland-1",
+            bus_.Env(),
+            "DISPLAY",
+            "XDG_CONFIG_HOME=" + runtime_.File("config"),
+            "NO_AT_BRIDGE=1",
+            "GTK_THEME=Adwaita"};
+  }
+  Child Start(const std::vector<std::string>& argv, std::vector<std::string> env) {
+    std::vector<std::string> all = prefix_;
+    all.insert(all.end(), argv.begin(), argv.end());
+    return Child(all, env);
+  }
+  // Sway's windows, by title and whether they float.
+  std::vector<std::pair<std::string, bool>> SwayWindows() {
+    const auto text =
+        Output(Joined(prefix_) + "env XDG_RUNTIME_DIR=" + runtime_.path() + " SWAYSOCK=$(ls " +
+               runtime_.path() + "/sway-ipc.*) swaymsg -r -t get_tree");
+    std::vector<std::pair<std::string, bool>> windows;
+    std::function<void(const json&, bool)> walk = [&](const json& node, bool floating) {
+      if (node.contains("app_id") && !node["app_id"].is_null()) {
+        windows.emplace_back(node["name"].is_string() ? node["name"] : "", floating);
+      }
+      for (const json& child : node.value("nodes", json::array())) walk(child, false);
+      for (const json& child : node.value("floating_nodes", json::array())) walk(child, true);
+    };
+    if (text) walk(json::parse(*text, nullptr, false), false);
+    return windows;
+  }
+  bool SettingsDialogFloats() {
+    for (const auto& [name, floating] : SwayWindows()) {
+      if (name == kSettingsCaption) return floating;
+    }
+    return false;
+  }
+  // How light the screen is in a rectangle, 0 to 1.
+  double Lightness(int x, int y, int width, int height) {
+    XWindow area{};
+    area.x = x;
+    area.y = y;
+    area.width = width;
+    area.height = height;
+    return x_.OnScreen(area).mean;
+  }
+
+  TempDir runtime_;
+  testing_support::SessionBus bus_{testing_support::AsOrdinaryUser()};
+};
+
+TEST_F(WaybarTrayTest, OnWaybarTheMenuOpensAtTheIconAndItsItemsWork) {
+  if (!Installed("sway") || !Installed("waybar")) GTEST_SKIP() << "sway or waybar missing";
+  WriteFile(runtime_.File("sway.conf"),
+            "xwayland disable\noutput X11-1 resolution 1024x738 position 0 0\n");
+  std::filesystem::create_directories(runtime_.File("config/waybar"));
+  WriteFile(runtime_.File("config/waybar/config"),
+            R"({"layer": "top", "position": "top", "height": 30, "modules-center": ["tray"],
+                "tray": {"icon-size": 22}})");
+  Child sway = Start({"sway", "-c", runtime_.File("sway.conf")},
+                     {"DISPLAY=" + x_.display(), "WLR_BACKENDS=x11", "WLR_RENDERER=pixman",
+                      "XDG_RUNTIME_DIR=" + runtime_.path(), bus_.Env(), "WAYLAND_DISPLAY"});
+  ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(runtime_.File("wayland-1")); }));
+  Child waybar = Start({"waybar"}, WaylandEnv());
+  ASSERT_TRUE(
+      WaitUntil([&] { return WatcherProperty("IsStatusNotifierHostRegistered")["data"] == true; }));
+  std::vector<std::string> env = WaylandEnv();
+  env.push_back("QT_QPA_PLATFORM=wayland");
+  LaunchWith(prefix_, env);
+  ASSERT_TRUE(WaitUntil([&] { return ItemRegistered(); })) << "no item registered";
+
+  // The tray alone in the middle of the bar: the icon at the screen's middle. GTK puts the menu
+  // below and right of the pointer, its two items above and below the separator.
+  const double background = Lightness(520, 40, 150, 30);
+  const auto menuShown = [&] { return Lightness(520, 40, 150, 30) > background + 0.3; };
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));  // as a person would pause
+  x_.XDoTool("mousemove 512 15 click 3");
+  ASSERT_TRUE(WaitUntil(menuShown)) << "no menu at the icon";
+  EXPECT_TRUE(SwayWindows().empty()) << "a window of Kobanu's own for the menu";
+  Shoot("waybar_menu");
+  x_.XDoTool("mousemove 560 31 click 1");  // "ダイアログを開く"
+  ASSERT_TRUE(WaitUntil([&] { return SettingsDialogFloats(); })) << "no floating dialog";
+  Shoot("waybar_dialog");
+  // A price warning floats over the dialog it belongs to.
+  x_.XDoTool("mousemove 512 384 key Tab Tab Tab Tab Tab Tab minus");  // from OK to the price box
+  const auto boxShown = [&] {
+    const auto windows = SwayWindows();
+    return std::find(windows.begin(), windows.end(),
+                     std::pair<std::string, bool>{"Kobanu", true}) != windows.end();
+  };
+  ASSERT_TRUE(WaitUntil(boxShown)) << "no price warning";
+  Shoot("waybar_box_over_dialog");
+  x_.XDoTool("key Return");
+  ASSERT_TRUE(WaitUntil([&] { return !boxShown(); }));
+  x_.XDoTool("key BackSpace Escape");  // no price, as before
+  ASSERT_TRUE(WaitUntil([&] { return SwayWindows().empty(); }));
+  x_.XDoTool("mousemove 512 15 click 1");
+  ASSERT_TRUE(WaitUntil([&] { return SettingsDialogFloats(); })) << "a left click";
+  x_.XDoTool("mousemove 512 384 key Escape");
+  ASSERT_TRUE(WaitUntil([&] { return SwayWindows().empty(); }));
+  x_.XDoTool("mousemove 512 15 click 3");
+  ASSERT_TRUE(WaitUntil(menuShown));
+  x_.XDoTool("mousemove 560 57 click 1");  // "終了"
+  ExpectEndedWithTheKeywordSaved();
+}
+
+}  // namespace
