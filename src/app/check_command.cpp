@@ -3,28 +3,13 @@
 #include <cstdio>
 #include <string>
 
-#include "res/texts.h"
 #include "service/check_log.h"
-#include "service/service_requests.h"
 #include "settings/settings_file.h"
 #include "settings/settings_home.h"
 #include "state/watch_state.h"
-#include "worker/watch_worker.h"
+#include "worker/check_now.h"
 
 namespace {
-
-// A setting the hourly cycle would refuse before asking anything; nothing when there is none.
-const char* Refusal(const SettingsSnapshot& settings) {
-  if (settings.scanKeyword.empty()) return texts::kNoKeyword;
-  switch (CheckPriceText(settings.scanPrice)) {
-    case PriceNegative:
-      return texts::kPriceNegative;
-    case PriceNotNumber:
-      return texts::kPriceNotNumber;
-    default:
-      return nullptr;
-  }
-}
 
 void PrintLine(const char* label, const std::string& text) {
   std::printf("%-9s%s\n", label, text.c_str());
@@ -46,13 +31,7 @@ int RunCheckCommand() {
   PrintLine("check", std::string(timeSale ? "time sale" : "count") +
                          (service.Enabled() ? ", today's item-search service ([SERVICE])"
                                             : ", the described services"));
-  if (const char* refusal = Refusal(settings)) {
-    PrintLine("outcome", std::string("not asked: ") + refusal);
-    return 1;
-  }
-  int value = 0;
-  const CheckOutcome outcome =
-      timeSale ? AskSalesStatus(value, settings, service) : AskHitCount(value, settings, service);
+  const CheckOutcome outcome = CheckNow(settings, service);
   const auto masked = [&](const std::string& text) { return MaskSecrets(text, service.accessKey); };
   if (!outcome.url.empty()) PrintLine("request", masked(outcome.url));
   PrintLine("answer", outcome.answer.empty() ? "(none)" : masked(outcome.answer));

@@ -1,0 +1,31 @@
+#include "worker/check_now.h"
+
+#include "res/texts.h"
+#include "service/service_requests.h"
+#include "worker/watch_worker.h"
+
+namespace {
+
+// A setting the hourly cycle would refuse before asking anything; null when there is none.
+const char* Refusal(const SettingsSnapshot& settings) {
+  if (settings.scanKeyword.empty()) return texts::kNoKeyword;
+  switch (CheckPriceText(settings.scanPrice)) {
+    case PriceNegative:
+      return texts::kPriceNegative;
+    case PriceNotNumber:
+      return texts::kPriceNotNumber;
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace
+
+CheckOutcome CheckNow(const SettingsSnapshot& settings, const ServiceSettings& service) {
+  if (const char* refusal = Refusal(settings)) {
+    return Skipped(-2, std::string("not asked: ") + refusal);
+  }
+  int value = 0;
+  return settings.scanTimesale != 0 ? AskSalesStatus(value, settings, service)
+                                    : AskHitCount(value, settings, service);
+}
