@@ -3,13 +3,16 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <string_view>
 #include <thread>
 
+#include "base/utf8.h"
 #include "res/resource.h"
 #include "res/shell_texts.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_file.h"
 #include "state/watch_state.h"
+#include "worker/check_status.h"
 #include "worker/watch_worker.h"
 
 namespace {
@@ -39,7 +42,7 @@ void CMainWnd::RegisterTrayIcon() {
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   data.uCallbackMessage = WM_TRAY_NOTIFY;
   data.hIcon = m_hIcon;
-  std::strncpy(data.szTip, texts::kTrayTip, sizeof data.szTip - 1);
+  SetTip(data);
   m_hNotifyWnd = m_hWnd;
 
   BOOL added = Shell_NotifyIconA(NIM_ADD, &data);
@@ -57,7 +60,38 @@ void CMainWnd::RegisterTrayIcon() {
   }
   LoadSettings();
   settingsLoaded_ = true;
+  RegisterCheckStatusWindow(m_hWnd);
   StartWatchWorker();
+}
+
+void CMainWnd::SetTip(NOTIFYICONDATAA& data) const {
+  const std::string tip = std::string(texts::kTrayTip) + (tipLine_.empty() ? "" : "\n" + tipLine_);
+  // Cut between characters, should a line ever be longer than the tip takes.
+  size_t length = 0;
+  while (length < tip.size()) {
+    const size_t next = FirstUtf8Character(std::string_view(tip).substr(length)).length;
+    if (next == 0 || length + next >= sizeof data.szTip) break;
+    length += next;
+  }
+  tip.copy(data.szTip, length);
+  data.szTip[length] = '\0';
+}
+
+void CMainWnd::ShowCheckStatus() {
+  const CheckStatus status = TakeCheckStatus();
+  tipLine_ = status.tipLine;
+  NOTIFYICONDATAA data;
+  data.cbSize = sizeof data;
+  data.hWnd = m_hWnd;
+  data.uID = 0;
+  data.uFlags = NIF_TIP;
+  SetTip(data);
+  if (!status.notice.empty()) {
+    data.uFlags |= NIF_INFO;
+    std::strncpy(data.szInfoTitle, texts::kChecksFailing, sizeof data.szInfoTitle - 1);
+    std::strncpy(data.szInfo, status.notice.c_str(), sizeof data.szInfo - 1);
+  }
+  Shell_NotifyIconA(NIM_MODIFY, &data);
 }
 
 LRESULT CMainWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -70,6 +104,7 @@ LRESULT CMainWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_TRAY_NOTIFY && lParam == NIN_SELECT)
       PostMessage(WM_COMMAND, ID_TRAY_OPEN_DIALOG);
     if (message == watchState.taskbarCreatedMessage) RegisterTrayIcon();
+    if (message == WM_CHECK_STATUS) ShowCheckStatus();
     // 終了, a close request from outside and the session's end all close the window.
     if (message == WM_CLOSE && settingsLoaded_) SaveSettings();
   }
@@ -95,6 +130,7 @@ void CMainWnd::OnTrayExit() {
 }
 
 void CMainWnd::PostNcDestroy() {
+  RegisterCheckStatusWindow(nullptr);
   NOTIFYICONDATAA data;
   data.cbSize = sizeof data;
   data.hWnd = m_hNotifyWnd;

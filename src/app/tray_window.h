@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <string>
 
 #include "platform/ui/afxwin.h"
 
@@ -34,9 +35,13 @@ class CMainWnd : public CWnd {
 
  private:
   void ShowTrayMenu();
+  // The tip, and a notice once, as the worker's checks with [SERVICE] left them.
+  void ShowCheckStatus();
+  void SetTip(NOTIFYICONDATAA& data) const;
   void OnTrayOpenDialog();
   void OnTrayExit();
 
   // Once loaded, the settings are saved by every close of the window, whoever asks for it.
   bool settingsLoaded_ = false;
+  std::string tipLine_;  // the tip's second line; empty without [SERVICE]
 };

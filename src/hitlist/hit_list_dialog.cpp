@@ -1,10 +1,13 @@
 #include "hitlist/hit_list_dialog.h"
 
 #include <algorithm>
+#include <mutex>
+#include <string>
 
 #include "platform/ui/shell_open.h"
 #include "res/resource.h"
 #include "res/shell_texts.h"
+#include "service/check_log.h"
 #include "service/hit_table.h"
 #include "service/service_requests.h"
 #include "settings/settings_file.h"
@@ -56,6 +59,24 @@ void CMainDlg::DoDataExchange(CDataExchange* pDX) {
     watchState.hitListFilled = 1;
     InsertHitRow(row);
   }
+}
+
+// With today's service, a search that failed says why instead of opening an empty list.
+BOOL CMainDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+  const CheckOutcome searched = LastOutcome(kHitListCheck);
+  bool serviceOn = false;
+  {
+    std::lock_guard lock(watchState.serviceMutex);
+    serviceOn = watchState.service.Enabled();
+  }
+  if (serviceOn && searched.failure) {
+    const std::string text = std::string(texts::kHitListFailed) + "\n\n" + searched.brief +
+                             "\n原因: " + searched.cause + "\n対処: " + searched.fix;
+    AfxMessageBox(text.c_str());
+    EndDialog(IDCANCEL);
+  }
+  return TRUE;
 }
 
 void CMainDlg::InitHitColumns() {

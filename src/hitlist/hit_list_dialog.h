@@ -16,6 +16,7 @@ class CMainDlg : public CDialog {
 
  protected:
   void DoDataExchange(CDataExchange* pDX) override;
+  BOOL OnInitDialog() override;
   const MessageMap* GetMessageMap() const override;
 
  private:

@@ -102,7 +102,8 @@ CheckOutcome Failed(int result, Failure failure, std::string url, const std::str
           .brief = std::string("確認できません: ") + text.brief,
           .cause = cause,
           .fix = text.fix,
-          .url = std::move(url)};
+          .url = std::move(url),
+          .failure = failure};
 }
 
 std::string AnswerText(int status, const std::string& body) {

@@ -1,23 +1,7 @@
 #pragma once
 
+#include <optional>
 #include <string>
-
-// What one check came to, in two voices: the check log's (English, the service's own words, and
-// for a failure its cause and fix in Japanese) and a short Japanese one for the tray's tip. Every
-// check's outcome is built here.
-struct CheckOutcome {
-  int result = 0;         // the query's small integer
-  bool answered = false;  // the question was answered, whatever the answer (nothing found too)
-  std::string log{};      // "count 6", "service error 403 CLIENT_IP_NOT_ALLOWED — 原因: ..."
-  std::string brief{};    // "該当 6件", "確認できません: 登録IPと異なります"
-  std::string cause{};    // for a failure, Japanese
-  std::string fix{};
-  std::string url{};     // the request, with the key in it
-  std::string answer{};  // what came back: the status and the start of the body; empty for none
-};
-
-// An answer as CheckOutcome keeps it: "200 {...}", the body cut after 1,000 bytes.
-std::string AnswerText(int status, const std::string& body);
 
 // The known reasons for a check that found nothing out.
 enum class Failure {
@@ -36,6 +20,24 @@ enum class Failure {
   kNetwork,             // no answer at all
   kBadEndpoint,         // an ENDPOINT that may not be used
 };
+
+// What one check came to, in two voices: the check log's (English, the service's own words, and
+// for a failure its cause and fix in Japanese) and a short Japanese one for the tray's tip. Every
+// check's outcome is built here.
+struct CheckOutcome {
+  int result = 0;         // the query's small integer
+  bool answered = false;  // the question was answered, whatever the answer (nothing found too)
+  std::string log{};      // "count 6", "service error 403 CLIENT_IP_NOT_ALLOWED — 原因: ..."
+  std::string brief{};    // "該当 6件", "確認できません: 登録IPと異なります"
+  std::string cause{};    // for a failure, Japanese
+  std::string fix{};
+  std::string url{};     // the request, with the key in it
+  std::string answer{};  // what came back: the status and the start of the body; empty for none
+  std::optional<Failure> failure{};  // why it failed, when it did
+};
+
+// An answer as CheckOutcome keeps it: "200 {...}", the body cut after 1,000 bytes.
+std::string AnswerText(int status, const std::string& body);
 
 // The question answered: log is the log's outcome ("count 6", "nothing found"), brief the tip's.
 CheckOutcome Answered(int result, std::string log, std::string brief, std::string url);

@@ -1,5 +1,6 @@
 #include "service/service_requests.h"
 
+#include <map>
 #include <mutex>
 #include <optional>
 #include <string_view>
@@ -142,6 +143,17 @@ CheckOutcome ClassicSalesStatus(const SettingsSnapshot& settings, int& state) {
 
 constexpr char kNoKeyword[] = "skipped: no keyword";
 
+// The last outcome of each check; never destroyed, as the worker may be reporting at exit.
+std::mutex lastOutcomesMutex;
+NoDestructor<std::map<std::string, CheckOutcome, std::less<>>> lastOutcomes;
+
+// Logs the outcome and keeps it for LastOutcome.
+void Report(std::string_view check, const CheckOutcome& outcome) {
+  WriteCheckLog(check, outcome);
+  std::lock_guard lock(lastOutcomesMutex);
+  (*lastOutcomes)[std::string(check)] = outcome;
+}
+
 }  // namespace
 
 bool KeywordIsEmpty(const SettingsSnapshot& settings) { return settings.scanKeyword.empty(); }
@@ -171,29 +183,35 @@ CheckOutcome AskSalesStatus(int& state, const SettingsSnapshot& settings,
 
 int QueryHitCount(int& count, const SettingsSnapshot& settings) {
   const CheckOutcome done = AskHitCount(count, settings, LoadedService());
-  WriteCheckLog(kCountCheck, done);
+  Report(kCountCheck, done);
   return done.result;
 }
 
 int QueryHitList(const SettingsSnapshot& settings) {
   watchState.hitListRows = 0;
   if (KeywordIsEmpty(settings)) {
-    WriteCheckLog(kHitListCheck, Skipped(-2, kNoKeyword));
+    Report(kHitListCheck, Skipped(-2, kNoKeyword));
     return -2;
   }
   const ServiceSettings service = LoadedService();
   const CheckOutcome done = service.Enabled()
                                 ? CurrentHitList(service, settings, CurrentPieces().serviceEndpoint)
                                 : ClassicHitList(settings);
-  WriteCheckLog(kHitListCheck, done);
+  Report(kHitListCheck, done);
   if (done.result == 0) watchState.hitListRows = watchState.hitCount;
   return done.result;
 }
 
 int QuerySalesStatus(int& state, const SettingsSnapshot& settings) {
   const CheckOutcome done = AskSalesStatus(state, settings, LoadedService());
-  WriteCheckLog(kTimeSaleCheck, done);
+  Report(kTimeSaleCheck, done);
   return done.result;
+}
+
+CheckOutcome LastOutcome(std::string_view check) {
+  std::lock_guard lock(lastOutcomesMutex);
+  const auto found = lastOutcomes->find(check);
+  return found == lastOutcomes->end() ? CheckOutcome{} : found->second;
 }
 
 void SetServiceHostsForTesting(const std::string& itemSearchHost,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "service/check_outcome.h"
 #include "state/service_settings.h"
@@ -30,6 +31,10 @@ CheckOutcome AskHitCount(int& count, const SettingsSnapshot& settings,
                          const ServiceSettings& service);
 CheckOutcome AskSalesStatus(int& state, const SettingsSnapshot& settings,
                             const ServiceSettings& service);
+
+// What the last QueryHitCount or QuerySalesStatus (kCountCheck, kTimeSaleCheck) or QueryHitList
+// (kHitListCheck) came to; an empty outcome before the first.
+CheckOutcome LastOutcome(std::string_view check);
 
 // Points the two services at other hosts ("host" or "host:port"), for tests; the hosts of the
 // build stay in force until then.

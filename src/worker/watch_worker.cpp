@@ -1,6 +1,8 @@
 #include "worker/watch_worker.h"
 
 #include <atomic>
+#include <optional>
+#include <string_view>
 #include <system_error>
 #include <thread>
 
@@ -11,6 +13,7 @@
 #include "service/service_requests.h"
 #include "settings/settings_file.h"
 #include "state/watch_state.h"
+#include "worker/check_status.h"
 #include "worker/worker_pause.h"
 
 namespace {
@@ -20,9 +23,20 @@ constexpr uint32_t kOneHour = 3'600'000;
 // Set once the worker's thread has started; there is one worker per process.
 std::atomic<bool> watchWorkerStarted{false};
 
+bool ServiceIsOn() {
+  std::lock_guard lock(watchState.serviceMutex);
+  return watchState.service.Enabled();
+}
+
+// The tray shows what the check just made came to, with [SERVICE] on.
+void TellTray(std::string_view check) {
+  NoteCheckStatus(ServiceIsOn() ? std::optional(LastOutcome(check)) : std::nullopt);
+}
+
 void RunTimeSaleQuery(const SettingsSnapshot& settings) {
   int state = 0;
   QuerySalesStatus(state, settings);
+  TellTray(kTimeSaleCheck);
   if (state == 1) {
     watchState.lastSalesState = 1;
   } else if (state == -2) {
@@ -39,6 +53,7 @@ void RunCountQuery(const SettingsSnapshot& settings) {
   watchState.lastSalesState = 0;
   int count = -1;
   watchState.lastHitCount = QueryHitCount(count, settings) == -1 ? -1 : count;
+  TellTray(kCountCheck);
 }
 
 // A cycle that ends before its query still leaves its line in the check log.
@@ -50,6 +65,7 @@ void LogSkippedCycle(int32_t scanTimesale, const char* why) {
 // snapshot of the settings, so the query never runs with a keyword or price it did not check.
 void RunWatchCycle() {
   LoadServiceSettings();  // as the service window last saved them
+  if (!ServiceIsOn()) NoteCheckStatus(std::nullopt);
   if (watchState.settings.scanFlag == 0) {
     LogSkippedCycle(watchState.settings.scanTimesale, "skipped: disarmed");
     return;

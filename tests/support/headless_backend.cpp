@@ -215,6 +215,7 @@ void HeadlessBackend::Reset() {
   trayResults_.clear();
   trayShown_ = false;
   trayIcon_ = {};
+  trayNotices_.clear();
   trayRequests_ = 0;
   menuScript_ = nullptr;
   trackedMenus_.clear();
@@ -441,7 +442,13 @@ bool HeadlessBackend::AddTrayIcon(const TrayIcon& icon, DWORD& error) {
   std::lock_guard lock(mutex_);
   trayShown_ = true;
   trayIcon_ = icon;
+  if (!icon.notice.empty()) trayNotices_.push_back(icon.noticeTitle + ": " + icon.notice);
   return true;
+}
+
+std::vector<std::string> HeadlessBackend::TrayNotices() const {
+  std::lock_guard lock(mutex_);
+  return trayNotices_;
 }
 
 bool HeadlessBackend::ModifyTrayIcon(const TrayIcon& icon, DWORD& error) {

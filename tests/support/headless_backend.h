@@ -128,7 +128,8 @@ class HeadlessBackend : public Backend {
   void QueueTrayResults(std::vector<DWORD> errors);
   bool TrayIconShown() const;
   TrayIcon CurrentTrayIcon() const;
-  int TrayRequests() const;  // adds and modifies
+  std::vector<std::string> TrayNotices() const;  // every notice shown, as "title: text"
+  int TrayRequests() const;                      // adds and modifies
   // Any thread; queued for the UI thread's loop, as the shell would deliver them.
   void PressTrayIcon(UINT mouseMessage);
   // As a tray host that draws the icon's menu itself: the item of that text chosen there. False
@@ -187,6 +188,7 @@ class HeadlessBackend : public Backend {
   std::deque<DWORD> trayResults_;
   bool trayShown_ = false;
   TrayIcon trayIcon_{};
+  std::vector<std::string> trayNotices_;
   int trayRequests_ = 0;
   MenuScript menuScript_;
   std::vector<TrackedMenu> trackedMenus_;

@@ -69,6 +69,32 @@ TEST_F(HitListTest, TodaysServiceFillsTheSameThirtyRows) {
   EXPECT_NE(mall.RequestLines().back().find("accessKey=****&affiliateId=af.01"), std::string::npos);
 }
 
+// With [SERVICE] a search that failed says why in a box over the settings dialog, instead of
+// an empty list; without it the list opens empty, as it always has.
+TEST_F(HitListTest, WithTodaysServiceAFailedSearchSaysWhyInsteadOfAnEmptyList) {
+  testing_support::WriteFile(
+      sandbox.IniPath(),
+      std::string("[SERVICE]\r\nAPPLICATION_ID=") + standin::kApplicationId +
+          "\r\nACCESS_KEY=pk_wrong\r\nENDPOINT=" + mall.Url(standin::kCurrentSearchPath) + "\r\n");
+  EXPECT_EQ(CMainDlg().DoModal(), IDCANCEL);  // no dialog was shown: none was scripted
+  ASSERT_EQ(ui.MessageBoxTexts().size(), 1u);
+  EXPECT_EQ(
+      ui.MessageBoxTexts()[0].find("ヒットしたリストを取得できませんでした。\n\n"
+                                   "確認できません: アプリIDかアクセスキーが違います\n原因: "),
+      0u)
+      << ui.MessageBoxTexts()[0];
+
+  testing_support::WriteFile(sandbox.IniPath(), "");
+  mall.ArmFault("mode=status&code=503");
+  size_t rows = 99;
+  Show([&](HeadlessDialog& d) {
+    rows = d.Items(IDC_HITLIST).size();
+    d.PressEnter();
+  });
+  EXPECT_EQ(rows, 0u);
+  EXPECT_EQ(ui.MessageBoxTexts().size(), 1u);
+}
+
 TEST_F(HitListTest, DoubleClickOpensTheLowestSelectedRowOrElseTheRememberedOne) {
   std::vector<std::string> expected;
   Show([&](HeadlessDialog& d) {

@@ -1,12 +1,16 @@
 #include <chrono>
+#include <optional>
+#include <string>
 
 #include "app/kobanu_app.h"
 #include "app/tray_window.h"
 #include "platform/ui/socket_init.h"
 #include "res/resource.h"
+#include "service/check_outcome.h"
 #include "settings/settings_file.h"
 #include "support/mall_keywords.h"
 #include "ui/desktop_fixture.h"
+#include "worker/check_status.h"
 
 namespace {
 
@@ -108,6 +112,34 @@ TEST_F(TrayAppTest, StartsInTheTrayWithTheSettingsLoadedAndOneWorker) {
   EXPECT_EQ(ui.TrackedMenus()[0].at.y, 20);
   EXPECT_FALSE(ui.TrayIconShown());
   EXPECT_TRUE(ui.MessageBoxes().empty());
+}
+
+// With [SERVICE] the worker's checks reach the icon: a second line of its tip, and a notice when
+// they keep failing. Without it nothing changes the tray.
+TEST_F(TrayAppTest, TheWorkersCheckStatusReachesTheTipAndOneNotice) {
+  ASSERT_TRUE(app.InitInstance());
+  const int requests = ui.TrayRequests();
+  NoteCheckStatus(std::nullopt);  // a cycle with [SERVICE] off changes nothing
+  ui.PumpUntil([] { return false; }, std::chrono::milliseconds(200));
+  EXPECT_EQ(ui.TrayRequests(), requests);
+  const CheckOutcome failed = Failed(-1, Failure::kIpNotAllowed, "", "CLIENT_IP_NOT_ALLOWED", 403);
+  for (int cycle = 0; cycle < 3; ++cycle) NoteCheckStatus(failed);
+  ASSERT_TRUE(ui.PumpUntil([&] { return !ui.TrayNotices().empty(); }));
+  const std::string tip = ui.CurrentTrayIcon().tip;
+  EXPECT_EQ(tip.substr(0, tip.find('\n')), "Kobanuアプリ");
+  EXPECT_EQ(tip.substr(tip.find('\n') + 7), "確認できません: 登録IPと異なります");
+  ASSERT_EQ(ui.TrayNotices().size(), 1u);
+  EXPECT_EQ(ui.TrayNotices()[0].find("Kobanu 確認できない状態が続いています: "
+                                     "確認できません: 登録IPと異なります\n原因: "),
+            0u)
+      << ui.TrayNotices()[0];
+
+  NoteCheckStatus(std::nullopt);  // [SERVICE] switched off
+  ASSERT_TRUE(ui.PumpUntil([&] { return ui.CurrentTrayIcon().tip == "Kobanuアプリ"; }));
+  EXPECT_EQ(ui.TrayNotices().size(), 1u);
+  ChooseFromMenus({ID_TRAY_EXIT});
+  ui.PressTrayIcon(WM_RBUTTONDOWN);
+  EXPECT_EQ(app.Run(), 0);
 }
 
 // Panels that draw the icon's menu themselves (StatusNotifier hosts) get the tray menu; its

@@ -25,6 +25,7 @@
 #include "support/standin_mall/service_keys.h"
 #include "support/temp_dir.h"
 #include "support/worker_driver.h"
+#include "worker/check_status.h"
 
 namespace {
 
@@ -453,6 +454,60 @@ TEST_F(WatchWorkerTest, TimeSaleModeWithTodaysServiceDecidesOnTheHitsWindows) {
   for (size_t i = pages; i < mall->RequestLines().size(); ++i) {
     EXPECT_EQ(mall->RequestLines()[i].find("/search/mall"), std::string::npos);
   }
+}
+
+// With [SERVICE] the tray shows what the last check came to, and tells once when three in a row
+// fail for the same cause; not again until one succeeds or the cause changes.
+TEST_F(WatchWorkerTest, TheTrayHearsOfEachCheckAndOnceOfThreeFailuresInARow) {
+  const FastService fast(*mall);
+  // The cycle reads [SERVICE] anew; the alert stays armed for nothing to be found.
+  const auto useKey = [&](const std::string& key) {
+    UseService("ENDPOINT=" + mall->Url(standin::kCurrentSearchPath) + "\r\n");
+    Arm(kNothing);
+    std::string ini = ReadFile(sandbox.IniPath());
+    ini.replace(ini.find(standin::kAccessKey), std::string(standin::kAccessKey).size(), key);
+    WriteFile(sandbox.IniPath(), ini);
+  };
+  const auto isClockTime = [](const std::string& line) {
+    return line.size() > 6 && line[2] == ':' && line[5] == ' ';
+  };
+  useKey(standin::kAccessKey);
+  RunCycle();
+  CheckStatus status = TakeCheckStatus();
+  EXPECT_TRUE(isClockTime(status.tipLine)) << status.tipLine;
+  EXPECT_EQ(status.tipLine.substr(6), "該当なし");
+  EXPECT_EQ(status.notice, "");
+
+  useKey("pk_wrong");
+  std::vector<std::string> notices;
+  for (int cycle = 0; cycle < 5; ++cycle) {
+    RunCycle();
+    status = TakeCheckStatus();
+    notices.push_back(status.notice);
+  }
+  EXPECT_EQ(status.tipLine.substr(6), "確認できません: アプリIDかアクセスキーが違います");
+  EXPECT_EQ(notices[0] + notices[1] + notices[3] + notices[4], "");
+  EXPECT_EQ(notices[2].find("確認できません: アプリIDかアクセスキーが違います\n原因: アプリID"), 0u)
+      << notices[2];
+  EXPECT_NE(notices[2].find("\n対処: "), std::string::npos);
+
+  // Another cause counts anew; a success ends the run.
+  mall->SetServiceMode("deny=ip");
+  useKey(standin::kAccessKey);
+  for (int cycle = 0; cycle < 3; ++cycle) RunCycle();
+  EXPECT_NE(TakeCheckStatus().notice.find("登録IPと異なります"), std::string::npos);
+  mall->SetServiceMode("deny=none");
+  RunCycle();
+  useKey("pk_wrong");
+  RunCycle();
+  RunCycle();
+  EXPECT_EQ(TakeCheckStatus().notice, "");
+
+  // Without [SERVICE] the tip has no second line.
+  WriteFile(sandbox.IniPath(), "");
+  Arm(kNothing);
+  RunCycle();
+  EXPECT_EQ(TakeCheckStatus().tipLine, "");
 }
 
 }  // namespace

@@ -60,6 +60,10 @@ struct TrayIcon {
   // The menu a tray host that draws the menus of its icons itself offers for this one; nullptr
   // for none. An item chosen there comes back through DeliverTrayMenuCommand.
   const MenuTemplate* menu = nullptr;
+  // A notification to show once with this change, when not empty: the desktop's own
+  // notification through the icon, or the tray's balloon.
+  std::string noticeTitle = {};
+  std::string notice = {};
 };
 
 // Where a message box was raised: on the UI thread it belongs to the innermost open dialog and

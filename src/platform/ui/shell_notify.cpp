@@ -21,9 +21,15 @@ BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) {
     notifyWindow = nullptr;
     return backend.DeleteTrayIcon() ? TRUE : FALSE;
   }
-  const ui::TrayIcon icon{.icon = (data->uFlags & NIF_ICON) ? data->hIcon : 0,
-                          .tip = (data->uFlags & NIF_TIP) ? data->szTip : "",
-                          .menu = FindMenuTemplate(Resources().trayMenu)};
+  // As the shell does, a modification changes only what its flags name.
+  static ui::TrayIcon icon;  // UI thread only
+  if (message == NIM_ADD) icon = {};
+  if (data->uFlags & NIF_ICON) icon.icon = data->hIcon;
+  if (data->uFlags & NIF_TIP) icon.tip = data->szTip;
+  icon.menu = FindMenuTemplate(Resources().trayMenu);
+  const bool notice = (data->uFlags & NIF_INFO) != 0;
+  icon.noticeTitle = notice ? data->szInfoTitle : "";
+  icon.notice = notice ? data->szInfo : "";
   DWORD error = 0;
   const bool done =
       message == NIM_ADD ? backend.AddTrayIcon(icon, error) : backend.ModifyTrayIcon(icon, error);
@@ -32,7 +38,9 @@ BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) {
     return FALSE;
   }
   notifyWindow = data->hWnd;
-  callbackMessage = (data->uFlags & NIF_MESSAGE) ? data->uCallbackMessage : 0;
+  if (message == NIM_ADD || (data->uFlags & NIF_MESSAGE)) {
+    callbackMessage = (data->uFlags & NIF_MESSAGE) ? data->uCallbackMessage : 0;
+  }
   return TRUE;
 }
 

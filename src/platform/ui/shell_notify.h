@@ -11,7 +11,10 @@ struct NOTIFYICONDATAA {
   UINT uFlags = 0;
   UINT uCallbackMessage = 0;
   HICON hIcon = 0;
-  char szTip[128] = {};  // a fixed UTF-8 text
+  char szTip[128] = {};       // UTF-8
+  char szInfo[1024] = {};     // a notification shown once, UTF-8 (NIF_INFO); 256 UTF-16 units
+                              // reach the screen
+  char szInfoTitle[64] = {};  // its title
 };
 
 inline constexpr DWORD NIM_ADD = 0;
@@ -20,6 +23,7 @@ inline constexpr DWORD NIM_DELETE = 2;
 inline constexpr UINT NIF_MESSAGE = 1;
 inline constexpr UINT NIF_ICON = 2;
 inline constexpr UINT NIF_TIP = 4;
+inline constexpr UINT NIF_INFO = 0x10;
 
 // The icon activated: a tray host that activates icons (a StatusNotifier host, on a left click)
 // reports it in place of the mouse messages.

@@ -67,6 +67,10 @@ void QtTrayIcon::Create(bool statusNotifier) {
 void QtTrayIcon::Apply(const TrayIcon& icon) {
   tray_->setIcon(IconOf(icon.icon));
   tray_->setToolTip(QString::fromUtf8(icon.tip));
+  if (!icon.notice.empty()) {
+    tray_->showMessage(QString::fromStdString(icon.noticeTitle),
+                       QString::fromStdString(icon.notice), QSystemTrayIcon::Warning);
+  }
   // An XEmbed icon gets none: Qt would pop it up on the right-button press itself, beside the
   // program's own.
   if (statusNotifier_ && icon.menu != nullptr && exportedMenu_ == nullptr) {

@@ -36,7 +36,9 @@ void ShowWarningBox(const std::string& captionUtf8, const std::string& textUtf8,
 
 // Shell_NotifyIconW: NIM_ADD when add, NIM_MODIFY otherwise; error is GetLastError's on failure.
 // The icon is loaded at the small-icon size of the tray's DPI.
-bool NotifyIcon(bool add, unsigned iconId, const std::string& tipUtf8, uint32_t& error);
+// A notice that is not empty shows once as the icon's balloon.
+bool NotifyIcon(bool add, unsigned iconId, const std::string& tipUtf8,
+                const std::string& noticeTitleUtf8, const std::string& noticeUtf8, uint32_t& error);
 bool DeleteNotifyIcon();
 // The menu resource's first pop-up at x, y; the chosen command, or 0.
 unsigned TrackMenu(unsigned menuId, int x, int y);

@@ -92,10 +92,12 @@ class Win32Backend : public Backend {
   }
 
   bool AddTrayIcon(const TrayIcon& icon, DWORD& error) override {
-    return win32::NotifyIcon(true, static_cast<unsigned>(icon.icon), icon.tip, error);
+    return win32::NotifyIcon(true, static_cast<unsigned>(icon.icon), icon.tip, icon.noticeTitle,
+                             icon.notice, error);
   }
   bool ModifyTrayIcon(const TrayIcon& icon, DWORD& error) override {
-    return win32::NotifyIcon(false, static_cast<unsigned>(icon.icon), icon.tip, error);
+    return win32::NotifyIcon(false, static_cast<unsigned>(icon.icon), icon.tip, icon.noticeTitle,
+                             icon.notice, error);
   }
   bool DeleteTrayIcon() override { return win32::DeleteNotifyIcon(); }
 

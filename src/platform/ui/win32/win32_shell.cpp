@@ -137,7 +137,9 @@ void ShowWarningBox(const std::string& captionUtf8, const std::string& textUtf8,
   }).detach();
 }
 
-bool NotifyIcon(bool add, unsigned iconId, const std::string& tipUtf8, uint32_t& error) {
+bool NotifyIcon(bool add, unsigned iconId, const std::string& tipUtf8,
+                const std::string& noticeTitleUtf8, const std::string& noticeUtf8,
+                uint32_t& error) {
   // The hidden window sits on the primary monitor, where the taskbar and its tray are.
   const UINT dpi = GetDpiForWindow(mainWindow);
   // The icon resource has an image for each common small-icon size; not shared, as the size
@@ -151,6 +153,12 @@ bool NotifyIcon(bool add, unsigned iconId, const std::string& tipUtf8, uint32_t&
   data.hIcon = icon;
   const std::wstring tip = ToWide(tipUtf8);
   tip.copy(data.szTip, std::size(data.szTip) - 1);
+  if (!noticeUtf8.empty()) {
+    data.uFlags |= NIF_INFO;
+    data.dwInfoFlags = NIIF_WARNING;
+    ToWide(noticeUtf8).copy(data.szInfo, std::size(data.szInfo) - 1);
+    ToWide(noticeTitleUtf8).copy(data.szInfoTitle, std::size(data.szInfoTitle) - 1);
+  }
   const bool done = Shell_NotifyIconW(add ? NIM_ADD : NIM_MODIFY, &data) != FALSE;
   if (!done) error = GetLastError();
   // The shell keeps its own copy of the image.

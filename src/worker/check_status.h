@@ -1,0 +1,29 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/ui/win_types.h"
+#include "service/check_outcome.h"
+
+// What the tray shows of the hourly checks while [SERVICE] is on: a second line for the icon's
+// tip, with the time of the last check and its outcome in short, and one notice when three checks
+// in a row failed for the same cause (not again until a check succeeds or the cause changes).
+struct CheckStatus {
+  std::string tipLine;  // "12:00 該当 6件"; empty while [SERVICE] is off
+  std::string notice;   // to show now, once: the cause and the fix; empty for none
+};
+
+// The message the registered window gets when the status has changed.
+inline constexpr UINT WM_CHECK_STATUS = WM_USER + 2;
+
+// After each of the worker's cycles: the outcome of its check with [SERVICE] on, nothing with
+// it off (the tip goes back to its first line). Worker thread.
+void NoteCheckStatus(const std::optional<CheckOutcome>& outcome);
+
+// The status now; the notice is handed out once. UI thread.
+CheckStatus TakeCheckStatus();
+
+// The window that NoteCheckStatus tells, registered by the tray window; null for none. A window
+// that is gone by then simply gets no message.
+void RegisterCheckStatusWindow(HWND window);
