@@ -150,6 +150,50 @@ TEST_F(PanelTrayTest, TheMenuIsExportedWithItsThreeEntriesAndEachWorks) {
   EXPECT_NE(Settings().find("SCAN_FLAG=1"), std::string::npos) << Settings();
 }
 
+// With [SERVICE] the panel's tip tells the last check; checks that keep failing bring one
+// notification, through the desktop's notification service, naming the cause and the fix.
+TEST_F(PanelTrayTest, WithTodaysServiceTheTipTellsTheLastCheckAndOneNoticeAFailingRun) {
+  Child watcher({KOBANU_SNI_WATCHER, "--host-after-ms", "0"}, x_.Env());
+  ASSERT_TRUE(
+      WaitUntil([&] { return WatcherProperty("IsStatusNotifierHostRegistered")["data"] == true; }));
+  TempDir monitorDir;
+  const std::string notices = monitorDir.File("notices");
+  std::vector<std::string> monitorArgv = prefix_;
+  monitorArgv.insert(monitorArgv.end(),
+                     {"sh", "-c",
+                      "exec dbus-monitor --address '" + busAddress_ +
+                          "' \"type='method_call',interface='org.freedesktop.Notifications',"
+                          "member='Notify'\" >'" +
+                          notices + "'"});
+  Child monitor(monitorArgv, x_.Env());
+  WriteSettings("SCAN_FLAG=1\r\nSCAN_KEYWORD=" + kWatch +
+                "\r\n[SERVICE]\r\nAPPLICATION_ID=0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0\r\n"
+                "ACCESS_KEY=pk_wrong\r\n");
+  Launch({"KOBANU_TEST_CYCLE_MS=100"});
+  ASSERT_TRUE(WaitUntil([&] { return ItemRegistered(); })) << "no item registered";
+  const auto tip = [&] { return ItemProperty("ToolTip")[2].get<std::string>(); };
+  ASSERT_TRUE(WaitUntil([&] { return tip().find('\n') != std::string::npos; })) << tip();
+  EXPECT_EQ(tip().substr(0, tip().find('\n')), "Kobanuアプリ");
+  EXPECT_EQ(tip().substr(tip().find('\n') + 7), "確認できません: アプリIDかアクセスキーが違います");
+  const auto noticeCount = [&] {
+    const std::string text = testing_support::ReadFile(notices);
+    size_t count = 0;
+    for (size_t at = text.find("member=Notify"); at != std::string::npos;
+         at = text.find("member=Notify", at + 1)) {
+      ++count;
+    }
+    return count;
+  };
+  ASSERT_TRUE(WaitUntil([&] { return noticeCount() == 1; }, std::chrono::seconds(20)));
+  EXPECT_NE(testing_support::ReadFile(notices).find("アプリID（APPLICATION_ID）か"),
+            std::string::npos);
+  Shoot("service_tip_notice");
+  // The checks go on failing alike (one every 1.1 s, the service's pace): no second notice.
+  EXPECT_FALSE(WaitUntil([&] { return noticeCount() > 1; }, std::chrono::seconds(5)));
+  Click("終了");
+  EXPECT_EQ(kobanu_.WaitForExit(std::chrono::seconds(10)), 0);
+}
+
 // At login the watcher may be up well before the panel's host registers with it.
 TEST_F(PanelTrayTest, AHostThatRegistersSixSecondsAfterTheWatcherGetsTheIconWithoutABox) {
   Child watcher({KOBANU_SNI_WATCHER, "--host-after-ms", "6000"}, x_.Env());
