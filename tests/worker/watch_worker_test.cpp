@@ -38,6 +38,14 @@ using testing_support::WorkerDriver;
 using testing_support::WriteFile;
 using ui::headless::HeadlessBackend;
 
+// Opens the hit list while the worker's count query waits for a server that never answers (the
+// request path starting with stalledPath), until the idle limit; tells how long the list took to
+// open and how many rows it had, and that the count query gave up after it.
+struct StalledCount {
+  std::chrono::steady_clock::duration opened{};
+  size_t rows = 0;
+};
+
 // The one worker of this test program against the stand-in mall, on the in-memory window system.
 class WatchWorkerTest : public ::testing::Test {
  protected:
@@ -90,6 +98,35 @@ class WatchWorkerTest : public ::testing::Test {
                                      standin::kApplicationId +
                                      "\r\nACCESS_KEY=" + standin::kAccessKey + "\r\n" + lines);
     LoadSettings();
+  }
+
+  // See StalledCount below.
+  StalledCount OpenHitListWhileTheCountQueryStalls(const std::string& stalledPath,
+                                                   std::chrono::seconds idleLimit) {
+    platform::http::SetLimitsForTesting({.idle = idleLimit});
+    Arm(kWatch);
+    const size_t faulted = mall->FaultedRequests().size();
+    mall->ArmFault("mode=no-headers");
+    driver->Release();
+    // Wait until the worker's request holds the fault, not merely until it has arrived: the
+    // hit list's own request could otherwise take it first.
+    EXPECT_TRUE(ui->PumpUntil([&] { return mall->FaultedRequests().size() > faulted; }));
+    EXPECT_TRUE(mall->FaultedRequests().back().starts_with("no-headers " + stalledPath));
+
+    CWinApp app;
+    const auto start = std::chrono::steady_clock::now();
+    StalledCount stalled;
+    ui->ScriptNextDialog([&](ui::headless::HeadlessDialog& dialog) {
+      stalled.opened = std::chrono::steady_clock::now() - start;
+      stalled.rows = dialog.Items(IDC_HITLIST).size();
+      dialog.PressEnter();
+    });
+    CMainDlg().DoModal();
+    EXPECT_EQ(settings.scanFlag, 1);  // the count query is still waiting
+    driver->WaitUntilPaused();
+    EXPECT_EQ(watchState.lastHitCount, -1);  // and then gives up
+    platform::http::SetLimitsForTesting({});
+    return stalled;
   }
 
   void Arm(const std::string& keyword, const std::string& price = "", int timesale = 0) {
@@ -240,68 +277,18 @@ TEST_F(WatchWorkerTest, TheCycleWaitsUntilItsMessageIsDismissed) {
 // The hit list runs its own item search while the worker's count query waits for a silent
 // server: it does not wait for that one to end.
 TEST_F(WatchWorkerTest, TheHitListOpensAtOnceWhileTheCountQueryIsStalled) {
-  platform::http::SetLimitsForTesting({.idle = 3s});
-  Arm(kWatch);
-  const size_t faulted = mall->FaultedRequests().size();
-  mall->ArmFault("mode=no-headers");
-  driver->Release();
-  // Wait until the worker's request holds the fault, not merely until it has arrived: the
-  // hit list's own request could otherwise take it first.
-  ASSERT_TRUE(ui->PumpUntil([&] { return mall->FaultedRequests().size() > faulted; }));
-  ASSERT_TRUE(mall->FaultedRequests().back().starts_with("no-headers /rws/"));
-
-  CWinApp app;
-  const auto start = std::chrono::steady_clock::now();
-  std::chrono::steady_clock::duration opened{};
-  size_t rows = 0;
-  ui->ScriptNextDialog([&](ui::headless::HeadlessDialog& dialog) {
-    opened = std::chrono::steady_clock::now() - start;
-    rows = dialog.Items(IDC_HITLIST).size();
-    dialog.PressEnter();
-  });
-  CMainDlg().DoModal();
-  EXPECT_LT(opened, 1s);
-  EXPECT_EQ(rows, 30u);
-  EXPECT_EQ(settings.scanFlag, 1);  // the count query is still waiting
-
-  driver->WaitUntilPaused();
-  EXPECT_EQ(watchState.lastHitCount, -1);  // and then gives up
-  platform::http::SetLimitsForTesting({});
+  const StalledCount stalled = OpenHitListWhileTheCountQueryStalls("/rws/", 3s);
+  EXPECT_LT(stalled.opened, 1s);
+  EXPECT_EQ(stalled.rows, 30u);
 }
 
 // Today's service takes one request a second: the hit list waits for its turn, never for the
 // count query that took the turn before it and is stalled.
 TEST_F(WatchWorkerTest, TheHitListOpensWithinTheServiceIntervalWhileItsCountQueryIsStalled) {
-  WriteFile(sandbox.IniPath(),
-            std::string("[SERVICE]\r\nAPPLICATION_ID=") + standin::kApplicationId +
-                "\r\nACCESS_KEY=" + standin::kAccessKey +
-                "\r\nENDPOINT=" + mall->Url(standin::kCurrentSearchPath) + "\r\n");
-  LoadSettings();
-  platform::http::SetLimitsForTesting({.idle = 5s});
-  Arm(kWatch);
-  const size_t faulted = mall->FaultedRequests().size();
-  mall->ArmFault("mode=no-headers");
-  driver->Release();
-  ASSERT_TRUE(ui->PumpUntil([&] { return mall->FaultedRequests().size() > faulted; }));
-  ASSERT_TRUE(mall->FaultedRequests().back().starts_with("no-headers /ichibams/"));
-
-  CWinApp app;
-  const auto start = std::chrono::steady_clock::now();
-  std::chrono::steady_clock::duration opened{};
-  size_t rows = 0;
-  ui->ScriptNextDialog([&](ui::headless::HeadlessDialog& dialog) {
-    opened = std::chrono::steady_clock::now() - start;
-    rows = dialog.Items(IDC_HITLIST).size();
-    dialog.PressEnter();
-  });
-  CMainDlg().DoModal();
-  EXPECT_LT(opened, 2s);
-  EXPECT_EQ(rows, 30u);
-  EXPECT_EQ(settings.scanFlag, 1);  // the count query is still waiting
-
-  driver->WaitUntilPaused();
-  EXPECT_EQ(watchState.lastHitCount, -1);
-  platform::http::SetLimitsForTesting({});
+  UseService("ENDPOINT=" + mall->Url(standin::kCurrentSearchPath) + "\r\n");
+  const StalledCount stalled = OpenHitListWhileTheCountQueryStalls("/ichibams/", 5s);
+  EXPECT_LT(stalled.opened, 2s);
+  EXPECT_EQ(stalled.rows, 30u);
 }
 
 TEST_F(WatchWorkerTest, DisarmingUnticksTheOpenSettingsDialogWithoutAClick) {
