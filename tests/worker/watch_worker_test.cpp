@@ -100,7 +100,7 @@ class WatchWorkerTest : public ::testing::Test {
     LoadSettings();
   }
 
-  // See StalledCount below.
+  // See StalledCount.
   StalledCount OpenHitListWhileTheCountQueryStalls(const std::string& stalledPath,
                                                    std::chrono::seconds idleLimit) {
     platform::http::SetLimitsForTesting({.idle = idleLimit});
