@@ -5,12 +5,12 @@
 #include <simdjson.h>
 #include <nlohmann/json.hpp>
 
-#include "service/current_answer.h"
+#include "service/json_answer.h"
 #include "state/watch_state.h"
 
-// The two JSON libraries of Debian on today's item-search answers: a full answer of 30 items as
-// the service sends it without elements (about 60 KB), and one of 1 MB (long captions), each
-// read for the six cells of every item.
+// The two JSON libraries of Debian on the IchibaItem/Search service's answers: a full answer of 30
+// items as the service sends it without elements (about 60 KB), and one of 1 MB (long captions),
+// each read for the six cells of every item.
 namespace {
 
 std::string Answer(size_t captionBytes) {
@@ -67,10 +67,10 @@ void Report(benchmark::State& state, const std::string& body) {
 
 // nlohmann/json as the program uses it: parsed with a filter that keeps only the read fields.
 void NlohmannFiltered(benchmark::State& state, const std::string& body) {
-  if (ReadCurrentHitList(body) != 0 || watchState.hitCount != 30) {
+  if (ReadJsonHitList(body) != 0 || watchState.hitCount != 30) {
     state.SkipWithError("the answer was not read");
   }
-  for (auto _ : state) benchmark::DoNotOptimize(ReadCurrentHitList(body));
+  for (auto _ : state) benchmark::DoNotOptimize(ReadJsonHitList(body));
   Report(state, body);
 }
 

@@ -29,7 +29,7 @@ int RunCheckCommand() {
   const bool timeSale = settings.scanTimesale != 0;
   PrintLine("settings", SettingsPath().empty() ? "(none)" : SettingsPath());
   PrintLine("check", std::string(timeSale ? "time sale" : "count") +
-                         (service.Enabled() ? ", today's item-search service ([SERVICE])"
+                         (service.Enabled() ? ", the IchibaItem/Search service ([SERVICE])"
                                             : ", the described services"));
   const CheckOutcome outcome = CheckNow(settings, service);
   const auto masked = [&](const std::string& text) { return MaskSecrets(text, service.accessKey); };

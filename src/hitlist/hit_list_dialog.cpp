@@ -61,7 +61,8 @@ void CMainDlg::DoDataExchange(CDataExchange* pDX) {
   }
 }
 
-// With today's service, a search that failed says why instead of opening an empty list.
+// With the IchibaItem/Search service, a search that failed says why instead of opening an empty
+// list.
 BOOL CMainDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   const CheckOutcome searched = LastOutcome(kHitListCheck);

@@ -24,8 +24,8 @@ inline constexpr const char* kColumnShop = "ショップ名";
 inline constexpr const char* kColumnItemCode = "商品コード";
 inline constexpr const char* kColumnIndex = "index";
 
-// Today's service: a hit list that could not be searched, and the tray's notice when checks keep
-// failing. The cause and the fix follow them.
+// The IchibaItem/Search service: a hit list that could not be searched, and the tray's notice when
+// checks keep failing. The cause and the fix follow them.
 inline constexpr const char* kHitListFailed = "ヒットしたリストを取得できませんでした。";
 inline constexpr const char* kChecksFailing = "Kobanu 確認できない状態が続いています";
 

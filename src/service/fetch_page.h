@@ -15,7 +15,7 @@ struct FetchReport {
 int FetchPage(std::string& target, std::string url);
 int FetchPage(std::string& target, std::string url, FetchReport& report);
 
-// The same GET for today's item-search service: JSON asked for, the referer (when not empty)
+// The same GET for the IchibaItem/Search service: JSON asked for, the referer (when not empty)
 // sent as Referer and its origin as Origin, and the body kept whatever the status, since the
 // service explains its errors there.
 int FetchServiceAnswer(std::string& target, std::string url, const std::string& referer,

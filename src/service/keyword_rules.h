@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-// The keyword as today's item-search service takes it: UTF-8 words parted by one half-width
+// The keyword as the IchibaItem/Search service takes it: UTF-8 words parted by one half-width
 // space. The service refuses a whole request for one word that breaks its rules, so such a
 // keyword is not sent; the stored keyword stays as the user typed it.
 

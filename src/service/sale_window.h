@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-// The time sales of today's item-search service: each item's startTime and endTime, empty when it
+// The time sales of the IchibaItem/Search service: each item's startTime and endTime, empty when it
 // has none.
 
 // A time as the service writes it, in seconds since 1970 UTC: "YYYY-MM-DD HH:MM" (optionally

@@ -8,8 +8,8 @@
 #include "base/no_destructor.h"
 #include "service/check_log.h"
 #include "service/check_outcome.h"
-#include "service/current_service.h"
 #include "service/fetch_page.h"
+#include "service/ichiba_item_search.h"
 #include "service/response_readers.h"
 #include "service/service_ids.h"
 #include "service/text_encoding.h"
@@ -17,8 +17,8 @@
 
 namespace {
 
-// The constant pieces the request URLs are built from, and the address of today's service when
-// [SERVICE] names none.
+// The constant pieces the request URLs are built from, and the address of the IchibaItem/Search
+// service when [SERVICE] names none.
 struct UrlPieces {
   std::string itemSearchBaseUrl;
   std::string affiliateIdPiece;
@@ -42,7 +42,7 @@ UrlPieces MakePieces(const std::string& itemSearchHost, const std::string& mallS
 // Never destroyed: the worker is not stopped at exit and may still be building a URL.
 std::mutex piecesMutex;
 NoDestructor<UrlPieces> pieces(MakePieces(KOBANU_ITEM_SEARCH_HOST, KOBANU_MALL_SEARCH_HOST,
-                                          kCurrentServiceEndpoint));
+                                          kItemSearchEndpoint));
 
 UrlPieces CurrentPieces() {
   std::lock_guard lock(piecesMutex);
@@ -86,7 +86,7 @@ std::string CountText(int n) { return n > 0 ? "count " + std::to_string(n) : "no
 std::string CountBrief(int n) { return n > 0 ? "該当 " + std::to_string(n) + "件" : "該当なし"; }
 
 // The described interface's count query.
-CheckOutcome ClassicHitCount(const SettingsSnapshot& settings, int& count) {
+CheckOutcome RwsHitCount(const SettingsSnapshot& settings, int& count) {
   const std::string url = ItemSearchUrl(settings, false);
   std::string body;
   FetchReport report;
@@ -104,7 +104,7 @@ CheckOutcome ClassicHitCount(const SettingsSnapshot& settings, int& count) {
 }
 
 // The described interface's hit-list query.
-CheckOutcome ClassicHitList(const SettingsSnapshot& settings) {
+CheckOutcome RwsHitList(const SettingsSnapshot& settings) {
   const std::string url = ItemSearchUrl(settings, true);
   std::string body;
   FetchReport report;
@@ -120,7 +120,7 @@ CheckOutcome ClassicHitList(const SettingsSnapshot& settings) {
 }
 
 // The described reading of the search page's badge.
-CheckOutcome ClassicSalesStatus(const SettingsSnapshot& settings, int& state) {
+CheckOutcome MallPageSalesStatus(const SettingsSnapshot& settings, int& state) {
   const std::string url =
       CurrentPieces().mallSearchBaseUrl + EncodeKeyword(settings.scanKeyword.c_str());
   std::string page;
@@ -160,16 +160,16 @@ bool KeywordIsEmpty(const SettingsSnapshot& settings) { return settings.scanKeyw
 
 // Each call builds its request and receives its answer in strings of its own and holds no lock
 // while it fetches: the worker's count query, stalled on a slow server, never keeps the hit list
-// waiting. With an application id and an access key in [SERVICE], the questions go to today's
-// service; the callers cannot tell. Every call leaves one line in the check log.
+// waiting. With an application id and an access key in [SERVICE], the questions go to the
+// IchibaItem/Search service; the callers cannot tell. Every call leaves one line in the check log.
 
 CheckOutcome AskHitCount(int& count, const SettingsSnapshot& settings,
                          const ServiceSettings& service) {
   count = -1;
   if (KeywordIsEmpty(settings)) return Skipped(-2, kNoKeyword);
   return service.Enabled()
-             ? CurrentHitCount(service, settings, CurrentPieces().serviceEndpoint, count)
-             : ClassicHitCount(settings, count);
+             ? IchibaHitCount(service, settings, CurrentPieces().serviceEndpoint, count)
+             : RwsHitCount(settings, count);
 }
 
 CheckOutcome AskSalesStatus(int& state, const SettingsSnapshot& settings,
@@ -177,8 +177,8 @@ CheckOutcome AskSalesStatus(int& state, const SettingsSnapshot& settings,
   state = 0;
   if (KeywordIsEmpty(settings)) return Skipped(-2, kNoKeyword);
   return service.Enabled()
-             ? CurrentSalesStatus(service, settings, CurrentPieces().serviceEndpoint, state)
-             : ClassicSalesStatus(settings, state);
+             ? IchibaSalesStatus(service, settings, CurrentPieces().serviceEndpoint, state)
+             : MallPageSalesStatus(settings, state);
 }
 
 int QueryHitCount(int& count, const SettingsSnapshot& settings) {
@@ -195,8 +195,8 @@ int QueryHitList(const SettingsSnapshot& settings) {
   }
   const ServiceSettings service = LoadedService();
   const CheckOutcome done = service.Enabled()
-                                ? CurrentHitList(service, settings, CurrentPieces().serviceEndpoint)
-                                : ClassicHitList(settings);
+                                ? IchibaHitList(service, settings, CurrentPieces().serviceEndpoint)
+                                : RwsHitList(settings);
   Report(kHitListCheck, done);
   if (done.result == 0) watchState.hitListRows = watchState.hitCount;
   return done.result;
@@ -217,7 +217,7 @@ CheckOutcome LastOutcome(std::string_view check) {
 void SetServiceHostsForTesting(const std::string& itemSearchHost,
                                const std::string& mallSearchHost) {
   std::lock_guard lock(piecesMutex);
-  const std::string_view defaultEndpoint = kCurrentServiceEndpoint;
+  const std::string_view defaultEndpoint = kItemSearchEndpoint;
   const std::string path(defaultEndpoint.substr(defaultEndpoint.find('/', 8)));
   *pieces = MakePieces(itemSearchHost, mallSearchHost, "http://" + itemSearchHost + path);
 }

@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-// The versions of today's item search. The service retires a version with notice, after which
-// it answers every request for it with 400 "API Configuration not found"; Kobanu then asks the
-// next version it knows on the same host and path and keeps to the one that answered until it
+// The versions of the IchibaItem/Search service. The service retires a version with notice, after
+// which it answers every request for it with 400 "API Configuration not found"; Kobanu then asks
+// the next version it knows on the same host and path and keeps to the one that answered until it
 // ends.
 
 // The versions known to answer, newest first (20220601 was retired on 2026-08-17/18).

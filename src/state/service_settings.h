@@ -2,18 +2,18 @@
 
 #include <string>
 
-// The address of today's item-search service; the [SERVICE] section may name another.
-inline constexpr const char* kCurrentServiceEndpoint =
+// The address of the IchibaItem/Search service; the [SERVICE] section may name another.
+inline constexpr const char* kItemSearchEndpoint =
     "https://openapi.rakuten.co.jp/ichibams/api/IchibaItem/Search/20260701";
 
 // The [SERVICE] section of setting.ini, written by the user. With an application id and an
-// access key the item searches and the time-sale check go to today's service, and every check
-// is logged; without them nothing changes.
+// access key the item searches and the time-sale check go to the IchibaItem/Search service, and
+// every check is logged; without them nothing changes.
 struct ServiceSettings {
   std::string applicationId;
   std::string accessKey;
   std::string affiliateId;  // optional
-  std::string endpoint;     // empty: kCurrentServiceEndpoint
+  std::string endpoint;     // empty: kItemSearchEndpoint
   std::string referer;      // sent as Referer, and its origin as Origin, when set
   bool log = false;         // LOG=1: the check log also without the id and the key
 

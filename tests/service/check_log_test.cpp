@@ -175,8 +175,9 @@ TEST_F(CheckLog, FieldsAreOneLineOfUtf8CutBetweenCharactersWithNoPassword) {
   EXPECT_EQ(cut.substr(19), " | count | " + std::string(1499, 'x') + " | \n");
 }
 
-// The log is kept for today's service, or when [SERVICE] asks for it; otherwise there is none.
-TEST_F(CheckLog, OnlyForTodaysServiceOrWhenAskedFor) {
+// The log is kept for the IchibaItem/Search service, or when [SERVICE] asks for it; otherwise there
+// is none.
+TEST_F(CheckLog, OnlyForTheIchibaServiceOrWhenAskedFor) {
   for (const auto& [section, kept] : std::vector<std::pair<std::string, bool>>{
            {"", false},
            {"[SERVICE]\r\nLOG=0\r\nAPPLICATION_ID=a\r\n", false},

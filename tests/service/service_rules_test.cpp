@@ -1,4 +1,4 @@
-// The rules of today's item-search service that Kobanu keeps to without asking it: its times,
+// The rules of the IchibaItem/Search service that Kobanu keeps to without asking it: its times,
 // its keyword rules, its refusals, its versions and the Origin it checks.
 #include <string>
 #include <utility>

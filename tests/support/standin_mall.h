@@ -15,7 +15,7 @@ namespace testing_support {
 class StandInMall {
  public:
   // Throws std::runtime_error when the stand-in does not start. With a tlsDir, it also serves
-  // today's item search over TLS with the certificates it makes there (TlsPort, CaFile).
+  // the IchibaItem/Search service over TLS with the certificates it makes there (TlsPort, CaFile).
   explicit StandInMall(int port = 0, const std::string& tlsDir = "");
   ~StandInMall();
   StandInMall(const StandInMall&) = delete;
@@ -33,8 +33,8 @@ class StandInMall {
   // The certificate authority that signed the good certificate.
   std::string CaFile() const { return tlsDir_ + "/ca.pem"; }
 
-  // Switches how today's item search behaves, e.g. "deny=ip" or "rate=strict" (the modes of
-  // standin_mall/current_search.h). Throws std::runtime_error when the stand-in refuses.
+  // Switches how the IchibaItem/Search service behaves, e.g. "deny=ip" or "rate=strict" (the modes
+  // of standin_mall/ichiba_search.h). Throws std::runtime_error when the stand-in refuses.
   void SetServiceMode(std::string_view query);
 
   // The request lines received so far, oldest first, such as "GET /item/x HTTP/1.1". Every

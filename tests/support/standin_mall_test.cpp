@@ -163,13 +163,13 @@ TEST_F(StandInMallTest, AnArmedFaultHitsTheNextServiceAnswerOnly) {
   EXPECT_THROW(mall->ArmFault("mode=no-such-fault"), std::runtime_error);
 }
 
-// Today's item search as it answers today: the gateway's checks (key, caller, rate) in its own
-// form, then the service's (application, version, keyword) in the classic one, then the answer in
-// either format; a request log that never shows the key.
-TEST_F(StandInMallTest, TodaysSearchAnswersAsTheServiceDoes) {
+// The IchibaItem/Search service as it answers today: the gateway's checks (key, caller, rate) in
+// its own form, then the service's (application, version, keyword) in the classic one, then the
+// answer in either format; a request log that never shows the key.
+TEST_F(StandInMallTest, IchibaSearchAnswersAsTheServiceDoes) {
   const std::string id = std::string("&applicationId=") + standin::kApplicationId;
   const std::string key = std::string("&accessKey=") + standin::kAccessKey;
-  const auto answer = [&](const std::string& query, const char* path = standin::kCurrentSearchPath,
+  const auto answer = [&](const std::string& query, const char* path = standin::kSearchPath20260701,
                           const std::string& referer = "") {
     std::string body;
     FetchReport report;
@@ -190,14 +190,14 @@ TEST_F(StandInMallTest, TodaysSearchAnswersAsTheServiceDoes) {
   const std::string web = std::string("&applicationId=") + standin::kWebApplicationId + key;
   EXPECT_EQ(answer(web), R"(403 {"errors":{"errorCode":403,"errorMessage":)"
                          R"("REQUEST_CONTEXT_BODY_HTTP_REFERRER_MISSING"}})");
-  EXPECT_EQ(answer(web, standin::kCurrentSearchPath, "https://elsewhere.example/"),
+  EXPECT_EQ(answer(web, standin::kSearchPath20260701, "https://elsewhere.example/"),
             R"(403 {"errors":{"errorCode":403,"errorMessage":"HTTP_REFERRER_NOT_ALLOWED"}})");
-  EXPECT_EQ(answer(web + "&elements=count", standin::kCurrentSearchPath,
+  EXPECT_EQ(answer(web + "&elements=count", standin::kSearchPath20260701,
                    std::string(standin::kWebApplicationSite) + "/a/page"),
             R"(200 {"count":3})");  // in stock only, as the service's default
-  EXPECT_EQ(answer(id + key, standin::kRetiredSearchPath),
+  EXPECT_EQ(answer(id + key, standin::kSearchPath20220601),
             R"(400 {"error":"wrong_parameter","error_description":"API Configuration not found"})");
-  EXPECT_EQ(answer(id + key + "&availability=0&elements=count", standin::kOlderSearchPath),
+  EXPECT_EQ(answer(id + key + "&availability=0&elements=count", standin::kSearchPath20260401),
             R"(200 {"count":4})");
   EXPECT_EQ(answer("%20G" + id + key),
             R"(400 {"error_description":"keyword is not valid","error":"wrong_parameter"})");

@@ -47,13 +47,14 @@ TEST_F(HitListTest, ListsThirtyHitsInTableOrderInSixColumns) {
   EXPECT_EQ(watchState.hitListPrimed, 0);
 }
 
-// With a [SERVICE] section the rows come from today's service's JSON; the dialog cannot tell.
+// With a [SERVICE] section the rows come from the IchibaItem/Search service's JSON; the dialog
+// cannot tell.
 TEST_F(HitListTest, TodaysServiceFillsTheSameThirtyRows) {
   testing_support::WriteFile(
       sandbox.IniPath(),
       std::string("[SERVICE]\r\nAPPLICATION_ID=") + standin::kApplicationId +
           "\r\nACCESS_KEY=" + standin::kAccessKey +
-          "\r\nAFFILIATE_ID=af.01\r\nENDPOINT=" + mall.Url(standin::kCurrentSearchPath) + "\r\n");
+          "\r\nAFFILIATE_ID=af.01\r\nENDPOINT=" + mall.Url(standin::kSearchPath20260701) + "\r\n");
   std::vector<std::vector<std::string>> rows;
   Show([&](HeadlessDialog& d) {
     rows = d.Items(IDC_HITLIST);
@@ -75,7 +76,7 @@ TEST_F(HitListTest, WithTodaysServiceAFailedSearchSaysWhyInsteadOfAnEmptyList) {
   testing_support::WriteFile(
       sandbox.IniPath(),
       std::string("[SERVICE]\r\nAPPLICATION_ID=") + standin::kApplicationId +
-          "\r\nACCESS_KEY=pk_wrong\r\nENDPOINT=" + mall.Url(standin::kCurrentSearchPath) + "\r\n");
+          "\r\nACCESS_KEY=pk_wrong\r\nENDPOINT=" + mall.Url(standin::kSearchPath20260701) + "\r\n");
   EXPECT_EQ(CMainDlg().DoModal(), IDCANCEL);  // no dialog was shown: none was scripted
   ASSERT_EQ(ui.MessageBoxTexts().size(), 1u);
   EXPECT_EQ(

@@ -53,7 +53,7 @@ class WatchWorkerTest : public ::testing::Test {
     RegisterResources(ProgramResources());
     ui = &ui::headless::InstallHeadlessBackend();
 #ifdef KOBANU_HTTP_TEST_CA
-    // Today's service over TLS, trusting the stand-in's own authority.
+    // The IchibaItem/Search service over TLS, trusting the stand-in's own authority.
     certificates = std::make_unique<TempDir>();
     mall = new StandInMall(0, certificates->path());
     platform::http::SetTrustedCaFileForTesting(mall->CaFile());
@@ -282,10 +282,10 @@ TEST_F(WatchWorkerTest, TheHitListOpensAtOnceWhileTheCountQueryIsStalled) {
   EXPECT_EQ(stalled.rows, 30u);
 }
 
-// Today's service takes one request a second: the hit list waits for its turn, never for the
-// count query that took the turn before it and is stalled.
+// The IchibaItem/Search service takes one request a second: the hit list waits for its turn, never
+// for the count query that took the turn before it and is stalled.
 TEST_F(WatchWorkerTest, TheHitListOpensWithinTheServiceIntervalWhileItsCountQueryIsStalled) {
-  UseService("ENDPOINT=" + mall->Url(standin::kCurrentSearchPath) + "\r\n");
+  UseService("ENDPOINT=" + mall->Url(standin::kSearchPath20260701) + "\r\n");
   const StalledCount stalled = OpenHitListWhileTheCountQueryStalls("/ichibams/", 5s);
   EXPECT_LT(stalled.opened, 2s);
   EXPECT_EQ(stalled.rows, 30u);
@@ -307,7 +307,7 @@ TEST_F(WatchWorkerTest, DisarmingUnticksTheOpenSettingsDialogWithoutAClick) {
   EXPECT_EQ(settings.scanFlag, 0);  // no click handler ran, and closing changed nothing
 }
 
-// Today's service as fast as a test asks it, for as long as this lives.
+// The IchibaItem/Search service as fast as a test asks it, for as long as this lives.
 struct FastService {
   explicit FastService(StandInMall& mall) : mall(mall) {
     SetServiceIntervalForTesting(std::chrono::milliseconds(0));
@@ -347,16 +347,16 @@ TEST_F(WatchWorkerTest, TimeSaleCyclesAreLoggedWithTheirVerdict) {
                 "time sale | sale running | " + page + "%E8%85%95%E6%99%82%E8%A8%88"}));
 }
 
-// With a [SERVICE] section the same cycle asks today's service (over HTTPS where the tests'
-// authority can be trusted); the worker cannot tell.
-TEST_F(WatchWorkerTest, TodaysServiceAlertsOnACountAndLogsEveryCycle) {
+// With a [SERVICE] section the same cycle asks the IchibaItem/Search service (over HTTPS where the
+// tests' authority can be trusted); the worker cannot tell.
+TEST_F(WatchWorkerTest, IchibaServiceAlertsOnACountAndLogsEveryCycle) {
   const int tlsPort = mall->TlsPort("good");
 #ifdef KOBANU_HTTP_TEST_CA
   ASSERT_NE(tlsPort, 0);
 #endif
   const std::string endpoint =
-      tlsPort == 0 ? mall->Url(standin::kCurrentSearchPath)
-                   : "https://127.0.0.1:" + std::to_string(tlsPort) + standin::kCurrentSearchPath;
+      tlsPort == 0 ? mall->Url(standin::kSearchPath20260701)
+                   : "https://127.0.0.1:" + std::to_string(tlsPort) + standin::kSearchPath20260701;
   WriteFile(sandbox.IniPath(),
             std::string("[SERVICE]\r\nAPPLICATION_ID=") + standin::kApplicationId +
                 "\r\nACCESS_KEY=" + standin::kAccessKey + "\r\nENDPOINT=" + endpoint + "\r\n");
@@ -402,7 +402,7 @@ TEST_F(WatchWorkerTest, TodaysServiceAlertsOnACountAndLogsEveryCycle) {
 // count still alerts, through the current version, and the log says what to change.
 TEST_F(WatchWorkerTest, ARetiredVersionStillAlertsThroughTheCurrentOne) {
   const FastService fast(*mall);
-  UseService("ENDPOINT=" + mall->Url(standin::kRetiredSearchPath) + "\r\n");
+  UseService("ENDPOINT=" + mall->Url(standin::kSearchPath20220601) + "\r\n");
   Arm(kWatch);
   EXPECT_EQ(RunCycle().boxes, Boxes{texts::kConditionMet});
   EXPECT_EQ(watchState.lastHitCount, 38);
@@ -410,21 +410,21 @@ TEST_F(WatchWorkerTest, ARetiredVersionStillAlertsThroughTheCurrentOne) {
   EXPECT_NE(logged.find("版 20220601 は廃止されているため 20260701 に問い合わせました"),
             std::string::npos)
       << logged;
-  EXPECT_EQ(mall->RequestLines().back().find(std::string("GET ") + standin::kCurrentSearchPath),
+  EXPECT_EQ(mall->RequestLines().back().find(std::string("GET ") + standin::kSearchPath20260701),
             0u);
 
   UseService("");  // the default address, here the stand-in's
   Arm(kWatch);
   EXPECT_EQ(RunCycle().boxes, Boxes{texts::kConditionMet});
-  EXPECT_EQ(mall->RequestLines().back().find(std::string("GET ") + standin::kCurrentSearchPath),
+  EXPECT_EQ(mall->RequestLines().back().find(std::string("GET ") + standin::kSearchPath20260701),
             0u);
 }
 
 // With [SERVICE] the time-sale mode decides on the hits' sale windows, whatever the machine's
 // zone (ctest runs this test in UTC and in New York time as well).
-TEST_F(WatchWorkerTest, TimeSaleModeWithTodaysServiceDecidesOnTheHitsWindows) {
+TEST_F(WatchWorkerTest, TimeSaleModeWithTheIchibaServiceDecidesOnTheHitsWindows) {
   const FastService fast(*mall);
-  UseService("ENDPOINT=" + mall->Url(standin::kCurrentSearchPath) + "\r\n");
+  UseService("ENDPOINT=" + mall->Url(standin::kSearchPath20260701) + "\r\n");
   const size_t pages = mall->RequestLines().size();
   Arm(kFukubukuro, "", 1);  // a sale that ended half an hour ago
   EXPECT_EQ(RunCycle().boxes, Boxes{texts::kTimeSaleEnded});
@@ -449,7 +449,7 @@ TEST_F(WatchWorkerTest, TheTrayHearsOfEachCheckAndOnceOfThreeFailuresInARow) {
   const FastService fast(*mall);
   // The cycle reads [SERVICE] anew; the alert stays armed for nothing to be found.
   const auto useKey = [&](const std::string& key) {
-    UseService("ENDPOINT=" + mall->Url(standin::kCurrentSearchPath) + "\r\n");
+    UseService("ENDPOINT=" + mall->Url(standin::kSearchPath20260701) + "\r\n");
     Arm(kNothing);
     std::string ini = ReadFile(sandbox.IniPath());
     ini.replace(ini.find(standin::kAccessKey), std::string(standin::kAccessKey).size(), key);

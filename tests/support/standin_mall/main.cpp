@@ -6,14 +6,14 @@
 // Binds 127.0.0.1 (port N, or one the system chooses), prints the port on a line of its own,
 // then "REQUEST <method> <target> <version>" for every request it receives, the value of an
 // accessKey parameter masked. With --tls-dir it first makes a certificate authority of the
-// tests in DIR (test_ca.h) and serves today's item search over TLS on four more ports, one per
-// server certificate, each announced as "TLS <kind> <port>" before the port line.
+// tests in DIR (test_ca.h) and serves the IchibaItem/Search service over TLS on four more ports,
+// one per server certificate, each announced as "TLS <kind> <port>" before the port line.
 //
 //   GET /rws/3.0/rest?developerId=…&operation=ItemSearch&version=2010-09-15[&affiliateId=…]
 //       &keyword=…&sort=%2BitemPrice&availability=0|1[&maxPrice=…]   item search (XML)
 //   GET /ichibams/api/IchibaItem/Search/<version>?applicationId=…&accessKey=…&keyword=…
 //       [&affiliateId=…&sort=…&availability=…&maxPrice=…&hits=…&format=json
-//       &formatVersion=1|2&elements=…]   today's item search (JSON, current_search.h):
+//       &formatVersion=1|2&elements=…]   the IchibaItem/Search service (JSON, ichiba_search.h):
 //       versions 20260701 and 20260401; 20220601 and any other as retired
 //   GET /search/mall?sitem=…              the mall's search page with its time-sale marks
 //   GET /item/<itemCode>                  an item's page
@@ -22,7 +22,7 @@
 //   GET /control/fault?mode=<mode>&…      the next item search or search page misbehaves;
 //                                         mode=none disarms
 //   GET /control/service?deny=ip|none&rate=strict|off&fail=500|503|none
-//                                         how today's item search behaves from now on
+//                                         how the IchibaItem/Search service behaves from now on
 #include <httplib.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -40,8 +40,8 @@
 #include <utility>
 #include <vector>
 
-#include "current_search.h"
 #include "faults.h"
+#include "ichiba_search.h"
 #include "item_search.h"
 #include "mall_pages.h"
 #include "raw_connection.h"
@@ -162,13 +162,13 @@ int main(int argc, char** argv) {
     return httplib::Server::HandlerResponse::Unhandled;
   };
   server.set_pre_routing_handler(logRequest);
-  standin::CurrentServiceMode currentMode;
+  standin::IchibaServiceMode currentMode;
   const auto currentAnswer = [&](const Request& request) {
-    return standin::CurrentSearchAnswer({.version = request.matches[1].str(),
-                                         .params = request.params,
-                                         .accessKeyHeader = request.get_header_value("accessKey"),
-                                         .origin = request.get_header_value("Origin")},
-                                        self, currentMode);
+    return standin::IchibaSearchAnswer({.version = request.matches[1].str(),
+                                        .params = request.params,
+                                        .accessKeyHeader = request.get_header_value("accessKey"),
+                                        .origin = request.get_header_value("Origin")},
+                                       self, currentMode);
   };
   const std::string servicePattern = std::string(standin::kServiceSearchPath) + "([^/]*)";
   server.Get(servicePattern, [&](const Request& request, Response& response) {
@@ -242,7 +242,7 @@ int main(int argc, char** argv) {
   }
   self = "127.0.0.1:" + std::to_string(port);
 
-  // Today's item search over TLS, one server per certificate; no faults there.
+  // The IchibaItem/Search service over TLS, one server per certificate; no faults there.
   std::vector<std::unique_ptr<httplib::SSLServer>> tlsServers;
   if (!options->tlsDir.empty()) {
     for (const standin::TestCertificate& certificate :

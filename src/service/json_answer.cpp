@@ -1,4 +1,4 @@
-#include "service/current_answer.h"
+#include "service/json_answer.h"
 
 #include <climits>
 #include <cstdint>
@@ -41,7 +41,7 @@ std::string Utf8Text(const ItemValues& item, ItemField field) {
 
 }  // namespace
 
-int ReadCurrentCount(const std::string& body, int& count) {
+int ReadJsonCount(const std::string& body, int& count) {
   count = -1;
   const auto answer = ReadAnswerFields(body);
   if (!answer || !answer->count || !answer->count->whole) return -1;
@@ -51,7 +51,7 @@ int ReadCurrentCount(const std::string& body, int& count) {
   return 0;
 }
 
-int ReadCurrentHitList(const std::string& body) {
+int ReadJsonHitList(const std::string& body) {
   const auto answer = ReadAnswerFields(body);
   if (!answer || !answer->itemsIsArray) return -1;
   HitTable& table = watchState.hitTable;
@@ -77,7 +77,7 @@ int ReadCurrentHitList(const std::string& body) {
   return 0;
 }
 
-std::optional<std::vector<SaleWindow>> ReadCurrentSaleWindows(const std::string& body) {
+std::optional<std::vector<SaleWindow>> ReadJsonSaleWindows(const std::string& body) {
   const auto answer = ReadAnswerFields(body);
   if (!answer || !answer->itemsIsArray) return std::nullopt;
   std::vector<SaleWindow> windows;

@@ -1,4 +1,4 @@
-#include "service/current_answer.h"
+#include "service/json_answer.h"
 
 #include <string>
 
@@ -24,7 +24,7 @@ std::string Answer(int items) {
   return R"({"count":)" + std::to_string(items) + R"(,"hits":30,"Items":[)" + list + "]}";
 }
 
-class CurrentAnswer : public ::testing::Test {
+class JsonAnswer : public ::testing::Test {
  protected:
   void SetUp() override {
     ClearHitTable();
@@ -33,28 +33,28 @@ class CurrentAnswer : public ::testing::Test {
   const HitTable& table = watchState.hitTable;
 };
 
-TEST_F(CurrentAnswer, CountIsAWholeNumberWithinTheIntRange) {
+TEST_F(JsonAnswer, CountIsAWholeNumberWithinTheIntRange) {
   int count = 5;
-  EXPECT_EQ(ReadCurrentCount(R"({"count":38,"Items":[]})", count), 0);
+  EXPECT_EQ(ReadJsonCount(R"({"count":38,"Items":[]})", count), 0);
   EXPECT_EQ(count, 38);
-  EXPECT_EQ(ReadCurrentCount(R"({"count":0,"page":1,"Items":[]})", count), 0);
+  EXPECT_EQ(ReadJsonCount(R"({"count":0,"page":1,"Items":[]})", count), 0);
   EXPECT_EQ(count, 0);
-  EXPECT_EQ(ReadCurrentCount("\xEF\xBB\xBF{\"count\":2147483647}", count), 0);  // with a BOM
+  EXPECT_EQ(ReadJsonCount("\xEF\xBB\xBF{\"count\":2147483647}", count), 0);  // with a BOM
   EXPECT_EQ(count, 2147483647);
   for (const char* body :
        {R"({"count":"12"})", R"({"count":-1})", R"({"count":1.5})", R"({"count":2147483648})",
         R"({"count":1e400})", R"({"count":null})", R"({"hits":3})", R"([{"count":3}])", "",
         "not json", R"({"count":3)", R"({"count":3} trailing)"}) {
     count = 5;
-    EXPECT_EQ(ReadCurrentCount(body, count), -1) << body;
+    EXPECT_EQ(ReadJsonCount(body, count), -1) << body;
     EXPECT_EQ(count, -1) << body;
   }
 }
 
-TEST_F(CurrentAnswer, HitListFillsRowsInCodePage932WithTheItemAddressAsFallback) {
+TEST_F(JsonAnswer, HitListFillsRowsInCodePage932WithTheItemAddressAsFallback) {
   const std::string body =
       R"({"count":2,"Items":[)" + Item(0, R"("https://af.example/0")") + "," + Item(1) + "]}";
-  EXPECT_EQ(ReadCurrentHitList(body), 0);
+  EXPECT_EQ(ReadJsonHitList(body), 0);
   EXPECT_EQ(watchState.hitCount, 2);
   EXPECT_EQ(table.itemName[0], "\x98\x72\x8E\x9E\x8C\x76 0");  // 腕時計 in code page 932
   EXPECT_EQ(table.itemCode[1], "shop:1");
@@ -67,30 +67,30 @@ TEST_F(CurrentAnswer, HitListFillsRowsInCodePage932WithTheItemAddressAsFallback)
   EXPECT_EQ(table.itemName[2], "");
 }
 
-TEST_F(CurrentAnswer, FormatVersionOneWrapsEachItem) {
-  EXPECT_EQ(ReadCurrentHitList(R"({"count":1,"Items":[{"Item":)" + Item(7) + "}]}"), 0);
+TEST_F(JsonAnswer, FormatVersionOneWrapsEachItem) {
+  EXPECT_EQ(ReadJsonHitList(R"({"count":1,"Items":[{"Item":)" + Item(7) + "}]}"), 0);
   EXPECT_EQ(watchState.hitCount, 1);
   EXPECT_EQ(table.itemCode[0], "shop:7");
 }
 
-TEST_F(CurrentAnswer, AtMostThirtyRowsAndNoneForAnEmptyList) {
-  EXPECT_EQ(ReadCurrentHitList(Answer(45)), 0);
+TEST_F(JsonAnswer, AtMostThirtyRowsAndNoneForAnEmptyList) {
+  EXPECT_EQ(ReadJsonHitList(Answer(45)), 0);
   EXPECT_EQ(watchState.hitCount, 30);
   EXPECT_EQ(table.rowIndex[29], "29");
   ClearHitTable();
-  EXPECT_EQ(ReadCurrentHitList(Answer(0)), 0);
+  EXPECT_EQ(ReadJsonHitList(Answer(0)), 0);
   EXPECT_EQ(watchState.hitCount, 0);
   EXPECT_EQ(table.itemName[0], "");
 }
 
 // An item that lacks a field, or has one of no use, keeps its row with that cell empty; an
 // element that is no item is left out; only a body without a list of items fails.
-TEST_F(CurrentAnswer, AnItemWithAMissingOrOddFieldKeepsItsRow) {
+TEST_F(JsonAnswer, AnItemWithAMissingOrOddFieldKeepsItsRow) {
   const std::string body =
       R"({"count":4,"Items":[)" + Item(0) +
       R"(,{"itemName":"x","itemCode":"c","itemPrice":"1980","itemUrl":"u","pointRate":1},17,)"
       R"({"itemName":["x"],"itemCode":{"a":1},"itemPrice":1.50,"pointRate":null,"shopName":"s"}]})";
-  EXPECT_EQ(ReadCurrentHitList(body), 0);
+  EXPECT_EQ(ReadJsonHitList(body), 0);
   EXPECT_EQ(watchState.hitCount, 3);
   EXPECT_EQ(table.itemPrice[1], "1980");  // a price sent as a text
   EXPECT_EQ(table.shopName[1], "");
@@ -105,14 +105,14 @@ TEST_F(CurrentAnswer, AnItemWithAMissingOrOddFieldKeepsItsRow) {
   ClearHitTable();
   for (const char* failing :
        {R"({"count":2})", R"({"Items":{}})", R"({"Items":"x"})", "[]", "", R"({"Items":[1})"}) {
-    EXPECT_EQ(ReadCurrentHitList(failing), -1) << failing;
+    EXPECT_EQ(ReadJsonHitList(failing), -1) << failing;
     EXPECT_EQ(watchState.hitCount, 7) << failing;
     EXPECT_EQ(table.itemName[0], "") << failing;
   }
 }
 
 // The service's three error forms: classic, the gateway's, the gateway's throttle.
-TEST_F(CurrentAnswer, ServiceErrorsInEveryForm) {
+TEST_F(JsonAnswer, ServiceErrorsInEveryForm) {
   ServiceError said = ReadServiceError(
       R"({"error_description":"specify valid applicationId","error":"wrong_parameter"})");
   EXPECT_EQ(said.error, "wrong_parameter");
@@ -133,8 +133,8 @@ TEST_F(CurrentAnswer, ServiceErrorsInEveryForm) {
 }
 
 // The hits' time-sale windows, in either format version; an item without one has empty texts.
-TEST_F(CurrentAnswer, SaleWindowsAsTheAnswerWroteThem) {
-  const auto windows = ReadCurrentSaleWindows(
+TEST_F(JsonAnswer, SaleWindowsAsTheAnswerWroteThem) {
+  const auto windows = ReadJsonSaleWindows(
       R"({"count":3,"Items":[{"startTime":"2026-12-07 10:00","endTime":"2026-12-07 12:00"},)"
       R"({"Item":{"startTime":"","endTime":""}},{"itemName":"no times"}]})");
   ASSERT_TRUE(windows);
@@ -143,36 +143,36 @@ TEST_F(CurrentAnswer, SaleWindowsAsTheAnswerWroteThem) {
   EXPECT_EQ((*windows)[0].end, "2026-12-07 12:00");
   EXPECT_EQ((*windows)[1].end, "");
   EXPECT_EQ((*windows)[2].start, "");
-  EXPECT_FALSE(ReadCurrentSaleWindows(R"({"count":0})"));
+  EXPECT_FALSE(ReadJsonSaleWindows(R"({"count":0})"));
 }
 
-TEST_F(CurrentAnswer, HugeAnswersAreReadOrRefusedWithoutHoldingThemWhole) {
+TEST_F(JsonAnswer, HugeAnswersAreReadOrRefusedWithoutHoldingThemWhole) {
   // 32 MiB in a field the readers do not read: the count still counts.
   const std::string filler(32u << 20, 'x');
   int count = -1;
-  EXPECT_EQ(ReadCurrentCount(R"({"itemCaption":")" + filler + R"(","count":12})", count), 0);
+  EXPECT_EQ(ReadJsonCount(R"({"itemCaption":")" + filler + R"(","count":12})", count), 0);
   EXPECT_EQ(count, 12);
   // Half a million elements: only the first thirty are looked at, and they are no items.
   std::string numbers = R"({"count":1,"Items":[)";
   while (numbers.size() < (1u << 20)) numbers += "1,";
   numbers += "1]}";
-  EXPECT_EQ(ReadCurrentHitList(numbers), 0);
+  EXPECT_EQ(ReadJsonHitList(numbers), 0);
   EXPECT_EQ(watchState.hitCount, 0);
   // 32 MiB of arrays that never close, where the count belongs.
-  EXPECT_EQ(ReadCurrentCount(R"({"count":)" + std::string(32u << 20, '['), count), -1);
+  EXPECT_EQ(ReadJsonCount(R"({"count":)" + std::string(32u << 20, '['), count), -1);
 }
 
 // Nesting deeper than any answer is refused wherever it stands, before it costs stack or memory.
-TEST_F(CurrentAnswer, DeepNestingIsRefusedUnderEveryNameTheReadersRead) {
+TEST_F(JsonAnswer, DeepNestingIsRefusedUnderEveryNameTheReadersRead) {
   const auto nested = [](size_t depth) {
     return std::string(depth, '[') + std::string(depth, ']');
   };
   const std::string deep = nested(150'000);
   int count = 5;
-  EXPECT_EQ(ReadCurrentCount(R"({"count":)" + deep + "}", count), -1);
-  EXPECT_EQ(ReadCurrentCount(R"({"x":)" + deep + R"(,"count":3})", count), -1);
-  EXPECT_EQ(ReadCurrentHitList(R"({"count":1,"Items":)" + deep + "}"), -1);
-  EXPECT_EQ(ReadCurrentHitList(R"({"count":1,"Items":[{"itemName":)" + deep + "}]}"), -1);
+  EXPECT_EQ(ReadJsonCount(R"({"count":)" + deep + "}", count), -1);
+  EXPECT_EQ(ReadJsonCount(R"({"x":)" + deep + R"(,"count":3})", count), -1);
+  EXPECT_EQ(ReadJsonHitList(R"({"count":1,"Items":)" + deep + "}"), -1);
+  EXPECT_EQ(ReadJsonHitList(R"({"count":1,"Items":[{"itemName":)" + deep + "}]}"), -1);
   EXPECT_EQ(watchState.hitCount, 0);
   const ServiceError said =
       ReadServiceError(R"({"error":)" + deep + R"(,"error_description":"x"})");
@@ -180,10 +180,9 @@ TEST_F(CurrentAnswer, DeepNestingIsRefusedUnderEveryNameTheReadersRead) {
   EXPECT_EQ(ReadServiceError(R"({"errors":{"errorMessage":)" + deep + "}}").description, "");
 
   // An answer's own depth, and more, is read; a container where text belongs says nothing.
-  EXPECT_EQ(ReadCurrentCount(R"({"x":)" + nested(kMaxAnswerDepth - 1) + R"(,"count":3})", count),
-            0);
+  EXPECT_EQ(ReadJsonCount(R"({"x":)" + nested(kMaxAnswerDepth - 1) + R"(,"count":3})", count), 0);
   EXPECT_EQ(count, 3);
-  EXPECT_EQ(ReadCurrentCount(R"({"x":)" + nested(kMaxAnswerDepth) + R"(,"count":3})", count), -1);
+  EXPECT_EQ(ReadJsonCount(R"({"x":)" + nested(kMaxAnswerDepth) + R"(,"count":3})", count), -1);
   EXPECT_EQ(ReadServiceError(R"({"error":{"a":[1]},"error_description":"d"})").description, "d");
 }
 

@@ -10,8 +10,8 @@
 
 namespace standin {
 
-// How today's service is to behave, switched by GET /control/service.
-class CurrentServiceMode {
+// How the IchibaItem/Search service is to behave, switched by GET /control/service.
+class IchibaServiceMode {
  public:
   // deny=ip|none: every request of the API/backend application refused as from an address it
   // did not list (403); rate=strict|off: a request within a second of the one before refused
@@ -35,7 +35,7 @@ class CurrentServiceMode {
   std::optional<std::chrono::steady_clock::time_point> last_;
 };
 
-// What the stand-in needs of a request to today's service.
+// What the stand-in needs of a request to the IchibaItem/Search service.
 struct ServiceRequest {
   std::string version;  // the path's last segment
   QueryParams params;
@@ -43,11 +43,11 @@ struct ServiceRequest {
   std::string origin;
 };
 
-// The answer of today's item-search service as JSON, formatVersion 2 or 1: the catalogue
+// The answer of the IchibaItem/Search service as JSON, formatVersion 2 or 1: the catalogue
 // cheapest first, or an error with its status and body as the service sends them. self
 // ("host:port") is where the items' pages are.
-Answer CurrentSearchAnswer(const ServiceRequest& request, const std::string& self,
-                           CurrentServiceMode& mode);
+Answer IchibaSearchAnswer(const ServiceRequest& request, const std::string& self,
+                          IchibaServiceMode& mode);
 
 // target with the value of its accessKey parameter replaced by "****".
 std::string MaskedTarget(std::string target);

@@ -1,4 +1,4 @@
-#include "service/current_service.h"
+#include "service/ichiba_item_search.h"
 
 #include <algorithm>
 #include <atomic>
@@ -8,8 +8,8 @@
 
 #include "base/ascii_text.h"
 #include "platform/runtime/numbers.h"
-#include "service/current_answer.h"
 #include "service/fetch_page.h"
+#include "service/json_answer.h"
 #include "service/keyword_rules.h"
 #include "service/request_pacer.h"
 #include "service/service_versions.h"
@@ -171,8 +171,8 @@ std::atomic<int64_t> lastSaleReading{0};
 
 }  // namespace
 
-CheckOutcome CurrentHitCount(const ServiceSettings& service, const SettingsSnapshot& search,
-                             const std::string& defaultEndpoint, int& count) {
+CheckOutcome IchibaHitCount(const ServiceSettings& service, const SettingsSnapshot& search,
+                            const std::string& defaultEndpoint, int& count) {
   count = -1;
   const ServiceKeyword keyword = ServiceKeywordOf(search.scanKeyword);
   if (auto refused = KeywordRefusal(keyword)) return *refused;
@@ -183,7 +183,7 @@ CheckOutcome CurrentHitCount(const ServiceSettings& service, const SettingsSnaps
   const Asked asked = Ask(service, search, defaultEndpoint, keyword.words, Question::kCount);
   if (asked.failure) return *asked.failure;
   int n = -1;
-  if (ReadCurrentCount(asked.body, n) == -1) {
+  if (ReadJsonCount(asked.body, n) == -1) {
     return asked.Told(Failed(-1, Failure::kUnreadable, asked.url));
   }
   count = n;
@@ -191,8 +191,8 @@ CheckOutcome CurrentHitCount(const ServiceSettings& service, const SettingsSnaps
                              n == 0 ? "該当なし" : "該当 " + std::to_string(n) + "件", asked.url));
 }
 
-CheckOutcome CurrentHitList(const ServiceSettings& service, const SettingsSnapshot& search,
-                            const std::string& defaultEndpoint) {
+CheckOutcome IchibaHitList(const ServiceSettings& service, const SettingsSnapshot& search,
+                           const std::string& defaultEndpoint) {
   const ServiceKeyword keyword = ServiceKeywordOf(search.scanKeyword);
   if (auto refused = KeywordRefusal(keyword)) return *refused;
   if (MaxPrice(search.scanPrice) == 0) {
@@ -201,7 +201,7 @@ CheckOutcome CurrentHitList(const ServiceSettings& service, const SettingsSnapsh
   }
   const Asked asked = Ask(service, search, defaultEndpoint, keyword.words, Question::kHitList);
   if (asked.failure) return *asked.failure;
-  if (ReadCurrentHitList(asked.body) == -1) {
+  if (ReadJsonHitList(asked.body) == -1) {
     return asked.Told(Failed(-1, Failure::kUnreadable, asked.url));
   }
   const int32_t rows = watchState.hitCount;
@@ -210,14 +210,14 @@ CheckOutcome CurrentHitList(const ServiceSettings& service, const SettingsSnapsh
                rows == 0 ? "該当なし" : std::to_string(rows) + "件を表示", asked.url));
 }
 
-CheckOutcome CurrentSalesStatus(const ServiceSettings& service, const SettingsSnapshot& search,
-                                const std::string& defaultEndpoint, int& state) {
+CheckOutcome IchibaSalesStatus(const ServiceSettings& service, const SettingsSnapshot& search,
+                               const std::string& defaultEndpoint, int& state) {
   state = 0;
   const ServiceKeyword keyword = ServiceKeywordOf(search.scanKeyword);
   if (auto refused = KeywordRefusal(keyword)) return *refused;
   const Asked asked = Ask(service, search, defaultEndpoint, keyword.words, Question::kTimeSale);
   if (asked.failure) return *asked.failure;
-  const auto windows = ReadCurrentSaleWindows(asked.body);
+  const auto windows = ReadJsonSaleWindows(asked.body);
   if (!windows) return asked.Told(Failed(-1, Failure::kUnreadable, asked.url));
   const int64_t now = std::time(nullptr);
   const int64_t previous = lastSaleReading.exchange(now);

@@ -1,4 +1,4 @@
-#include "current_search.h"
+#include "ichiba_search.h"
 
 #include <algorithm>
 #include <ctime>
@@ -194,7 +194,7 @@ json Item(const CatalogueItem& item, const std::string& self,
 
 // The request's faults in the order the service checks them (the gateway's first: key, caller,
 // rate; then the service's: application, version); nothing when it is a search.
-std::optional<Answer> Refusal(const ServiceRequest& request, CurrentServiceMode& mode) {
+std::optional<Answer> Refusal(const ServiceRequest& request, IchibaServiceMode& mode) {
   const auto key = Param(request.params, "accessKey");
   const std::string accessKey = key ? *key : request.accessKeyHeader;
   if (accessKey.empty()) {
@@ -233,7 +233,7 @@ std::optional<Answer> Refusal(const ServiceRequest& request, CurrentServiceMode&
 
 }  // namespace
 
-bool CurrentServiceMode::Set(const QueryParams& params) {
+bool IchibaServiceMode::Set(const QueryParams& params) {
   std::lock_guard lock(mutex_);
   for (const auto& [key, value] : params) {
     if (key == "deny" && (value == "ip" || value == "none")) {
@@ -252,22 +252,22 @@ bool CurrentServiceMode::Set(const QueryParams& params) {
   return true;
 }
 
-bool CurrentServiceMode::DeniesIp() {
+bool IchibaServiceMode::DeniesIp() {
   std::lock_guard lock(mutex_);
   return denyIp_;
 }
 
-bool CurrentServiceMode::Retired(const std::string& version) {
+bool IchibaServiceMode::Retired(const std::string& version) {
   std::lock_guard lock(mutex_);
   return retired_.find("," + version + ",") != std::string::npos;
 }
 
-int CurrentServiceMode::Failing() {
+int IchibaServiceMode::Failing() {
   std::lock_guard lock(mutex_);
   return failing_;
 }
 
-bool CurrentServiceMode::TooSoon() {
+bool IchibaServiceMode::TooSoon() {
   std::lock_guard lock(mutex_);
   const auto now = std::chrono::steady_clock::now();
   const bool tooSoon = strictRate_ && last_ && now - *last_ < std::chrono::seconds(1);
@@ -275,8 +275,8 @@ bool CurrentServiceMode::TooSoon() {
   return tooSoon;
 }
 
-Answer CurrentSearchAnswer(const ServiceRequest& request, const std::string& self,
-                           CurrentServiceMode& mode) {
+Answer IchibaSearchAnswer(const ServiceRequest& request, const std::string& self,
+                          IchibaServiceMode& mode) {
   if (auto refusal = Refusal(request, mode)) return *refusal;
   const QueryParams& params = request.params;
   if (Param(params, "format").value_or("json") != "json")

@@ -1,21 +1,21 @@
-// The readers of today's item-search answers on any body: no crash, and results within their
-// bounds; a failed hit list writes nothing; the sale windows read as times or as nothing.
+// The readers of the IchibaItem/Search service's answers on any body: no crash, and results within
+// their bounds; a failed hit list writes nothing; the sale windows read as times or as nothing.
 #include <cstdlib>
 #include <string>
 
-#include "service/current_answer.h"
 #include "service/hit_table.h"
+#include "service/json_answer.h"
 #include "state/watch_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string body(reinterpret_cast<const char*>(data), size);
   int count = 5;
-  const int counted = ReadCurrentCount(body, count);
+  const int counted = ReadJsonCount(body, count);
   if (counted == 0 ? count < 0 : counted != -1 || count != -1) abort();
 
   ClearHitTable();
   watchState.hitCount = 99;
-  const int listed = ReadCurrentHitList(body);
+  const int listed = ReadJsonHitList(body);
   const HitTable& table = watchState.hitTable;
   if (listed == -1) {
     if (watchState.hitCount != 99 || !table.itemName[0].empty() || !table.rowIndex[0].empty()) {
@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     abort();
   }
 
-  const auto windows = ReadCurrentSaleWindows(body);
+  const auto windows = ReadJsonSaleWindows(body);
   if (windows && windows->size() > static_cast<size_t>(MaxHits)) abort();
   if (windows) SaleVerdict(*windows, 1796601600, 1796598000);
 

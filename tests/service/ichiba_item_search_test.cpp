@@ -25,7 +25,7 @@ using std::chrono::milliseconds;
 
 // The item searches with a [SERVICE] section against the stand-in mall, over HTTP and, where the
 // stand-in's certificates are at hand, HTTPS. Each test has its own setting.ini and check log.
-class CurrentService : public ::testing::Test {
+class IchibaItemSearch : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     certificates = std::make_unique<TempDir>();
@@ -58,9 +58,9 @@ class CurrentService : public ::testing::Test {
                     const std::string& key = standin::kAccessKey) {
     return "APPLICATION_ID=" + id + "\r\nACCESS_KEY=" + key + "\r\nENDPOINT=" + endpoint + "\r\n";
   }
-  std::string HttpEndpoint() const { return mall.Url(standin::kCurrentSearchPath); }
+  std::string HttpEndpoint() const { return mall.Url(standin::kSearchPath20260701); }
   std::string HttpsEndpoint(const char* kind) {
-    return "https://127.0.0.1:" + std::to_string(mall.TlsPort(kind)) + standin::kCurrentSearchPath;
+    return "https://127.0.0.1:" + std::to_string(mall.TlsPort(kind)) + standin::kSearchPath20260701;
   }
 
   std::string LastRequest() {
@@ -83,13 +83,13 @@ class CurrentService : public ::testing::Test {
   WatchSettings& settings = watchState.settings;
 };
 
-std::unique_ptr<TempDir> CurrentService::certificates;
-std::unique_ptr<StandInMall> CurrentService::mallInstance;
+std::unique_ptr<TempDir> IchibaItemSearch::certificates;
+std::unique_ptr<StandInMall> IchibaItemSearch::mallInstance;
 
-const std::string kCountStart = std::string("GET ") + standin::kCurrentSearchPath +
+const std::string kCountStart = std::string("GET ") + standin::kSearchPath20260701 +
                                 "?applicationId=" + standin::kApplicationId + "&accessKey=****";
 
-TEST_F(CurrentService, CountQueryAsksForOneHitAndTheCountAlone) {
+TEST_F(IchibaItemSearch, CountQueryAsksForOneHitAndTheCountAlone) {
   UseService(Lines(HttpEndpoint()));
   int count = -1;
   EXPECT_EQ(QueryHitCount(count), 0);
@@ -120,7 +120,7 @@ TEST_F(CurrentService, CountQueryAsksForOneHitAndTheCountAlone) {
   EXPECT_TRUE(LogLines().back().starts_with("hit list | nothing found:")) << LogLines().back();
 }
 
-TEST_F(CurrentService, HitListAsksForThirtyCheapestFirstWithTheAffiliateId) {
+TEST_F(IchibaItemSearch, HitListAsksForThirtyCheapestFirstWithTheAffiliateId) {
   UseService(Lines(HttpEndpoint()) + "AFFILIATE_ID=af.01\r\n", kWatch);
   EXPECT_EQ(QueryHitList(), 0);
   EXPECT_EQ(LastRequest(),
@@ -151,7 +151,7 @@ TEST_F(CurrentService, HitListAsksForThirtyCheapestFirstWithTheAffiliateId) {
                           "pointRate,shopName");
 }
 
-TEST_F(CurrentService, NothingFoundIsACountOfZero) {
+TEST_F(IchibaItemSearch, NothingFoundIsACountOfZero) {
   UseService(Lines(HttpEndpoint()), kNothing);
   int count = -1;
   EXPECT_EQ(QueryHitCount(count), 0);
@@ -166,7 +166,7 @@ TEST_F(CurrentService, NothingFoundIsACountOfZero) {
 
 // Every way the service refuses, as it answers today, reaches the log as one outcome: the
 // service's words, then the cause and the fix for the user; and never the key.
-TEST_F(CurrentService, EveryRefusalReachesTheLogWithItsCauseAndFix) {
+TEST_F(IchibaItemSearch, EveryRefusalReachesTheLogWithItsCauseAndFix) {
   struct Case {
     std::string lines;
     std::string mode;
@@ -233,9 +233,9 @@ TEST_F(CurrentService, EveryRefusalReachesTheLogWithItsCauseAndFix) {
 
 // A retired version answers 400 "API Configuration not found" however right the keys are: the
 // next known version is asked on the same host and path, and kept to from then on.
-TEST_F(CurrentService, ARetiredVersionGivesWayToTheNextKnownOne) {
+TEST_F(IchibaItemSearch, ARetiredVersionGivesWayToTheNextKnownOne) {
   ForgetVersionsForTesting();
-  const std::string retired = mall.Url(standin::kRetiredSearchPath);
+  const std::string retired = mall.Url(standin::kSearchPath20220601);
   UseService(Lines(retired));
   int count = -1;
   size_t requests = mall.RequestLines().size();
@@ -243,8 +243,8 @@ TEST_F(CurrentService, ARetiredVersionGivesWayToTheNextKnownOne) {
   EXPECT_EQ(count, 4);
   auto lines = mall.RequestLines();
   ASSERT_EQ(lines.size(), requests + 2);
-  EXPECT_EQ(lines[requests].find(std::string("GET ") + standin::kRetiredSearchPath + "?"), 0u);
-  EXPECT_EQ(lines[requests + 1].find(std::string("GET ") + standin::kCurrentSearchPath + "?"), 0u);
+  EXPECT_EQ(lines[requests].find(std::string("GET ") + standin::kSearchPath20220601 + "?"), 0u);
+  EXPECT_EQ(lines[requests + 1].find(std::string("GET ") + standin::kSearchPath20260701 + "?"), 0u);
   EXPECT_TRUE(LogLines().back().starts_with(
       "count | count 4 — 版 20220601 は廃止されているため 20260701 に問い合わせました"))
       << LogLines().back();
@@ -254,7 +254,8 @@ TEST_F(CurrentService, ARetiredVersionGivesWayToTheNextKnownOne) {
   requests = mall.RequestLines().size();
   EXPECT_EQ(QueryHitList(), 0);  // straight to the version that answered
   EXPECT_EQ(mall.RequestLines().size(), requests + 1);
-  EXPECT_EQ(mall.RequestLines().back().find(std::string("GET ") + standin::kCurrentSearchPath), 0u);
+  EXPECT_EQ(mall.RequestLines().back().find(std::string("GET ") + standin::kSearchPath20260701),
+            0u);
 
   // The next retirement: without an ENDPOINT too.
   ForgetVersionsForTesting();
@@ -263,7 +264,8 @@ TEST_F(CurrentService, ARetiredVersionGivesWayToTheNextKnownOne) {
              "\r\nACCESS_KEY=" + standin::kAccessKey + "\r\n");
   EXPECT_EQ(QueryHitCount(count), 0);
   EXPECT_EQ(count, 4);
-  EXPECT_EQ(mall.RequestLines().back().find(std::string("GET ") + standin::kOlderSearchPath), 0u);
+  EXPECT_EQ(mall.RequestLines().back().find(std::string("GET ") + standin::kSearchPath20260401),
+            0u);
 
   // And when none is left, the outcome says so.
   ForgetVersionsForTesting();
@@ -279,7 +281,7 @@ TEST_F(CurrentService, ARetiredVersionGivesWayToTheNextKnownOne) {
 
 // The keyword as the service takes it: a full-width space parts words like a half-width one;
 // blanks around and between words are one; a word the rules refuse is named and nothing is sent.
-TEST_F(CurrentService, KeywordsFollowTheServicesRules) {
+TEST_F(IchibaItemSearch, KeywordsFollowTheServicesRules) {
   UseService(Lines(HttpEndpoint()),
              "\x98\x72\x8E\x9E\x8C\x76\x81\x40\x83\x5C\x81\x5B\x83\x89\x81\x5B");
   int count = -1;
@@ -305,7 +307,7 @@ TEST_F(CurrentService, KeywordsFollowTheServicesRules) {
 
 // With [SERVICE] the time-sale mode asks the service for the hits' sale windows instead of
 // reading the search page, which today carries none of its old marks.
-TEST_F(CurrentService, TimeSalesAreReadFromTheHitsWindows) {
+TEST_F(IchibaItemSearch, TimeSalesAreReadFromTheHitsWindows) {
   UseService(Lines(HttpEndpoint()), kFukubukuro);
   int state = 5;
   EXPECT_EQ(QuerySalesStatus(state), 0);
@@ -329,7 +331,7 @@ TEST_F(CurrentService, TimeSalesAreReadFromTheHitsWindows) {
                                       "time sale | no time sale"}));
 }
 
-TEST_F(CurrentService, TwoSearchesInARowWaitForTheirTurn) {
+TEST_F(IchibaItemSearch, TwoSearchesInARowWaitForTheirTurn) {
   SetServiceIntervalForTesting(kServiceInterval);
   mall.SetServiceMode("rate=strict");
   UseService(Lines(HttpEndpoint()), kWatch);
@@ -340,7 +342,7 @@ TEST_F(CurrentService, TwoSearchesInARowWaitForTheirTurn) {
   EXPECT_EQ(watchState.hitListRows, 30);
 }
 
-TEST_F(CurrentService, HttpsTrustsTheGoodCertificateOnly) {
+TEST_F(IchibaItemSearch, HttpsTrustsTheGoodCertificateOnly) {
   platform::http::SetTrustedCaFileForTesting(mall.CaFile());
   UseService(Lines(HttpsEndpoint("good")));
   int count = -1;
@@ -361,7 +363,7 @@ TEST_F(CurrentService, HttpsTrustsTheGoodCertificateOnly) {
   EXPECT_EQ(QueryHitCount(count), -1);
 }
 
-TEST_F(CurrentService, WithoutBothIdAndKeyTheDescribedInterfaceIsAskedAndLoggedWhenAsked) {
+TEST_F(IchibaItemSearch, WithoutBothIdAndKeyTheDescribedInterfaceIsAskedAndLoggedWhenAsked) {
   UseService("APPLICATION_ID=" + std::string(standin::kApplicationId) + "\r\nLOG=1\r\n");
   int count = -1;
   EXPECT_EQ(QueryHitCount(count), 0);
@@ -387,7 +389,7 @@ TEST_F(CurrentService, WithoutBothIdAndKeyTheDescribedInterfaceIsAskedAndLoggedW
   EXPECT_EQ(outcomes[4], "hit list | skipped: no keyword | ");
 }
 
-TEST_F(CurrentService, SavingKeepsTheServiceSectionAsTheUserWroteIt) {
+TEST_F(IchibaItemSearch, SavingKeepsTheServiceSectionAsTheUserWroteIt) {
   const std::string service =
       "[SERVICE]\r\n; mine\r\nACCESS_KEY = \"pk_x\"\r\nAPPLICATION_ID=a\r\n";
   WriteFile(sandbox.IniPath(), "[PARAM]\r\nSCAN_FLAG=1\r\n" + service);
