@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "service/hit_table.h"
+#include "service/clear_hit_table.h"
 #include "service/json_answer.h"
 #include "state/watch_state.h"
 

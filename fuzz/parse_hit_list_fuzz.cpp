@@ -2,7 +2,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "service/hit_table.h"
+#include "service/clear_hit_table.h"
 #include "service/response_readers.h"
 #include "state/watch_state.h"
 #include "support/reader_transcription.h"

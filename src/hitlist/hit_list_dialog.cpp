@@ -8,7 +8,7 @@
 #include "res/resource.h"
 #include "res/shell_texts.h"
 #include "service/check_log.h"
-#include "service/hit_table.h"
+#include "service/clear_hit_table.h"
 #include "service/service_requests.h"
 #include "settings/settings_file.h"
 #include "state/watch_state.h"

@@ -55,6 +55,6 @@ std::unique_ptr<char[]> Utf8ToAnsi(std::string_view utf8) {
   // bounds the result and one conversion fills it.
   std::unique_ptr<char[]> buffer(new (std::nothrow) char[utf8.size() + 1]);
   if (!buffer) return nullptr;
-  buffer[platform::Utf8ToAnsi(utf8, ' ', buffer.get())] = '\0';
+  buffer[platform::WriteUtf8AsAnsi(utf8, ' ', buffer.get())] = '\0';
   return buffer;
 }

@@ -83,7 +83,7 @@ TEST(Codepage, DirectUtf8ConversionMatchesTheUtf16Hop) {
     std::string utf8;
     for (int i = random() % 40; i > 0; --i) utf8 += pieces[random() % pieces.size()];
     std::string direct(utf8.size(), '\0');
-    direct.resize(platform::Utf8ToAnsi(utf8, ' ', direct.data()));
+    direct.resize(platform::WriteUtf8AsAnsi(utf8, ' ', direct.data()));
     ASSERT_EQ(direct, WideToAnsi(Utf8ToWide(utf8), ' '));
   }
 }

@@ -13,8 +13,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/http/http_request.h"
+#include "service/clear_hit_table.h"
 #include "service/fetch_page.h"
-#include "service/hit_table.h"
 #include "service/service_requests.h"
 #include "state/watch_state.h"
 #include "support/mall_keywords.h"

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/http/http_request.h"
-#include "service/hit_table.h"
+#include "service/clear_hit_table.h"
 #include "service/request_pacer.h"
 #include "service/service_requests.h"
 #include "service/service_versions.h"

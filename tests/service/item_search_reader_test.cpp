@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "service/hit_table.h"
+#include "service/clear_hit_table.h"
 #include "service/response_readers.h"
 #include "state/watch_state.h"
 #include "support/temp_dir.h"

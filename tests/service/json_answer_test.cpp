@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "service/answer_fields.h"
-#include "service/hit_table.h"
+#include "service/clear_hit_table.h"
 #include "state/watch_state.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "service/hit_table.h"
+#include "service/clear_hit_table.h"
 #include "service/service_ids.h"
 #include "state/watch_state.h"
 #include "support/mall_keywords.h"

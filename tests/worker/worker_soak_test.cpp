@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "res/program_resources.h"
-#include "service/hit_table.h"
+#include "service/clear_hit_table.h"
 #include "service/service_requests.h"
 #include "settings/settings_file.h"
 #include "state/watch_state.h"

@@ -127,7 +127,7 @@ std::u16string Utf8ToWide(std::string_view utf8) {
   return wide;
 }
 
-size_t Utf8ToAnsi(std::string_view utf8, char defaultChar, char* out) {
+size_t WriteUtf8AsAnsi(std::string_view utf8, char defaultChar, char* out) {
   const Cp932Tables& t = Cp932();
   const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
   const auto* end = p + utf8.size();

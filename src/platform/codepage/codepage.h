@@ -19,7 +19,7 @@ std::u16string Utf8ToWide(std::string_view utf8);
 
 // UTF-8 straight to code page 932, as Utf8ToWide and then WideToAnsi would give it, in one pass.
 // Writes at most utf8.size() bytes to out and returns how many it wrote.
-size_t Utf8ToAnsi(std::string_view utf8, char defaultChar, char* out);
+size_t WriteUtf8AsAnsi(std::string_view utf8, char defaultChar, char* out);
 
 // UTF-16 to UTF-8, for the user-interface edge. Lone surrogates become U+FFFD.
 std::string WideToUtf8(std::u16string_view wide);

@@ -42,7 +42,7 @@ std::string WideToAnsi(std::u16string_view wide, char defaultChar) {
 
 std::u16string Utf8ToWide(std::string_view utf8) { return ToWide(CP_UTF8, utf8); }
 
-size_t Utf8ToAnsi(std::string_view utf8, char defaultChar, char* out) {
+size_t WriteUtf8AsAnsi(std::string_view utf8, char defaultChar, char* out) {
   const std::string ansi = WideToAnsi(Utf8ToWide(utf8), defaultChar);
   const size_t size = std::min(ansi.size(), utf8.size());
   std::memcpy(out, ansi.data(), size);
