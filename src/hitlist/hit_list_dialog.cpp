@@ -1,6 +1,7 @@
 #include "hitlist/hit_list_dialog.h"
 
 #include <algorithm>
+#include <cassert>
 #include <mutex>
 #include <string>
 
@@ -94,6 +95,7 @@ void CMainDlg::InitHitColumns() {
 }
 
 void CMainDlg::InsertHitRow(int row) {
+  assert(row >= 0 && row < MaxHits && "a row of the hit table");
   const HitTable& table = watchState.hitTable;
   const auto r = static_cast<size_t>(row);
   LVITEM item;

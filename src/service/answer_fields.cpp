@@ -1,6 +1,7 @@
 #include "service/answer_fields.h"
 
 #include <algorithm>
+#include <cassert>
 #include <exception>
 #include <string_view>
 #include <utility>
@@ -139,6 +140,7 @@ class Collector {
     if (role == Role::kItem) target.item->isObject = true;
     if (target.wrapper != nullptr && role == Role::kWrapper) *target.wrapper = true;
     open_.push_back({role, target.item});
+    assert(open_.size() <= kMaxAnswerDepth);
     return true;
   }
 

@@ -1,5 +1,6 @@
 #include "service/json_answer.h"
 
+#include <cassert>
 #include <climits>
 #include <cstdint>
 #include <utility>
@@ -72,6 +73,7 @@ int ReadJsonHitList(const std::string& body) {
     table.shopName[row] = cell(ItemField::kShopName);
     table.rowIndex[row] = std::to_string(row);
     ++row;
+    assert(row <= static_cast<size_t>(MaxHits) && "no more elements are read than rows");
   }
   watchState.hitCount = static_cast<int32_t>(row);
   return 0;

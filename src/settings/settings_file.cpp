@@ -1,6 +1,9 @@
 #include "settings/settings_file.h"
 
+#include <algorithm>
+#include <cassert>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -35,23 +38,25 @@ bool BuildIniPath() {
 
 const char* FlagText(int32_t flag) { return flag != 0 ? "1" : "0"; }
 
-}  // namespace
-
-namespace {
-
-// The [SERVICE] keys, in the order ServiceOf reads them.
 const std::vector<platform::ProfileKey> kServiceKeys = {
     {kServiceSection, "APPLICATION_ID"}, {kServiceSection, "ACCESS_KEY"},
     {kServiceSection, "AFFILIATE_ID"},   {kServiceSection, "ENDPOINT"},
     {kServiceSection, "REFERER"},        {kServiceSection, "LOG"}};
 
+// The [SERVICE] section from the values read for kServiceKeys, which start at `values`.
 ServiceSettings ServiceOf(const std::string* values) {
-  return {.applicationId = values[0],
-          .accessKey = values[1],
-          .affiliateId = values[2],
-          .endpoint = values[3],
-          .referer = values[4],
-          .log = platform::Atoi(values[5]) != 0};
+  const auto value = [&](std::string_view name) -> const std::string& {
+    const auto key = std::find_if(kServiceKeys.begin(), kServiceKeys.end(),
+                                  [&](const platform::ProfileKey& k) { return k.key == name; });
+    assert(key != kServiceKeys.end() && "a key of the section");
+    return values[key - kServiceKeys.begin()];
+  };
+  return {.applicationId = value("APPLICATION_ID"),
+          .accessKey = value("ACCESS_KEY"),
+          .affiliateId = value("AFFILIATE_ID"),
+          .endpoint = value("ENDPOINT"),
+          .referer = value("REFERER"),
+          .log = platform::Atoi(value("LOG")) != 0};
 }
 
 // Reads keys from the file, or gives empty values where there is no file to read. The caller

@@ -1,5 +1,6 @@
 #include "platform/ui/qt/qt_dialog.h"
 
+#include <cassert>
 #include <vector>
 
 #include <QCheckBox>
@@ -206,7 +207,10 @@ QWidget* QtDialog::Build(const ControlTemplate& control) {
 }
 
 QTableWidget* QtDialog::List(int controlId) {
-  return qobject_cast<QTableWidget*>(controls_.at(controlId));
+  auto* list = qobject_cast<QTableWidget*>(controls_.at(controlId));
+  // The framework asks only for the lists of the template: any other id is a fault of ours.
+  assert(list != nullptr && "the control is a list");
+  return list;
 }
 
 QtDialog::~QtDialog() { std::erase(shownDialogs, window_.get()); }
