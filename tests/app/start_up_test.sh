@@ -105,13 +105,16 @@ spellings=("HOME=$home" "HOME=$home XDG_CONFIG_HOME=$home/.config/"
            "HOME=$home XDG_CONFIG_HOME=$home/.config//" "HOME=$home/")
 # shellcheck disable=SC2086  # each spelling is a list of assignments
 "${as_user_env[@]}" XDG_RUNTIME_DIR="$tmp/user-run" ${spellings[0]} "${as_user_program[@]}" \
-  >"$tmp/out" 2>&1 &
+  >"$tmp/first-out" 2>&1 &
 first=$!
 pids+=("$first")
 second_instance() {  # ENV...: the user's program, which should end at once
   timeout 10 "${as_user_env[@]}" "$@" "${as_user_program[@]}" >"$tmp/out" 2>&1
 }
-user_locked() { compgen -G "$tmp/user-run/kobanu-*.lock" >/dev/null; }
+user_locked() {  # a lock file there, and held
+  local file
+  file=$(compgen -G "$tmp/user-run/kobanu-*.lock") && ! flock -n "$file" true
+}
 check "an instance on the user's settings takes its lock" wait_for 10 user_locked
 for spelling in "${spellings[@]:1}"; do
   # shellcheck disable=SC2086
@@ -127,7 +130,7 @@ mkdir -p "$tmp/temp" && chmod 1777 "$tmp/temp"
 user=$("${as_user[@]}" id -un)
 mkdir -m 777 "$tmp/temp/runtime-$user"
 [[ ${#as_user[@]} -eq 0 ]] || chmod 700 "$tmp/temp/runtime-$user"  # root's, not the user's
-"${as_user_env[@]}" TMPDIR="$tmp/temp" HOME="$home" "${as_user_program[@]}" >"$tmp/out" 2>&1 &
+"${as_user_env[@]}" TMPDIR="$tmp/temp" HOME="$home" "${as_user_program[@]}" >"$tmp/first-out" 2>&1 &
 first=$!
 pids+=("$first")
 sleep 2
