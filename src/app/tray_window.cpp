@@ -21,7 +21,9 @@ std::atomic<std::chrono::milliseconds> trayHostWait{kTrayHostWait};
 
 }  // namespace
 
-void SetTrayHostWaitForTesting(std::chrono::milliseconds wait) { trayHostWait = wait; }
+std::chrono::milliseconds SetTrayHostWaitForTesting(std::chrono::milliseconds wait) {
+  return trayHostWait.exchange(wait);
+}
 
 CMainWnd::CMainWnd() : m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME)) {}
 

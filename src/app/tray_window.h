@@ -12,8 +12,8 @@ inline constexpr UINT WM_TRAY_NOTIFY = WM_USER + 1;
 // tray host before the program gives up.
 inline constexpr std::chrono::milliseconds kTrayHostWait{30000};
 
-// Tests shorten the wait.
-void SetTrayHostWaitForTesting(std::chrono::milliseconds wait);
+// Tests shorten the wait; returns the wait it replaces.
+std::chrono::milliseconds SetTrayHostWaitForTesting(std::chrono::milliseconds wait);
 
 // The invisible main window: owns the tray icon and its menu.
 class CMainWnd : public CWnd {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -29,8 +30,8 @@ void WaitForServiceTurn() {
   std::this_thread::sleep_until(start);
 }
 
-void SetServiceIntervalForTesting(std::chrono::milliseconds interval) {
+std::chrono::milliseconds SetServiceIntervalForTesting(std::chrono::milliseconds interval) {
   std::lock_guard lock(pacer.mutex);
-  pacer.interval = interval;
   pacer.nextStart = {};
+  return std::exchange(pacer.interval, interval);
 }

@@ -12,5 +12,5 @@ void WaitForServiceTurn();
 // closer than that.
 inline constexpr std::chrono::milliseconds kServiceInterval{1100};
 
-// Replaces the interval between two starts; for tests.
-void SetServiceIntervalForTesting(std::chrono::milliseconds interval);
+// Replaces the interval between two starts, for tests; returns the one it replaces.
+std::chrono::milliseconds SetServiceIntervalForTesting(std::chrono::milliseconds interval);

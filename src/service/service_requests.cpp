@@ -4,6 +4,7 @@
 #include <mutex>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "base/no_destructor.h"
 #include "service/check_log.h"
@@ -20,29 +21,33 @@ namespace {
 // The constant pieces the request URLs are built from, and the address of the IchibaItem/Search
 // service when [SERVICE] names none.
 struct UrlPieces {
+  ServiceHosts hosts;
   std::string itemSearchBaseUrl;
   std::string affiliateIdPiece;
   std::string keywordPiece;
   std::string sortPiece;
   std::string mallSearchBaseUrl;
-  std::string serviceEndpoint;
 };
 
-UrlPieces MakePieces(const std::string& itemSearchHost, const std::string& mallSearchHost,
-                     const std::string& serviceEndpoint) {
-  return {.itemSearchBaseUrl = "http://" + itemSearchHost + "/rws/3.0/rest?developerId=" +
+UrlPieces MakePieces(ServiceHosts hosts) {
+  if (hosts.serviceEndpoint.empty()) {
+    const std::string_view endpoint = kItemSearchEndpoint;
+    hosts.serviceEndpoint =
+        "http://" + hosts.itemSearch + std::string(endpoint.substr(endpoint.find('/', 8)));
+  }
+  return {.hosts = hosts,
+          .itemSearchBaseUrl = "http://" + hosts.itemSearch + "/rws/3.0/rest?developerId=" +
                                kDeveloperId + "&operation=ItemSearch&version=2010-09-15",
           .affiliateIdPiece = std::string("&affiliateId=") + kAffiliateId,
           .keywordPiece = "&keyword=",
           .sortPiece = "&sort=%2BitemPrice",
-          .mallSearchBaseUrl = "http://" + mallSearchHost + "/search/mall?sitem=",
-          .serviceEndpoint = serviceEndpoint};
+          .mallSearchBaseUrl = "http://" + hosts.mallSearch + "/search/mall?sitem="};
 }
 
 // Never destroyed: the worker is not stopped at exit and may still be building a URL.
 std::mutex piecesMutex;
-NoDestructor<UrlPieces> pieces(MakePieces(KOBANU_ITEM_SEARCH_HOST, KOBANU_MALL_SEARCH_HOST,
-                                          kItemSearchEndpoint));
+NoDestructor<UrlPieces> pieces(MakePieces({KOBANU_ITEM_SEARCH_HOST, KOBANU_MALL_SEARCH_HOST,
+                                           kItemSearchEndpoint}));
 
 UrlPieces CurrentPieces() {
   std::lock_guard lock(piecesMutex);
@@ -168,7 +173,7 @@ CheckOutcome AskHitCount(int& count, const SettingsSnapshot& settings,
   count = -1;
   if (KeywordIsEmpty(settings)) return Skipped(-2, kNoKeyword);
   return service.Enabled()
-             ? IchibaHitCount(service, settings, CurrentPieces().serviceEndpoint, count)
+             ? IchibaHitCount(service, settings, CurrentPieces().hosts.serviceEndpoint, count)
              : RwsHitCount(settings, count);
 }
 
@@ -177,7 +182,7 @@ CheckOutcome AskSalesStatus(int& state, const SettingsSnapshot& settings,
   state = 0;
   if (KeywordIsEmpty(settings)) return Skipped(-2, kNoKeyword);
   return service.Enabled()
-             ? IchibaSalesStatus(service, settings, CurrentPieces().serviceEndpoint, state)
+             ? IchibaSalesStatus(service, settings, CurrentPieces().hosts.serviceEndpoint, state)
              : MallPageSalesStatus(settings, state);
 }
 
@@ -194,9 +199,9 @@ int QueryHitList(const SettingsSnapshot& settings) {
     return -2;
   }
   const ServiceSettings service = LoadedService();
-  const CheckOutcome done = service.Enabled()
-                                ? IchibaHitList(service, settings, CurrentPieces().serviceEndpoint)
-                                : RwsHitList(settings);
+  const CheckOutcome done =
+      service.Enabled() ? IchibaHitList(service, settings, CurrentPieces().hosts.serviceEndpoint)
+                        : RwsHitList(settings);
   Report(kHitListCheck, done);
   if (done.result == 0) watchState.hitListRows = watchState.hitCount;
   return done.result;
@@ -214,10 +219,7 @@ CheckOutcome LastOutcome(std::string_view check) {
   return found == lastOutcomes->end() ? CheckOutcome{} : found->second;
 }
 
-void SetServiceHostsForTesting(const std::string& itemSearchHost,
-                               const std::string& mallSearchHost) {
+ServiceHosts SetServiceHostsForTesting(const ServiceHosts& hosts) {
   std::lock_guard lock(piecesMutex);
-  const std::string_view defaultEndpoint = kItemSearchEndpoint;
-  const std::string path(defaultEndpoint.substr(defaultEndpoint.find('/', 8)));
-  *pieces = MakePieces(itemSearchHost, mallSearchHost, "http://" + itemSearchHost + path);
+  return std::exchange(*pieces, MakePieces(hosts)).hosts;
 }

@@ -36,7 +36,15 @@ CheckOutcome AskSalesStatus(int& state, const SettingsSnapshot& settings,
 // (kHitListCheck) came to; an empty outcome before the first.
 CheckOutcome LastOutcome(std::string_view check);
 
-// Points the two services at other hosts ("host" or "host:port"), for tests; the hosts of the
-// build stay in force until then.
-void SetServiceHostsForTesting(const std::string& itemSearchHost,
-                               const std::string& mallSearchHost);
+// The hosts of the two described services ("host" or "host:port"), and the IchibaItem/Search
+// service's address for a [SERVICE] without ENDPOINT (when empty: on the item-search host, over
+// http).
+struct ServiceHosts {
+  std::string itemSearch;
+  std::string mallSearch;
+  std::string serviceEndpoint = {};
+};
+
+// Points the services at other hosts, for tests; the hosts of the build stay in force until then.
+// Returns the hosts it replaces.
+ServiceHosts SetServiceHostsForTesting(const ServiceHosts& hosts);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <mutex>
 #include <set>
+#include <utility>
 
 #include "base/no_destructor.h"
 
@@ -11,8 +12,7 @@ namespace {
 // Both threads ask the service; never destroyed, as the worker may be asking at exit.
 struct Versions {
   std::mutex mutex;
-  std::set<std::string> retired;
-  std::optional<std::string> answering;
+  VersionsSeen seen;
 };
 NoDestructor<Versions> versions;
 
@@ -35,35 +35,34 @@ std::string WithVersion(std::string_view endpoint, std::string_view version) {
 std::string EndpointToAsk(const std::string& configured) {
   const auto version = VersionOf(configured);
   std::lock_guard lock(versions->mutex);
-  if (!version || !versions->retired.contains(*version) || !versions->answering) {
+  if (!version || !versions->seen.retired.contains(*version) || !versions->seen.answering) {
     return configured;
   }
-  return WithVersion(configured, *versions->answering);
+  return WithVersion(configured, *versions->seen.answering);
 }
 
 void NoteRetiredVersion(const std::string& version) {
   std::lock_guard lock(versions->mutex);
-  versions->retired.insert(version);
-  if (versions->answering == version) versions->answering.reset();
+  versions->seen.retired.insert(version);
+  if (versions->seen.answering == version) versions->seen.answering.reset();
 }
 
 void NoteAnsweringVersion(const std::string& version) {
   std::lock_guard lock(versions->mutex);
-  versions->answering = version;
+  versions->seen.answering = version;
 }
 
 std::optional<std::string> NextKnownVersion(const std::string& besides) {
   std::lock_guard lock(versions->mutex);
   for (const std::string_view known : kKnownVersions) {
-    if (known != besides && !versions->retired.contains(std::string(known))) {
+    if (known != besides && !versions->seen.retired.contains(std::string(known))) {
       return std::string(known);
     }
   }
   return std::nullopt;
 }
 
-void ForgetVersionsForTesting() {
+VersionsSeen SetVersionsSeenForTesting(VersionsSeen seen) {
   std::lock_guard lock(versions->mutex);
-  versions->retired.clear();
-  versions->answering.reset();
+  return std::exchange(versions->seen, std::move(seen));
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -30,5 +31,12 @@ void NoteAnsweringVersion(const std::string& version);
 // The first known version not found retired and other than `besides`; nothing when none is left.
 std::optional<std::string> NextKnownVersion(const std::string& besides);
 
-// Forgets what the service said; for tests.
-void ForgetVersionsForTesting();
+// What the service has said of versions in this run.
+struct VersionsSeen {
+  std::set<std::string> retired;
+  std::optional<std::string> answering;
+};
+
+// Replaces what the service has said, for tests (VersionsSeen{}: nothing yet); returns what it
+// replaces.
+VersionsSeen SetVersionsSeenForTesting(VersionsSeen seen);

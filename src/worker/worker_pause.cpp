@@ -5,7 +5,7 @@
 #include <thread>
 
 namespace {
-std::atomic<void (*)(uint32_t)> pauseForTesting{nullptr};
+std::atomic<WorkerPause> pauseForTesting{nullptr};
 }  // namespace
 
 void PauseWorker(uint32_t milliseconds) {
@@ -14,4 +14,4 @@ void PauseWorker(uint32_t milliseconds) {
   std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-void SetWorkerPauseForTesting(void (*pause)(uint32_t milliseconds)) { pauseForTesting = pause; }
+WorkerPause SetWorkerPauseForTesting(WorkerPause pause) { return pauseForTesting.exchange(pause); }

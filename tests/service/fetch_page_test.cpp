@@ -7,10 +7,13 @@
 #include <string>
 
 #include "platform/http/http_request.h"
+#include "support/scoped_override.h"
 #include "support/standin_mall.h"
 #include "support/wine.h"
 
 namespace {
+
+using testing_support::ScopedOverride;
 
 using namespace std::chrono_literals;
 using testing_support::StandInMall;
@@ -27,10 +30,6 @@ class FetchPageTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { mall = std::make_unique<StandInMall>(); }
   static void TearDownTestSuite() { mall.reset(); }
-  void TearDown() override {
-    platform::http::SetLimitsForTesting({});
-    platform::http::SetNameResolutionFailsForTesting(false);
-  }
 
   // Fetches a path of the stand-in into target, which starts out holding text.
   int Fetch(const std::string& pathAndQuery) {
@@ -86,7 +85,7 @@ TEST_F(FetchPageTest, AnUnreachableServerGivesMinusOneAndAnEmptyTarget) {
 }
 
 TEST_F(FetchPageTest, AFailedNameLookupGivesMinusOne) {
-  platform::http::SetNameResolutionFailsForTesting(true);
+  const ScopedOverride failing(platform::http::SetNameResolutionFailsForTesting, true);
   const size_t requestsBefore = mall->RequestLines().size();
   EXPECT_EQ(Fetch("/fault/lines"), -1);
   EXPECT_EQ(target, "");
@@ -147,7 +146,8 @@ TEST_F(FetchPageTest, ABodyOverThirtyTwoMebibytesFails) {
 
 // Each of these would hold the thread for a minute or more under the layer's own limits.
 TEST_F(FetchPageTest, SilentOrEndlessServersAreGivenUp) {
-  platform::http::SetLimitsForTesting({.connect = 2s, .idle = 300ms, .total = 1500ms});
+  const ScopedOverride limits(platform::http::SetLimitsForTesting,
+                              {.connect = 2s, .idle = 300ms, .total = 1500ms});
   const struct {
     const char* path;
     const char* kept;
@@ -166,7 +166,7 @@ TEST_F(FetchPageTest, SilentOrEndlessServersAreGivenUp) {
 }
 
 TEST_F(FetchPageTest, ASlowButSteadyAnswerIsNotCutOff) {
-  platform::http::SetLimitsForTesting({.idle = 300ms});
+  const ScopedOverride limits(platform::http::SetLimitsForTesting, {.idle = 300ms});
   EXPECT_EQ(Fetch("/fault/trickle?ms=100&count=2"), 0);  // 17 bytes over 1.7 s
   EXPECT_EQ(target, LinesBody(2));
   EXPECT_EQ(Fetch("/fault/stall-body?ms=100"), 0);

@@ -18,10 +18,13 @@
 #include "service/service_requests.h"
 #include "state/watch_state.h"
 #include "support/mall_keywords.h"
+#include "support/scoped_override.h"
 #include "support/settings_sandbox.h"
 #include "support/standin_mall.h"
 
 namespace {
+
+using testing_support::ScopedOverride;
 
 using namespace std::chrono_literals;
 using testing_support::StandInMall;
@@ -31,14 +34,12 @@ class HostileServer : public ::testing::Test {
   static void SetUpTestSuite() { mall = std::make_unique<StandInMall>(); }
   static void TearDownTestSuite() { mall.reset(); }
   void SetUp() override {
-    platform::http::SetLimitsForTesting({.connect = 1s, .idle = 300ms, .total = 1500ms});
     testing_support::ResetSettings();
-    SetServiceHostsForTesting(mall->host(), mall->host());
+    SetServiceHostsForTesting({mall->host(), mall->host()});
   }
-  void TearDown() override {
-    platform::http::SetLimitsForTesting({});
-    testing_support::ResetSettings();
-  }
+  void TearDown() override { testing_support::ResetSettings(); }
+  const ScopedOverride<platform::http::Limits> limits_{
+      platform::http::SetLimitsForTesting, {.connect = 1s, .idle = 300ms, .total = 1500ms}};
 
   static inline std::unique_ptr<StandInMall> mall;
 };
@@ -96,7 +97,8 @@ TEST_F(HostileServer, ARedirectToAnotherLoopbackPortIsFollowed) {
 // libcurl keeps every trailer line it is sent; the fetch gives up after a mebibyte of header
 // lines, as after too long a body.
 TEST_F(HostileServer, ATrailerFloodIsCutOffAfterAMebibyte) {
-  platform::http::SetLimitsForTesting({.idle = 300ms});  // the overall limit must not end it
+  // The overall limit must not end it.
+  const ScopedOverride idleOnly(platform::http::SetLimitsForTesting, {.idle = 300ms});
   std::string target;
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(FetchPage(target, mall->Url("/fault/trailer-flood?count=3")), -1);

@@ -1,5 +1,6 @@
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -13,6 +14,7 @@
 #include "settings/settings_file.h"
 #include "state/watch_state.h"
 #include "support/mall_keywords.h"
+#include "support/scoped_override.h"
 #include "support/settings_sandbox.h"
 #include "support/standin_mall.h"
 #include "support/standin_mall/service_keys.h"
@@ -20,7 +22,7 @@
 
 namespace {
 
-using namespace testing_support;  // the catalogue's keywords
+using namespace testing_support;  // the catalogue's keywords, ScopedOverride
 using std::chrono::milliseconds;
 
 // The item searches with a [SERVICE] section against the stand-in mall, over HTTP and, where the
@@ -37,15 +39,9 @@ class IchibaItemSearch : public ::testing::Test {
   }
 
   void SetUp() override {
-    SetServiceHostsForTesting(mall.host(), mall.host());
-    SetServiceIntervalForTesting(milliseconds(0));
     mall.SetServiceMode("deny=none&rate=off");
     ClearHitTable();
     watchState.hitCount = 0;
-  }
-  void TearDown() override {
-    SetServiceIntervalForTesting(kServiceInterval);
-    platform::http::SetTrustedCaFileForTesting("");
   }
 
   // Writes setting.ini with the given [SERVICE] lines and loads it.
@@ -79,6 +75,10 @@ class IchibaItemSearch : public ::testing::Test {
   static std::unique_ptr<TempDir> certificates;
   static std::unique_ptr<StandInMall> mallInstance;
   StandInMall& mall = *mallInstance;
+  // Each test asks the stand-in as fast as it likes, from a run that has seen no version retired.
+  const ScopedOverride<ServiceHosts> hosts_{SetServiceHostsForTesting, {mall.host(), mall.host()}};
+  const ScopedOverride<milliseconds> fast_{SetServiceIntervalForTesting, milliseconds(0)};
+  const ScopedOverride<VersionsSeen> versions_{SetVersionsSeenForTesting, {}};
   SettingsSandbox sandbox;
   WatchSettings& settings = watchState.settings;
 };
@@ -234,7 +234,6 @@ TEST_F(IchibaItemSearch, EveryRefusalReachesTheLogWithItsCauseAndFix) {
 // A retired version answers 400 "API Configuration not found" however right the keys are: the
 // next known version is asked on the same host and path, and kept to from then on.
 TEST_F(IchibaItemSearch, ARetiredVersionGivesWayToTheNextKnownOne) {
-  ForgetVersionsForTesting();
   const std::string retired = mall.Url(standin::kSearchPath20220601);
   UseService(Lines(retired));
   int count = -1;
@@ -258,7 +257,7 @@ TEST_F(IchibaItemSearch, ARetiredVersionGivesWayToTheNextKnownOne) {
             0u);
 
   // The next retirement: without an ENDPOINT too.
-  ForgetVersionsForTesting();
+  SetVersionsSeenForTesting({});
   mall.SetServiceMode("retire=20260701");
   UseService("APPLICATION_ID=" + std::string(standin::kApplicationId) +
              "\r\nACCESS_KEY=" + standin::kAccessKey + "\r\n");
@@ -268,7 +267,7 @@ TEST_F(IchibaItemSearch, ARetiredVersionGivesWayToTheNextKnownOne) {
             0u);
 
   // And when none is left, the outcome says so.
-  ForgetVersionsForTesting();
+  SetVersionsSeenForTesting({});
   mall.SetServiceMode("retire=20260701,20260401");
   EXPECT_EQ(QueryHitCount(count), -1);
   EXPECT_TRUE(LogLines().back().starts_with(
@@ -276,7 +275,6 @@ TEST_F(IchibaItemSearch, ARetiredVersionGivesWayToTheNextKnownOne) {
       << LogLines().back();
   EXPECT_NE(LogLines().back().find("すべて廃止"), std::string::npos);
   mall.SetServiceMode("retire=none");
-  ForgetVersionsForTesting();
 }
 
 // The keyword as the service takes it: a full-width space parts words like a half-width one;
@@ -332,7 +330,7 @@ TEST_F(IchibaItemSearch, TimeSalesAreReadFromTheHitsWindows) {
 }
 
 TEST_F(IchibaItemSearch, TwoSearchesInARowWaitForTheirTurn) {
-  SetServiceIntervalForTesting(kServiceInterval);
+  const ScopedOverride paced(SetServiceIntervalForTesting, kServiceInterval);
   mall.SetServiceMode("rate=strict");
   UseService(Lines(HttpEndpoint()), kWatch);
   const auto start = std::chrono::steady_clock::now();
@@ -343,7 +341,8 @@ TEST_F(IchibaItemSearch, TwoSearchesInARowWaitForTheirTurn) {
 }
 
 TEST_F(IchibaItemSearch, HttpsTrustsTheGoodCertificateOnly) {
-  platform::http::SetTrustedCaFileForTesting(mall.CaFile());
+  std::optional<ScopedOverride<std::string>> trusted;
+  trusted.emplace(platform::http::SetTrustedCaFileForTesting, mall.CaFile());
   UseService(Lines(HttpsEndpoint("good")));
   int count = -1;
   EXPECT_EQ(QueryHitCount(count), 0);
@@ -358,7 +357,7 @@ TEST_F(IchibaItemSearch, HttpsTrustsTheGoodCertificateOnly) {
     EXPECT_NE(lines.back().find("SSL"), std::string::npos) << lines.back();
   }
   // Without the test authority the good certificate is a stranger too.
-  platform::http::SetTrustedCaFileForTesting("");
+  trusted.reset();
   UseService(Lines(HttpsEndpoint("good")));
   EXPECT_EQ(QueryHitCount(count), -1);
 }
@@ -373,7 +372,9 @@ TEST_F(IchibaItemSearch, WithoutBothIdAndKeyTheDescribedInterfaceIsAskedAndLogge
   EXPECT_EQ(QueryHitCount(count), -1);
   settings.scanKeyword = kNothing;
   EXPECT_EQ(QueryHitList(), 0);
-  SetServiceHostsForTesting(UnreachableUrl().substr(7, UnreachableUrl().size() - 8), mall.host());
+  const ScopedOverride unreachable(
+      SetServiceHostsForTesting,
+      {UnreachableUrl().substr(7, UnreachableUrl().size() - 8), mall.host()});
   EXPECT_EQ(QueryHitCount(count), -1);
   settings.scanKeyword = "";
   EXPECT_EQ(QueryHitList(), -2);

@@ -8,6 +8,7 @@
 #include "service/service_ids.h"
 #include "state/watch_state.h"
 #include "support/mall_keywords.h"
+#include "support/scoped_override.h"
 #include "support/settings_sandbox.h"
 #include "support/standin_mall.h"
 
@@ -24,7 +25,7 @@ class ServiceRequests : public ::testing::Test {
 
   void SetUp() override {
     testing_support::ResetSettings();
-    SetServiceHostsForTesting(mall.host(), mall.host());
+    SetServiceHostsForTesting({mall.host(), mall.host()});
     ClearHitTable();
     watchState.hitCount = 0;
   }
@@ -175,7 +176,8 @@ TEST_F(ServiceRequests, FailuresOfTheServiceOrTheConnection) {
   EXPECT_EQ(watchState.hitListRows, 0);
   EXPECT_NE(watchState.hitTable.itemName[0], "");  // what was read stays in the table
 
-  SetServiceHostsForTesting(testing_support::UnreachableUrl().substr(7), mall.host());
+  const testing_support::ScopedOverride unreachable(
+      SetServiceHostsForTesting, {testing_support::UnreachableUrl().substr(7), mall.host()});
   EXPECT_EQ(QueryHitCount(count), -1);
   EXPECT_EQ(count, -1);
 }

@@ -31,14 +31,14 @@ void ResetSettings() {
   watchState.service = {};
 }
 
-SettingsSandbox::SettingsSandbox() {
-  platform::SetExecutablePathForTesting(dir_.File("kobanu"));
+SettingsSandbox::SettingsSandbox()
+    : previousExecutable_(platform::SetExecutablePathForTesting(dir_.File("kobanu"))) {
   DecideSettingsPath();
   ResetSettings();
 }
 
 SettingsSandbox::~SettingsSandbox() {
-  platform::SetExecutablePathForTesting("");
+  platform::SetExecutablePathForTesting(previousExecutable_);
   DecideSettingsPath();
   ResetSettings();
 }

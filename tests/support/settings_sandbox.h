@@ -7,7 +7,8 @@
 namespace testing_support {
 
 // Puts the executable, as the settings file sees it, into a fresh directory, and resets the
-// shared settings to their initial values; undone when it ends.
+// shared settings to their initial values; undone when it ends (the executable back where it
+// was).
 class SettingsSandbox {
  public:
   SettingsSandbox();
@@ -20,6 +21,7 @@ class SettingsSandbox {
 
  private:
   TempDir dir_;
+  std::string previousExecutable_;
 };
 
 // The settings as they are after start-up, before any load.

@@ -24,7 +24,7 @@ void ShortPause(uint32_t) { std::this_thread::sleep_for(std::chrono::millisecond
 
 int main(int argc, char** argv) {
   if (const char* host = std::getenv("KOBANU_TEST_MALL_HOST"))
-    SetServiceHostsForTesting(host, host);
+    SetServiceHostsForTesting({host, host});
   if (const char* wait = std::getenv("KOBANU_TEST_TRAY_WAIT_MS"))
     SetTrayHostWaitForTesting(std::chrono::milliseconds(std::atoi(wait)));
   if (const char* cycle = std::getenv("KOBANU_TEST_CYCLE_MS")) {

@@ -31,6 +31,7 @@
 #include "res/resource.h"
 #include "settings/settings_dialog.h"
 #include "support/mall_keywords.h"
+#include "support/scoped_override.h"
 #include "ui/desktop_fixture.h"
 
 namespace {
@@ -345,12 +346,12 @@ TEST_F(QtDesktopTest, TheStyleIsWindowsUnlessTheUserChoseAnother) {
 
 TEST_F(QtDesktopTest, WithoutATrayHostStartUpReportsTheRefusalAndEnds) {
   // Offscreen has no tray host ever: a short wait, not the 30 s a login gives the panel.
-  SetTrayHostWaitForTesting(std::chrono::milliseconds(300));
+  const testing_support::ScopedOverride wait(SetTrayHostWaitForTesting,
+                                             std::chrono::milliseconds(300));
   BoxAnswerer boxes;
   CKobanuApp app;
   EXPECT_EQ(AfxWinMain(), 0);
   EXPECT_EQ(boxes.texts, std::vector<std::string>{"通知領域にアイコンを登録できませんでした。"});
-  SetTrayHostWaitForTesting(kTrayHostWait);
 }
 
 // A window that counts the close requests that reach it; as the main window, its end ends the

@@ -9,6 +9,7 @@
 #include "service/check_outcome.h"
 #include "settings/settings_file.h"
 #include "support/mall_keywords.h"
+#include "support/scoped_override.h"
 #include "ui/desktop_fixture.h"
 #include "worker/check_status.h"
 
@@ -17,6 +18,7 @@ namespace {
 using testing_support::HeadlessBackend;
 using testing_support::HeadlessDialog;
 using testing_support::ReadFile;
+using testing_support::ScopedOverride;
 using testing_support::WriteFile;
 
 using testing_support::kWatch;
@@ -33,7 +35,10 @@ class TrayAppTest : public testing_support::DesktopTest {
     WriteFile(sandbox.IniPath(), "[PARAM]\r\nSCAN_FLAG=0\r\nSCAN_KEYWORD=old\r\n");
     ui.SetCursorPos({300, 20});
   }
-  ~TrayAppTest() override { SetTrayHostWaitForTesting(kTrayHostWait); }
+  // Tests shorten the wait for a tray host; it is back to its own when the test ends.
+  void WaitForATrayHost(std::chrono::milliseconds wait) {
+    trayHostWait_.emplace(SetTrayHostWaitForTesting, wait);
+  }
 
   // Each menu the tray opens chooses the next of these commands.
   void ChooseFromMenus(std::vector<UINT> commands) {
@@ -46,12 +51,13 @@ class TrayAppTest : public testing_support::DesktopTest {
   int RunApp() { return AfxWinMain(); }
 
   CKobanuApp app;
+  std::optional<ScopedOverride<std::chrono::milliseconds>> trayHostWait_;
 };
 
 // These three come first: no test before them has started the worker, so that its absence
 // shows in the thread count.
 TEST_F(TrayAppTest, NoTrayHostWithinTheWaitIsReportedOnceAndEndsWithoutLoadingOrAWorker) {
-  SetTrayHostWaitForTesting(std::chrono::milliseconds(1500));
+  WaitForATrayHost(std::chrono::milliseconds(1500));
   ui.QueueTrayResults(std::vector<DWORD>(10, ERROR_NO_TRAY_HOST));
   const int threads = testing_support::ThreadCount();
   const auto start = std::chrono::steady_clock::now();
@@ -68,10 +74,11 @@ TEST_F(TrayAppTest, NoTrayHostWithinTheWaitIsReportedOnceAndEndsWithoutLoadingOr
 }
 
 TEST_F(TrayAppTest, AFailedSocketsLayerEndsStartUpUnderTheExecutablesName) {
-  FailSocketInitForTesting(true);
   const int threads = testing_support::ThreadCount();
-  EXPECT_EQ(RunApp(), 1);
-  FailSocketInitForTesting(false);
+  {
+    const ScopedOverride failing(FailSocketInitForTesting, true);
+    EXPECT_EQ(RunApp(), 1);
+  }
   EXPECT_EQ(ui.MessageBoxTexts(),
             std::vector<std::string>{"Windows ソケットの初期化に失敗しました。"});
   EXPECT_EQ(ui.MessageBoxes()[0].caption, "kobanu");
@@ -178,7 +185,7 @@ TEST_F(TrayAppTest, ATrayHostsOwnMenuAndAClickOnTheIconReachTheTrayCommands) {
 // A request from a second start that comes while the icon is still refused (here, in the box
 // that says so) opens no dialog: the settings were never loaded, so nothing may be saved.
 TEST_F(TrayAppTest, ARequestBeforeTheIconIsInTheTrayOpensNothingAndSavesNothing) {
-  SetTrayHostWaitForTesting(std::chrono::milliseconds(0));
+  WaitForATrayHost(std::chrono::milliseconds(0));
   ui.QueueTrayResults({ERROR_NO_TRAY_HOST});
   ui.Post([] { ui::DeliverTrayMenuCommand(ID_TRAY_OPEN_DIALOG); });
   ASSERT_TRUE(app.InitInstance());

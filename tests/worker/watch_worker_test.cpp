@@ -20,6 +20,7 @@
 #include "state/watch_state.h"
 #include "support/headless_backend.h"
 #include "support/mall_keywords.h"
+#include "support/scoped_override.h"
 #include "support/settings_sandbox.h"
 #include "support/standin_mall.h"
 #include "support/standin_mall/service_keys.h"
@@ -32,6 +33,7 @@ namespace {
 using namespace std::chrono_literals;
 using namespace testing_support;  // the catalogue's keywords
 using testing_support::ReadFile;
+using testing_support::ScopedOverride;
 using testing_support::StandInMall;
 using testing_support::TempDir;
 using testing_support::WorkerDriver;
@@ -60,7 +62,7 @@ class WatchWorkerTest : public ::testing::Test {
 #else
     mall = new StandInMall;
 #endif
-    SetServiceHostsForTesting(mall->host(), mall->host());
+    SetServiceHostsForTesting({mall->host(), mall->host()});
     driver = new WorkerDriver(
         [](const std::function<bool()>& condition) { ASSERT_TRUE(ui->PumpUntil(condition)); });
   }
@@ -103,7 +105,7 @@ class WatchWorkerTest : public ::testing::Test {
   // See StalledCount.
   StalledCount OpenHitListWhileTheCountQueryStalls(const std::string& stalledPath,
                                                    std::chrono::seconds idleLimit) {
-    platform::http::SetLimitsForTesting({.idle = idleLimit});
+    const ScopedOverride idle(platform::http::SetLimitsForTesting, {.idle = idleLimit});
     Arm(kWatch);
     const size_t faulted = mall->FaultedRequests().size();
     mall->ArmFault("mode=no-headers");
@@ -125,7 +127,6 @@ class WatchWorkerTest : public ::testing::Test {
     EXPECT_EQ(settings.scanFlag, 1);  // the count query is still waiting
     driver->WaitUntilPaused();
     EXPECT_EQ(watchState.lastHitCount, -1);  // and then gives up
-    platform::http::SetLimitsForTesting({});
     return stalled;
   }
 
@@ -307,19 +308,15 @@ TEST_F(WatchWorkerTest, DisarmingUnticksTheOpenSettingsDialogWithoutAClick) {
   EXPECT_EQ(settings.scanFlag, 0);  // no click handler ran, and closing changed nothing
 }
 
-// The IchibaItem/Search service as fast as a test asks it, for as long as this lives.
+// The IchibaItem/Search service as fast as a test asks it, for as long as this lives, in a run
+// that has seen no version retired.
 struct FastService {
-  explicit FastService(StandInMall& mall) : mall(mall) {
-    SetServiceIntervalForTesting(std::chrono::milliseconds(0));
-    mall.SetServiceMode("rate=off");
-    ForgetVersionsForTesting();
-  }
-  ~FastService() {
-    SetServiceIntervalForTesting(kServiceInterval);
-    mall.SetServiceMode("rate=strict");
-    ForgetVersionsForTesting();
-  }
+  explicit FastService(StandInMall& mall) : mall(mall) { mall.SetServiceMode("rate=off"); }
+  ~FastService() { mall.SetServiceMode("rate=strict"); }
   StandInMall& mall;
+  const ScopedOverride<std::chrono::milliseconds> interval{SetServiceIntervalForTesting,
+                                                           std::chrono::milliseconds(0)};
+  const ScopedOverride<VersionsSeen> versions{SetVersionsSeenForTesting, {}};
 };
 
 // The check log's lines without their time.

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <utility>
 
 namespace platform::http {
 
@@ -19,14 +20,14 @@ Limits CurrentLimits() {
   return limits;
 }
 
-void SetLimitsForTesting(const Limits& newLimits) {
+Limits SetLimitsForTesting(const Limits& newLimits) {
   std::lock_guard lock(limitsMutex);
-  limits = newLimits;
+  return std::exchange(limits, newLimits);
 }
 
 bool NameResolutionFails() { return nameResolutionFails; }
 
-void SetNameResolutionFailsForTesting(bool fail) { nameResolutionFails = fail; }
+bool SetNameResolutionFailsForTesting(bool fail) { return nameResolutionFails.exchange(fail); }
 
 #ifdef KOBANU_HTTP_TEST_CA
 std::string TrustedCaFile() {
@@ -34,9 +35,9 @@ std::string TrustedCaFile() {
   return trustedCaFile;
 }
 
-void SetTrustedCaFileForTesting(const std::string& path) {
+std::string SetTrustedCaFileForTesting(const std::string& path) {
   std::lock_guard lock(limitsMutex);
-  trustedCaFile = path;
+  return std::exchange(trustedCaFile, path);
 }
 #endif
 

@@ -29,18 +29,19 @@ struct Limits {
   std::size_t maxHeaderBytes = 1u << 20;      // the same for all header lines, trailers included
 };
 
-// Replaces the limits of the exchanges that start from now on; Limits{} restores the defaults.
-void SetLimitsForTesting(const Limits& limits);
+// The test seams below replace a setting for the exchanges that start from now on and return the
+// setting they replace (tests hold them in a ScopedOverride). Limits{} are the defaults.
+Limits SetLimitsForTesting(const Limits& limits);
 
 // While set, every host-name lookup fails before it is made (numeric addresses too), so that
 // tests can see a resolution failure without sending a query anywhere.
-void SetNameResolutionFailsForTesting(bool fail);
+bool SetNameResolutionFailsForTesting(bool fail);
 
 #ifdef KOBANU_HTTP_TEST_CA
 // Trusts the certificate authority in the PEM file at path, and no other, for https exchanges
 // that start from now on; the empty path restores the system's authorities. Built only with the
 // tests: a release build trusts the system's authorities alone.
-void SetTrustedCaFileForTesting(const std::string& path);
+std::string SetTrustedCaFileForTesting(const std::string& path);
 #endif
 
 // One GET request, from opening to the end of its body.

@@ -1,6 +1,7 @@
 #include "platform/runtime/module_path.h"
 
 #include <mutex>
+#include <utility>
 
 #include "platform/runtime/system_paths.h"
 
@@ -24,9 +25,9 @@ std::string ExecutablePath() {
   return SystemExecutablePath();
 }
 
-void SetExecutablePathForTesting(std::string path) {
+std::string SetExecutablePathForTesting(std::string path) {
   std::lock_guard lock(overrideMutex);
-  OverridePath() = std::move(path);
+  return std::exchange(OverridePath(), std::move(path));
 }
 
 }  // namespace platform

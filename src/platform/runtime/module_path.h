@@ -12,7 +12,7 @@ std::string ExecutablePath();
 extern const size_t kMaxPathLength;
 
 // Tests place the executable's directory elsewhere so that each works on its own files.
-void SetExecutablePathForTesting(std::string path);
+std::string SetExecutablePathForTesting(std::string path);  // returns the path it replaces
 
 // The pieces of a path, as the runtime's _splitpath gives them: the directory ends with its
 // separator, the extension begins with its dot; joined in order they give the path again.

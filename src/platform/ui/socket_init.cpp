@@ -13,4 +13,4 @@ BOOL AfxSocketInit() {
   return platform::StartSockets() ? TRUE : FALSE;
 }
 
-void FailSocketInitForTesting(bool fail) { failForTesting = fail; }
+bool FailSocketInitForTesting(bool fail) { return failForTesting.exchange(fail); }

@@ -6,4 +6,4 @@
 BOOL AfxSocketInit();
 
 // Makes the next AfxSocketInit fail, for the start-up failure test.
-void FailSocketInitForTesting(bool fail);
+bool FailSocketInitForTesting(bool fail);  // returns the setting it replaces
