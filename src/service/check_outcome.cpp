@@ -113,6 +113,31 @@ std::string AnswerText(int status, const std::string& body) {
   return text;
 }
 
+CheckOutcome NetworkFailed(int result, std::string url, const platform::http::HttpError& error) {
+  using platform::http::HttpFailure;
+  const char* details = "";
+  switch (error.kind()) {
+    case HttpFailure::kName:
+      details = "サーバーの名前を解決できませんでした。";
+      break;
+    case HttpFailure::kConnection:
+      details = "サーバーに接続できないか、接続が途中で切れました。";
+      break;
+    case HttpFailure::kCertificate:
+      details = "サーバーの証明書が受け付けられませんでした（時計のずれ、途中のプロキシなど）。";
+      break;
+    case HttpFailure::kTimeout:
+      details = "時間内に答えが届きませんでした。";
+      break;
+    case HttpFailure::kTooLarge:
+      details = "答えが大きすぎて受け取れませんでした。";
+      break;
+    case HttpFailure::kOther:
+      break;
+  }
+  return Failed(result, Failure::kNetwork, std::move(url), error.what(), 0, details);
+}
+
 CheckOutcome Skipped(int result, std::string why) {
   return {.result = result, .log = std::move(why), .brief = "確認していません"};
 }

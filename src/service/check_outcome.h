@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/http/http_request.h"
+
 // The known reasons for a check that found nothing out.
 enum class Failure {
   kRetiredVersion,      // the service no longer serves the version asked for
@@ -47,6 +49,9 @@ CheckOutcome Answered(int result, std::string log, std::string brief, std::strin
 // before the table's cause.
 CheckOutcome Failed(int result, Failure failure, std::string url, const std::string& said = "",
                     int status = 0, const std::string& details = "");
+
+// No answer at all: the HTTP layer's failure, its kind told in the cause.
+CheckOutcome NetworkFailed(int result, std::string url, const platform::http::HttpError& error);
 
 // A cycle that asked nothing: "skipped: no keyword" and the like.
 CheckOutcome Skipped(int result, std::string why);

@@ -14,38 +14,35 @@ constexpr char kAgentName[] = "Session1";
 constexpr char kHeaderBlock[] = "Accept: text/*\r\nUser-Agent: xxxx\r\n";
 constexpr char kServiceHeaderBlock[] = "Accept: application/json\r\n";
 
-int Fetch(std::string& target, std::string url, const std::string& headerBlock, bool everyStatus,
-          FetchReport& report) {
-  target.clear();
-  report = {};
+FetchResult Fetch(std::string url, const std::string& headerBlock, bool everyStatus) {
+  FetchResult result;
   try {
     platform::http::HttpRequest request(kAgentName, std::move(url));
     request.AddRequestHeaders(headerBlock);
     if (everyStatus) request.FetchBodyOfEveryStatus();
     request.SendRequest();
-    report.status = request.QueryInfoStatusCode();
-    if (report.status != 200 && !everyStatus) return 0;
+    result.status = request.QueryInfoStatusCode();
+    if (result.status != 200 && !everyStatus) return result;
     // The body comes in one block; when the transfer broke after it, the next read says so.
     for (std::string block = request.ReadRest(); !block.empty(); block = request.ReadRest()) {
-      AppendLinePieces(target, std::move(block));
+      AppendLinePieces(result.body, std::move(block));
     }
   } catch (const platform::http::HttpError& error) {
-    report.failure = error.what();
-    return -1;
+    result.failure = error;
   }
-  return 0;
+  return result;
 }
 
 }  // namespace
 
 int FetchPage(std::string& target, std::string url) {
-  FetchReport report;
-  return FetchPage(target, std::move(url), report);
+  target.clear();
+  FetchResult result = FetchAnswer(std::move(url));
+  target = std::move(result.body);
+  return result.failure ? -1 : 0;
 }
 
-int FetchPage(std::string& target, std::string url, FetchReport& report) {
-  return Fetch(target, std::move(url), kHeaderBlock, false, report);
-}
+FetchResult FetchAnswer(std::string url) { return Fetch(std::move(url), kHeaderBlock, false); }
 
 std::string OriginOf(const std::string& address) {
   const size_t scheme = address.find("://");
@@ -57,8 +54,7 @@ std::string OriginOf(const std::string& address) {
   return address.substr(0, hostStart) + address.substr(start, hostEnd - start);
 }
 
-int FetchServiceAnswer(std::string& target, std::string url, const std::string& referer,
-                       FetchReport& report) {
+FetchResult FetchServiceAnswer(std::string url, const std::string& referer) {
   std::string headers = kServiceHeaderBlock;
   // A control character could end the header line and start another.
   const bool plain = std::none_of(referer.begin(), referer.end(),
@@ -66,5 +62,5 @@ int FetchServiceAnswer(std::string& target, std::string url, const std::string& 
   if (!referer.empty() && plain) {
     headers += "Referer: " + referer + "\r\nOrigin: " + OriginOf(referer) + "\r\n";
   }
-  return Fetch(target, std::move(url), headers, true, report);
+  return Fetch(std::move(url), headers, true);
 }

@@ -119,34 +119,31 @@ Asked Ask(const ServiceSettings& service, const SettingsSnapshot& search,
   for (;;) {
     const std::string url = RequestUrl(endpoint, service, search, keyword, question);
     WaitForServiceTurn();
-    std::string body;
-    FetchReport report;
-    if (FetchServiceAnswer(body, url, service.referer, report) == -1) {
-      return {.failure = Failed(-1, Failure::kNetwork, url, report.failure), .url = url};
-    }
+    FetchResult fetched = FetchServiceAnswer(url, service.referer);
+    if (fetched.failure) return {.failure = NetworkFailed(-1, url, *fetched.failure), .url = url};
     const std::string note = endpoint == configured ? "" : VersionNote(configured, endpoint);
-    const std::string answer = AnswerText(report.status, body);
-    if (report.status == 200) {
+    const std::string answer = AnswerText(fetched.status, fetched.body);
+    if (fetched.status == 200) {
       if (const auto version = VersionOf(endpoint); version && !note.empty()) {
         NoteAnsweringVersion(*version);
       }
-      return {.body = std::move(body), .url = url, .note = note, .answer = answer};
+      return {.body = std::move(fetched.body), .url = url, .note = note, .answer = answer};
     }
-    const ServiceError said = ReadServiceError(body);
+    const ServiceError said = ReadServiceError(fetched.body);
     const std::string words = said.error +
                               (said.error.empty() || said.description.empty() ? "" : ": ") +
                               said.description;
-    const Failure failure = FailureOfAnswer(report.status, said.error, said.description);
+    const Failure failure = FailureOfAnswer(fetched.status, said.error, said.description);
     const auto version = VersionOf(endpoint);
     if (failure != Failure::kRetiredVersion || !version) {
-      Asked refused{.failure = Failed(-1, failure, url, words, report.status), .url = url};
+      Asked refused{.failure = Failed(-1, failure, url, words, fetched.status), .url = url};
       refused.failure->answer = answer;
       return refused;
     }
     NoteRetiredVersion(*version);
     const auto next = NextKnownVersion(*version);
     if (!next) {
-      Asked refused{.failure = Failed(-1, Failure::kNoKnownVersion, url, words, report.status,
+      Asked refused{.failure = Failed(-1, Failure::kNoKnownVersion, url, words, fetched.status,
                                       "版 " + *version + " は廃止されています。"),
                     .url = url};
       refused.failure->answer = answer;

@@ -74,11 +74,10 @@ ServiceSettings LoadedService() {
 
 // The outcome of an exchange that failed, or whose status was not 200 (its body, left empty,
 // the readers then refuse); nothing for a 200 answer.
-std::optional<CheckOutcome> ExchangeFailure(int fetched, const FetchReport& report,
-                                            const std::string& url) {
-  if (fetched == -1) return Failed(-1, Failure::kNetwork, url, report.failure);
-  if (report.status != 200) {
-    return Failed(-1, FailureOfAnswer(report.status, "", ""), url, "", report.status);
+std::optional<CheckOutcome> ExchangeFailure(const FetchResult& fetched, const std::string& url) {
+  if (fetched.failure) return NetworkFailed(-1, url, *fetched.failure);
+  if (fetched.status != 200) {
+    return Failed(-1, FailureOfAnswer(fetched.status, "", ""), url, "", fetched.status);
   }
   return std::nullopt;
 }
@@ -93,30 +92,26 @@ std::string CountBrief(int n) { return n > 0 ? "該当 " + std::to_string(n) + "
 // The described interface's count query.
 CheckOutcome RwsHitCount(const SettingsSnapshot& settings, int& count) {
   const std::string url = ItemSearchUrl(settings, false);
-  std::string body;
-  FetchReport report;
-  const int fetched = FetchPage(body, url, report);
-  const auto failure = ExchangeFailure(fetched, report, url);
-  if (fetched == -1) return *failure;
+  const FetchResult fetched = FetchAnswer(url);
+  const auto failure = ExchangeFailure(fetched, url);
+  if (fetched.failure) return *failure;
   int n = 0;
-  const int read = ParseHitCount(body, n);
+  const int read = ParseHitCount(fetched.body, n);
   CheckOutcome done = read == -1   ? failure.value_or(Failed(-1, Failure::kUnreadable, url))
                       : read == -3 ? NotSuccess(url)
                                    : Answered(0, CountText(n), CountBrief(n), url);
   if (read != -1) count = n;
-  done.answer = AnswerText(report.status, body);
+  done.answer = AnswerText(fetched.status, fetched.body);
   return done;
 }
 
 // The described interface's hit-list query.
 CheckOutcome RwsHitList(const SettingsSnapshot& settings) {
   const std::string url = ItemSearchUrl(settings, true);
-  std::string body;
-  FetchReport report;
-  const int fetched = FetchPage(body, url, report);
-  const auto failure = ExchangeFailure(fetched, report, url);
-  if (fetched == -1) return *failure;
-  const int read = ParseHitList(body);
+  const FetchResult fetched = FetchAnswer(url);
+  const auto failure = ExchangeFailure(fetched, url);
+  if (fetched.failure) return *failure;
+  const int read = ParseHitList(fetched.body);
   if (read == -1) return failure.value_or(Failed(-1, Failure::kUnreadable, url));
   if (read == -3) return NotSuccess(url);
   const int32_t rows = read == -2 ? 0 : watchState.hitCount;
@@ -128,21 +123,19 @@ CheckOutcome RwsHitList(const SettingsSnapshot& settings) {
 CheckOutcome MallPageSalesStatus(const SettingsSnapshot& settings, int& state) {
   const std::string url =
       CurrentPieces().mallSearchBaseUrl + EncodeKeyword(settings.scanKeyword.c_str());
-  std::string page;
-  FetchReport report;
-  const int fetched = FetchPage(page, url, report);
-  if (auto failure = ExchangeFailure(fetched, report, url)) {
-    if (fetched == -1) return *failure;
-    state = ParseSalesStatus(page);  // no page: no marker
+  const FetchResult fetched = FetchAnswer(url);
+  if (auto failure = ExchangeFailure(fetched, url)) {
+    if (fetched.failure) return *failure;
+    state = ParseSalesStatus(fetched.body);  // no page: no marker
     failure->result = 0;
     return *failure;
   }
-  state = ParseSalesStatus(page);
+  state = ParseSalesStatus(fetched.body);
   CheckOutcome done = state == 1    ? Answered(0, "sale running", "タイムセール中", url)
                       : state == -2 ? Answered(0, "sale ended", "タイムセール終了", url)
                       : state == 0  ? Answered(0, "other badge", "ほかの表示", url)
                                     : Answered(0, "no badge", "表示なし", url);
-  done.answer = AnswerText(report.status, page);
+  done.answer = AnswerText(fetched.status, fetched.body);
   return done;
 }
 

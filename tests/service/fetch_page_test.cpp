@@ -90,6 +90,10 @@ TEST_F(FetchPageTest, AFailedNameLookupGivesMinusOne) {
   EXPECT_EQ(Fetch("/fault/lines"), -1);
   EXPECT_EQ(target, "");
   EXPECT_EQ(mall->RequestLines().size(), requestsBefore);
+  // The failure says which kind it is, for the check's outcome.
+  const FetchResult fetched = FetchAnswer(mall->Url("/fault/lines"));
+  ASSERT_TRUE(fetched.failure);
+  EXPECT_EQ(fetched.failure->kind(), platform::http::HttpFailure::kName);
 }
 
 TEST_F(FetchPageTest, ABrokenBodyKeepsTheCompleteLinesBeforeTheBreak) {

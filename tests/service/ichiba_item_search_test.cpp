@@ -195,7 +195,7 @@ TEST_F(IchibaItemSearch, EveryRefusalReachesTheLogWithItsCauseAndFix) {
       {Lines("ftp://127.0.0.1/x"), "", "settings error: ENDPOINT ftp://127.0.0.1/x — ", "https"},
       {Lines("http://openapi.rakuten.co.jp/ichibams/api/IchibaItem/Search/20260701"), "",
        "settings error: ENDPOINT http://openapi", "https"},
-      {Lines(UnreachableUrl()), "", "network error: ", "接続できません"},
+      {Lines(UnreachableUrl()), "", "network error: ", "サーバーに接続できないか"},
   };
   for (const Case& c : cases) {
     UseService(c.lines);
@@ -355,6 +355,8 @@ TEST_F(IchibaItemSearch, HttpsTrustsTheGoodCertificateOnly) {
     ASSERT_EQ(lines.size(), logged + 1) << kind;
     EXPECT_EQ(lines.back().substr(0, 22), "count | network error:") << kind;
     EXPECT_NE(lines.back().find("SSL"), std::string::npos) << lines.back();
+    EXPECT_NE(lines.back().find("証明書が受け付けられませんでした"), std::string::npos)
+        << lines.back();
   }
   // Without the test authority the good certificate is a stranger too.
   trusted.reset();

@@ -171,13 +171,10 @@ TEST_F(StandInMallTest, IchibaSearchAnswersAsTheServiceDoes) {
   const std::string key = std::string("&accessKey=") + standin::kAccessKey;
   const auto answer = [&](const std::string& query, const char* path = standin::kSearchPath20260701,
                           const std::string& referer = "") {
-    std::string body;
-    FetchReport report;
-    EXPECT_EQ(
-        FetchServiceAnswer(body, mall->Url(path + ("?keyword=" + std::string(kLuckyBag) + query)),
-                           referer, report),
-        0);
-    return std::to_string(report.status) + " " + body;
+    const FetchResult fetched = FetchServiceAnswer(
+        mall->Url(path + ("?keyword=" + std::string(kLuckyBag) + query)), referer);
+    EXPECT_FALSE(fetched.failure);
+    return std::to_string(fetched.status) + " " + fetched.body;
   };
   mall->SetServiceMode("rate=off");
   EXPECT_EQ(answer(id),

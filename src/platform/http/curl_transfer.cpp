@@ -38,7 +38,7 @@ struct Transfer {
   bool sawLocation = false;                         // in the current response's headers
   bool everyStatusBody = false;  // fetch the body of any final status, not only of 200
   bool bodyRefused = false;      // the final status is not 200, so its body is not fetched
-  std::string abortReason{};     // why a callback stopped the transfer
+  std::optional<HttpError> abortReason{};  // why a callback stopped the transfer
 };
 
 bool IsBlank(std::string_view text) { return text.find_first_not_of(" \t\r\n") == text.npos; }
@@ -62,7 +62,9 @@ size_t OnHeader(char* data, size_t size, size_t count, void* userdata) {
   // libcurl keeps every header line, the trailers after a chunked body too, without a bound.
   t.headerBytes += line.size();
   if (t.headerBytes > t.limits.maxHeaderBytes) {
-    t.abortReason = "headers longer than " + std::to_string(t.limits.maxHeaderBytes) + " bytes";
+    t.abortReason =
+        HttpError(HttpFailure::kTooLarge,
+                  "headers longer than " + std::to_string(t.limits.maxHeaderBytes) + " bytes");
     return 0;
   }
   if (line.starts_with("HTTP/")) {
@@ -93,7 +95,9 @@ size_t OnBody(char* data, size_t size, size_t count, void* userdata) {
   const size_t n = size * count;
   t.lastActivity = Clock::now();
   if (t.result.body.size() + n > t.limits.maxBodyBytes) {
-    t.abortReason = "body longer than " + std::to_string(t.limits.maxBodyBytes) + " bytes";
+    t.abortReason =
+        HttpError(HttpFailure::kTooLarge,
+                  "body longer than " + std::to_string(t.limits.maxBodyBytes) + " bytes");
     return 0;
   }
   t.result.body.append(data, n);
@@ -110,13 +114,43 @@ int OnConnected(void* userdata, char*, char*, int, int) {
 int OnProgress(void* userdata, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
   auto& t = *static_cast<Transfer*>(userdata);
   if (t.lastActivity && Clock::now() - *t.lastActivity > t.limits.idle) {
-    t.abortReason = "nothing received for " + std::to_string(t.limits.idle.count()) + " ms";
+    t.abortReason =
+        HttpError(HttpFailure::kTimeout,
+                  "nothing received for " + std::to_string(t.limits.idle.count()) + " ms");
     return 1;
   }
   return 0;
 }
 
-int OnResolverStart(void*, void*, void*) { return NameResolutionFails() ? 1 : 0; }
+int OnResolverStart(void*, void*, void* userdata) {
+  if (!NameResolutionFails()) return 0;
+  static_cast<Transfer*>(userdata)->abortReason =
+      HttpError(HttpFailure::kName, "the name lookup failed (as the test asked)");
+  return 1;
+}
+
+HttpFailure KindOf(CURLcode code) {
+  switch (code) {
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+      return HttpFailure::kName;
+    case CURLE_COULDNT_CONNECT:
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+    case CURLE_PARTIAL_FILE:
+    case CURLE_GOT_NOTHING:
+      return HttpFailure::kConnection;
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CACERT_BADFILE:
+      return HttpFailure::kCertificate;
+    case CURLE_OPERATION_TIMEDOUT:
+      return HttpFailure::kTimeout;
+    default:
+      return HttpFailure::kOther;
+  }
+}
 
 template <typename T>
 void SetOption(CURL* handle, CURLoption option, T value, CURLcode& code) {
@@ -130,7 +164,7 @@ TransferResult PerformGet(const std::string& url, const std::vector<std::string>
   TransferResult failed;
   const CurlLibrary* curl = Curl();
   if (curl == nullptr) {
-    failed.failure = "libcurl could not be loaded or initialised";
+    failed.failure = HttpError(HttpFailure::kOther, "libcurl could not be loaded or initialised");
     return failed;
   }
   const EasyHandle handle(curl->easyInit());
@@ -143,7 +177,7 @@ TransferResult PerformGet(const std::string& url, const std::vector<std::string>
     if (!headers) headers.reset(head);
   }
   if (!handle || !listed) {
-    failed.failure = "out of memory";
+    failed.failure = HttpError(HttpFailure::kOther, "out of memory");
     return failed;
   }
 
@@ -172,6 +206,7 @@ TransferResult PerformGet(const std::string& url, const std::vector<std::string>
   SetOption(h, CURLOPT_XFERINFODATA, &t, code);
   SetOption(h, CURLOPT_NOPROGRESS, 0L, code);
   SetOption(h, CURLOPT_RESOLVER_START_FUNCTION, OnResolverStart, code);
+  SetOption(h, CURLOPT_RESOLVER_START_DATA, &t, code);
 #ifdef KOBANU_HTTP_TEST_CA
   const std::string caFile = TrustedCaFile();
   if (!caFile.empty()) {
@@ -182,9 +217,10 @@ TransferResult PerformGet(const std::string& url, const std::vector<std::string>
   if (code == CURLE_OK) code = curl->easyPerform(h);
 
   if (code != CURLE_OK && !t.bodyRefused) {
-    t.result.failure = !t.abortReason.empty() ? t.abortReason
-                       : errorText[0] != '\0' ? errorText
-                                              : curl->easyStrerror(code);
+    t.result.failure =
+        t.abortReason
+            ? *t.abortReason
+            : HttpError(KindOf(code), errorText[0] != '\0' ? errorText : curl->easyStrerror(code));
   }
   return std::move(t.result);
 }

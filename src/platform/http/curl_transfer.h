@@ -1,15 +1,19 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/http/http_request.h"
 
 // The libcurl side of the HTTP layer; nothing outside src/platform/http includes this.
 namespace platform::http {
 
 struct TransferResult {
-  int status = 0;       // the final response's status; 0 when its headers never completed
-  std::string body;     // what arrived of the body (of a 200 response unless asked for all)
-  std::string failure;  // why the exchange broke off; empty when it ran to its end
+  int status = 0;                      // the final response's status; 0 before its headers
+  std::string body;                    // what arrived of the body (of a 200 response unless
+                                       // asked for all)
+  std::optional<HttpError> failure{};  // why the exchange broke off
 };
 
 // One GET of url with the given header lines ("Name: value"), redirects followed, within the

@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -14,8 +15,8 @@ struct HttpRequest::Exchange {
   std::string url;
   std::vector<std::string> headerLines;  // "Name: value"
   int status = 0;
-  std::string body;     // up to its last complete line when the transfer broke
-  std::string failure;  // reported once the body is taken
+  std::string body;                  // up to its last complete line when the transfer broke
+  std::optional<HttpError> failure;  // reported once the body is taken
   bool everyStatusBody = false;
 };
 
@@ -62,13 +63,13 @@ void HttpRequest::SendRequest() {
   Exchange& e = *exchange_;
   TransferResult result = PerformGet(e.url, e.headerLines, e.everyStatusBody);
   if (result.status == 0) {
-    throw HttpError(result.failure.empty() ? "no response" : result.failure);
+    throw result.failure.value_or(HttpError(HttpFailure::kConnection, "no response"));
   }
   e.status = result.status;
   e.body = std::move(result.body);
   e.failure = std::move(result.failure);
   // After a break only whole lines count: the last one may be cut anywhere.
-  if (!e.failure.empty()) {
+  if (e.failure) {
     const size_t lastLineEnd = e.body.rfind('\n');
     e.body.resize(lastLineEnd == e.body.npos ? 0 : lastLineEnd + 1);
   }
@@ -78,7 +79,7 @@ int HttpRequest::QueryInfoStatusCode() const { return exchange_->status; }
 
 std::string HttpRequest::ReadRest() {
   Exchange& e = *exchange_;
-  if (e.body.empty() && !e.failure.empty()) throw HttpError(e.failure);
+  if (e.body.empty() && e.failure) throw *e.failure;
   return std::exchange(e.body, {});
 }
 

@@ -12,11 +12,24 @@
 // request has none of that name yet, the status code and the body.
 namespace platform::http {
 
-// Any failure of the layer: name resolution, connection, sending, receiving, or one of the
-// limits below.
+// What kind of failure ended an exchange, so that a caller can say what to do about it.
+enum class HttpFailure {
+  kName,         // the host's name did not resolve
+  kConnection,   // no connection could be made, or it broke off
+  kCertificate,  // the server's certificate was refused
+  kTimeout,      // one of the limits of time below passed
+  kTooLarge,     // the body or the header lines passed their limit below
+  kOther,        // a bad address, an answer that breaks the protocol, no memory ...
+};
+
+// Any failure of the layer, its kind and the platform's words for it.
 class HttpError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  HttpError(HttpFailure kind, const std::string& what) : std::runtime_error(what), kind_(kind) {}
+  HttpFailure kind() const { return kind_; }
+
+ private:
+  HttpFailure kind_;
 };
 
 // The bounds of every exchange. Like the platform's client, the layer bounds each step with

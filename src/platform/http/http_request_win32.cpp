@@ -22,9 +22,35 @@ namespace {
 
 constexpr DWORD kContext = 1;
 
-[[noreturn]] void Fail(const char* step) {
-  throw HttpError(std::string(step) + " failed, error " + std::to_string(GetLastError()));
+HttpFailure KindOf(DWORD error) {
+  switch (error) {
+    case ERROR_INTERNET_NAME_NOT_RESOLVED:
+      return HttpFailure::kName;
+    case ERROR_INTERNET_CANNOT_CONNECT:
+    case ERROR_INTERNET_CONNECTION_ABORTED:
+    case ERROR_INTERNET_CONNECTION_RESET:
+      return HttpFailure::kConnection;
+    case ERROR_INTERNET_INVALID_CA:
+    case ERROR_INTERNET_SEC_CERT_CN_INVALID:
+    case ERROR_INTERNET_SEC_CERT_DATE_INVALID:
+    case ERROR_INTERNET_SEC_CERT_ERRORS:
+    case ERROR_INTERNET_SEC_CERT_REVOKED:
+    case ERROR_INTERNET_SECURITY_CHANNEL_ERROR:
+      return HttpFailure::kCertificate;
+    case ERROR_INTERNET_TIMEOUT:
+      return HttpFailure::kTimeout;
+    default:
+      return HttpFailure::kOther;
+  }
 }
+
+// The failure of a WinINet step, as GetLastError tells it.
+HttpError StepFailure(const char* step) {
+  const DWORD error = GetLastError();
+  return HttpError(KindOf(error), std::string(step) + " failed, error " + std::to_string(error));
+}
+
+[[noreturn]] void Fail(const char* step) { throw StepFailure(step); }
 
 void CloseIfOpen(HINTERNET& handle) {
   if (handle != nullptr) InternetCloseHandle(handle);
@@ -52,10 +78,10 @@ Target Split(const std::string& url) {
   parts.lpszExtraInfo = extra.data();
   parts.dwExtraInfoLength = static_cast<DWORD>(extra.size());
   if (!InternetCrackUrlA(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts)) {
-    throw HttpError("not an address: " + url);
+    throw HttpError(HttpFailure::kOther, "not an address: " + url);
   }
   if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) {
-    throw HttpError("neither http nor https: " + url);
+    throw HttpError(HttpFailure::kOther, "neither http nor https: " + url);
   }
   Target target{.secure = parts.nScheme == INTERNET_SCHEME_HTTPS,
                 .host = host,
@@ -97,7 +123,7 @@ struct HttpRequest::Exchange {
   size_t received = 0;              // body bytes so far
   std::optional<size_t> announced;  // the Content-Length, when the answer gives one
   bool ended = false;
-  std::string failure;  // why the body broke off
+  std::optional<HttpError> failure;  // why the body broke off
 
   std::mutex mutex;  // guards request against the watchdog
   std::condition_variable finished;
@@ -140,14 +166,15 @@ struct HttpRequest::Exchange {
   HINTERNET Request() {
     std::lock_guard lock(mutex);
     if (expired) {
-      throw HttpError("no complete answer within " + std::to_string(limits.total.count()) + " ms");
+      throw HttpError(HttpFailure::kTimeout,
+                      "no complete answer within " + std::to_string(limits.total.count()) + " ms");
     }
     return request;
   }
 
   void Open(const std::string& address) {
     const Target target = Split(address);
-    if (NameResolutionFails()) throw HttpError("cannot resolve " + target.host);
+    if (NameResolutionFails()) throw HttpError(HttpFailure::kName, "cannot resolve " + target.host);
     {
       std::lock_guard lock(mutex);
       CloseIfOpen(request);
@@ -180,14 +207,15 @@ struct HttpRequest::Exchange {
         (available > 0 &&
          !InternetReadFile(Request(), chunk, std::min<DWORD>(available, sizeof chunk), &count))) {
       Request();  // the overall limit, when that is what ended the read
-      failure = "the body broke off, error " + std::to_string(GetLastError());
+      failure = StepFailure("reading the body");
       return false;
     }
     if (count == 0) {
       // WinINet reports a connection that closes early as the end of the body.
       if (announced && received < *announced) {
-        failure = "the connection closed after " + std::to_string(received) + " of " +
-                  std::to_string(*announced) + " bytes";
+        failure = HttpError(HttpFailure::kConnection, "the connection closed after " +
+                                                          std::to_string(received) + " of " +
+                                                          std::to_string(*announced) + " bytes");
         return false;
       }
       ended = true;
@@ -198,7 +226,8 @@ struct HttpRequest::Exchange {
     received += count;
     if (announced && received == *announced) ended = true;
     if (received > limits.maxBodyBytes) {
-      failure = "body longer than " + std::to_string(limits.maxBodyBytes) + " bytes";
+      failure = HttpError(HttpFailure::kTooLarge,
+                          "body longer than " + std::to_string(limits.maxBodyBytes) + " bytes");
       return false;
     }
     pending.append(chunk, count);
@@ -239,7 +268,7 @@ void HttpRequest::SendRequest() {
     const DWORD status = QueryNumber(e.Request(), HTTP_QUERY_STATUS_CODE);
     const std::string location = IsRedirect(status) ? QueryLocation(e.Request()) : "";
     if (location.empty()) {
-      if (status == 0) throw HttpError("no status in the answer");
+      if (status == 0) throw HttpError(HttpFailure::kOther, "no status in the answer");
       e.status = static_cast<int>(status);
       char length[32] = {};
       DWORD size = sizeof length - 1;
@@ -249,11 +278,11 @@ void HttpRequest::SendRequest() {
       e.ended = e.announced == 0u;
       return;
     }
-    if (redirects == kMaxRedirects) throw HttpError("too many redirects");
+    if (redirects == kMaxRedirects) throw HttpError(HttpFailure::kOther, "too many redirects");
     char next[INTERNET_MAX_URL_LENGTH] = {};
     DWORD size = sizeof next;
     if (!InternetCombineUrlA(address.c_str(), location.c_str(), next, &size, ICU_NO_ENCODE)) {
-      throw HttpError("a redirect to no address: " + location);
+      throw HttpError(HttpFailure::kOther, "a redirect to no address: " + location);
     }
     address = next;
     e.Open(address);  // refuses anything but http and https
@@ -266,16 +295,16 @@ std::string HttpRequest::ReadRest() {
   Exchange& e = *exchange_;
   if (e.status != 200 && !e.everyStatusBody) return {};
   try {
-    while (!e.ended && e.failure.empty() && e.Receive()) {
+    while (!e.ended && !e.failure && e.Receive()) {
     }
   } catch (const HttpError& error) {  // the overall limit: the lines before it come first
-    e.failure = error.what();
+    e.failure = error;
   }
-  if (!e.failure.empty()) {
+  if (e.failure) {
     // After a break only whole lines count: the last one may be cut anywhere.
     const size_t lastLineEnd = e.pending.rfind('\n');
     e.pending.resize(lastLineEnd == std::string::npos ? 0 : lastLineEnd + 1);
-    if (e.pending.empty()) throw HttpError(e.failure);
+    if (e.pending.empty()) throw *e.failure;
   }
   return std::exchange(e.pending, {});
 }
