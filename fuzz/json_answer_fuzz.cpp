@@ -9,9 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string body(reinterpret_cast<const char*>(data), size);
-  int count = 5;
-  const int counted = ReadJsonCount(body, count);
-  if (counted == 0 ? count < 0 : counted != -1 || count != -1) abort();
+  if (const auto count = ReadJsonCount(body); count && *count < 0) abort();
 
   ClearHitTable();
   watchState.hitCount = 99;

@@ -4,7 +4,10 @@
 
 // Starting Kobanu at login, for the user who runs this: the XDG autostart entry
 // ($XDG_CONFIG_HOME/autostart/kobanu.desktop) or the value "Kobanu" under HKCU's Run key. The
-// entry names the running executable. On success `where` names the entry; on failure it holds
-// the reason.
-bool EnableAutostart(const std::string& executable, std::string& where);
-bool DisableAutostart(std::string& where);
+// entry names the running executable.
+struct AutostartChange {
+  bool done;
+  std::string where;  // the entry; on failure the reason
+};
+AutostartChange EnableAutostart(const std::string& executable);
+AutostartChange DisableAutostart();

@@ -44,25 +44,17 @@ std::string StringValue(const std::string& text) {
 
 }  // namespace
 
-bool EnableAutostart(const std::string& executable, std::string& where) {
-  where = EntryPath();
-  if (where.empty()) {
-    where = "no home folder is known";
-    return false;
-  }
-  if (executable.empty()) {
-    where = "the program's own path is unknown";
-    return false;
-  }
+AutostartChange EnableAutostart(const std::string& executable) {
+  const std::string where = EntryPath();
+  if (where.empty()) return {false, "no home folder is known"};
+  if (executable.empty()) return {false, "the program's own path is unknown"};
   // A desktop entry is UTF-8 text, one value to a line; launchers refuse anything else.
   if (!IsUtf8(executable)) {
-    where = "the program's path is not valid UTF-8; move it to a folder whose name is";
-    return false;
+    return {false, "the program's path is not valid UTF-8; move it to a folder whose name is"};
   }
   if (std::any_of(executable.begin(), executable.end(),
                   [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; })) {
-    where = "the program's path holds a control character; move it to a folder without one";
-    return false;
+    return {false, "the program's path holds a control character; move it to a folder without one"};
   }
   std::error_code error;
   std::filesystem::create_directories(std::filesystem::path(where).parent_path(), error);
@@ -81,18 +73,15 @@ bool EnableAutostart(const std::string& executable, std::string& where) {
       "Icon=kobanu\n"
       "Terminal=false\n"
       "X-GNOME-Autostart-enabled=true\n";
-  if (!platform::ReplaceFile(where, entry)) {
-    where += ": cannot be written";
-    return false;
-  }
-  return true;
+  if (!platform::ReplaceFile(where, entry)) return {false, where + ": cannot be written"};
+  return {true, where};
 }
 
-bool DisableAutostart(std::string& where) {
-  where = EntryPath();
-  if (where.empty()) return true;  // then there is none either
+AutostartChange DisableAutostart() {
+  const std::string where = EntryPath();
+  if (where.empty()) return {true, where};  // then there is none either
   std::error_code error;
   std::filesystem::remove(where, error);
-  if (error) where += ": " + error.message();
-  return !error;
+  if (error) return {false, where + ": " + error.message()};
+  return {true, where};
 }

@@ -64,17 +64,18 @@ int Usage(const std::string& complaint) {
 }
 
 int Autostart(const std::string& choice) {
-  std::string where;
   if (choice == "on") {
-    if (!EnableAutostart(platform::ExecutablePath(), where)) {
-      std::fprintf(stderr, "kobanu: cannot set up the start at login: %s\n", where.c_str());
+    const AutostartChange enabled = EnableAutostart(platform::ExecutablePath());
+    if (!enabled.done) {
+      std::fprintf(stderr, "kobanu: cannot set up the start at login: %s\n", enabled.where.c_str());
       return 1;
     }
-    std::printf("Kobanu starts at login (%s).\n", where.c_str());
+    std::printf("Kobanu starts at login (%s).\n", enabled.where.c_str());
     return Printed(0);
   }
-  if (!DisableAutostart(where)) {
-    std::fprintf(stderr, "kobanu: cannot remove the start at login: %s\n", where.c_str());
+  const AutostartChange disabled = DisableAutostart();
+  if (!disabled.done) {
+    std::fprintf(stderr, "kobanu: cannot remove the start at login: %s\n", disabled.where.c_str());
     return 1;
   }
   std::printf("Kobanu no longer starts at login.\n");

@@ -82,12 +82,14 @@ bool Contains(std::string_view text, std::string_view part) {
 
 }  // namespace
 
-CheckOutcome Answered(int result, std::string log, std::string brief, std::string url) {
+CheckOutcome Answered(int result, std::string log, std::string brief, std::string url,
+                      std::optional<int> found) {
   return {.result = result,
           .answered = true,
           .log = std::move(log),
           .brief = std::move(brief),
-          .url = std::move(url)};
+          .url = std::move(url),
+          .found = found};
 }
 
 CheckOutcome Failed(int result, Failure failure, std::string url, const std::string& said,

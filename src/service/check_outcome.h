@@ -36,13 +36,16 @@ struct CheckOutcome {
   std::string url{};     // the request, with the key in it
   std::string answer{};  // what came back: the status and the start of the body; empty for none
   std::optional<Failure> failure{};  // why it failed, when it did
+  std::optional<int> found{};        // the count, or the time-sale state, that was read
 };
 
 // An answer as CheckOutcome keeps it: "200 {...}", the body cut after 1,000 bytes.
 std::string AnswerText(int status, const std::string& body);
 
-// The question answered: log is the log's outcome ("count 6", "nothing found"), brief the tip's.
-CheckOutcome Answered(int result, std::string log, std::string brief, std::string url);
+// The question answered: log is the log's outcome ("count 6", "nothing found"), brief the tip's,
+// found the count or state read.
+CheckOutcome Answered(int result, std::string log, std::string brief, std::string url,
+                      std::optional<int> found = std::nullopt);
 
 // A failure with the service's own words (or the reason the HTTP layer gave), the status of its
 // answer (0 for none), and where the cause needs them, details of the case in Japanese that stand

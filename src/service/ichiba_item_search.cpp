@@ -169,23 +169,20 @@ std::atomic<int64_t> lastSaleReading{0};
 }  // namespace
 
 CheckOutcome IchibaHitCount(const ServiceSettings& service, const SettingsSnapshot& search,
-                            const std::string& defaultEndpoint, int& count) {
-  count = -1;
+                            const std::string& defaultEndpoint) {
   const ServiceKeyword keyword = ServiceKeywordOf(search.scanKeyword);
   if (auto refused = KeywordRefusal(keyword)) return *refused;
   if (MaxPrice(search.scanPrice) == 0) {
-    count = 0;
-    return Answered(0, "nothing found: no price below 1 yen", "該当なし（上限価格が1円未満）", "");
+    return Answered(0, "nothing found: no price below 1 yen", "該当なし（上限価格が1円未満）", "",
+                    0);
   }
   const Asked asked = Ask(service, search, defaultEndpoint, keyword.words, Question::kCount);
   if (asked.failure) return *asked.failure;
-  int n = -1;
-  if (ReadJsonCount(asked.body, n) == -1) {
-    return asked.Told(Failed(-1, Failure::kUnreadable, asked.url));
-  }
-  count = n;
-  return asked.Told(Answered(0, (n == 0 ? "nothing found" : Counted("count ", n)) + asked.note,
-                             n == 0 ? "該当なし" : "該当 " + std::to_string(n) + "件", asked.url));
+  const std::optional<int> n = ReadJsonCount(asked.body);
+  if (!n) return asked.Told(Failed(-1, Failure::kUnreadable, asked.url));
+  return asked.Told(Answered(0, (*n == 0 ? "nothing found" : Counted("count ", *n)) + asked.note,
+                             *n == 0 ? "該当なし" : "該当 " + std::to_string(*n) + "件", asked.url,
+                             *n));
 }
 
 CheckOutcome IchibaHitList(const ServiceSettings& service, const SettingsSnapshot& search,
@@ -208,8 +205,7 @@ CheckOutcome IchibaHitList(const ServiceSettings& service, const SettingsSnapsho
 }
 
 CheckOutcome IchibaSalesStatus(const ServiceSettings& service, const SettingsSnapshot& search,
-                               const std::string& defaultEndpoint, int& state) {
-  state = 0;
+                               const std::string& defaultEndpoint) {
   const ServiceKeyword keyword = ServiceKeywordOf(search.scanKeyword);
   if (auto refused = KeywordRefusal(keyword)) return *refused;
   const Asked asked = Ask(service, search, defaultEndpoint, keyword.words, Question::kTimeSale);
@@ -218,13 +214,16 @@ CheckOutcome IchibaSalesStatus(const ServiceSettings& service, const SettingsSna
   if (!windows) return asked.Told(Failed(-1, Failure::kUnreadable, asked.url));
   const int64_t now = std::time(nullptr);
   const int64_t previous = lastSaleReading.exchange(now);
-  state = SaleVerdict(*windows, now, previous != 0 ? previous : now - 3600);
+  const int state = SaleVerdict(*windows, now, previous != 0 ? previous : now - 3600);
   switch (state) {
     case 1:
-      return asked.Told(Answered(0, "sale running" + asked.note, "タイムセール中", asked.url));
+      return asked.Told(
+          Answered(0, "sale running" + asked.note, "タイムセール中", asked.url, state));
     case -2:
-      return asked.Told(Answered(0, "sale ended" + asked.note, "タイムセール終了", asked.url));
+      return asked.Told(
+          Answered(0, "sale ended" + asked.note, "タイムセール終了", asked.url, state));
     default:
-      return asked.Told(Answered(0, "no time sale" + asked.note, "タイムセールなし", asked.url));
+      return asked.Told(
+          Answered(0, "no time sale" + asked.note, "タイムセールなし", asked.url, state));
   }
 }

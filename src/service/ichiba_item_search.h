@@ -10,16 +10,16 @@
 // the section names no ENDPOINT. Each waits for its turn (one request a second), asks the next
 // known version when the one asked for is retired, and tells what it found as a CheckOutcome.
 
-// The count: result 0 with count (0: nothing found), or -1 with count -1.
+// The count: result 0 with the count found (0: nothing found), or -1 with none.
 CheckOutcome IchibaHitCount(const ServiceSettings& service, const SettingsSnapshot& search,
-                            const std::string& defaultEndpoint, int& count);
+                            const std::string& defaultEndpoint);
 
 // The hit list, filling the hit table and hitCount: result 0 or -1. User-interface thread.
 CheckOutcome IchibaHitList(const ServiceSettings& service, const SettingsSnapshot& search,
                            const std::string& defaultEndpoint);
 
-// The time sale of the keyword's first hits: state 1 when a hit's sale runs now, -2 when none
-// does and one ended since the previous reading (within the hour before the first), 0 otherwise;
-// result 0, or -1 with state 0.
+// The time sale of the keyword's first hits, found as a state: 1 when a hit's sale runs now, -2
+// when none does and one ended since the previous reading (within the hour before the first), 0
+// otherwise; result 0, or -1 with none found.
 CheckOutcome IchibaSalesStatus(const ServiceSettings& service, const SettingsSnapshot& search,
-                               const std::string& defaultEndpoint, int& state);
+                               const std::string& defaultEndpoint);

@@ -42,14 +42,12 @@ std::string Utf8Text(const ItemValues& item, ItemField field) {
 
 }  // namespace
 
-int ReadJsonCount(const std::string& body, int& count) {
-  count = -1;
+std::optional<int> ReadJsonCount(const std::string& body) {
   const auto answer = ReadAnswerFields(body);
-  if (!answer || !answer->count || !answer->count->whole) return -1;
+  if (!answer || !answer->count || !answer->count->whole) return std::nullopt;
   const uint64_t whole = *answer->count->whole;
-  if (whole > INT_MAX) return -1;
-  count = static_cast<int>(whole);
-  return 0;
+  if (whole > INT_MAX) return std::nullopt;
+  return static_cast<int>(whole);
 }
 
 int ReadJsonHitList(const std::string& body) {

@@ -9,9 +9,9 @@
 // Readers of the IchibaItem/Search service's JSON answers (formatVersion 2, and 1 as well). No
 // input makes them throw: a body that is no such answer is a failure.
 
-// Reads the answer's count. 0 with count set (0 and up); -1, with count -1, when the body holds
-// no whole-number count within the int range.
-int ReadJsonCount(const std::string& body, int& count);
+// The answer's count (0 and up); nothing when the body holds no whole-number count within the
+// int range.
+std::optional<int> ReadJsonCount(const std::string& body);
 
 // Fills the hit table's first rows and hitCount (at most MaxHits) from the answer's Items, cells
 // in code page 932 and the item's address where no affiliate address came. A field that an item

@@ -90,7 +90,7 @@ std::string CountText(int n) { return n > 0 ? "count " + std::to_string(n) : "no
 std::string CountBrief(int n) { return n > 0 ? "該当 " + std::to_string(n) + "件" : "該当なし"; }
 
 // The described interface's count query.
-CheckOutcome RwsHitCount(const SettingsSnapshot& settings, int& count) {
+CheckOutcome RwsHitCount(const SettingsSnapshot& settings) {
   const std::string url = ItemSearchUrl(settings, false);
   const FetchResult fetched = FetchAnswer(url);
   const auto failure = ExchangeFailure(fetched, url);
@@ -100,7 +100,7 @@ CheckOutcome RwsHitCount(const SettingsSnapshot& settings, int& count) {
   CheckOutcome done = read == -1   ? failure.value_or(Failed(-1, Failure::kUnreadable, url))
                       : read == -3 ? NotSuccess(url)
                                    : Answered(0, CountText(n), CountBrief(n), url);
-  if (read != -1) count = n;
+  if (read != -1) done.found = n;
   done.answer = AnswerText(fetched.status, fetched.body);
   return done;
 }
@@ -120,22 +120,23 @@ CheckOutcome RwsHitList(const SettingsSnapshot& settings) {
 }
 
 // The described reading of the search page's badge.
-CheckOutcome MallPageSalesStatus(const SettingsSnapshot& settings, int& state) {
+CheckOutcome MallPageSalesStatus(const SettingsSnapshot& settings) {
   const std::string url =
       CurrentPieces().mallSearchBaseUrl + EncodeKeyword(settings.scanKeyword.c_str());
   const FetchResult fetched = FetchAnswer(url);
   if (auto failure = ExchangeFailure(fetched, url)) {
     if (fetched.failure) return *failure;
-    state = ParseSalesStatus(fetched.body);  // no page: no marker
+    failure->found = ParseSalesStatus(fetched.body);  // no page: no marker
     failure->result = 0;
     return *failure;
   }
-  state = ParseSalesStatus(fetched.body);
+  const int state = ParseSalesStatus(fetched.body);
   CheckOutcome done = state == 1    ? Answered(0, "sale running", "タイムセール中", url)
                       : state == -2 ? Answered(0, "sale ended", "タイムセール終了", url)
                       : state == 0  ? Answered(0, "other badge", "ほかの表示", url)
                                     : Answered(0, "no badge", "表示なし", url);
   done.answer = AnswerText(fetched.status, fetched.body);
+  done.found = state;
   return done;
 }
 
@@ -161,27 +162,25 @@ bool KeywordIsEmpty(const SettingsSnapshot& settings) { return settings.scanKeyw
 // waiting. With an application id and an access key in [SERVICE], the questions go to the
 // IchibaItem/Search service; the callers cannot tell. Every call leaves one line in the check log.
 
-CheckOutcome AskHitCount(int& count, const SettingsSnapshot& settings,
-                         const ServiceSettings& service) {
-  count = -1;
+CheckOutcome AskHitCount(const SettingsSnapshot& settings, const ServiceSettings& service) {
   if (KeywordIsEmpty(settings)) return Skipped(-2, kNoKeyword);
   return service.Enabled()
-             ? IchibaHitCount(service, settings, CurrentPieces().hosts.serviceEndpoint, count)
-             : RwsHitCount(settings, count);
+             ? IchibaHitCount(service, settings, CurrentPieces().hosts.serviceEndpoint)
+             : RwsHitCount(settings);
 }
 
-CheckOutcome AskSalesStatus(int& state, const SettingsSnapshot& settings,
-                            const ServiceSettings& service) {
-  state = 0;
+CheckOutcome AskSalesStatus(const SettingsSnapshot& settings, const ServiceSettings& service) {
   if (KeywordIsEmpty(settings)) return Skipped(-2, kNoKeyword);
   return service.Enabled()
-             ? IchibaSalesStatus(service, settings, CurrentPieces().hosts.serviceEndpoint, state)
-             : MallPageSalesStatus(settings, state);
+             ? IchibaSalesStatus(service, settings, CurrentPieces().hosts.serviceEndpoint)
+             : MallPageSalesStatus(settings);
 }
 
 int QueryHitCount(int& count, const SettingsSnapshot& settings) {
-  const CheckOutcome done = AskHitCount(count, settings, LoadedService());
+  count = -1;
+  const CheckOutcome done = AskHitCount(settings, LoadedService());
   Report(kCountCheck, done);
+  count = done.found.value_or(-1);
   return done.result;
 }
 
@@ -201,8 +200,10 @@ int QueryHitList(const SettingsSnapshot& settings) {
 }
 
 int QuerySalesStatus(int& state, const SettingsSnapshot& settings) {
-  const CheckOutcome done = AskSalesStatus(state, settings, LoadedService());
+  state = 0;
+  const CheckOutcome done = AskSalesStatus(settings, LoadedService());
   Report(kTimeSaleCheck, done);
+  state = done.found.value_or(0);
   return done.result;
 }
 

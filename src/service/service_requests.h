@@ -26,11 +26,10 @@ int QueryHitList(const SettingsSnapshot& settings = SnapshotSettings());
 int QuerySalesStatus(int& state, const SettingsSnapshot& settings = SnapshotSettings());
 
 // What QueryHitCount and QuerySalesStatus ask, with the [SERVICE] values given, told as it came
-// out and written nowhere: one check now, for the command line and the service window.
-CheckOutcome AskHitCount(int& count, const SettingsSnapshot& settings,
-                         const ServiceSettings& service);
-CheckOutcome AskSalesStatus(int& state, const SettingsSnapshot& settings,
-                            const ServiceSettings& service);
+// out (the count or the state as found) and written nowhere: one check now, for the command line
+// and the service window.
+CheckOutcome AskHitCount(const SettingsSnapshot& settings, const ServiceSettings& service);
+CheckOutcome AskSalesStatus(const SettingsSnapshot& settings, const ServiceSettings& service);
 
 // What the last QueryHitCount or QuerySalesStatus (kCountCheck, kTimeSaleCheck) or QueryHitList
 // (kHitListCheck) came to; an empty outcome before the first.

@@ -25,7 +25,6 @@ CheckOutcome CheckNow(const SettingsSnapshot& settings, const ServiceSettings& s
   if (const char* refusal = Refusal(settings)) {
     return Skipped(-2, std::string("not asked: ") + refusal);
   }
-  int value = 0;
-  return settings.scanTimesale != 0 ? AskSalesStatus(value, settings, service)
-                                    : AskHitCount(value, settings, service);
+  return settings.scanTimesale != 0 ? AskSalesStatus(settings, service)
+                                    : AskHitCount(settings, service);
 }
