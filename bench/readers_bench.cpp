@@ -8,7 +8,8 @@
 #include <string_view>
 
 #include "base/byte_search.h"
-#include "service/response_readers.h"
+#include "service/item_search_reader.h"
+#include "service/sales_status_reader.h"
 #include "service/text_encoding.h"
 #include "state/watch_state.h"
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "service/clear_hit_table.h"
-#include "service/response_readers.h"
+#include "service/item_search_reader.h"
 #include "state/watch_state.h"
 #include "support/reader_transcription.h"
 

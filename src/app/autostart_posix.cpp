@@ -1,8 +1,9 @@
+#include "app/autostart.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
 
-#include "app/autostart.h"
 #include "base/utf8.h"
 #include "platform/profile/atomic_file.h"
 #include "platform/runtime/user_folders.h"

@@ -1,6 +1,6 @@
-#include <windows.h>
-
 #include "app/autostart.h"
+
+#include <windows.h>
 
 namespace {
 

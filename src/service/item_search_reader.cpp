@@ -1,9 +1,10 @@
+#include "service/item_search_reader.h"
+
 #include <algorithm>
 #include <array>
 #include <string_view>
 
 #include "platform/runtime/numbers.h"
-#include "service/response_readers.h"
 #include "service/working_text.h"
 #include "state/watch_state.h"
 

@@ -1,4 +1,5 @@
-#include "service/response_readers.h"
+#include "service/sales_status_reader.h"
+
 #include "service/working_text.h"
 
 namespace {

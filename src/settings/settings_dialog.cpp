@@ -9,7 +9,8 @@
 #include "res/shell_texts.h"
 #include "settings/first_line.h"
 #include "state/watch_state.h"
-#include "worker/watch_worker.h"
+#include "worker/disarm_alert.h"
+#include "worker/price_check.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "res/texts.h"
 #include "service/service_requests.h"
-#include "worker/watch_worker.h"
+#include "worker/price_check.h"
 
 namespace {
 

@@ -1,9 +1,10 @@
+#include "worker/disarm_alert.h"
+
 #include <atomic>
 
 #include "platform/ui/controls.h"
 #include "settings/settings_file.h"
 #include "state/watch_state.h"
-#include "worker/watch_worker.h"
 
 namespace {
 

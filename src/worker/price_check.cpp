@@ -1,7 +1,8 @@
+#include "worker/price_check.h"
+
 #include <string>
 
 #include "platform/runtime/numbers.h"
-#include "worker/watch_worker.h"
 
 namespace {
 

@@ -14,6 +14,8 @@
 #include "settings/settings_file.h"
 #include "state/watch_state.h"
 #include "worker/check_status.h"
+#include "worker/disarm_alert.h"
+#include "worker/price_check.h"
 #include "worker/worker_pause.h"
 
 namespace {

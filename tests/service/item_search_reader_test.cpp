@@ -3,7 +3,8 @@
 #include <vector>
 
 #include "service/clear_hit_table.h"
-#include "service/response_readers.h"
+#include "service/item_search_reader.h"
+#include "service/sales_status_reader.h"
 #include "state/watch_state.h"
 #include "support/temp_dir.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "service/response_readers.h"
+#include "service/sales_status_reader.h"
 
 namespace {
 

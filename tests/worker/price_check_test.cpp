@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "worker/watch_worker.h"
+#include "worker/price_check.h"
 
 namespace {
 

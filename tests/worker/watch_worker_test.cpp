@@ -1,4 +1,3 @@
-#include "worker/watch_worker.h"
 
 #include <algorithm>
 #include <chrono>

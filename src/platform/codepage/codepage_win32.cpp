@@ -1,9 +1,9 @@
+#include "platform/codepage/codepage.h"
+
 #include <windows.h>
 
 #include <algorithm>
 #include <cstring>
-
-#include "platform/codepage/codepage.h"
 
 // The system's converters. The keyword is read in the thread's ANSI code page, answers are
 // written in the system's; both are 932 on the systems the program is made for.

@@ -1,3 +1,5 @@
+#include "platform/http/http_request.h"
+
 #include <windows.h>
 #include <wininet.h>
 
@@ -11,7 +13,6 @@
 #include <utility>
 
 #include "platform/http/http_limits.h"
-#include "platform/http/http_request.h"
 
 // The system's HTTP client (WinINet), with the same bounds as the Linux build's: time-outs set
 // as WinINet options, the overall limit by a watchdog that closes the request, the body cap by a

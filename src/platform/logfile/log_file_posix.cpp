@@ -1,3 +1,5 @@
+#include "platform/logfile/log_file.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -5,8 +7,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
-
-#include "platform/logfile/log_file.h"
 
 namespace platform {
 

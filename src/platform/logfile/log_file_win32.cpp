@@ -1,8 +1,8 @@
+#include "platform/logfile/log_file.h"
+
 #include <windows.h>
 
 #include <cstdio>
-
-#include "platform/logfile/log_file.h"
 
 namespace platform {
 

@@ -1,6 +1,6 @@
-#include <windows.h>
-
 #include "platform/profile/profile_functions.h"
+
+#include <windows.h>
 
 namespace platform {
 

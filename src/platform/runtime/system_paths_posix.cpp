@@ -1,9 +1,10 @@
+#include "platform/runtime/system_paths.h"
+
 #include <climits>
 #include <filesystem>
 #include <system_error>
 
 #include "platform/runtime/module_path.h"
-#include "platform/runtime/system_paths.h"
 
 namespace platform {
 

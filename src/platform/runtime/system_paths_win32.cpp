@@ -1,9 +1,10 @@
+#include "platform/runtime/system_paths.h"
+
 #include <windows.h>
 
 #include <cstdlib>
 
 #include "platform/runtime/module_path.h"
-#include "platform/runtime/system_paths.h"
 
 namespace platform {
 

@@ -1,10 +1,10 @@
+#include "platform/runtime/user_folders.h"
+
 #include <pwd.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <vector>
-
-#include "platform/runtime/user_folders.h"
 
 namespace platform {
 

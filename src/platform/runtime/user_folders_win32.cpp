@@ -1,8 +1,8 @@
+#include "platform/runtime/user_folders.h"
+
 #include <windows.h>
 
 #include <cstdlib>
-
-#include "platform/runtime/user_folders.h"
 
 namespace platform {
 

@@ -1,3 +1,5 @@
+#include "platform/ui/instance_lock.h"
+
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
@@ -9,8 +11,6 @@
 #include <filesystem>
 #include <system_error>
 #include <vector>
-
-#include "platform/ui/instance_lock.h"
 
 namespace ui {
 

@@ -1,6 +1,6 @@
-#include <winsock2.h>
-
 #include "platform/ui/start_sockets.h"
+
+#include <winsock2.h>
 
 namespace platform {
 

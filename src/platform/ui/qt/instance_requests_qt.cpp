@@ -1,3 +1,5 @@
+#include "platform/ui/instance_requests.h"
+
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -11,7 +13,6 @@
 #include <QSocketNotifier>
 
 #include "platform/ui/backend.h"
-#include "platform/ui/instance_requests.h"
 
 namespace ui {
 

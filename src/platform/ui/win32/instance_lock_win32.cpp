@@ -1,6 +1,6 @@
-#include <windows.h>
-
 #include "platform/ui/instance_lock.h"
+
+#include <windows.h>
 
 namespace ui {
 
