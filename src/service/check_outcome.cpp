@@ -76,14 +76,8 @@ const FailureText& TextOf(Failure failure) {
                        [&](const FailureText& text) { return text.failure == failure; });
 }
 
-bool Contains(std::string_view text, std::string_view part) {
-  return text.find(part) != std::string_view::npos;
-}
-
-}  // namespace
-
 CheckOutcome Answered(int result, std::string log, std::string brief, std::string url,
-                      std::optional<int> found) {
+                      std::optional<int> found = std::nullopt) {
   return {.result = result,
           .answered = true,
           .log = std::move(log),
@@ -91,6 +85,12 @@ CheckOutcome Answered(int result, std::string log, std::string brief, std::strin
           .url = std::move(url),
           .found = found};
 }
+
+bool Contains(std::string_view text, std::string_view part) {
+  return text.find(part) != std::string_view::npos;
+}
+
+}  // namespace
 
 CheckOutcome Failed(int result, Failure failure, std::string url, const std::string& said,
                     int status, const std::string& details) {
@@ -140,8 +140,70 @@ CheckOutcome NetworkFailed(int result, std::string url, const platform::http::Ht
   return Failed(result, Failure::kNetwork, std::move(url), error.what(), 0, details);
 }
 
-CheckOutcome Skipped(int result, std::string why) {
-  return {.result = result, .log = std::move(why), .brief = "確認していません"};
+CheckOutcome Counted(int count, std::string url) {
+  return Answered(0, count > 0 ? "count " + std::to_string(count) : "nothing found",
+                  count > 0 ? "該当 " + std::to_string(count) + "件" : "該当なし", std::move(url),
+                  count);
+}
+
+CheckOutcome Listed(int rows, std::string url) {
+  return Answered(0, rows > 0 ? "listed " + std::to_string(rows) : "nothing found",
+                  rows > 0 ? std::to_string(rows) + "件を表示" : "該当なし", std::move(url));
+}
+
+CheckOutcome SaleRead(int state, SaleSource source, std::string url) {
+  const auto told = [&](const char* log, const char* brief) {
+    return Answered(0, log, brief, std::move(url), state);
+  };
+  switch (state) {
+    case 1:
+      return told("sale running", "タイムセール中");
+    case -2:
+      return told("sale ended", "タイムセール終了");
+    case 0:
+      return source == SaleSource::kService ? told("no time sale", "タイムセールなし")
+                                            : told("other badge", "ほかの表示");
+    default:
+      return told("no badge", "表示なし");
+  }
+}
+
+CheckOutcome NothingBelowOneYen() {
+  return Answered(0, "nothing found: no price below 1 yen", "該当なし（上限価格が1円未満）", "", 0);
+}
+
+std::string VersionNote(const std::string& retired, const std::string& answering,
+                        const std::string& askedEndpoint) {
+  return " — 版 " + retired + " は廃止されているため " + answering +
+         " に問い合わせました。ENDPOINT を " + askedEndpoint +
+         " に変えてください（空なら既定の版）。";
+}
+
+CheckOutcome Skipped(Skip why) {
+  const char* log = "";
+  switch (why) {
+    case Skip::kDisarmed:
+      log = "skipped: disarmed";
+      break;
+    case Skip::kNoKeyword:
+      log = "skipped: no keyword";
+      break;
+    case Skip::kBadPrice:
+      log = "skipped: bad price";
+      break;
+    case Skip::kNoKeywordBadPrice:
+      log = "skipped: no keyword, bad price";
+      break;
+  }
+  return {.result = -2, .log = log, .brief = "確認していません"};
+}
+
+CheckOutcome NotAsked(const std::string& message) {
+  return {.result = -2, .log = "not asked: " + message, .brief = "確認していません"};
+}
+
+CheckOutcome NotSuccess(std::string url) {
+  return Failed(0, Failure::kServiceError, std::move(url), "a status other than Success", 200);
 }
 
 Failure FailureOfAnswer(int status, const std::string& error, const std::string& description) {

@@ -42,10 +42,19 @@ struct CheckOutcome {
 // An answer as CheckOutcome keeps it: "200 {...}", the body cut after 1,000 bytes.
 std::string AnswerText(int status, const std::string& body);
 
-// The question answered: log is the log's outcome ("count 6", "nothing found"), brief the tip's,
-// found the count or state read.
-CheckOutcome Answered(int result, std::string log, std::string brief, std::string url,
-                      std::optional<int> found = std::nullopt);
+// The question answered: a count (0: "nothing found"), the rows of a hit list, or a time sale's
+// state (1 running, -2 ended, 0 none; read from the search page 0 is another badge and -1 no
+// marker at all).
+CheckOutcome Counted(int count, std::string url);
+CheckOutcome Listed(int rows, std::string url);
+enum class SaleSource { kSearchPage, kService };
+CheckOutcome SaleRead(int state, SaleSource source, std::string url);
+// A price ceiling below one yen: nothing can match, and nothing was asked.
+CheckOutcome NothingBelowOneYen();
+
+// What the log adds when another version of the service stood in for a retired one.
+std::string VersionNote(const std::string& retired, const std::string& answering,
+                        const std::string& askedEndpoint);
 
 // A failure with the service's own words (or the reason the HTTP layer gave), the status of its
 // answer (0 for none), and where the cause needs them, details of the case in Japanese that stand
@@ -56,8 +65,15 @@ CheckOutcome Failed(int result, Failure failure, std::string url, const std::str
 // No answer at all: the HTTP layer's failure, its kind told in the cause.
 CheckOutcome NetworkFailed(int result, std::string url, const platform::http::HttpError& error);
 
-// A cycle that asked nothing: "skipped: no keyword" and the like.
-CheckOutcome Skipped(int result, std::string why);
+// A check that asked nothing: the cycle's reasons ("skipped: disarmed" ...), and a query's for an
+// empty keyword (result -2).
+enum class Skip { kDisarmed, kNoKeyword, kBadPrice, kNoKeywordBadPrice };
+CheckOutcome Skipped(Skip why);
+// A check made now (kobanu --check) that the cycle's own message refused (result -2).
+CheckOutcome NotAsked(const std::string& message);
+
+// The described item-search answered 200 with a status other than Success (result 0).
+CheckOutcome NotSuccess(std::string url);
 
 // The failure an answer other than 200 stands for, from its status and its words.
 Failure FailureOfAnswer(int status, const std::string& error, const std::string& description);

@@ -92,20 +92,13 @@ struct Asked {
   std::string note{};    // a version that stood in for a retired one
   std::string answer{};  // AnswerText of the last answer
 
-  // The outcome of the question, with the answer it came from.
+  // The outcome of the question, with the answer it came from and the version note.
   CheckOutcome Told(CheckOutcome outcome) const {
     outcome.answer = answer;
+    outcome.log += note;
     return outcome;
   }
 };
-
-// What to tell the user when another version stood in for the configured one.
-std::string VersionNote(const std::string& configured, const std::string& asked) {
-  const std::string retired = VersionOf(configured).value_or("?");
-  const std::string answering = VersionOf(asked).value_or("?");
-  return " — 版 " + retired + " は廃止されているため " + answering +
-         " に問い合わせました。ENDPOINT を " + asked + " に変えてください（空なら既定の版）。";
-}
 
 // Asks the question in its turn, and again with the next known version while the service says
 // the one asked for is retired.
@@ -121,7 +114,10 @@ Asked Ask(const ServiceSettings& service, const SettingsSnapshot& search,
     WaitForServiceTurn();
     FetchResult fetched = FetchServiceAnswer(url, service.referer);
     if (fetched.failure) return {.failure = NetworkFailed(-1, url, *fetched.failure), .url = url};
-    const std::string note = endpoint == configured ? "" : VersionNote(configured, endpoint);
+    const std::string note = endpoint == configured
+                                 ? ""
+                                 : VersionNote(VersionOf(configured).value_or("?"),
+                                               VersionOf(endpoint).value_or("?"), endpoint);
     const std::string answer = AnswerText(fetched.status, fetched.body);
     if (fetched.status == 200) {
       if (const auto version = VersionOf(endpoint); version && !note.empty()) {
@@ -161,8 +157,6 @@ std::optional<CheckOutcome> KeywordRefusal(const ServiceKeyword& keyword) {
   return Failed(-1, Failure::kKeywordRule, "", problem.word, 0, which + problem.rule + "。");
 }
 
-std::string Counted(const char* what, int n) { return what + std::to_string(n); }
-
 // The moment of the last reading of the time sales, seconds since 1970; 0 before the first.
 std::atomic<int64_t> lastSaleReading{0};
 
@@ -172,17 +166,12 @@ CheckOutcome IchibaHitCount(const ServiceSettings& service, const SettingsSnapsh
                             const std::string& defaultEndpoint) {
   const ServiceKeyword keyword = ServiceKeywordOf(search.scanKeyword);
   if (auto refused = KeywordRefusal(keyword)) return *refused;
-  if (MaxPrice(search.scanPrice) == 0) {
-    return Answered(0, "nothing found: no price below 1 yen", "該当なし（上限価格が1円未満）", "",
-                    0);
-  }
+  if (MaxPrice(search.scanPrice) == 0) return NothingBelowOneYen();
   const Asked asked = Ask(service, search, defaultEndpoint, keyword.words, Question::kCount);
   if (asked.failure) return *asked.failure;
   const std::optional<int> n = ReadJsonCount(asked.body);
   if (!n) return asked.Told(Failed(-1, Failure::kUnreadable, asked.url));
-  return asked.Told(Answered(0, (*n == 0 ? "nothing found" : Counted("count ", *n)) + asked.note,
-                             *n == 0 ? "該当なし" : "該当 " + std::to_string(*n) + "件", asked.url,
-                             *n));
+  return asked.Told(Counted(*n, asked.url));
 }
 
 CheckOutcome IchibaHitList(const ServiceSettings& service, const SettingsSnapshot& search,
@@ -191,17 +180,14 @@ CheckOutcome IchibaHitList(const ServiceSettings& service, const SettingsSnapsho
   if (auto refused = KeywordRefusal(keyword)) return *refused;
   if (MaxPrice(search.scanPrice) == 0) {
     watchState.hitCount = 0;
-    return Answered(0, "nothing found: no price below 1 yen", "該当なし（上限価格が1円未満）", "");
+    return NothingBelowOneYen();
   }
   const Asked asked = Ask(service, search, defaultEndpoint, keyword.words, Question::kHitList);
   if (asked.failure) return *asked.failure;
   if (ReadJsonHitList(asked.body) == -1) {
     return asked.Told(Failed(-1, Failure::kUnreadable, asked.url));
   }
-  const int32_t rows = watchState.hitCount;
-  return asked.Told(
-      Answered(0, (rows == 0 ? "nothing found" : Counted("listed ", rows)) + asked.note,
-               rows == 0 ? "該当なし" : std::to_string(rows) + "件を表示", asked.url));
+  return asked.Told(Listed(watchState.hitCount, asked.url));
 }
 
 CheckOutcome IchibaSalesStatus(const ServiceSettings& service, const SettingsSnapshot& search,
@@ -215,15 +201,5 @@ CheckOutcome IchibaSalesStatus(const ServiceSettings& service, const SettingsSna
   const int64_t now = std::time(nullptr);
   const int64_t previous = lastSaleReading.exchange(now);
   const int state = SaleVerdict(*windows, now, previous != 0 ? previous : now - 3600);
-  switch (state) {
-    case 1:
-      return asked.Told(
-          Answered(0, "sale running" + asked.note, "タイムセール中", asked.url, state));
-    case -2:
-      return asked.Told(
-          Answered(0, "sale ended" + asked.note, "タイムセール終了", asked.url, state));
-    default:
-      return asked.Told(
-          Answered(0, "no time sale" + asked.note, "タイムセールなし", asked.url, state));
-  }
+  return asked.Told(SaleRead(state, SaleSource::kService, asked.url));
 }

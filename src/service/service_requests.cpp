@@ -83,13 +83,6 @@ std::optional<CheckOutcome> ExchangeFailure(const FetchResult& fetched, const st
   return std::nullopt;
 }
 
-CheckOutcome NotSuccess(const std::string& url) {
-  return Failed(0, Failure::kServiceError, url, "a status other than Success", 200);
-}
-
-std::string CountText(int n) { return n > 0 ? "count " + std::to_string(n) : "nothing found"; }
-std::string CountBrief(int n) { return n > 0 ? "該当 " + std::to_string(n) + "件" : "該当なし"; }
-
 // The described interface's count query.
 CheckOutcome RwsHitCount(const SettingsSnapshot& settings) {
   const std::string url = ItemSearchUrl(settings, false);
@@ -100,7 +93,7 @@ CheckOutcome RwsHitCount(const SettingsSnapshot& settings) {
   const int read = ParseHitCount(fetched.body, n);
   CheckOutcome done = read == -1   ? failure.value_or(Failed(-1, Failure::kUnreadable, url))
                       : read == -3 ? NotSuccess(url)
-                                   : Answered(0, CountText(n), CountBrief(n), url);
+                                   : Counted(n, url);
   if (read != -1) done.found = n;
   done.answer = AnswerText(fetched.status, fetched.body);
   return done;
@@ -116,8 +109,7 @@ CheckOutcome RwsHitList(const SettingsSnapshot& settings) {
   if (read == -1) return failure.value_or(Failed(-1, Failure::kUnreadable, url));
   if (read == -3) return NotSuccess(url);
   const int32_t rows = read == -2 ? 0 : watchState.hitCount;
-  return Answered(0, rows > 0 ? "listed " + std::to_string(rows) : "nothing found",
-                  rows > 0 ? std::to_string(rows) + "件を表示" : "該当なし", url);
+  return Listed(rows, url);
 }
 
 // The described reading of the search page's badge.
@@ -132,16 +124,10 @@ CheckOutcome MallPageSalesStatus(const SettingsSnapshot& settings) {
     return *failure;
   }
   const int state = ParseSalesStatus(fetched.body);
-  CheckOutcome done = state == 1    ? Answered(0, "sale running", "タイムセール中", url)
-                      : state == -2 ? Answered(0, "sale ended", "タイムセール終了", url)
-                      : state == 0  ? Answered(0, "other badge", "ほかの表示", url)
-                                    : Answered(0, "no badge", "表示なし", url);
+  CheckOutcome done = SaleRead(state, SaleSource::kSearchPage, url);
   done.answer = AnswerText(fetched.status, fetched.body);
-  done.found = state;
   return done;
 }
-
-constexpr char kNoKeyword[] = "skipped: no keyword";
 
 // The last outcome of each check; never destroyed, as the worker may be reporting at exit.
 std::mutex lastOutcomesMutex;
@@ -164,14 +150,14 @@ bool KeywordIsEmpty(const SettingsSnapshot& settings) { return settings.scanKeyw
 // IchibaItem/Search service; the callers cannot tell. Every call leaves one line in the check log.
 
 CheckOutcome AskHitCount(const SettingsSnapshot& settings, const ServiceSettings& service) {
-  if (KeywordIsEmpty(settings)) return Skipped(-2, kNoKeyword);
+  if (KeywordIsEmpty(settings)) return Skipped(Skip::kNoKeyword);
   return service.Enabled()
              ? IchibaHitCount(service, settings, CurrentPieces().hosts.serviceEndpoint)
              : RwsHitCount(settings);
 }
 
 CheckOutcome AskSalesStatus(const SettingsSnapshot& settings, const ServiceSettings& service) {
-  if (KeywordIsEmpty(settings)) return Skipped(-2, kNoKeyword);
+  if (KeywordIsEmpty(settings)) return Skipped(Skip::kNoKeyword);
   return service.Enabled()
              ? IchibaSalesStatus(service, settings, CurrentPieces().hosts.serviceEndpoint)
              : MallPageSalesStatus(settings);
@@ -188,7 +174,7 @@ int QueryHitCount(int& count, const SettingsSnapshot& settings) {
 int QueryHitList(const SettingsSnapshot& settings) {
   watchState.hitListRows = 0;
   if (KeywordIsEmpty(settings)) {
-    Report(kHitListCheck, Skipped(-2, kNoKeyword));
+    Report(kHitListCheck, Skipped(Skip::kNoKeyword));
     return -2;
   }
   const ServiceSettings service = LoadedService();

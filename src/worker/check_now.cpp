@@ -23,7 +23,7 @@ const char* Refusal(const SettingsSnapshot& settings) {
 
 CheckOutcome CheckNow(const SettingsSnapshot& settings, const ServiceSettings& service) {
   if (const char* refusal = Refusal(settings)) {
-    return Skipped(-2, std::string("not asked: ") + refusal);
+    return NotAsked(refusal);
   }
   return settings.scanTimesale != 0 ? AskSalesStatus(settings, service)
                                     : AskHitCount(settings, service);

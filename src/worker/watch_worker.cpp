@@ -10,6 +10,7 @@
 #include "platform/ui/message_box.h"
 #include "res/texts.h"
 #include "service/check_log.h"
+#include "service/check_outcome.h"
 #include "service/service_requests.h"
 #include "settings/settings_file.h"
 #include "state/watch_state.h"
@@ -59,8 +60,8 @@ void RunCountQuery(const SettingsSnapshot& settings) {
 }
 
 // A cycle that ends before its query still leaves its line in the check log.
-void LogSkippedCycle(int32_t scanTimesale, const char* why) {
-  WriteCheckLog(scanTimesale != 0 ? kTimeSaleCheck : kCountCheck, why, "");
+void LogSkippedCycle(int32_t scanTimesale, Skip why) {
+  WriteCheckLog(scanTimesale != 0 ? kTimeSaleCheck : kCountCheck, Skipped(why));
 }
 
 // One cycle: check the settings, query, decide, alert. The checks and the query see one
@@ -69,7 +70,7 @@ void RunWatchCycle() {
   LoadServiceSettings();  // as the service window last saved them
   if (!ServiceIsOn()) NoteCheckStatus(std::nullopt);
   if (watchState.settings.scanFlag == 0) {
-    LogSkippedCycle(watchState.settings.scanTimesale, "skipped: disarmed");
+    LogSkippedCycle(watchState.settings.scanTimesale, Skip::kDisarmed);
     return;
   }
   const SettingsSnapshot s = SnapshotSettings();
@@ -81,13 +82,12 @@ void RunWatchCycle() {
     const int verdict = CheckPriceText(s.scanPrice);
     if (verdict != PriceAcceptable) {
       AfxMessageBox(verdict == PriceNegative ? texts::kPriceNegative : texts::kPriceNotNumber);
-      LogSkippedCycle(s.scanTimesale,
-                      keywordMissing ? "skipped: no keyword, bad price" : "skipped: bad price");
+      LogSkippedCycle(s.scanTimesale, keywordMissing ? Skip::kNoKeywordBadPrice : Skip::kBadPrice);
       return;
     }
   }
   if (keywordMissing) {
-    LogSkippedCycle(s.scanTimesale, "skipped: no keyword");
+    LogSkippedCycle(s.scanTimesale, Skip::kNoKeyword);
     return;
   }
 
