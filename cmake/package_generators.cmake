@@ -2,7 +2,7 @@
 if(CPACK_GENERATOR STREQUAL "DEB")
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 elseif(CPACK_GENERATOR STREQUAL "TGZ")
-  # The portable folder alone: the executable, its icon and the README, under kobanu-1.00/.
-  set(CPACK_PACKAGE_FILE_NAME kobanu-1.00-linux-amd64)
+  # The portable folder alone: the executable, its icon and the README, under kobanu-VERSION/.
+  set(CPACK_PACKAGE_FILE_NAME kobanu-${CPACK_PACKAGE_VERSION}-linux-amd64)
   set(CPACK_PRE_BUILD_SCRIPTS ${CPACK_KOBANU_PORTABLE_SCRIPT})
 endif()

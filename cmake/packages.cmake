@@ -1,7 +1,7 @@
-# cpack in a release build: kobanu_1.00_amd64.deb and a portable .tar.gz on Linux, a .zip on
+# cpack in a release build: kobanu_VERSION_amd64.deb and a portable .tar.gz on Linux, a .zip on
 # Windows.
 set(CPACK_PACKAGE_NAME kobanu)
-set(CPACK_PACKAGE_VERSION 1.00)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Kobanu")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "watch Rakuten Ichiba for one keyword from the tray")
 set(CPACK_STRIP_FILES ON)
@@ -10,7 +10,7 @@ set(CPACK_KOBANU_PORTABLE_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/portable_folder.cmake
 
 if(WIN32)
   set(CPACK_GENERATOR ZIP)
-  set(CPACK_PACKAGE_FILE_NAME kobanu-1.00-windows-x64)
+  set(CPACK_PACKAGE_FILE_NAME kobanu-${PROJECT_VERSION}-windows-x64)
 else()
   set(CPACK_GENERATOR DEB TGZ)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -10,11 +10,10 @@
 
 #include "app/autostart.h"
 #include "app/check_command.h"
+#include "kobanu_version.h"
 #include "platform/runtime/module_path.h"
 
 namespace {
-
-constexpr const char* kVersion = "1.00";
 
 constexpr const char* kUsage =
     "Usage: kobanu [--check | --autostart on|off | --help | --version]\n"
@@ -92,7 +91,7 @@ std::optional<int> RunCommandLine(int argc, char** argv) {
       return Printed(0);
     }
     if (option == "--version") {
-      std::printf("Kobanu %s\n", kVersion);
+      std::printf("Kobanu %s\n", KOBANU_VERSION);
       return Printed(0);
     }
     if (option == "--check") return Printed(RunCheckCommand());
