@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyle>
 #include <QTableWidget>
@@ -29,9 +30,12 @@
 #include "platform/ui/qt/qt_dialog.h"
 #include "res/program_resources.h"
 #include "res/resource.h"
+#include "settings/service_dialog.h"
 #include "settings/settings_dialog.h"
+#include "settings/settings_file.h"
 #include "support/mall_keywords.h"
 #include "support/scoped_override.h"
+#include "support/standin_mall/service_keys.h"
 #include "ui/desktop_fixture.h"
 
 namespace {
@@ -156,8 +160,14 @@ void CheckBuiltFromTemplate(QDialog* dialog, const DialogTemplate& t) {
     } else if (IsCheckBox(c)) {
       ASSERT_NE(qobject_cast<QCheckBox*>(widget), nullptr) << c.text;
       EXPECT_EQ(qobject_cast<QCheckBox*>(widget)->text().toStdString(), c.text);
+    } else if (IsMultiLineEdit(c)) {
+      ASSERT_NE(qobject_cast<QPlainTextEdit*>(widget), nullptr);
+      EXPECT_EQ(qobject_cast<QPlainTextEdit*>(widget)->isReadOnly(), (c.style & ES_READONLY) != 0);
+      EXPECT_EQ(widget->accessibleName().toStdString(), LabelOf(t, c)->text);
     } else if (c.controlClass == ControlClass::Edit) {
       ASSERT_NE(qobject_cast<QLineEdit*>(widget), nullptr);
+      EXPECT_EQ(qobject_cast<QLineEdit*>(widget)->echoMode() == QLineEdit::Password,
+                IsPasswordEdit(c));
       EXPECT_EQ(widget->accessibleName().toStdString(), LabelOf(t, c)->text);
     } else if (c.controlClass == ControlClass::ListView) {
       EXPECT_NE(qobject_cast<QTableWidget*>(widget), nullptr);
@@ -206,6 +216,36 @@ TEST_F(QtDesktopTest, TheSettingsDialogIsBuiltFromItsTemplate) {
     QTest::keyClick(dialog, Qt::Key_Escape);
   });
   EXPECT_EQ(ShowSettingsDialog(), IDCANCEL);
+}
+
+// The test's thread hands its outcome to the window through Qt's queue; the button is off
+// meanwhile, and the outcome's lines are the box's lines.
+TEST_F(QtDesktopTest, TheServiceWindowIsBuiltFromItsTemplateAndShowsATestsOutcome) {
+  testing_support::WriteFile(sandbox.IniPath(), "[PARAM]\r\nSCAN_KEYWORD=" + kWatch + "\r\n");
+  LoadSettings();
+  WhenShown("Kobanu サービス設定", [&](QDialog* dialog) {
+    CheckBuiltFromTemplate(dialog, *FindDialogTemplate(IDD_SERVICE));
+    auto* key = qobject_cast<QLineEdit*>(Control(dialog, IDC_ACCESS_KEY));
+    QWidget* show = Control(dialog, IDC_SHOW_KEY);
+    QTest::mouseClick(show, Qt::LeftButton, {}, QPoint(4, show->height() / 2));
+    EXPECT_EQ(key->echoMode(), QLineEdit::Normal);
+    qobject_cast<QLineEdit*>(Control(dialog, IDC_APPLICATION_ID))->setText(standin::kApplicationId);
+    key->setText("pk_wrong");
+    qobject_cast<QLineEdit*>(Control(dialog, IDC_ENDPOINT))
+        ->setText(QString::fromStdString(mall.Url(standin::kSearchPath20260701)));
+    QWidget* test = Control(dialog, IDC_TEST_SERVICE);
+    QTest::mouseClick(test, Qt::LeftButton);
+    EXPECT_FALSE(test->isEnabled());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return test->isEnabled(); }, 10000));
+    const QStringList lines =
+        qobject_cast<QPlainTextEdit*>(Control(dialog, IDC_TEST_RESULT))->toPlainText().split('\n');
+    ASSERT_EQ(lines.size(), 3) << lines.join('|').toStdString();
+    EXPECT_EQ(lines[0], "確認できません: アプリIDかアクセスキーが違います");
+    EXPECT_TRUE(lines[2].startsWith("対処: ")) << lines[2].toStdString();
+    QTest::keyClick(dialog, Qt::Key_Escape);
+  });
+  CServiceDialog service;
+  EXPECT_EQ(service.DoModal(), IDCANCEL);
 }
 
 TEST_F(QtDesktopTest, TheHitListIsBuiltFromItsTemplateAndListsInReportStyle) {
