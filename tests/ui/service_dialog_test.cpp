@@ -146,13 +146,6 @@ TEST_F(ServiceDialogTest, TheTestAsksWithTheValuesOnTheScreenAndShowsTheOutcome)
         << refused;
     EXPECT_NE(refused.find("\r\n対処: 楽天ウェブサービスのアプリ情報から"), std::string::npos);
     EXPECT_EQ(refused.find("pk_wrong"), std::string::npos);
-
-    // A web application needs its site, which the service tells apart from a wrong key.
-    Fill(d);
-    d.Paste(IDC_APPLICATION_ID, standin::kWebApplicationId);
-    EXPECT_TRUE(Test(d).starts_with("確認できません: サイトの指定がありません"));
-    d.Paste(IDC_REFERER, standin::kWebApplicationSite);
-    EXPECT_EQ(Test(d), "接続できました: 該当 3件");
     d.PressEsc();
   });
   EXPECT_EQ(ReadFile(sandbox.IniPath()), kBefore);  // a test saves nothing
