@@ -20,7 +20,7 @@ constexpr const char* kUsage =
     "Usage: kobanu [--service-settings | --check | --autostart on|off | --help | --version]\n"
     "Kobanu sits in the notification area and watches Rakuten Ichiba for one keyword.\n"
     "\n"
-    "  --service-settings  set up today's item-search service in a window, and test it\n"
+    "  --service-settings  fill in and test [SERVICE] (IchibaItem/Search) in a window\n"
     "  --check             make the next hourly check now and print what it found\n"
     "  --autostart on      start Kobanu at login (for this user)\n"
     "  --autostart off     no longer start it at login\n"
