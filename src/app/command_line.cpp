@@ -16,14 +16,15 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: kobanu [--check | --autostart on|off | --help | --version]\n"
+    "Usage: kobanu [--service-settings | --check | --autostart on|off | --help | --version]\n"
     "Kobanu sits in the notification area and watches Rakuten Ichiba for one keyword.\n"
     "\n"
-    "  --check           make the next hourly check now and print what it found\n"
-    "  --autostart on    start Kobanu at login (for this user)\n"
-    "  --autostart off   no longer start it at login\n"
-    "  --help            show this text\n"
-    "  --version         show the version\n";
+    "  --service-settings  fill in and test [SERVICE] (IchibaItem/Search) in a window\n"
+    "  --check             make the next hourly check now and print what it found\n"
+    "  --autostart on      start Kobanu at login (for this user)\n"
+    "  --autostart off     no longer start it at login\n"
+    "  --help              show this text\n"
+    "  --version           show the version\n";
 
 // The toolkit's own options (one dash or two), which a session manager or a user may give; the
 // first ones take a value, as the next argument or after "=".
@@ -83,7 +84,8 @@ int Autostart(const std::string& choice) {
 
 }  // namespace
 
-std::optional<int> RunCommandLine(int argc, char** argv) {
+std::variant<int, StartMode> RunCommandLine(int argc, char** argv) {
+  StartMode mode = StartMode::kTray;
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
     if (option == "--help" || option == "-h") {
@@ -95,6 +97,10 @@ std::optional<int> RunCommandLine(int argc, char** argv) {
       return Printed(0);
     }
     if (option == "--check") return Printed(RunCheckCommand());
+    if (option == "--service-settings") {
+      mode = StartMode::kServiceSettings;
+      continue;
+    }
     if (option == "--autostart") {
       const std::string choice = i + 1 < argc ? argv[i + 1] : "";
       if (choice != "on" && choice != "off") return Usage("--autostart takes on or off");
@@ -104,5 +110,5 @@ std::optional<int> RunCommandLine(int argc, char** argv) {
     if (toolkitOption == 0) return Usage("unknown option " + option);
     i += toolkitOption - 1;
   }
-  return std::nullopt;
+  return mode;
 }

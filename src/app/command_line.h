@@ -1,8 +1,11 @@
 #pragma once
 
-#include <optional>
+#include <variant>
 
-// The options that end the program before any window system is touched: --help, --version and
-// --autostart on|off. Returns the exit status when one was given (2 for an argument that is
-// neither one of them nor one of the toolkit's own options); nothing when Kobanu should start.
-std::optional<int> RunCommandLine(int argc, char** argv);
+// How Kobanu goes on once its options are read: the tray program, or the service window alone.
+enum class StartMode { kTray, kServiceSettings };
+
+// The options: --help, --version, --check and --autostart on|off end the program before any
+// window system is touched, with the exit status returned (2 for an argument that is neither an
+// option of ours nor one of the toolkit's own); otherwise how Kobanu starts.
+std::variant<int, StartMode> RunCommandLine(int argc, char** argv);

@@ -2,9 +2,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <variant>
 
 #include "app/command_line.h"
 #include "app/parent_console.h"
+#include "app/service_settings_command.h"
 #include "platform/ui/desktop_backend.h"
 #include "platform/ui/instance_lock.h"
 #include "platform/ui/instance_requests.h"
@@ -27,12 +29,17 @@ void RunKobanu(int& argc, char** argv) {
 #ifdef _WIN32
   if (argc > 1) UseParentConsole();  // only the options print
 #endif
-  const auto optionsEnd = RunCommandLine(argc, argv);
+  const auto options = RunCommandLine(argc, argv);
 #ifdef _WIN32
   ReleaseParentConsole();  // the program itself never holds it
 #endif
-  if (optionsEnd) End(*optionsEnd);
+  if (const int* exitCode = std::get_if<int>(&options)) End(*exitCode);
   DecideSettingsPath();
+  // The window runs beside the tray Kobanu, without its lock: it writes only [SERVICE], which
+  // that one reads again before each check.
+  if (std::get<StartMode>(options) == StartMode::kServiceSettings) {
+    End(RunServiceSettings(argc, argv));
+  }
   switch (ui::ClaimInstanceLock(SettingsPath())) {
     case ui::InstanceClaim::kHeld:
       break;

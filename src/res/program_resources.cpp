@@ -16,6 +16,9 @@ constexpr DWORD kGroupBox = BS_GROUPBOX | WS_VISIBLE;
 constexpr DWORD kEdit = ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_VISIBLE | WS_TABSTOP;
 constexpr DWORD kLabel = SS_LEFT | WS_VISIBLE;
 constexpr DWORD kReportList = LVS_REPORT | LVS_ALIGNLEFT | WS_BORDER | WS_VISIBLE | WS_TABSTOP;
+constexpr DWORD kPasswordEdit = kEdit | ES_PASSWORD;
+constexpr DWORD kReadOnlyText = ES_LEFT | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | WS_VSCROLL |
+                                WS_BORDER | WS_VISIBLE | WS_TABSTOP;
 
 using enum ControlClass;
 
@@ -47,10 +50,41 @@ constexpr ControlTemplate kHitListControls[] = {
      10},
 };
 
+// Each value with the name of its key in setting.ini, which the outcomes' fixes name.
+constexpr ControlTemplate kServiceControls[] = {
+    {IDC_STATIC, Static, kLabel, "アプリID (APPLICATION_ID)", 7, 10, 95, 10},
+    {IDC_APPLICATION_ID, Edit, kEdit, "", 105, 8, 238, 14},
+    {IDC_STATIC, Static, kLabel, "アクセスキー (ACCESS_KEY)", 7, 28, 95, 10},
+    {IDC_ACCESS_KEY, Edit, kPasswordEdit, "", 105, 26, 193, 14},
+    {IDC_SHOW_KEY, Button, kCheckBox, "表示する", 303, 27, 40, 12},
+    {IDC_STATIC, Static, kLabel, "アフィリエイトID (AFFILIATE_ID)", 7, 46, 95, 10},
+    {IDC_AFFILIATE_ID, Edit, kEdit, "", 105, 44, 238, 14},
+    {IDC_STATIC, Static, kLabel, "任意。ヒットをこのIDのアフィリエイトリンクで開きます", 105, 59,
+     238, 10},
+    {IDC_STATIC, Static, kLabel, "サイト (REFERER)", 7, 74, 95, 10},
+    {IDC_REFERER, Edit, kEdit, "", 105, 72, 238, 14},
+    {IDC_STATIC, Static, kLabel, "Webアプリケーション型のアプリだけ: 登録したサイトのアドレス", 105,
+     87, 238, 10},
+    {IDC_STATIC, Static, kLabel, "接続先 (ENDPOINT)", 7, 102, 95, 10},
+    {IDC_ENDPOINT, Edit, kEdit, "", 105, 100, 238, 14},
+    {IDC_STATIC, Static, kLabel, "空欄のときは標準:", 7, 117, 95, 10},
+    {IDC_DEFAULT_ENDPOINT, Static, kLabel, "", 105, 117, 238, 10},
+    {IDC_TEST_SERVICE, Button, kButton, "接続テスト", 7, 136, 60, 14},
+    {IDC_STATIC, Static, kLabel,
+     "画面の値で、次の確認と同じ問い合わせを1回します（保存はしません）", 72, 139, 271, 10},
+    {IDC_STATIC, Static, kLabel, "結果", 7, 157, 24, 10},
+    {IDC_TEST_RESULT, Edit, kReadOnlyText, "", 34, 155, 309, 48},
+    {IDOK, Button, kDefaultButton, "OK", 239, 211, 50, 14},
+    {IDCANCEL, Button, kButton, "キャンセル", 293, 211, 50, 14},
+};
+
 constexpr DialogTemplate kDialogs[] = {
     {IDD_SETTINGS, kDialogStyle, "Kobanu  Ver 1.00", 317, 217, "MS Shell Dlg", 8,
      kSettingsControls},
     {IDD_HITLIST, kDialogStyle, "ヒット結果", 393, 249, "MS Shell Dlg", 8, kHitListControls},
+    // A window of its own, started alone: it has a taskbar button.
+    {IDD_SERVICE, kDialogStyle, "Kobanu サービス設定", 350, 232, "MS Shell Dlg", 8,
+     kServiceControls, WS_EX_APPWINDOW},
 };
 
 constexpr MenuItemTemplate kTrayMenuItems[] = {

@@ -8,6 +8,7 @@ inline constexpr unsigned IDR_MAINFRAME = 128;            // the tray icon
 inline constexpr unsigned IDR_TRAY_MENU = 129;
 inline constexpr unsigned IDD_SETTINGS = 130;
 inline constexpr unsigned IDD_HITLIST = 131;
+inline constexpr unsigned IDD_SERVICE = 132;
 
 // Controls.
 inline constexpr int IDC_KEYWORD = 1000;
@@ -20,6 +21,15 @@ inline constexpr int IDC_ZAIKO = 1006;
 inline constexpr int IDC_HITLIST = 1007;
 inline constexpr int IDC_TIMESALE = 1009;
 inline constexpr int IDC_JUMP_TIMESALE = 1010;
+inline constexpr int IDC_APPLICATION_ID = 1011;
+inline constexpr int IDC_ACCESS_KEY = 1012;
+inline constexpr int IDC_SHOW_KEY = 1013;
+inline constexpr int IDC_AFFILIATE_ID = 1014;
+inline constexpr int IDC_REFERER = 1015;
+inline constexpr int IDC_ENDPOINT = 1016;
+inline constexpr int IDC_DEFAULT_ENDPOINT = 1017;
+inline constexpr int IDC_TEST_SERVICE = 1018;
+inline constexpr int IDC_TEST_RESULT = 1019;
 inline constexpr int IDC_STATIC = -1;
 
 // Menu commands.

@@ -38,6 +38,9 @@ const char* WindowClass(ControlClass controlClass) {
 void WriteDialog(std::FILE* out, const DialogTemplate& dialog) {
   std::fprintf(out, "%u DIALOGEX 0, 0, %d, %d\nSTYLE 0x%08X\nCAPTION %s\n", dialog.id, dialog.cx,
                dialog.cy, static_cast<unsigned>(dialog.style), Quoted(dialog.caption).c_str());
+  if (dialog.exStyle != 0) {
+    std::fprintf(out, "EXSTYLE 0x%08X\n", static_cast<unsigned>(dialog.exStyle));
+  }
   std::fprintf(out, "FONT %d, %s, 0, 0, 0x1\nBEGIN\n", dialog.pointSize,
                Quoted(dialog.fontName).c_str());
   for (const ControlTemplate& c : dialog.controls) {

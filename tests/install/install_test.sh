@@ -33,6 +33,9 @@ check_installed() {  # ROOT PREFIX: the files under ROOT, installed for PREFIX
   check "the entry's icon from the theme" grep -qx 'Icon=kobanu' "$entry"
   check "the entry's categories" grep -qx 'Categories=Network;Monitor;' "$entry"
   check "the entry's Japanese name" grep -qx 'Name\[ja\]=Kobanu 楽天市場ウォッチ' "$entry"
+  check "the entry's action opens the service window" \
+    grep -qx "Exec=\"$2/lib/kobanu/kobanu\" --service-settings" "$entry"
+  check "the action's Japanese name" grep -qx 'Name\[ja\]=サービス設定' "$entry"
 }
 
 cmake --install "$build" --prefix "$tmp/prefix" >/dev/null

@@ -56,6 +56,7 @@ HeadlessDialog::HeadlessDialog(const DialogTemplate& dialog, DialogEvents& event
     Control state;
     state.source = &control;
     state.text = control.text ? control.text : "";
+    if (IsPasswordEdit(control)) state.mask = '*';
     controls_.push_back(std::move(state));
   }
 }
@@ -76,7 +77,8 @@ const HeadlessDialog::Control& HeadlessDialog::Find(int controlId) const {
 }
 
 bool HeadlessDialog::Accepts(int controlId) const {
-  return enabled_ && IsVisible(*Find(controlId).source);
+  const Control& control = Find(controlId);
+  return enabled_ && control.enabled && IsVisible(*control.source);
 }
 
 void HeadlessDialog::Click(int controlId) {
@@ -133,6 +135,10 @@ bool HeadlessDialog::IsControlVisible(int controlId) const {
   return IsVisible(*Find(controlId).source);
 }
 
+bool HeadlessDialog::IsControlEnabled(int controlId) const { return Find(controlId).enabled; }
+
+bool HeadlessDialog::IsMasked(int controlId) const { return Find(controlId).mask != 0; }
+
 bool HeadlessDialog::IsChecked(int controlId) const { return Find(controlId).check != 0; }
 
 std::string HeadlessDialog::Text(int controlId) const { return Find(controlId).text; }
@@ -156,9 +162,18 @@ void HeadlessDialog::SetCheck(int controlId, int state) { Find(controlId).check 
 std::string HeadlessDialog::GetText(int controlId) { return Find(controlId).text; }
 
 void HeadlessDialog::SetText(int controlId, const std::string& text) {
-  Find(controlId).text = text;
-  events_.OnControlNotify(controlId, EN_CHANGE);
+  Control& control = Find(controlId);
+  control.text = text;
+  if (control.source->controlClass == ControlClass::Edit) {
+    events_.OnControlNotify(controlId, EN_CHANGE);
+  }
 }
+
+bool HeadlessDialog::EnableControl(int controlId, bool enabled) {
+  return !std::exchange(Find(controlId).enabled, enabled);
+}
+
+void HeadlessDialog::SetPasswordChar(int controlId, char mask) { Find(controlId).mask = mask; }
 
 bool HeadlessDialog::InsertColumn(int controlId, int column, const std::string& title, int width) {
   std::vector<ListColumn>& columns = Find(controlId).columns;

@@ -43,6 +43,8 @@ class HeadlessDialog : public NativeDialog {
   void PressEnter();  // the default button
 
   bool IsControlVisible(int controlId) const;
+  bool IsControlEnabled(int controlId) const;
+  bool IsMasked(int controlId) const;  // an edit that hides its text
   bool IsChecked(int controlId) const;
   std::string Text(int controlId) const;
   const std::vector<ListColumn>& Columns(int controlId) const;
@@ -55,6 +57,8 @@ class HeadlessDialog : public NativeDialog {
   void SetCheck(int controlId, int state) override;
   std::string GetText(int controlId) override;
   void SetText(int controlId, const std::string& text) override;
+  bool EnableControl(int controlId, bool enabled) override;
+  void SetPasswordChar(int controlId, char mask) override;
   bool InsertColumn(int controlId, int column, const std::string& title, int width) override;
   int InsertItem(int controlId, int position, const std::string& text) override;
   bool SetItemText(int controlId, int item, int subItem, const std::string& text) override;
@@ -75,6 +79,8 @@ class HeadlessDialog : public NativeDialog {
     std::vector<ListColumn> columns;
     std::vector<Row> rows;
     DWORD extendedStyle = 0;
+    bool enabled = true;
+    char mask = 0;
   };
   Control& Find(int controlId);
   const Control& Find(int controlId) const;

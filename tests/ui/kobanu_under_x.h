@@ -31,10 +31,12 @@ class KobanuUnderX : public ::testing::Test {
     env.insert(env.end(), moreEnv.begin(), moreEnv.end());
     LaunchWith({}, env);
   }
-  // As Launch, started through prefix, in env alone.
-  void LaunchWith(const std::vector<std::string>& prefix, std::vector<std::string> env) {
+  // As Launch, started through prefix with arguments, in env alone.
+  void LaunchWith(const std::vector<std::string>& prefix, std::vector<std::string> env,
+                  const std::vector<std::string>& arguments = {}) {
     std::vector<std::string> argv = prefix;
     argv.push_back(program_.File("kobanu"));
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
     env.push_back("KOBANU_TEST_MALL_HOST=" + mall_.host());
     kobanu_ = Child(argv, env);
   }

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyle>
 #include <QTableWidget>
@@ -29,6 +30,7 @@
 #include "platform/ui/qt/qt_dialog.h"
 #include "res/program_resources.h"
 #include "res/resource.h"
+#include "settings/service_dialog.h"
 #include "settings/settings_dialog.h"
 #include "support/mall_keywords.h"
 #include "support/scoped_override.h"
@@ -156,8 +158,14 @@ void CheckBuiltFromTemplate(QDialog* dialog, const DialogTemplate& t) {
     } else if (IsCheckBox(c)) {
       ASSERT_NE(qobject_cast<QCheckBox*>(widget), nullptr) << c.text;
       EXPECT_EQ(qobject_cast<QCheckBox*>(widget)->text().toStdString(), c.text);
+    } else if (IsMultiLineEdit(c)) {
+      ASSERT_NE(qobject_cast<QPlainTextEdit*>(widget), nullptr);
+      EXPECT_EQ(qobject_cast<QPlainTextEdit*>(widget)->isReadOnly(), (c.style & ES_READONLY) != 0);
+      EXPECT_EQ(widget->accessibleName().toStdString(), LabelOf(t, c)->text);
     } else if (c.controlClass == ControlClass::Edit) {
       ASSERT_NE(qobject_cast<QLineEdit*>(widget), nullptr);
+      EXPECT_EQ(qobject_cast<QLineEdit*>(widget)->echoMode() == QLineEdit::Password,
+                IsPasswordEdit(c));
       EXPECT_EQ(widget->accessibleName().toStdString(), LabelOf(t, c)->text);
     } else if (c.controlClass == ControlClass::ListView) {
       EXPECT_NE(qobject_cast<QTableWidget*>(widget), nullptr);
@@ -206,6 +214,19 @@ TEST_F(QtDesktopTest, TheSettingsDialogIsBuiltFromItsTemplate) {
     QTest::keyClick(dialog, Qt::Key_Escape);
   });
   EXPECT_EQ(ShowSettingsDialog(), IDCANCEL);
+}
+
+TEST_F(QtDesktopTest, TheServiceWindowIsBuiltFromItsTemplateAndShowsTheKeyOnRequest) {
+  WhenShown("Kobanu サービス設定", [](QDialog* dialog) {
+    CheckBuiltFromTemplate(dialog, *FindDialogTemplate(IDD_SERVICE));
+    QWidget* show = Control(dialog, IDC_SHOW_KEY);
+    QTest::mouseClick(show, Qt::LeftButton, {}, QPoint(4, show->height() / 2));
+    EXPECT_EQ(qobject_cast<QLineEdit*>(Control(dialog, IDC_ACCESS_KEY))->echoMode(),
+              QLineEdit::Normal);
+    QTest::keyClick(dialog, Qt::Key_Escape);
+  });
+  CServiceDialog service;
+  EXPECT_EQ(service.DoModal(), IDCANCEL);
 }
 
 TEST_F(QtDesktopTest, TheHitListIsBuiltFromItsTemplateAndListsInReportStyle) {

@@ -3,7 +3,8 @@
 //
 //   kobanu_win32_probe manifest EXE  the executable's application manifest
 //   kobanu_win32_probe windows       each shown dialog and message box:
-//       TITLE|owner=OWNER|topmost=0/1|size=WxH|centred=DX,DY|awareness=N|static=TEXTS|column0=W
+//       TITLE|owner=OWNER|topmost=0/1|appwindow=0/1|size=WxH|centred=DX,DY|awareness=N|
+//       static=TEXTS|column0=W
 //     DX, DY: how far its centre lies from that of its owner while the owner is shown, else
 //     from that of the work area; awareness: 0 unaware, 1 system, 2 per monitor; column0: the
 //     first list-view column's width in pixels, or -
@@ -90,9 +91,11 @@ BOOL CALLBACK ReportWindow(HWND window, LPARAM) {
   EnumChildWindows(window, CollectChild, reinterpret_cast<LPARAM>(&found));
   const int awareness = GetAwarenessFromDpiAwarenessContext(GetWindowDpiAwarenessContext(window));
   std::printf(
-      "%s|owner=%s|topmost=%d|size=%ldx%ld|centred=%ld,%ld|awareness=%d|static=%s|column0=%s\n",
+      "%s|owner=%s|topmost=%d|appwindow=%d|size=%ldx%ld|centred=%ld,%ld|awareness=%d|static=%s|"
+      "column0=%s\n",
       Utf8(Text(window)).c_str(), owner != nullptr ? Utf8(Text(owner)).c_str() : "-",
-      (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0 ? 1 : 0, self.right - self.left,
+      (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0 ? 1 : 0,
+      (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_APPWINDOW) != 0 ? 1 : 0, self.right - self.left,
       self.bottom - self.top, Centre(self).left - Centre(around).left,
       Centre(self).top - Centre(around).top, awareness, Utf8(found.statics).c_str(),
       Utf8(found.column0).c_str());

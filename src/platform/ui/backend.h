@@ -34,8 +34,13 @@ class NativeDialog {
   virtual int GetCheck(int controlId) = 0;
   virtual void SetCheck(int controlId, int state) = 0;  // raises no notification
   virtual std::string GetText(int controlId) = 0;       // data
-  // Raises EN_CHANGE, even when the text does not change, as WM_SETTEXT does.
+  // An edit raises EN_CHANGE, even when the text does not change, as WM_SETTEXT does; a static
+  // text raises nothing. A multi-line edit's lines end in "\r\n".
   virtual void SetText(int controlId, const std::string& text) = 0;  // data
+  // True when the control was disabled before, as EnableWindow returns.
+  virtual bool EnableControl(int controlId, bool enabled) = 0;
+  // 0 shows an edit's text; any other character hides it behind the window system's mask.
+  virtual void SetPasswordChar(int controlId, char mask) = 0;
 
   virtual bool InsertColumn(int controlId, int column, const std::string& title, int width) = 0;
   virtual int InsertItem(int controlId, int position, const std::string& text) = 0;  // data

@@ -15,7 +15,13 @@ class CButton : public CWnd {
 };
 
 // SetWindowText raises EN_CHANGE, even when the text stays the same.
-class CEdit : public CWnd {};
+class CEdit : public CWnd {
+ public:
+  // 0 shows the text; any other character hides it, as an ES_PASSWORD edit does.
+  void SetPasswordChar(char mask) {
+    SendMessage(EM_SETPASSWORDCHAR, static_cast<unsigned char>(mask));
+  }
+};
 
 struct LVCOLUMN {
   UINT mask = 0;

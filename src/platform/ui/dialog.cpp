@@ -112,3 +112,11 @@ const MessageMap* CDialog::GetMessageMap() const {
   static const MessageMap map{nullptr, entries};
   return &map;
 }
+
+// As the dialog manager does: WM_CLOSE (a close request from outside, when the dialog is the
+// application's main window) is the Cancel command.
+LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_CLOSE) return CWnd::DefWindowProc(message, wParam, lParam);
+  SendMessage(WM_COMMAND, IDCANCEL);
+  return 0;
+}

@@ -33,6 +33,7 @@ class CDialog : public CWnd {
   virtual void OnCancel();      // IDCANCEL without an exchange; also Esc and the close box
   virtual void DoDataExchange(CDataExchange*) {}
   const MessageMap* GetMessageMap() const override;
+  LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
   class Events;

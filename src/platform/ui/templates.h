@@ -25,6 +25,7 @@ struct DialogTemplate {
   const char* fontName;
   int pointSize;
   std::span<const ControlTemplate> controls;  // in tab order
+  DWORD exStyle = 0;  // WS_EX_APPWINDOW: a taskbar button although the main window owns it
 };
 
 struct MenuItemTemplate {
@@ -61,6 +62,12 @@ bool IsPushButton(const ControlTemplate& control);
 bool IsDefaultButton(const ControlTemplate& control);
 inline bool IsVisible(const ControlTemplate& control) { return control.style & WS_VISIBLE; }
 inline bool IsTabStop(const ControlTemplate& control) { return control.style & WS_TABSTOP; }
+inline bool IsMultiLineEdit(const ControlTemplate& control) {
+  return control.controlClass == ControlClass::Edit && (control.style & ES_MULTILINE);
+}
+inline bool IsPasswordEdit(const ControlTemplate& control) {
+  return control.controlClass == ControlClass::Edit && (control.style & ES_PASSWORD);
+}
 
 // The label a screen reader announces for an edit: the static text on its row, to its left.
 const ControlTemplate* LabelOf(const DialogTemplate& dialog, const ControlTemplate& edit);

@@ -58,12 +58,16 @@ inline constexpr UINT WM_RBUTTONDOWN = 0x0204;
 inline constexpr UINT WM_RBUTTONUP = 0x0205;
 inline constexpr UINT WM_MBUTTONDOWN = 0x0207;
 inline constexpr UINT WM_USER = 0x0400;
+inline constexpr UINT WM_APP = 0x8000;
 
 // Buttons.
 inline constexpr UINT BM_GETCHECK = 0x00F0;
 inline constexpr UINT BM_SETCHECK = 0x00F1;
 inline constexpr WPARAM BST_UNCHECKED = 0;
 inline constexpr WPARAM BST_CHECKED = 1;
+
+// Edits.
+inline constexpr UINT EM_SETPASSWORDCHAR = 0x00CC;
 
 // Notification codes.
 inline constexpr UINT BN_CLICKED = 0;
@@ -87,6 +91,7 @@ inline constexpr DWORD WS_POPUP = 0x80000000;
 inline constexpr DWORD WS_VISIBLE = 0x10000000;
 inline constexpr DWORD WS_CAPTION = 0x00C00000;
 inline constexpr DWORD WS_BORDER = 0x00800000;
+inline constexpr DWORD WS_VSCROLL = 0x00200000;
 inline constexpr DWORD WS_SYSMENU = 0x00080000;
 inline constexpr DWORD WS_GROUP = 0x00020000;
 inline constexpr DWORD WS_TABSTOP = 0x00010000;
@@ -99,10 +104,17 @@ inline constexpr DWORD BS_AUTOCHECKBOX = 0x0003;
 inline constexpr DWORD BS_GROUPBOX = 0x0007;
 inline constexpr DWORD BS_TYPEMASK = 0x000F;
 inline constexpr DWORD ES_LEFT = 0x0000;
+inline constexpr DWORD ES_MULTILINE = 0x0004;
+inline constexpr DWORD ES_PASSWORD = 0x0020;
+inline constexpr DWORD ES_AUTOVSCROLL = 0x0040;
 inline constexpr DWORD ES_AUTOHSCROLL = 0x0080;
+inline constexpr DWORD ES_READONLY = 0x0800;
 inline constexpr DWORD SS_LEFT = 0x0000;
 inline constexpr DWORD LVS_REPORT = 0x0001;
 inline constexpr DWORD LVS_ALIGNLEFT = 0x0800;
+
+// Extended window styles.
+inline constexpr DWORD WS_EX_APPWINDOW = 0x00040000;
 
 // List view.
 inline constexpr DWORD LVS_EX_GRIDLINES = 0x0001;

@@ -22,6 +22,9 @@ LRESULT ControlProc(const WindowEntry& control, UINT message, WPARAM wParam, LPA
     case WM_SETTEXT:
       control.dialog->SetText(control.controlId, reinterpret_cast<const char*>(lParam));
       return TRUE;
+    case EM_SETPASSWORDCHAR:
+      control.dialog->SetPasswordChar(control.controlId, static_cast<char>(wParam));
+      return 0;
     default:
       return 0;
   }

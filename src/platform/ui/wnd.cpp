@@ -71,6 +71,12 @@ void CWnd::GetWindowText(std::string& text) const {
              : std::string();
 }
 
+BOOL CWnd::EnableWindow(BOOL enable) {
+  const ui::WindowEntry* entry = ui::FindWindowEntry(m_hWnd);
+  if (entry == nullptr || entry->dialog == nullptr || entry->controlId == 0) return FALSE;
+  return entry->dialog->EnableControl(entry->controlId, enable != FALSE) ? TRUE : FALSE;
+}
+
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   if (message == WM_COMMAND) {

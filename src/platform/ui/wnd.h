@@ -80,6 +80,9 @@ class CWnd : public CCmdTarget {
   // Window text of a control, code page 932. UI thread.
   void SetWindowText(const char* text);
   void GetWindowText(std::string& text) const;
+  // A control that is disabled takes no input and is drawn grey. Nonzero when it was disabled
+  // before. UI thread.
+  BOOL EnableWindow(BOOL enable = TRUE);
 
   // The window procedure: the message map first, then the default processing.
   virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);

@@ -10,7 +10,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStyleOptionFocusRect>
 #include <QStyledItemDelegate>
 
@@ -174,7 +176,12 @@ QWidget* QtDialog::Build(const ControlTemplate& control) {
       }
       break;
     case ControlClass::Edit: {
+      if (IsMultiLineEdit(control)) {
+        widget = BuildMultiLineEdit(control);
+        break;
+      }
       auto* edit = new QLineEdit(window_.get());
+      if (IsPasswordEdit(control)) edit->setEchoMode(QLineEdit::Password);
       QObject::connect(edit, &QLineEdit::textEdited,
                        [this, id] { events_.OnControlNotify(id, EN_CHANGE); });
       widget = edit;
@@ -204,6 +211,25 @@ QWidget* QtDialog::Build(const ControlTemplate& control) {
   }
   if (!text.isEmpty()) widget->setAccessibleName(text);
   return widget;
+}
+
+QWidget* QtDialog::BuildMultiLineEdit(const ControlTemplate& control) {
+  auto* edit = new QPlainTextEdit(window_.get());
+  edit->setTabChangesFocus(true);  // Tab goes on to the next control, as in a dialog
+  edit->setVerticalScrollBarPolicy((control.style & WS_VSCROLL) ? Qt::ScrollBarAsNeeded
+                                                                : Qt::ScrollBarAlwaysOff);
+  if (control.style & ES_READONLY) {
+    edit->setReadOnly(true);
+    // Its text can still be selected and copied from the keyboard, and it shows on the dialog's
+    // own face, as a read-only edit does.
+    edit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    QPalette palette = edit->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    edit->setPalette(palette);
+  }
+  QObject::connect(edit, &QPlainTextEdit::textChanged,
+                   [this, id = control.id] { events_.OnControlNotify(id, EN_CHANGE); });
+  return edit;
 }
 
 QTableWidget* QtDialog::List(int controlId) {
@@ -247,13 +273,40 @@ void QtDialog::SetCheck(int controlId, int state) {
 }
 
 std::string QtDialog::GetText(int controlId) {
-  const auto* edit = qobject_cast<QLineEdit*>(controls_.at(controlId));
-  return edit != nullptr ? ToAnsi(edit->text()) : std::string();
+  QWidget* control = controls_.at(controlId);
+  if (const auto* edit = qobject_cast<QLineEdit*>(control)) return ToAnsi(edit->text());
+  if (const auto* edit = qobject_cast<QPlainTextEdit*>(control)) {
+    return ToAnsi(edit->toPlainText().replace('\n', "\r\n"));
+  }
+  if (const auto* label = qobject_cast<QLabel*>(control)) return ToAnsi(label->text());
+  return std::string();
 }
 
 void QtDialog::SetText(int controlId, const std::string& text) {
-  if (auto* edit = qobject_cast<QLineEdit*>(controls_.at(controlId))) edit->setText(FromAnsi(text));
+  QWidget* control = controls_.at(controlId);
+  if (auto* label = qobject_cast<QLabel*>(control)) {
+    label->setText(FromAnsi(text));
+    return;  // a static text raises no notification
+  }
+  if (auto* edit = qobject_cast<QLineEdit*>(control)) edit->setText(FromAnsi(text));
+  if (auto* edit = qobject_cast<QPlainTextEdit*>(control)) {
+    const QSignalBlocker once(edit);  // the one notification follows
+    edit->setPlainText(FromAnsi(text).replace("\r\n", "\n"));
+  }
   events_.OnControlNotify(controlId, EN_CHANGE);
+}
+
+bool QtDialog::EnableControl(int controlId, bool enabled) {
+  QWidget* control = controls_.at(controlId);
+  const bool wasDisabled = control->testAttribute(Qt::WA_ForceDisabled);
+  control->setEnabled(enabled);
+  return wasDisabled;
+}
+
+void QtDialog::SetPasswordChar(int controlId, char mask) {
+  if (auto* edit = qobject_cast<QLineEdit*>(controls_.at(controlId))) {
+    edit->setEchoMode(mask != 0 ? QLineEdit::Password : QLineEdit::Normal);
+  }
 }
 
 bool QtDialog::InsertColumn(int controlId, int column, const std::string& title, int width) {

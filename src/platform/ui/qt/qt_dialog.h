@@ -36,6 +36,8 @@ class QtDialog : public NativeDialog {
   void SetCheck(int controlId, int state) override;
   std::string GetText(int controlId) override;
   void SetText(int controlId, const std::string& text) override;
+  bool EnableControl(int controlId, bool enabled) override;
+  void SetPasswordChar(int controlId, char mask) override;
   bool InsertColumn(int controlId, int column, const std::string& title, int width) override;
   int InsertItem(int controlId, int position, const std::string& text) override;
   bool SetItemText(int controlId, int item, int subItem, const std::string& text) override;
@@ -46,6 +48,7 @@ class QtDialog : public NativeDialog {
 
  private:
   QWidget* Build(const ControlTemplate& control);
+  QWidget* BuildMultiLineEdit(const ControlTemplate& control);
   QTableWidget* List(int controlId);
 
   DialogEvents& events_;

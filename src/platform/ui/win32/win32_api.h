@@ -70,6 +70,10 @@ class DialogWindow {
   intptr_t SendToControl(int controlId, unsigned message, uintptr_t wParam, intptr_t lParam);
   std::string Text(int controlId);
   void SetText(int controlId, const std::string& text);  // WM_SETTEXT, so EN_CHANGE follows
+  // EnableWindow: true when the control was disabled before.
+  bool EnableControl(int controlId, bool enabled);
+  // EM_SETPASSWORDCHAR: an edit's text hidden behind the system's mask, or shown.
+  void SetTextMasked(int controlId, bool masked);
 
   // The width is in pixels at 96 DPI, scaled to the dialog's DPI.
   bool InsertColumn(int controlId, int column, const std::string& titleUtf8, int width);

@@ -45,6 +45,12 @@ class Win32Dialog : public NativeDialog {
   void SetText(int controlId, const std::string& text) override {
     window_.SetText(controlId, text);
   }
+  bool EnableControl(int controlId, bool enabled) override {
+    return window_.EnableControl(controlId, enabled);
+  }
+  void SetPasswordChar(int controlId, char mask) override {
+    window_.SetTextMasked(controlId, mask != 0);
+  }
 
   bool InsertColumn(int controlId, int column, const std::string& title, int width) override {
     return window_.InsertColumn(controlId, column, title, width);

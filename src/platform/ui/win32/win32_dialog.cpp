@@ -131,6 +131,21 @@ void DialogWindow::SetText(int controlId, const std::string& text) {
   SetDlgItemTextA(Handle(window_), controlId, text.c_str());
 }
 
+bool DialogWindow::EnableControl(int controlId, bool enabled) {
+  const HWND control = GetDlgItem(Handle(window_), controlId);
+  // A disabled control keeps the focus, and the keyboard then reaches nothing: it moves on first,
+  // as Tab would move it.
+  if (!enabled && GetFocus() == control) SendMessageW(Handle(window_), WM_NEXTDLGCTL, 0, FALSE);
+  return EnableWindow(control, enabled) != FALSE;
+}
+
+void DialogWindow::SetTextMasked(int controlId, bool masked) {
+  // Common Controls 6 masks with a black circle.
+  constexpr WPARAM kMask = 0x25CF;
+  SendDlgItemMessageW(Handle(window_), controlId, EM_SETPASSWORDCHAR, masked ? kMask : 0, 0);
+  InvalidateRect(GetDlgItem(Handle(window_), controlId), nullptr, TRUE);
+}
+
 bool DialogWindow::InsertColumn(int controlId, int column, const std::string& titleUtf8,
                                 int width) {
   std::wstring title = ToWide(titleUtf8);

@@ -1,0 +1,23 @@
+#include "app/service_settings_command.h"
+
+#include "platform/ui/afxwin.h"
+#include "platform/ui/desktop_backend.h"
+#include "res/program_resources.h"
+#include "res/shell_texts.h"
+#include "settings/service_dialog.h"
+#include "settings/settings_file.h"
+
+int RunServiceSettings(int& argc, char** argv) {
+  RegisterResources(ProgramResources());
+  ui::InstallDesktopBackend(argc, argv);
+  LoadSettings();
+  CWinApp* app = AfxGetApp();
+  app->SetAppName(texts::kAppName);
+  CServiceDialog dialog;
+  // The window is the application's main window, as in a dialog-based program: a close request
+  // from outside (the session's end, SIGTERM) reaches it and cancels it.
+  app->m_pMainWnd = &dialog;
+  const INT_PTR result = dialog.DoModal();
+  app->m_pMainWnd = nullptr;
+  return result == -1 ? 1 : 0;
+}
