@@ -1,10 +1,10 @@
 #include "app/service_settings_command.h"
 
+#include "desktop/service_dialog.h"
 #include "platform/ui/afxwin.h"
 #include "platform/ui/desktop_backend.h"
 #include "res/program_resources.h"
 #include "res/shell_texts.h"
-#include "settings/service_dialog.h"
 #include "settings/settings_file.h"
 
 int RunServiceSettings(int& argc, char** argv) {

@@ -7,9 +7,9 @@
 #include <thread>
 
 #include "base/utf8.h"
+#include "desktop/settings_dialog.h"
 #include "res/resource.h"
 #include "res/shell_texts.h"
-#include "settings/settings_dialog.h"
 #include "settings/settings_file.h"
 #include "state/watch_state.h"
 #include "worker/check_status.h"

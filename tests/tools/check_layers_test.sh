@@ -23,6 +23,8 @@ broken settings-above-service settings/settings_file.cpp '#include "service/fetc
   '"service/fetch_page.h" (settings may not include service)'
 broken service-above-res service/fetch_page.cpp '#include "res/texts.h"' \
   '"res/texts.h" (service may not include res)'
+broken worker-above-desktop worker/price_check.cpp '#include "desktop/settings_dialog.h"' \
+  '"desktop/settings_dialog.h" (worker may not include desktop)'
 broken seam-in-the-program worker/watch_worker.cpp \
   '  void Speed() { SetServiceIntervalForTesting(std::chrono::milliseconds(0)); }' \
   'calls SetServiceIntervalForTesting (test seams are for tests, bench and fuzz)'

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "desktop/settings_dialog.h"
 #include "res/program_resources.h"
 #include "service/service_requests.h"
-#include "settings/settings_dialog.h"
 #include "state/watch_state.h"
 #include "support/headless_backend.h"
 #include "support/settings_sandbox.h"

@@ -1,4 +1,4 @@
-#include "hitlist/hit_list_dialog.h"
+#include "desktop/hit_list_dialog.h"
 
 #include "platform/codepage/codepage.h"
 #include "res/resource.h"

@@ -1,4 +1,4 @@
-#include "settings/service_dialog.h"
+#include "desktop/service_dialog.h"
 
 #include <chrono>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "settings/settings_dialog.h"
+#include "desktop/settings_dialog.h"
 
 #include <thread>
 

@@ -6,7 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "hitlist/hit_list_dialog.h"
+#include "desktop/hit_list_dialog.h"
+#include "desktop/settings_dialog.h"
 #include "platform/http/http_request.h"
 #include "res/program_resources.h"
 #include "res/resource.h"
@@ -14,7 +15,6 @@
 #include "service/request_pacer.h"
 #include "service/service_requests.h"
 #include "service/service_versions.h"
-#include "settings/settings_dialog.h"
 #include "settings/settings_file.h"
 #include "state/watch_state.h"
 #include "support/headless_backend.h"

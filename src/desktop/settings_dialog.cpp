@@ -1,9 +1,9 @@
-#include "settings/settings_dialog.h"
+#include "desktop/settings_dialog.h"
 
 #include <string>
 
 #include "base/no_destructor.h"
-#include "hitlist/hit_list_dialog.h"
+#include "desktop/hit_list_dialog.h"
 #include "platform/ui/shell_open.h"
 #include "res/resource.h"
 #include "res/shell_texts.h"
