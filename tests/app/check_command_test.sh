@@ -5,15 +5,9 @@
 # shellcheck disable=SC2317  # functions called through check and trap
 set -uo pipefail
 program=$1 standin=$2
-tmp=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do { kill -9 "$pid" && wait "$pid"; } 2>/dev/null; done
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
 # shellcheck source=tests/support/checks.sh
 source "$(dirname "$0")/../support/checks.sh"
+use_scratch
 
 "$standin" </dev/null >"$tmp/mall" 2>&1 &
 pids+=($!)

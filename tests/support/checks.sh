@@ -21,6 +21,16 @@ wait_for() {  # SECONDS COMMAND...: until the command succeeds
     sleep 0.1
   done
 }
+use_scratch() {  # a scratch folder $tmp, and children put in pids killed, when the test ends
+  tmp=$(mktemp -d)
+  pids=()
+  trap end_scratch EXIT
+}
+end_scratch() {
+  local pid
+  for pid in "${pids[@]}"; do { kill -9 "$pid" && wait "$pid"; } 2>/dev/null; done
+  rm -rf "$tmp"
+}
 checks_done() {  # NAME: prints the verdict and exits with it
   ((failures == 0)) && echo "$1: every check passed"
   exit $((failures > 0))
