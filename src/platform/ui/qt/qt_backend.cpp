@@ -23,9 +23,6 @@
 #include "platform/ui/qt/start_application.h"
 #include "platform/ui/qt/tray_host_watch.h"
 
-// The icons are compiled into this static library; its resources must be registered by hand.
-static void RegisterIcons() { Q_INIT_RESOURCE(icons); }
-
 namespace ui::qt {
 
 namespace {
@@ -129,7 +126,6 @@ void InstallQtBackend(int& argc, char** argv) {
   // Never destroyed, like the backend: the worker may still be waiting on it at exit.
   QApplication* application = StartApplication(argc, argv);
   if (QApplication::style() != windows) delete windows;  // replaced, and not the application's
-  RegisterIcons();
   // Qt's own texts, such as an edit box's menu, in the program's language; English where Qt's
   // translations are not installed.
   auto* translator = new QTranslator(application);

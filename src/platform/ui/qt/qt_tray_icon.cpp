@@ -12,6 +12,7 @@ namespace ui::qt {
 
 namespace {
 
+// The program brings its icons as Qt resources, by id and size: ":/icons/128_16.png".
 QIcon IconOf(HICON icon) {
   QIcon result;
   for (const int size : {16, 24, 32, 48}) {
