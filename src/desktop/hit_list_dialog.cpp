@@ -73,8 +73,7 @@ BOOL CMainDlg::OnInitDialog() {
     serviceOn = watchState.service.Enabled();
   }
   if (serviceOn && searched.failure) {
-    const std::string text = std::string(texts::kHitListFailed) + "\n\n" + searched.brief +
-                             "\n原因: " + searched.cause + "\n対処: " + searched.fix;
+    const std::string text = std::string(texts::kHitListFailed) + "\n\n" + UserText(searched);
     AfxMessageBox(text.c_str());
     EndDialog(IDCANCEL);
   }

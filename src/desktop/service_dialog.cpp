@@ -42,11 +42,10 @@ std::string Field(const CEdit& edit) {
 // The outcome as the result box shows it: the short verdict, and what failed, why and what to
 // do. Code page 932, with the key masked wherever the service's words may have quoted it.
 std::string ResultText(const CheckOutcome& outcome, const std::string& key) {
-  std::string text = outcome.answered ? texts::kServiceAnswered + outcome.brief : outcome.brief;
-  if (!outcome.cause.empty()) {
-    text += std::string("\r\n") + texts::kServiceCause + outcome.cause + "\r\n" +
-            texts::kServiceFix + outcome.fix;
-  } else if (!outcome.answered) {
+  std::string text = UserText(outcome, "\r\n");
+  if (outcome.answered) {
+    text = texts::kServiceAnswered + text;
+  } else if (outcome.cause.empty()) {
     text += "\r\n" + outcome.log;  // what the cycle would refuse, in its own words
   }
   return Ansi(MaskSecrets(text, key));

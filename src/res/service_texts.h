@@ -5,8 +5,6 @@ namespace texts {
 
 inline constexpr const char* kServiceTesting = "確認しています…";
 inline constexpr const char* kServiceAnswered = "接続できました: ";
-inline constexpr const char* kServiceCause = "原因: ";
-inline constexpr const char* kServiceFix = "対処: ";
 inline constexpr const char* kServiceSaveFailed =
     "setting.ini に保存できませんでした。ファイルかそのフォルダーが読み取り専用になっていないか"
     "確かめてください。";

@@ -108,6 +108,12 @@ CheckOutcome Failed(int result, Failure failure, std::string url, const std::str
           .failure = failure};
 }
 
+std::string UserText(const CheckOutcome& outcome, std::string_view lineEnd) {
+  if (outcome.cause.empty()) return outcome.brief;
+  const std::string end(lineEnd);
+  return outcome.brief + end + "原因: " + outcome.cause + end + "対処: " + outcome.fix;
+}
+
 std::string AnswerText(int status, const std::string& body) {
   constexpr size_t kShownBytes = 1000;
   std::string text = std::to_string(status) + " " + body.substr(0, kShownBytes);

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/http/http_request.h"
 
@@ -38,6 +39,10 @@ struct CheckOutcome {
   std::optional<Failure> failure{};  // why it failed, when it did
   std::optional<int> found{};        // the count, or the time-sale state, that was read
 };
+
+// The outcome as a person reads it in a box or a notice: the brief, and for a failure its cause and
+// fix on lines of their own, the lines ended by lineEnd.
+std::string UserText(const CheckOutcome& outcome, std::string_view lineEnd = "\n");
 
 // An answer as CheckOutcome keeps it: "200 {...}", the body cut after 1,000 bytes.
 std::string AnswerText(int status, const std::string& body);

@@ -47,8 +47,7 @@ void NoteCheckStatus(const std::optional<CheckOutcome>& outcome) {
         status->lastFailure = outcome->failure;
       }
       if (status->failuresInARow == kFailuresBeforeNotice) {
-        status->shown.notice =
-            outcome->brief + "\n原因: " + outcome->cause + "\n対処: " + outcome->fix;
+        status->shown.notice = UserText(*outcome);
       }
     }
     changed = status->shown.tipLine != before.tipLine || status->shown.notice != before.notice;
