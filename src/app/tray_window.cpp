@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstring>
 #include <string_view>
 #include <thread>
 
@@ -18,6 +17,14 @@
 namespace {
 
 std::atomic<std::chrono::milliseconds> trayHostWait{kTrayHostWait};
+
+// Copies UTF-8 text into a field of fixed size, cut between characters should it not fit.
+template <size_t N>
+void CopyWhole(std::string_view text, char (&field)[N]) {
+  const std::string_view fitting = Utf8Prefix(text, N - 1);
+  fitting.copy(field, fitting.size());
+  field[fitting.size()] = '\0';
+}
 
 }  // namespace
 
@@ -68,15 +75,7 @@ void CMainWnd::RegisterTrayIcon() {
 
 void CMainWnd::SetTip(NOTIFYICONDATAA& data) const {
   const std::string tip = std::string(texts::kTrayTip) + (tipLine_.empty() ? "" : "\n" + tipLine_);
-  // Cut between characters, should a line ever be longer than the tip takes.
-  size_t length = 0;
-  while (length < tip.size()) {
-    const size_t next = FirstUtf8Character(std::string_view(tip).substr(length)).length;
-    if (next == 0 || length + next >= sizeof data.szTip) break;
-    length += next;
-  }
-  tip.copy(data.szTip, length);
-  data.szTip[length] = '\0';
+  CopyWhole(tip, data.szTip);
 }
 
 void CMainWnd::ShowCheckStatus() {
@@ -90,8 +89,8 @@ void CMainWnd::ShowCheckStatus() {
   SetTip(data);
   if (!status.notice.empty()) {
     data.uFlags |= NIF_INFO;
-    std::strncpy(data.szInfoTitle, texts::kChecksFailing, sizeof data.szInfoTitle - 1);
-    std::strncpy(data.szInfo, status.notice.c_str(), sizeof data.szInfo - 1);
+    CopyWhole(texts::kChecksFailing, data.szInfoTitle);
+    CopyWhole(status.notice, data.szInfo);
   }
   Shell_NotifyIconA(NIM_MODIFY, &data);
 }

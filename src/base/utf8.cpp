@@ -17,6 +17,16 @@ Utf8Character FirstUtf8Character(std::string_view text) {
   return {length, c};
 }
 
+std::string_view Utf8Prefix(std::string_view text, size_t maxBytes) {
+  size_t length = 0;
+  while (length < text.size()) {
+    const size_t next = FirstUtf8Character(text.substr(length)).length;
+    if (next == 0 || length + next > maxBytes) break;
+    length += next;
+  }
+  return text.substr(0, length);
+}
+
 bool IsUtf8(std::string_view text) {
   while (!text.empty()) {
     const size_t length = FirstUtf8Character(text).length;

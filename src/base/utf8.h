@@ -14,3 +14,7 @@ Utf8Character FirstUtf8Character(std::string_view text);
 
 // Whether the whole text is well-formed UTF-8.
 bool IsUtf8(std::string_view text);
+
+// The longest start of the text that holds at most maxBytes and ends between well-formed
+// characters: a field of fixed size never gets half a character. Stops at a malformed byte.
+std::string_view Utf8Prefix(std::string_view text, size_t maxBytes);
