@@ -9,8 +9,15 @@ set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/package_generators.cmake
 set(CPACK_KOBANU_PORTABLE_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/portable_folder.cmake)
 
 if(WIN32)
-  set(CPACK_GENERATOR ZIP)
+  # The .zip for portable use and kobanu-VERSION-setup.exe, made by makensis from Debian's nsis
+  # with our own template: CPack's asks for administrator rights and installs for all users.
+  set(CPACK_GENERATOR ZIP NSIS)
   set(CPACK_PACKAGE_FILE_NAME kobanu-${PROJECT_VERSION}-windows-x64)
+  set(CPACK_MODULE_PATH ${PROJECT_SOURCE_DIR}/packaging/windows)
+  set(CPACK_KOBANU_ICON ${PROJECT_SOURCE_DIR}/src/res/icons/kobanu.ico)
+  # The installer's Start-menu folder Kobanu: each entry's name, then the program's arguments.
+  # A window that has an option of its own gets its entry here.
+  set(CPACK_KOBANU_START_MENU "Kobanu" "" "Kobanu サービス設定" --service-settings)
 else()
   set(CPACK_GENERATOR DEB TGZ)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -10,6 +10,7 @@
 //     first list-view column's width in pixels, or -
 //   kobanu_win32_probe endsession     the session's end, as the system tells Kobanu's main window
 //   kobanu_win32_probe codepage       the ANSI code page of a program started like this one
+//   kobanu_win32_probe running        the program of each running Kobanu, one path a line
 #include <windows.h>
 
 #include <commctrl.h>
@@ -114,6 +115,23 @@ int EndSession() {
   return 0;
 }
 
+// Each Kobanu's hidden main window (the tray program's or the service window's): the program its
+// process runs, as the installer finds it.
+BOOL CALLBACK ReportKobanu(HWND window, LPARAM) {
+  if (ClassOf(window) != L"KobanuMainWindow") return TRUE;
+  DWORD id = 0;
+  GetWindowThreadProcessId(window, &id);
+  const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+  if (process == nullptr) return TRUE;
+  wchar_t path[MAX_PATH];
+  DWORD size = MAX_PATH;
+  if (QueryFullProcessImageNameW(process, 0, path, &size)) {
+    std::printf("%s\n", Utf8(std::wstring(path, size)).c_str());
+  }
+  CloseHandle(process);
+  return TRUE;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -125,7 +143,9 @@ int main(int argc, char** argv) {
   if (command == "windows") return EnumWindows(ReportWindow, 0) ? 0 : 1;
   if (command == "endsession") return EndSession();
   if (command == "codepage") return std::printf("%u\n", GetACP()) > 0 ? 0 : 1;
-  std::fprintf(stderr,
-               "usage: kobanu_win32_probe manifest EXE | windows | endsession | codepage\n");
+  if (command == "running") return EnumWindows(ReportKobanu, 0) ? 0 : 1;
+  std::fprintf(
+      stderr,
+      "usage: kobanu_win32_probe manifest EXE | windows | endsession | codepage | running\n");
   return 2;
 }
