@@ -88,6 +88,13 @@ FailureText TextOf(Failure failure) {
               "127.0.0.1・::1・localhost だけ）。",
               "[SERVICE] の ENDPOINT を空にするか、https://openapi.rakuten.co.jp/… の"
               "アドレスにしてください。"};
+    case Failure::kRetiredHost:
+      return {"settings error", "ENDPOINT は廃止されたアドレスです",
+              "ENDPOINT のホストは楽天ウェブサービスが移る前の古いアドレスで、"
+              "今のアプリIDとアクセスキーは通りません。キーは送っていません。",
+              "[SERVICE] の ENDPOINT を空にするか、今のアドレス "
+              "https://openapi.rakuten.co.jp/ichibams/api/IchibaItem/Search/20260701 "
+              "にしてください。"};
   }
   // Only a value that names no failure comes here.
   return TextOf(Failure::kServiceError);

@@ -22,6 +22,7 @@ enum class Failure {
   kUnreadable,          // an answer of 200 that is no answer of the search
   kNetwork,             // no answer at all
   kBadEndpoint,         // an ENDPOINT that may not be used
+  kRetiredHost,         // an ENDPOINT on a host the service has left
 };
 
 // What one check came to, in two voices: the check log's (English, the service's own words, and
