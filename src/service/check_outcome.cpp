@@ -3,6 +3,8 @@
 #include <string_view>
 #include <utility>
 
+#include "base/visible_text.h"
+
 namespace {
 
 // One known failure: how the log names it, the tip's short text, its cause and its fix.
@@ -133,9 +135,11 @@ CheckOutcome Failed(int result, Failure failure, std::string url, const std::str
 }
 
 std::string UserText(const CheckOutcome& outcome, std::string_view lineEnd) {
-  if (outcome.cause.empty()) return outcome.brief;
+  const std::string brief = VisibleText(outcome.brief);
+  if (outcome.cause.empty()) return brief;
   const std::string end(lineEnd);
-  return outcome.brief + end + "原因: " + outcome.cause + end + "対処: " + outcome.fix;
+  return brief + end + "原因: " + VisibleText(outcome.cause) + end +
+         "対処: " + VisibleText(outcome.fix);
 }
 
 std::string AnswerText(int status, const std::string& body) {

@@ -42,7 +42,7 @@ struct CheckOutcome {
 };
 
 // The outcome as a person reads it in a box or a notice: the brief, and for a failure its cause and
-// fix on lines of their own, the lines ended by lineEnd.
+// fix on lines of their own, the lines ended by lineEnd, each line shown as VisibleText.
 std::string UserText(const CheckOutcome& outcome, std::string_view lineEnd = "\n");
 
 // An answer as CheckOutcome keeps it: "200 {...}", the body cut after 1,000 bytes.

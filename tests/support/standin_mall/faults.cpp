@@ -191,6 +191,12 @@ void LongFields(Delivery& d) {
   SendWhole(d);
 }
 
+void GivenAnswer(Delivery& d) {
+  d.answer = {static_cast<int>(d.Number("status", 200, 999)), "application/json;charset=UTF-8",
+              d.Text("body", "")};
+  SendWhole(d);
+}
+
 // Deliveries.
 
 void Status(Delivery& d) {
@@ -299,6 +305,7 @@ const std::map<std::string_view, void (*)(Delivery&)>& Modes() {
       {"long-line", LongLine},
       {"one-line", OneLine},
       {"long-fields", LongFields},
+      {"answer", GivenAnswer},
       {"success-for-not-found", SuccessForNotFound},
       {"status", Status},
       {"redirect", Redirect},

@@ -23,6 +23,8 @@
 //   success-for-not-found     the answer with its status NotFound made Success (count 0)
 //   long-fields?chars=N (300) the answer with N characters "長" added to the end of every
 //                             itemName, and N letters "x" to the end of every affiliateUrl
+//   answer?status=S (200)&body=B
+//                             status S with the body B as it is (a server's own words), as JSON
 // Deliveries (at=B: the byte of the body where things go wrong, half of it unless given):
 //   status?code=C (500)       status C with a short HTML body (none for 1xx, 204 and 304);
 //                             GET /fault/status/C is the same
