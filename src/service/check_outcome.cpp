@@ -84,6 +84,12 @@ FailureText TextOf(Failure failure) {
       return {"network error", "接続できません",
               "サービスに接続できませんでした（ネットワーク、名前の解決、証明書など）。",
               "ネットワークを確かめてください。次の確認は1時間後です。"};
+    case Failure::kRedirectRefused:
+      return {"redirect refused", "安全でない転送先です",
+              "サービスの答えが、https でないか別のホストのアドレスへの転送（リダイレクト）"
+              "でした。アクセスキーを守るため、転送先には何も送っていません。",
+              "ENDPOINT を確かめてください（空なら今のアドレス）。続くときは、途中のプロキシや"
+              "機器が転送させていないか確かめてください。"};
     case Failure::kBadEndpoint:
       return {"settings error", "ENDPOINT が正しくありません",
               "ENDPOINT は https のアドレスでなければなりません（http はこの機械の中、"
@@ -153,6 +159,9 @@ CheckOutcome NetworkFailed(int result, std::string url, const platform::http::Ht
   using platform::http::HttpFailure;
   const char* details = "";
   switch (error.kind()) {
+    case HttpFailure::kRedirect:
+      return Failed(result, Failure::kRedirectRefused, std::move(url), error.what(), 0,
+                    "転送先: " + std::string(error.what()) + "。");
     case HttpFailure::kName:
       details = "サーバーの名前を解決できませんでした。";
       break;

@@ -21,6 +21,7 @@ enum class Failure {
   kServiceError,        // any other refusal
   kUnreadable,          // an answer of 200 that is no answer of the search
   kNetwork,             // no answer at all
+  kRedirectRefused,     // a redirect off https or to another host, not followed
   kBadEndpoint,         // an ENDPOINT that may not be used
   kRetiredHost,         // an ENDPOINT on a host the service has left
 };

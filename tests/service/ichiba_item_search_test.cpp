@@ -402,6 +402,42 @@ TEST_F(IchibaItemSearch, HttpsTrustsTheGoodCertificateOnly) {
   EXPECT_EQ(QueryHitCount(count), -1);
 }
 
+// The key is in the address: a redirect is followed only to https on the same host. Any other
+// is a failure that names where it led, and nothing is sent there (the stand-in's plain port
+// and its other names hear nothing).
+TEST_F(IchibaItemSearch, ARedirectNeverTakesTheKeyOffHttpsOrOffTheHost) {
+  const ScopedOverride trusted(platform::http::SetTrustedCaFileForTesting, mall.CaFile());
+  const std::string path = standin::kSearchPath20260701;
+  const std::string tlsPort = std::to_string(mall.TlsPort("good"));
+  struct Case {
+    std::string redirect;   // the fault's parameters
+    std::string refusedTo;  // empty: followed
+  };
+  for (const Case& c : std::vector<Case>{
+           {"", ""},
+           {"&code=308", ""},
+           {"&to=http://" + mall.host() + path, "http://" + mall.host() + path},
+           {"&code=307&to=https://localhost:" + tlsPort + path,
+            "https://localhost:" + tlsPort + path},
+           {"&to=//localhost:" + tlsPort + path, "https://localhost:" + tlsPort + path},
+       }) {
+    UseService(Lines(HttpsEndpoint("good")));
+    mall.ArmFault("mode=redirect" + c.redirect);
+    const size_t requests = mall.RequestLines().size();
+    int count = -1;
+    EXPECT_EQ(QueryHitCount(count), c.refusedTo.empty() ? 0 : -1) << c.redirect;
+    EXPECT_EQ(mall.RequestLines().size(), requests + (c.refusedTo.empty() ? 2 : 1)) << c.redirect;
+    if (c.refusedTo.empty()) {
+      EXPECT_EQ(count, 4) << c.redirect;
+      continue;
+    }
+    EXPECT_TRUE(LogLines().back().starts_with("count | redirect refused: " + c.refusedTo +
+                                              " — 原因: 転送先: " + c.refusedTo + "。"))
+        << LogLines().back();
+  }
+  EXPECT_EQ(Log().find(standin::kAccessKey), std::string::npos);
+}
+
 TEST_F(IchibaItemSearch, WithoutBothIdAndKeyTheDescribedInterfaceIsAskedAndLoggedWhenAsked) {
   UseService("APPLICATION_ID=" + std::string(standin::kApplicationId) + "\r\nLOG=1\r\n");
   int count = -1;

@@ -350,4 +350,11 @@ void Misbehave(RawConnection& connection, const Fault& fault, Answer answer,
   Modes().at(fault.mode)(delivery);
 }
 
+void RedirectOverTls(const Fault& fault, const std::string& target, httplib::Response& response) {
+  const auto to = fault.params.find("to");
+  const auto code = fault.params.find("code");
+  response.set_redirect(to != fault.params.end() ? to->second : target,
+                        code != fault.params.end() ? std::atoi(code->second.c_str()) : 302);
+}
+
 }  // namespace standin
