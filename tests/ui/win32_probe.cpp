@@ -10,6 +10,9 @@
 //     first list-view column's width in pixels, or -
 //   kobanu_win32_probe endsession     the session's end, as the system tells Kobanu's main window
 //   kobanu_win32_probe codepage       the ANSI code page of a program started like this one
+//   kobanu_win32_probe run EXE ARG   EXE started as Explorer starts a program that a file is
+//                                    dropped on (no console, no standard handles), waited for:
+//                                    "status=N"
 #include <windows.h>
 
 #include <commctrl.h>
@@ -102,6 +105,26 @@ BOOL CALLBACK ReportWindow(HWND window, LPARAM) {
   return TRUE;
 }
 
+int RunAsDropped(const char* program, const char* argument) {
+  std::string command = std::string("\"") + program + "\" \"" + argument + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;  // every one of them null
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(program, command.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
+                      nullptr, &startup, &process)) {
+    std::printf("not started\n");
+    return 1;
+  }
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD status = 0;
+  GetExitCodeProcess(process.hProcess, &status);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  std::printf("status=%lu\n", status);
+  return 0;
+}
+
 int EndSession() {
   const HWND window = FindWindowW(L"KobanuMainWindow", nullptr);
   if (window == nullptr) {
@@ -125,7 +148,9 @@ int main(int argc, char** argv) {
   if (command == "windows") return EnumWindows(ReportWindow, 0) ? 0 : 1;
   if (command == "endsession") return EndSession();
   if (command == "codepage") return std::printf("%u\n", GetACP()) > 0 ? 0 : 1;
+  if (command == "run" && argc == 4) return RunAsDropped(argv[2], argv[3]);
   std::fprintf(stderr,
-               "usage: kobanu_win32_probe manifest EXE | windows | endsession | codepage\n");
+               "usage: kobanu_win32_probe manifest EXE | windows | endsession | codepage | "
+               "run EXE ARG\n");
   return 2;
 }
