@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/profile/atomic_file.h"
+#include "platform/profile/file_readers.h"
 
 namespace platform {
 

@@ -17,9 +17,11 @@ constexpr int kPollMs = 10;
 
 WriterLock::WriterLock(const std::string& path) {
   const std::string lockPath = WriterLockPath(path);
-  int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0600);
+  int fd = ::open(lockPath.c_str(),
+                  O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
   // A lock file of the user's made earlier in a folder that is read-only now still serves.
-  if (fd < 0) fd = ::open(lockPath.c_str(), O_RDONLY | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0)
+    fd = ::open(lockPath.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return;
   struct stat status {};
   if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_uid != ::geteuid()) {
