@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "base/visible_text.h"
 #include "service/check_log.h"
 #include "settings/settings_file.h"
 #include "settings/settings_home.h"
@@ -11,8 +12,9 @@
 
 namespace {
 
+// Every line may carry the server's words: none of them reaches the terminal as a control.
 void PrintLine(const char* label, const std::string& text) {
-  std::printf("%-9s%s\n", label, text.c_str());
+  std::printf("%-9s%s\n", label, VisibleText(text).c_str());
 }
 
 }  // namespace

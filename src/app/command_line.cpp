@@ -10,6 +10,7 @@
 
 #include "app/autostart.h"
 #include "app/check_command.h"
+#include "app/parent_console.h"
 #include "kobanu_version.h"
 #include "platform/runtime/module_path.h"
 
@@ -59,7 +60,11 @@ int Printed(int status) {
 }
 
 int Usage(const std::string& complaint) {
-  std::fprintf(stderr, "kobanu: %s\n%s", complaint.c_str(), kUsage);
+  const std::string text = "kobanu: " + complaint + "\n" + kUsage;
+  std::fputs(text.c_str(), stderr);
+#ifdef _WIN32
+  ShowWhereNoConsole(text);
+#endif
   return 2;
 }
 

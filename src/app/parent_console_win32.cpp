@@ -7,12 +7,14 @@
 namespace {
 
 bool attached = false;
+bool redirected = false;    // the standard error goes to a file or a pipe
 UINT previousCodePage = 0;  // the console's own, while we print in UTF-8
 
 }  // namespace
 
 void UseParentConsole() {
-  if (GetStdHandle(STD_ERROR_HANDLE) != nullptr) return;  // redirected: already somewhere
+  redirected = GetStdHandle(STD_ERROR_HANDLE) != nullptr;
+  if (redirected) return;  // already somewhere
   if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
   attached = true;
   std::freopen("CONOUT$", "w", stdout);
@@ -27,4 +29,9 @@ void ReleaseParentConsole() {
   SetConsoleOutputCP(previousCodePage);
   FreeConsole();
   attached = false;
+}
+
+void ShowWhereNoConsole(const std::string& text) {
+  if (attached || redirected) return;
+  MessageBoxA(nullptr, text.c_str(), "Kobanu", MB_OK | MB_ICONWARNING);
 }

@@ -6,6 +6,7 @@
 #include <thread>
 #include <utility>
 
+#include "base/visible_text.h"
 #include "res/resource.h"
 #include "res/service_texts.h"
 #include "service/check_log.h"
@@ -46,7 +47,7 @@ std::string ResultText(const CheckOutcome& outcome, const std::string& key) {
   if (outcome.answered) {
     text = texts::kServiceAnswered + text;
   } else if (outcome.cause.empty()) {
-    text += "\r\n" + outcome.log;  // what the cycle would refuse, in its own words
+    text += "\r\n" + VisibleText(outcome.log);  // what the cycle would refuse, in its own words
   }
   return Ansi(MaskSecrets(text, key));
 }

@@ -85,7 +85,8 @@ class Collector {
         if (name == "error_description") return {.slot = &fields_.errorDescription};
         if (name == "errors") return {.objectRole = Role::kErrors};
         if (name == "message") return {.slot = &fields_.message};
-        if (name == "Items") {
+        // Answers seen carry "Items"; the documentation's table spells it "items".
+        if (name == "Items" || name == "items") {
           fields_.items.clear();
           fields_.items.reserve(MaxHits);  // elements stay in place while they are read
           fields_.itemsIsArray = false;

@@ -38,8 +38,8 @@ inline constexpr size_t kItemFieldCount = 9;
 
 using ItemValues = std::array<std::optional<AnswerValue>, kItemFieldCount>;
 
-// One element of "Items": formatVersion 2 gives the item's fields directly, formatVersion 1
-// wraps them in an "Item" object.
+// One element of "Items" (or "items"): formatVersion 2 gives the item's fields directly,
+// formatVersion 1 wraps them in an "Item" object.
 struct AnswerItem {
   bool isObject = false;
   bool wrapped = false;          // it has an "Item" member

@@ -20,8 +20,9 @@ inline constexpr std::string_view kRotatedCheckLogName = "kobanu.log.1";
 inline constexpr uint64_t kCheckLogRotateBytes = 1u << 20;
 
 // Appends "local time | check | outcome | url", with the access key masked, control characters
-// as blanks and over-long texts cut, when [SERVICE] is enabled or asks for the log (LOG=1);
-// otherwise there is no log. A log that cannot be written loses the line silently.
+// as visible escapes (VisibleText) and over-long texts cut, when [SERVICE] is enabled or asks
+// for the log (LOG=1); otherwise there is no log. A log that cannot be written loses the line
+// silently.
 void WriteCheckLog(std::string_view check, std::string_view outcome, std::string_view url);
 void WriteCheckLog(std::string_view check, const CheckOutcome& outcome);
 

@@ -1,15 +1,14 @@
 #include "service/check_outcome.h"
 
-#include <algorithm>
-#include <array>
 #include <string_view>
 #include <utility>
+
+#include "base/visible_text.h"
 
 namespace {
 
 // One known failure: how the log names it, the tip's short text, its cause and its fix.
 struct FailureText {
-  Failure failure;
   const char* head;
   const char* brief;
   const char* cause;
@@ -19,61 +18,94 @@ struct FailureText {
 constexpr char kNextHour[] = "そのままお待ちください。次の確認は1時間後です。";
 
 // The service's versions, errors and rules as its documentation and clients in use showed them
-// in 2026; README.md lists the same table for the user.
-constexpr std::array<FailureText, 14> kFailures = {{
-    {Failure::kRetiredVersion, "retired version", "APIの版が廃止されています",
-     "楽天ウェブサービスはこの版の商品検索APIを廃止しました。キーや設定の誤りではありません。",
-     "[SERVICE] の ENDPOINT を空にするか、末尾の版を 20260701 に変えてください。"},
-    {Failure::kNoKnownVersion, "retired version", "使えるAPIの版がありません",
-     "ENDPOINT の版も、Kobanu の知る版（20260701、20260401）もすべて廃止されています。",
-     "楽天ウェブサービスの商品検索APIの資料で今の版を確かめ、ENDPOINT にその版のアドレスを書いて"
-     "ください。"},
-    {Failure::kIpNotAllowed, "service error", "登録IPと異なります",
-     "アプリ（API/バックエンド型）に登録されていないIPアドレスから要求が届きました。家庭の回線では"
-     "アドレスが変わることがあり、IPv6で出ていくこともあります。",
-     "楽天ウェブサービスのアプリ設定に、この機械が今使っている送信元のIPアドレス（IPv4とIPv6）を"
-     "登録してください。"},
-    {Failure::kReferrerMissing, "service error", "サイトの指定がありません",
-     "Webアプリケーション型のアプリには、登録したサイトを示す Referer と Origin が要ります。",
-     "[SERVICE] の REFERER に、アプリに登録したサイトのアドレス（https://…）を書いてください。"},
-    {Failure::kReferrerNotAllowed, "service error", "登録したサイトと異なります",
-     "REFERER のサイトが、アプリに登録されたサイトと一致しません。",
-     "REFERER を、アプリに登録したサイトのアドレスと同じにしてください。"},
-    {Failure::kCredentials, "service error", "アプリIDかアクセスキーが違います",
-     "アプリID（APPLICATION_ID）かアクセスキー（ACCESS_KEY）が受け付けられませんでした。",
-     "楽天ウェブサービスのアプリ情報から、アプリIDとアクセスキー（pk_ で始まる）を写し直してくだ"
-     "さい。"},
-    {Failure::kKeywordRefused, "service error", "キーワードが受け付けられません",
-     "サービスがキーワードを受け付けませんでした。",
-     "各語を半角2文字以上か全角1文字以上（ひらがな・カタカナ・記号だけの語は2文字以上）、全体を"
-     "半角128文字以内にしてください。"},
-    {Failure::kKeywordRule, "keyword not sent", "キーワードが規則に合いません",
-     "サービスはこのキーワードを受け付けないため、問い合わせていません。",
-     "その語を長くするか除いてください。語は半角のスペースか全角のスペースで区切ります。"},
-    {Failure::kTooManyRequests, "service error", "要求が多すぎます",
-     "同じアプリIDからの要求が1秒に1回を超えました。ほかのプログラムも同じアプリIDを使っていませ"
-     "んか。",
-     kNextHour},
-    {Failure::kServiceDown, "service error", "サービスが止まっています",
-     "楽天ウェブサービスが一時的に応答できません（保守か障害）。", kNextHour},
-    {Failure::kServiceError, "service error", "サービスのエラーです",
-     "サービスが要求を受け付けませんでした。", "ログにあるサービスの言葉を確かめてください。"},
-    {Failure::kUnreadable, "service error 200", "応答を読めません",
-     "サービスの応答が商品検索の答えではありませんでした。",
-     "次の確認を待ってください。続くときは ENDPOINT を確かめてください。"},
-    {Failure::kNetwork, "network error", "接続できません",
-     "サービスに接続できませんでした（ネットワーク、名前の解決、証明書など）。",
-     "ネットワークを確かめてください。次の確認は1時間後です。"},
-    {Failure::kBadEndpoint, "settings error", "ENDPOINT が正しくありません",
-     "ENDPOINT は https のアドレスでなければなりません（http はこの機械の中、127.0.0.1・::1・"
-     "localhost だけ）。",
-     "[SERVICE] の ENDPOINT を空にするか、https://openapi.rakuten.co.jp/… のアドレスにしてくださ"
-     "い。"},
-}};
-
-const FailureText& TextOf(Failure failure) {
-  return *std::find_if(kFailures.begin(), kFailures.end(),
-                       [&](const FailureText& text) { return text.failure == failure; });
+// in 2026; README.md lists the same table for the user. A switch without a default, so that the
+// compiler names any failure left without its text.
+FailureText TextOf(Failure failure) {
+  switch (failure) {
+    case Failure::kRetiredVersion:
+      return {"retired version", "APIの版が廃止されています",
+              "楽天ウェブサービスはこの版の商品検索APIを廃止しました。"
+              "キーや設定の誤りではありません。",
+              "[SERVICE] の ENDPOINT を空にするか、末尾の版を 20260701 に変えてください。"};
+    case Failure::kNoKnownVersion:
+      return {"retired version", "使えるAPIの版がありません",
+              "ENDPOINT の版も、Kobanu の知る版（20260701、20260401）も"
+              "すべて廃止されています。",
+              "楽天ウェブサービスの商品検索APIの資料で今の版を確かめ、"
+              "ENDPOINT にその版のアドレスを書いてください。"};
+    case Failure::kIpNotAllowed:
+      return {"service error", "登録IPと異なります",
+              "アプリ（API/バックエンド型）に登録されていないIPアドレスから要求が届きました。"
+              "家庭の回線ではアドレスが変わることがあり、IPv6で出ていくこともあります。",
+              "楽天ウェブサービスのアプリ設定に、この機械が今使っている送信元の"
+              "IPアドレス（IPv4とIPv6）を登録してください。"};
+    case Failure::kReferrerMissing:
+      return {"service error", "サイトの指定がありません",
+              "Webアプリケーション型のアプリには、登録したサイトを示す "
+              "Referer と Origin が要ります。",
+              "[SERVICE] の REFERER に、"
+              "アプリに登録したサイトのアドレス（https://…）を書いてください。"};
+    case Failure::kReferrerNotAllowed:
+      return {"service error", "登録したサイトと異なります",
+              "REFERER のサイトが、アプリに登録されたサイトと一致しません。",
+              "REFERER を、アプリに登録したサイトのアドレスと同じにしてください。"};
+    case Failure::kCredentials:
+      return {"service error", "アプリIDかアクセスキーが違います",
+              "アプリID（APPLICATION_ID）かアクセスキー（ACCESS_KEY）が"
+              "受け付けられませんでした。",
+              "楽天ウェブサービスのアプリ情報から、アプリIDとアクセスキー"
+              "（pk_ で始まる）を写し直してください。"};
+    case Failure::kKeywordRefused:
+      return {"service error", "キーワードが受け付けられません",
+              "サービスがキーワードを受け付けませんでした。",
+              "各語を半角2文字以上か全角1文字以上（ひらがな・カタカナ・記号だけの語は2文字以上）、"
+              "全体を半角128文字以内にしてください。"};
+    case Failure::kKeywordRule:
+      return {"keyword not sent", "キーワードが規則に合いません",
+              "サービスはこのキーワードを受け付けないため、問い合わせていません。",
+              "その語を長くするか除いてください。"
+              "語は半角のスペースか全角のスペースで区切ります。"};
+    case Failure::kTooManyRequests:
+      return {"service error", "要求が多すぎます",
+              "同じアプリIDからの要求が1秒に1回を超えました。"
+              "ほかのプログラムも同じアプリIDを使っていませんか。",
+              kNextHour};
+    case Failure::kServiceDown:
+      return {"service error", "サービスが止まっています",
+              "楽天ウェブサービスが一時的に応答できません（保守か障害）。", kNextHour};
+    case Failure::kServiceError:
+      return {"service error", "サービスのエラーです", "サービスが要求を受け付けませんでした。",
+              "ログにあるサービスの言葉を確かめてください。"};
+    case Failure::kUnreadable:
+      return {"service error 200", "応答を読めません",
+              "サービスの応答が商品検索の答えではありませんでした。",
+              "次の確認を待ってください。続くときは ENDPOINT を確かめてください。"};
+    case Failure::kNetwork:
+      return {"network error", "接続できません",
+              "サービスに接続できませんでした（ネットワーク、名前の解決、証明書など）。",
+              "ネットワークを確かめてください。次の確認は1時間後です。"};
+    case Failure::kRedirectRefused:
+      return {"redirect refused", "安全でない転送先です",
+              "サービスの答えが、https でないか別のホストのアドレスへの転送（リダイレクト）"
+              "でした。アクセスキーを守るため、転送先には何も送っていません。",
+              "ENDPOINT を確かめてください（空なら今のアドレス）。続くときは、途中のプロキシや"
+              "機器が転送させていないか確かめてください。"};
+    case Failure::kBadEndpoint:
+      return {"settings error", "ENDPOINT が正しくありません",
+              "ENDPOINT は https のアドレスでなければなりません（http はこの機械の中、"
+              "127.0.0.1・::1・localhost だけ）。",
+              "[SERVICE] の ENDPOINT を空にするか、https://openapi.rakuten.co.jp/… の"
+              "アドレスにしてください。"};
+    case Failure::kRetiredHost:
+      return {"settings error", "ENDPOINT は廃止されたアドレスです",
+              "ENDPOINT のホストは楽天ウェブサービスが移る前の古いアドレスで、"
+              "今のアプリIDとアクセスキーは通りません。キーは送っていません。",
+              "[SERVICE] の ENDPOINT を空にするか、今のアドレス "
+              "https://openapi.rakuten.co.jp/ichibams/api/IchibaItem/Search/20260701 "
+              "にしてください。"};
+  }
+  // Only a value that names no failure comes here.
+  return TextOf(Failure::kServiceError);
 }
 
 CheckOutcome Answered(int result, std::string log, std::string brief, std::string url,
@@ -94,7 +126,7 @@ bool Contains(std::string_view text, std::string_view part) {
 
 CheckOutcome Failed(int result, Failure failure, std::string url, const std::string& said,
                     int status, const std::string& details) {
-  const FailureText& text = TextOf(failure);
+  const FailureText text = TextOf(failure);
   std::string head = text.head;
   if (status != 0 && failure != Failure::kUnreadable) head += " " + std::to_string(status);
   if (!said.empty()) head += ": " + said;
@@ -109,9 +141,11 @@ CheckOutcome Failed(int result, Failure failure, std::string url, const std::str
 }
 
 std::string UserText(const CheckOutcome& outcome, std::string_view lineEnd) {
-  if (outcome.cause.empty()) return outcome.brief;
+  const std::string brief = VisibleText(outcome.brief);
+  if (outcome.cause.empty()) return brief;
   const std::string end(lineEnd);
-  return outcome.brief + end + "原因: " + outcome.cause + end + "対処: " + outcome.fix;
+  return brief + end + "原因: " + VisibleText(outcome.cause) + end +
+         "対処: " + VisibleText(outcome.fix);
 }
 
 std::string AnswerText(int status, const std::string& body) {
@@ -125,6 +159,9 @@ CheckOutcome NetworkFailed(int result, std::string url, const platform::http::Ht
   using platform::http::HttpFailure;
   const char* details = "";
   switch (error.kind()) {
+    case HttpFailure::kRedirect:
+      return Failed(result, Failure::kRedirectRefused, std::move(url), error.what(), 0,
+                    "転送先: " + std::string(error.what()) + "。");
     case HttpFailure::kName:
       details = "サーバーの名前を解決できませんでした。";
       break;

@@ -21,7 +21,9 @@ enum class Failure {
   kServiceError,        // any other refusal
   kUnreadable,          // an answer of 200 that is no answer of the search
   kNetwork,             // no answer at all
+  kRedirectRefused,     // a redirect off https or to another host, not followed
   kBadEndpoint,         // an ENDPOINT that may not be used
+  kRetiredHost,         // an ENDPOINT on a host the service has left
 };
 
 // What one check came to, in two voices: the check log's (English, the service's own words, and
@@ -41,7 +43,7 @@ struct CheckOutcome {
 };
 
 // The outcome as a person reads it in a box or a notice: the brief, and for a failure its cause and
-// fix on lines of their own, the lines ended by lineEnd.
+// fix on lines of their own, the lines ended by lineEnd, each line shown as VisibleText.
 std::string UserText(const CheckOutcome& outcome, std::string_view lineEnd = "\n");
 
 // An answer as CheckOutcome keeps it: "200 {...}", the body cut after 1,000 bytes.

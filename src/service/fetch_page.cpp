@@ -14,15 +14,20 @@ constexpr char kAgentName[] = "Session1";
 constexpr char kHeaderBlock[] = "Accept: text/*\r\nUser-Agent: xxxx\r\n";
 constexpr char kServiceHeaderBlock[] = "Accept: application/json\r\n";
 
-FetchResult Fetch(std::string url, const std::string& headerBlock, bool everyStatus) {
+// The service explains its errors in the body of any status, and its requests carry the access
+// key, which a redirect may not take off https or to another host.
+FetchResult Fetch(std::string url, const std::string& headerBlock, bool forService) {
   FetchResult result;
   try {
     platform::http::HttpRequest request(kAgentName, std::move(url));
     request.AddRequestHeaders(headerBlock);
-    if (everyStatus) request.FetchBodyOfEveryStatus();
+    if (forService) {
+      request.FetchBodyOfEveryStatus();
+      request.FollowRedirectsOnlyToHttpsOfTheSameHost();
+    }
     request.SendRequest();
     result.status = request.QueryInfoStatusCode();
-    if (result.status != 200 && !everyStatus) return result;
+    if (result.status != 200 && !forService) return result;
     // The body comes in one block; when the transfer broke after it, the next read says so.
     for (std::string block = request.ReadRest(); !block.empty(); block = request.ReadRest()) {
       AppendLinePieces(result.body, std::move(block));

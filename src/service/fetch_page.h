@@ -21,8 +21,9 @@ struct FetchResult {
 FetchResult FetchAnswer(std::string url);
 
 // The same GET for the IchibaItem/Search service: JSON asked for, the referer (when not empty)
-// sent as Referer and its origin as Origin, and the body kept whatever the status, since the
-// service explains its errors there.
+// sent as Referer and its origin as Origin, the body kept whatever the status, since the
+// service explains its errors there, and a redirect followed only to https on the same host,
+// since the address carries the access key.
 FetchResult FetchServiceAnswer(std::string url, const std::string& referer);
 
 // The origin of an address, as browsers send it: "scheme://host[:port]", without user

@@ -12,6 +12,7 @@
 #include "service/json_answer.h"
 #include "service/keyword_rules.h"
 #include "service/request_pacer.h"
+#include "service/service_endpoint.h"
 #include "service/service_versions.h"
 #include "service/text_encoding.h"
 
@@ -25,28 +26,6 @@ constexpr char kHitListElements[] =
     "count,itemName,itemCode,itemPrice,itemUrl,affiliateUrl,pointRate,shopName";
 constexpr char kTimeSaleElements[] = "count,startTime,endTime";
 constexpr double kHighestMaxPrice = 999'999'999;  // the service takes no higher ceiling
-
-bool IsLoopbackHost(std::string_view host) {
-  return host == "localhost" || host == "[::1]" || host.starts_with("127.");
-}
-
-// https, or http to this machine only (the stand-in, a test): the key must not cross a network
-// in the clear.
-bool IsUsableEndpoint(std::string_view endpoint) {
-  const bool plain = std::none_of(endpoint.begin(), endpoint.end(), [](char c) {
-    const auto b = static_cast<unsigned char>(c);
-    return b <= 0x20 || b == 0x7F || c == '?' || c == '#';
-  });
-  if (!plain) return false;
-  if (StartsWithNoCase(endpoint, "https://")) return endpoint.size() > 8;
-  if (!StartsWithNoCase(endpoint, "http://")) return false;
-  const std::string_view authority = endpoint.substr(7, endpoint.find('/', 7) - 7);
-  if (authority.find('@') != std::string_view::npos) return false;
-  const std::string_view host = authority.starts_with('[')
-                                    ? authority.substr(0, authority.find(']') + 1)
-                                    : authority.substr(0, authority.find(':'));
-  return IsLoopbackHost(host);
-}
 
 // The price ceiling: none for no price (or a text that starts with no number, as the described
 // request leaves it out too); 0 for a number below 1, which no item can match; else its whole
@@ -105,8 +84,8 @@ struct Asked {
 Asked Ask(const ServiceSettings& service, const SettingsSnapshot& search,
           const std::string& defaultEndpoint, const std::string& keyword, Question question) {
   const std::string configured = service.endpoint.empty() ? defaultEndpoint : service.endpoint;
-  if (!IsUsableEndpoint(configured)) {
-    return {.failure = Failed(-1, Failure::kBadEndpoint, configured, "ENDPOINT " + configured)};
+  if (const auto refused = EndpointRefusal(configured)) {
+    return {.failure = Failed(-1, *refused, configured, "ENDPOINT " + configured)};
   }
   std::string endpoint = EndpointToAsk(configured);
   for (;;) {

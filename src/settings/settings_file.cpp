@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
-#include <filesystem>
 #include <string_view>
-#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -110,19 +108,16 @@ void LoadServiceSettings() {
 bool SaveServiceSettings(const ServiceSettings& service) {
   std::lock_guard lock(watchState.iniMutex);
   if (!BuildIniPath() || !MakeSettingsFolder(watchState.iniPath)) return false;
-  const bool saved = platform::WriteProfileStrings(kServiceSection,
-                                                   {{"APPLICATION_ID", Line(service.applicationId)},
-                                                    {"ACCESS_KEY", Line(service.accessKey)},
-                                                    {"AFFILIATE_ID", Line(service.affiliateId)},
-                                                    {"ENDPOINT", Line(service.endpoint)},
-                                                    {"REFERER", Line(service.referer)}},
-                                                   watchState.iniPath);
+  // It holds the access key: readable by its owner alone before the key is written.
+  const bool saved =
+      platform::WriteProfileStrings(kServiceSection,
+                                    {{"APPLICATION_ID", Line(service.applicationId)},
+                                     {"ACCESS_KEY", Line(service.accessKey)},
+                                     {"AFFILIATE_ID", Line(service.affiliateId)},
+                                     {"ENDPOINT", Line(service.endpoint)},
+                                     {"REFERER", Line(service.referer)}},
+                                    watchState.iniPath, platform::FileReaders::OwnerOnly);
   if (!saved) return false;
-  // It holds the access key now: readable by its owner alone.
-  std::error_code ignored;
-  std::filesystem::permissions(
-      watchState.iniPath, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
-      std::filesystem::perm_options::replace, ignored);
   UseService(service);
   return true;
 }

@@ -60,4 +60,31 @@ check "no log is written" test ! -e "$tmp/app/kobanu.log"
 check "the settings are not saved" test "$(md5sum <"$tmp/app/setting.ini")" = "$before"
 check "--help lists --check" grep -q -- "--check" <("$tmp/app/kobanu" --help)
 
+# The server's words and answer reach the terminal as one line each, every control visible: OSC 52
+# (the clipboard), OSC 8 (a link), CSI (clear the screen), BEL, a CR that would overwrite the
+# line with "OK", C1, bidi overrides, a line separator; then the same as raw bytes in a body.
+answer() {  # STATUS BODY: the stand-in's next answer
+  curl -sfG "http://127.0.0.1:$port/control/fault" --data-urlencode mode=answer \
+    --data-urlencode "status=$1" --data-urlencode "body=$2" >/dev/null
+}
+controls='\u001b]52;c;SGk=\u0007\u001b]8;;http://x.example\u001b\\link\u001b[2J\u0007\rOK \u009b1m\u202egnp.exe\u2066\u2028x'
+answer 403 "{\"errors\":{\"errorCode\":403,\"errorMessage\":\"$controls\"}}"
+check_now
+check "a refusal with controls still ends with status 1" test $? -eq 1
+cp "$tmp/out" "$tmp/words"
+check "... and says so on one line, every control visible" grep -qF \
+  'outcome  service error 403: \x1b]52;c;SGk=\x07\x1b]8;;http://x.example\x1b\link\x1b[2J\x07\x0dOK \u009b1m\u202egnp.exe\u2066\u2028x — 確認できません: サービスのエラーです' \
+  "$tmp/words"
+answer 200 "$(printf 'raw \e]52;c;SGk=\a \e[2J\r\xc2\x9b \xe2\x80\xae \xff end')"
+check_now
+check "an answer of raw controls is unreadable: status 1" test $? -eq 1
+check "... its bytes shown visible" grep -qF \
+  'answer   200 raw \x1b]52;c;SGk=\x07 \x1b[2J\x0d\u009b \u202e \xff end' "$tmp/out"
+no_controls() {  # FILE: no C0 but TAB and LF, DEL, C1, separators or bidi controls
+  ! LC_ALL=C grep -aqP \
+    '[\x00-\x08\x0b-\x1f\x7f]|\xc2[\x80-\x9f]|\xd8\x9c|\xe2\x80[\x8e\x8f\xa8-\xae]|\xe2\x81[\xa6-\xa9]' "$1"
+}
+check "no control reaches the terminal from the words" no_controls "$tmp/words"
+check "... nor from the answer" no_controls "$tmp/out"
+
 checks_done check-command

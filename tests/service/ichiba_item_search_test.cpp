@@ -231,6 +231,44 @@ TEST_F(IchibaItemSearch, EveryRefusalReachesTheLogWithItsCauseAndFix) {
   EXPECT_EQ(Log().find("pk_wrong"), std::string::npos);
 }
 
+// Plain http goes to this machine only, judged by the host's form and never by a name lookup;
+// an old host of the service is named as such. With every lookup failing, an address that
+// passes comes to a network error, and one refused is a settings error that sent nothing.
+TEST_F(IchibaItemSearch, PlainHttpOnlyToRealLoopbackAndNoKeyToARetiredHost) {
+  const ScopedOverride noLookups(platform::http::SetNameResolutionFailsForTesting, true);
+  const std::string path = standin::kSearchPath20260701;
+  struct Case {
+    std::string endpoint;
+    std::string outcome;  // the start of the log's outcome
+  };
+  const std::string refused = "settings error: ENDPOINT ";
+  std::vector<Case> cases;
+  for (const char* host :
+       {"localhost", "LocalHost:8080", "[::1]:8080", "127.0.0.1", "127.9.8.7:80"}) {
+    cases.push_back({"http://" + std::string(host) + path, "network error: "});
+  }
+  for (const char* host :
+       {"127.attacker.example", "127.0.0.1.attacker.example", "127.1", "2130706433", "0x7f.0.0.1",
+        "127.0.0.01", "127.0.0.256", "localhost.", "127.0.0.1:80x", "[::1", "[::ffff:127.0.0.1]"}) {
+    cases.push_back({"http://" + std::string(host) + path, refused + "http://" + host});
+  }
+  for (const char* retired :
+       {"https://app.rakuten.co.jp/services/api/IchibaItem/Search/20220601",
+        "http://App.Rakuten.co.jp:443/services/api/IchibaItem/Search/20220601",
+        "https://api.rakuten.co.jp/rws/3.0/json"}) {
+    cases.push_back({retired, refused + retired + " — 原因: ENDPOINT のホストは"});
+  }
+  for (const Case& c : cases) {
+    UseService(Lines(c.endpoint));
+    int count = 5;
+    EXPECT_EQ(QueryHitCount(count), -1) << c.endpoint;
+    EXPECT_TRUE(LogLines().back().starts_with("count | " + c.outcome)) << LogLines().back();
+  }
+  EXPECT_NE(LogLines().back().find(
+                "https://openapi.rakuten.co.jp/ichibams/api/IchibaItem/Search/20260701 にして"),
+            std::string::npos);
+}
+
 // A retired version answers 400 "API Configuration not found" however right the keys are: the
 // next known version is asked on the same host and path, and kept to from then on.
 TEST_F(IchibaItemSearch, ARetiredVersionGivesWayToTheNextKnownOne) {
@@ -362,6 +400,42 @@ TEST_F(IchibaItemSearch, HttpsTrustsTheGoodCertificateOnly) {
   trusted.reset();
   UseService(Lines(HttpsEndpoint("good")));
   EXPECT_EQ(QueryHitCount(count), -1);
+}
+
+// The key is in the address: a redirect is followed only to https on the same host. Any other
+// is a failure that names where it led, and nothing is sent there (the stand-in's plain port
+// and its other names hear nothing).
+TEST_F(IchibaItemSearch, ARedirectNeverTakesTheKeyOffHttpsOrOffTheHost) {
+  const ScopedOverride trusted(platform::http::SetTrustedCaFileForTesting, mall.CaFile());
+  const std::string path = standin::kSearchPath20260701;
+  const std::string tlsPort = std::to_string(mall.TlsPort("good"));
+  struct Case {
+    std::string redirect;   // the fault's parameters
+    std::string refusedTo;  // empty: followed
+  };
+  for (const Case& c : std::vector<Case>{
+           {"", ""},
+           {"&code=308", ""},
+           {"&to=http://" + mall.host() + path, "http://" + mall.host() + path},
+           {"&code=307&to=https://localhost:" + tlsPort + path,
+            "https://localhost:" + tlsPort + path},
+           {"&to=//localhost:" + tlsPort + path, "https://localhost:" + tlsPort + path},
+       }) {
+    UseService(Lines(HttpsEndpoint("good")));
+    mall.ArmFault("mode=redirect" + c.redirect);
+    const size_t requests = mall.RequestLines().size();
+    int count = -1;
+    EXPECT_EQ(QueryHitCount(count), c.refusedTo.empty() ? 0 : -1) << c.redirect;
+    EXPECT_EQ(mall.RequestLines().size(), requests + (c.refusedTo.empty() ? 2 : 1)) << c.redirect;
+    if (c.refusedTo.empty()) {
+      EXPECT_EQ(count, 4) << c.redirect;
+      continue;
+    }
+    EXPECT_TRUE(LogLines().back().starts_with("count | redirect refused: " + c.refusedTo +
+                                              " — 原因: 転送先: " + c.refusedTo + "。"))
+        << LogLines().back();
+  }
+  EXPECT_EQ(Log().find(standin::kAccessKey), std::string::npos);
 }
 
 TEST_F(IchibaItemSearch, WithoutBothIdAndKeyTheDescribedInterfaceIsAskedAndLoggedWhenAsked) {

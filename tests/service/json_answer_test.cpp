@@ -95,6 +95,15 @@ TEST_F(JsonAnswer, AnItemWithAMissingOrOddFieldKeepsItsRow) {
   EXPECT_EQ(table.shopName[2], "s");
   EXPECT_EQ(table.rowIndex[2], "2");
 
+  // The documentation spells the array "items"; answers seen carry "Items".
+  ClearHitTable();
+  EXPECT_EQ(ReadJsonHitList(R"({"count":1,"items":[)" + Item(4) + "]}"), 0);
+  EXPECT_EQ(table.itemCode[0], "shop:4");
+  EXPECT_EQ(ReadJsonSaleWindows(R"({"count":1,"items":[{"startTime":"a","endTime":"b"}]})")
+                .value_or(std::vector<SaleWindow>{})
+                .size(),
+            1u);
+
   watchState.hitCount = 7;
   ClearHitTable();
   for (const char* failing :

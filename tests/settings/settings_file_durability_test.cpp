@@ -1,10 +1,16 @@
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <csignal>
 #include <filesystem>
 #include <random>
+#include <string_view>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -26,10 +32,6 @@ using testing_support::WriteFile;
 WatchSettings& settings = watchState.settings;
 
 using testing_support::kWatch;
-
-std::ptrdiff_t FileCount(const std::string& directory) {
-  return std::distance(std::filesystem::directory_iterator(directory), {});
-}
 
 const std::string kFullSettings = "[PARAM]\r\nSCAN_FLAG=1\r\nSCAN_KEYWORD=" + kWatch +
                                   "\r\nSCAN_PRICE=5000\r\nSCAN_ZAIKO=1\r\nSCAN_TIMESALE=1\r\n";
@@ -54,7 +56,7 @@ void ExpectReadAsEmptyAndKept(const SettingsSandbox& sandbox, const std::string&
       },
       asUnprivileged);
   EXPECT_EQ(result, 0) << what;
-  EXPECT_EQ(FileCount(sandbox.dir().path()), 1) << what;  // no temporary file either
+  EXPECT_EQ(sandbox.FileCount(), 1) << what;  // no temporary file either
 }
 
 class OddSettingsFile : public ::testing::Test {
@@ -128,6 +130,107 @@ TEST(SettingsFileDurability, ANewFileIsTheUsersAloneAndAnExistingOneKeepsItsMode
   ASSERT_EQ(stat(sandbox.IniPath().c_str(), &status), 0);
   EXPECT_EQ(status.st_mode & 07777, 0644u);
   umask(umaskBefore);
+}
+
+// The service window writes the key into an older file that others may read (0644), plain or
+// with a second name (then rewritten in place). A watcher reads every file of the folder at every
+// change: none ever holds the key while others may read it, and the file ends 0600.
+TEST(SettingsFileDurability, TheKeyIsNeverInAFileOthersMayRead) {
+  const std::string key = "pk_NeverForOthers";
+  for (const bool secondName : {false, true}) {
+    SettingsSandbox sandbox;
+    const std::string folder = sandbox.dir().path();
+    const int watch = inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(inotify_add_watch(watch, folder.c_str(),
+                                IN_CREATE | IN_MODIFY | IN_MOVED_TO | IN_ATTRIB | IN_CLOSE_WRITE),
+              0);
+    std::atomic<bool> saving{true};
+    std::atomic<int> exposed{0};
+    std::thread watcher([&] {
+      alignas(inotify_event) char events[4096];
+      while (saving) {
+        pollfd ready{watch, POLLIN, 0};
+        if (poll(&ready, 1, 10) <= 0) continue;
+        const ssize_t length = read(watch, events, sizeof events);
+        for (ssize_t at = 0; at < length;) {
+          const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+          at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+          if (event->len == 0) continue;
+          // The contents first: a mode read after a key was seen is the mode it was written under.
+          const int fd = open((folder + "/" + event->name).c_str(), O_RDONLY | O_NOFOLLOW);
+          if (fd < 0) continue;
+          char bytes[512];
+          const ssize_t n = read(fd, bytes, sizeof bytes);
+          struct stat status {};
+          if (n > 0 &&
+              std::string_view(bytes, static_cast<size_t>(n)).find(key) != std::string_view::npos &&
+              fstat(fd, &status) == 0 && (status.st_mode & 077) != 0) {
+            ++exposed;
+          }
+          close(fd);
+        }
+      }
+    });
+    for (int round = 0; round < 30; ++round) {
+      unlink(sandbox.IniPath().c_str());
+      unlink(sandbox.dir().File("other name").c_str());
+      WriteFile(sandbox.IniPath(), "[PARAM]\r\nSCAN_FLAG=1\r\n");
+      chmod(sandbox.IniPath().c_str(), 0644);
+      if (secondName) link(sandbox.IniPath().c_str(), sandbox.dir().File("other name").c_str());
+      ASSERT_TRUE(SaveServiceSettings(ServiceSettings{.applicationId = "a",
+                                                      .accessKey = key,
+                                                      .affiliateId = "",
+                                                      .endpoint = "",
+                                                      .referer = ""}));
+    }
+    saving = false;
+    watcher.join();
+    close(watch);
+    EXPECT_EQ(exposed, 0) << (secondName ? "rewritten in place" : "replaced");
+    struct stat status {};
+    ASSERT_EQ(stat(sandbox.IniPath().c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0600u);
+  }
+}
+
+// The tray program and the service window save the same file at once, each in a process of its
+// own and each checking before every save that its last one is still there: none is undone by
+// the other, none fails.
+TEST(SettingsFileDurability, TwoProcessesSavingAtOnceUndoNothing) {
+  SettingsSandbox sandbox;
+  constexpr int kSaves = 200;
+  const auto saver = [](bool serviceWindow) {
+    for (int i = 0; i < kSaves; ++i) {
+      LoadSettings();
+      const std::string found = serviceWindow ? watchState.service.applicationId
+                                              : std::string(watchState.settings.scanKeyword);
+      if (found != (i == 0 ? "" : std::to_string(i - 1))) return 1;
+      if (serviceWindow) {
+        ServiceSettings service;
+        service.applicationId = std::to_string(i);
+        if (!SaveServiceSettings(service)) return 2;
+      } else {
+        watchState.settings.scanKeyword = std::to_string(i);
+        SaveSettings();
+      }
+    }
+    return 0;
+  };
+  pid_t savers[2];
+  for (int which = 0; which < 2; ++which) {
+    savers[which] = fork();
+    if (savers[which] == 0) _exit(saver(which == 1));
+  }
+  for (const pid_t pid : savers) {
+    int status = -1;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        << (pid == savers[1] ? "service window: " : "tray: ")
+        << (WEXITSTATUS(status) == 1 ? "a save was undone" : "a save failed");
+  }
+  LoadSettings();
+  EXPECT_EQ(std::string(settings.scanKeyword), std::to_string(kSaves - 1));
+  EXPECT_EQ(watchState.service.applicationId, std::to_string(kSaves - 1));
 }
 
 TEST(SettingsFileDurability, AFileJustUnderTheLimitReadsWhole) {
@@ -258,8 +361,8 @@ TEST(SettingsFileDurability, SurvivesBeingKilledInTheMiddleOfSaves) {
     const std::string text = ReadFile(sandbox.IniPath());
     ASSERT_TRUE(text == a || text == b) << "round " << round << ":\n" << text;
     roundsEndingNew += text == b;
-    // setting.ini and at most the one temporary file that the next save reuses
-    ASSERT_LE(FileCount(sandbox.dir().path()), 2) << "round " << round;
+    // setting.ini and at most the one temporary file that the next save removes
+    ASSERT_LE(sandbox.FileCount(), 2) << "round " << round;
   }
   // Kills came after every kind of save, not only after the first.
   EXPECT_GT(roundsEndingNew, 10);

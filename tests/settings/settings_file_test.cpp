@@ -158,7 +158,7 @@ TEST(SettingsFile, AFileMadeReadOnlyIsNeverWritten) {
   std::filesystem::permissions(sandbox.IniPath(), perms::owner_write,
                                std::filesystem::perm_options::add);
   EXPECT_EQ(ReadFile(sandbox.IniPath()), "[PARAM]\r\nSCAN_FLAG=0\r\n");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(sandbox.dir().path()), {}), 1);
+  EXPECT_EQ(sandbox.FileCount(), 1);
 }
 
 TEST(SettingsFile, KeepsOtherSectionsKeysAndTheirOrder) {

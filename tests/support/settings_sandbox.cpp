@@ -1,7 +1,10 @@
 #include "support/settings_sandbox.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 
+#include "platform/profile/writer_lock.h"
 #include "platform/runtime/module_path.h"
 #include "settings/settings_home.h"
 #include "state/watch_state.h"
@@ -41,6 +44,12 @@ SettingsSandbox::~SettingsSandbox() {
   platform::SetExecutablePathForTesting(previousExecutable_);
   DecideSettingsPath();
   ResetSettings();
+}
+
+std::ptrdiff_t SettingsSandbox::FileCount() const {
+  const std::filesystem::path lock = platform::WriterLockPath(IniPath());
+  return std::count_if(std::filesystem::directory_iterator(dir_.path()), {},
+                       [&](const auto& entry) { return entry.path() != lock; });
 }
 
 }  // namespace testing_support

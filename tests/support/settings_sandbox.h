@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "support/temp_dir.h"
@@ -18,6 +19,8 @@ class SettingsSandbox {
 
   const TempDir& dir() const { return dir_; }
   std::string IniPath() const { return dir_.File("setting.ini"); }
+  // How many files the folder holds besides the writers' lock, which any save may leave.
+  std::ptrdiff_t FileCount() const;
 
  private:
   TempDir dir_;

@@ -11,6 +11,9 @@
 //   kobanu_win32_probe endsession     the session's end, as the system tells Kobanu's main window
 //   kobanu_win32_probe codepage       the ANSI code page of a program started like this one
 //   kobanu_win32_probe running        the program of each running Kobanu, one path a line
+//   kobanu_win32_probe run EXE ARG    EXE started as Explorer starts a program that a file is
+//                                     dropped on (no console, no standard handles), waited for:
+//                                     "status=N"
 #include <windows.h>
 
 #include <commctrl.h>
@@ -103,6 +106,26 @@ BOOL CALLBACK ReportWindow(HWND window, LPARAM) {
   return TRUE;
 }
 
+int RunAsDropped(const char* program, const char* argument) {
+  std::string command = std::string("\"") + program + "\" \"" + argument + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;  // every one of them null
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(program, command.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
+                      nullptr, &startup, &process)) {
+    std::printf("not started\n");
+    return 1;
+  }
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD status = 0;
+  GetExitCodeProcess(process.hProcess, &status);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  std::printf("status=%lu\n", status);
+  return 0;
+}
+
 int EndSession() {
   const HWND window = FindWindowW(L"KobanuMainWindow", nullptr);
   if (window == nullptr) {
@@ -144,8 +167,9 @@ int main(int argc, char** argv) {
   if (command == "endsession") return EndSession();
   if (command == "codepage") return std::printf("%u\n", GetACP()) > 0 ? 0 : 1;
   if (command == "running") return EnumWindows(ReportKobanu, 0) ? 0 : 1;
-  std::fprintf(
-      stderr,
-      "usage: kobanu_win32_probe manifest EXE | windows | endsession | codepage | running\n");
+  if (command == "run" && argc == 4) return RunAsDropped(argv[2], argv[3]);
+  std::fprintf(stderr,
+               "usage: kobanu_win32_probe manifest EXE | windows | endsession | codepage | "
+               "running | run EXE ARG\n");
   return 2;
 }

@@ -1,5 +1,6 @@
 #include "platform/http/curl_transfer.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <memory>
@@ -10,6 +11,7 @@
 
 #include "base/ascii_text.h"
 #include "platform/http/curl_library.h"
+#include "platform/http/guarded_redirect.h"
 #include "platform/http/http_limits.h"
 #include "platform/http/http_request.h"
 
@@ -157,10 +159,42 @@ void SetOption(CURL* handle, CURLoption option, T value, CURLcode& code) {
   if (code == CURLE_OK) code = Curl()->easySetopt(handle, option, value);
 }
 
+// libcurl follows no redirect here: each one that ended an exchange is checked first and then
+// asked for on the same handle, within what is left of the overall time.
+CURLcode FollowGuardedRedirects(Transfer& t, const std::string& url, Clock::time_point deadline,
+                                CURLcode code) {
+  for (int redirects = 0; code == CURLE_OK && t.result.status == 0; ++redirects) {
+    // A redirect with a Location was no answer (OnHeader); libcurl resolved where it leads.
+    char* location = nullptr;
+    Curl()->easyGetinfo(t.handle, CURLINFO_REDIRECT_URL, &location);
+    if (location == nullptr) {
+      t.result.failure = HttpError(HttpFailure::kOther, "a redirect to no address");
+      break;
+    }
+    const std::string next = location;
+    if (redirects == kMaxRedirects) {
+      t.result.failure = HttpError(HttpFailure::kOther, "too many redirects");
+      break;
+    }
+    if (auto refused = GuardedRedirectRefusal(url, next)) {
+      t.result.failure = std::move(refused);
+      break;
+    }
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    t.result.body.clear();  // the redirect's own
+    SetOption(t.handle, CURLOPT_URL, next.c_str(), code);
+    SetOption(t.handle, CURLOPT_TIMEOUT_MS, std::max<long>(1, static_cast<long>(left.count())),
+              code);
+    if (code == CURLE_OK) code = Curl()->easyPerform(t.handle);
+  }
+  return code;
+}
+
 }  // namespace
 
 TransferResult PerformGet(const std::string& url, const std::vector<std::string>& headerLines,
-                          bool everyStatusBody) {
+                          bool everyStatusBody, bool guardedRedirects) {
   TransferResult failed;
   const CurlLibrary* curl = Curl();
   if (curl == nullptr) {
@@ -189,7 +223,7 @@ TransferResult PerformGet(const std::string& url, const std::vector<std::string>
   SetOption(h, CURLOPT_HTTPGET, 1L, code);
   SetOption(h, CURLOPT_HTTPHEADER, headers.get(), code);
   SetOption(h, CURLOPT_PROTOCOLS_STR, "http,https", code);
-  SetOption(h, CURLOPT_FOLLOWLOCATION, 1L, code);
+  SetOption(h, CURLOPT_FOLLOWLOCATION, guardedRedirects ? 0L : 1L, code);
   SetOption(h, CURLOPT_MAXREDIRS, static_cast<long>(kMaxRedirects), code);
   SetOption(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https", code);
   SetOption(h, CURLOPT_NOSIGNAL, 1L, code);  // other threads may be running
@@ -214,7 +248,9 @@ TransferResult PerformGet(const std::string& url, const std::vector<std::string>
     SetOption(h, CURLOPT_CAPATH, static_cast<const char*>(nullptr), code);
   }
 #endif
+  const Clock::time_point deadline = Clock::now() + t.limits.total;
   if (code == CURLE_OK) code = curl->easyPerform(h);
+  if (guardedRedirects) code = FollowGuardedRedirects(t, url, deadline, code);
 
   if (code != CURLE_OK && !t.bodyRefused) {
     t.result.failure =

@@ -16,10 +16,11 @@ struct TransferResult {
   std::optional<HttpError> failure{};  // why the exchange broke off
 };
 
-// One GET of url with the given header lines ("Name: value"), redirects followed, within the
-// current limits; the body of a final status other than 200 only when everyStatusBody is set.
-// Network failures are reported in the result, not thrown.
+// One GET of url with the given header lines ("Name: value"), redirects followed (with
+// guardedRedirects only to https on url's host), within the current limits; the body of a final
+// status other than 200 only when everyStatusBody is set. Network failures are reported in the
+// result, not thrown.
 TransferResult PerformGet(const std::string& url, const std::vector<std::string>& headerLines,
-                          bool everyStatusBody);
+                          bool everyStatusBody, bool guardedRedirects);
 
 }  // namespace platform::http

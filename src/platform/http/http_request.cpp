@@ -18,6 +18,7 @@ struct HttpRequest::Exchange {
   std::string body;                  // up to its last complete line when the transfer broke
   std::optional<HttpError> failure;  // reported once the body is taken
   bool everyStatusBody = false;
+  bool guardedRedirects = false;
 };
 
 namespace {
@@ -59,9 +60,11 @@ void HttpRequest::AddRequestHeaders(std::string_view headerLines) {
 
 void HttpRequest::FetchBodyOfEveryStatus() { exchange_->everyStatusBody = true; }
 
+void HttpRequest::FollowRedirectsOnlyToHttpsOfTheSameHost() { exchange_->guardedRedirects = true; }
+
 void HttpRequest::SendRequest() {
   Exchange& e = *exchange_;
-  TransferResult result = PerformGet(e.url, e.headerLines, e.everyStatusBody);
+  TransferResult result = PerformGet(e.url, e.headerLines, e.everyStatusBody, e.guardedRedirects);
   if (result.status == 0) {
     throw result.failure.value_or(HttpError(HttpFailure::kConnection, "no response"));
   }

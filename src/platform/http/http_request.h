@@ -19,6 +19,7 @@ enum class HttpFailure {
   kCertificate,  // the server's certificate was refused
   kTimeout,      // one of the limits of time below passed
   kTooLarge,     // the body or the header lines passed their limit below
+  kRedirect,     // a redirect that would take a secret off https or off the host
   kOther,        // a bad address, an answer that breaks the protocol, no memory ...
 };
 
@@ -73,6 +74,11 @@ class HttpRequest {
   // Fetches the body of every final status, not only of 200, for services that explain their
   // errors in it. Before SendRequest.
   void FetchBodyOfEveryStatus();
+
+  // Follows a redirect only to https on the host of the request's own address: any other ends
+  // the exchange with HttpFailure::kRedirect before anything is sent there. For requests that
+  // carry a secret. Before SendRequest.
+  void FollowRedirectsOnlyToHttpsOfTheSameHost();
 
   // Sends the request and receives the answer; redirects are followed. Throws HttpError when no
   // final status arrived. A failure while a 200 body arrives is reported by ReadRest instead,

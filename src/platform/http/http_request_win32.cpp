@@ -12,6 +12,7 @@
 #include <thread>
 #include <utility>
 
+#include "platform/http/guarded_redirect.h"
 #include "platform/http/http_limits.h"
 
 // The system's HTTP client (WinINet), with the same bounds as the Linux build's: time-outs set
@@ -118,7 +119,8 @@ struct HttpRequest::Exchange {
   HINTERNET connection = nullptr;
   HINTERNET request = nullptr;  // closed by the watchdog when the overall limit passes
   int status = 0;
-  bool everyStatusBody = false;  // read the body of any final status, not only of 200
+  bool everyStatusBody = false;   // read the body of any final status, not only of 200
+  bool guardedRedirects = false;  // only to https on the first address's host
 
   std::string pending;              // received, not yet handed out
   size_t received = 0;              // body bytes so far
@@ -256,6 +258,8 @@ void HttpRequest::AddRequestHeaders(std::string_view headerLines) {
 
 void HttpRequest::FetchBodyOfEveryStatus() { exchange_->everyStatusBody = true; }
 
+void HttpRequest::FollowRedirectsOnlyToHttpsOfTheSameHost() { exchange_->guardedRedirects = true; }
+
 void HttpRequest::SendRequest() {
   Exchange& e = *exchange_;
   std::string address = e.url;
@@ -286,6 +290,9 @@ void HttpRequest::SendRequest() {
       throw HttpError(HttpFailure::kOther, "a redirect to no address: " + location);
     }
     address = next;
+    if (e.guardedRedirects) {
+      if (auto refused = GuardedRedirectRefusal(e.url, address)) throw *refused;
+    }
     e.Open(address);  // refuses anything but http and https
   }
 }

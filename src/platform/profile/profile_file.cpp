@@ -248,10 +248,9 @@ std::string ProfileFile::Text() const {
 
 // A file that the next load would refuse is not written either. A new one is its owner's alone:
 // profile files hold keys and passwords.
-bool ProfileFile::Save(const std::string& path) const {
+bool ProfileFile::Save(const std::string& path, FileReaders readers) const {
   const std::string text = Text();
-  return writable_ && text.size() <= kMaxFileSize &&
-         ReplaceFile(path, text, NewFileReaders::OwnerOnly);
+  return writable_ && text.size() <= kMaxFileSize && ReplaceFile(path, text, readers);
 }
 
 }  // namespace platform

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/profile/file_readers.h"
+
 namespace platform {
 
 // A profile (INI) file with the rules of the platform's profile functions
@@ -43,10 +45,10 @@ class ProfileFile {
   std::string Text() const;
 
   // Replaces the file at path (ReplaceFile) so that a crash leaves either the old or the new
-  // file; a file it creates is readable by its owner alone, one that exists keeps its mode.
-  // False, with the old file untouched, when it cannot, when Load could not read it, or when the
-  // text is larger than kMaxFileSize.
-  bool Save(const std::string& path) const;
+  // file; by default a file it creates is readable by its owner alone, one that exists keeps its
+  // mode. False, with the old file untouched, when it cannot, when Load could not read it, or
+  // when the text is larger than kMaxFileSize.
+  bool Save(const std::string& path, FileReaders readers = FileReaders::OwnerOnlyWhenNew) const;
 
  private:
   struct Position {

@@ -1,6 +1,7 @@
 #include "platform/profile/profile_functions.h"
 
 #include "platform/profile/profile_file.h"
+#include "platform/profile/writer_lock.h"
 
 namespace platform {
 
@@ -14,10 +15,11 @@ std::vector<std::string> ReadProfileStrings(const std::vector<ProfileKey>& keys,
 }
 
 bool WriteProfileStrings(std::string_view section, const std::vector<ProfileEntry>& entries,
-                         const std::string& path) {
+                         const std::string& path, FileReaders readers) {
+  const WriterLock oneWriter(path);
   ProfileFile file = ProfileFile::Load(path);
   for (const auto& entry : entries) file.SetString(section, entry.key, entry.value);
-  return file.Save(path);
+  return file.Save(path, readers);
 }
 
 }  // namespace platform

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/profile/writer_lock.h"
+
 namespace platform {
 
 namespace {
@@ -46,8 +48,12 @@ std::vector<std::string> ReadProfileStrings(const std::vector<ProfileKey>& keys,
   return values;
 }
 
+// readers: Windows keeps no such modes; the file takes its folder's permissions.
 bool WriteProfileStrings(std::string_view section, const std::vector<ProfileEntry>& entries,
-                         const std::string& path) {
+                         const std::string& path, FileReaders) {
+  // The real functions read and rewrite the whole file for each entry: one writer from the copy
+  // to the move.
+  const WriterLock oneWriter(path);
   // A file the user made read-only is left alone, and so is a folder in its place.
   const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES &&

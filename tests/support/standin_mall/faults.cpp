@@ -191,6 +191,12 @@ void LongFields(Delivery& d) {
   SendWhole(d);
 }
 
+void GivenAnswer(Delivery& d) {
+  d.answer = {static_cast<int>(d.Number("status", 200, 999)), "application/json;charset=UTF-8",
+              d.Text("body", "")};
+  SendWhole(d);
+}
+
 // Deliveries.
 
 void Status(Delivery& d) {
@@ -299,6 +305,7 @@ const std::map<std::string_view, void (*)(Delivery&)>& Modes() {
       {"long-line", LongLine},
       {"one-line", OneLine},
       {"long-fields", LongFields},
+      {"answer", GivenAnswer},
       {"success-for-not-found", SuccessForNotFound},
       {"status", Status},
       {"redirect", Redirect},
@@ -341,6 +348,13 @@ void Misbehave(RawConnection& connection, const Fault& fault, Answer answer,
                const std::string& self, const std::string& target) {
   Delivery delivery{connection, fault, std::move(answer), self, target};
   Modes().at(fault.mode)(delivery);
+}
+
+void RedirectOverTls(const Fault& fault, const std::string& target, httplib::Response& response) {
+  const auto to = fault.params.find("to");
+  const auto code = fault.params.find("code");
+  response.set_redirect(to != fault.params.end() ? to->second : target,
+                        code != fault.params.end() ? std::atoi(code->second.c_str()) : 302);
 }
 
 }  // namespace standin

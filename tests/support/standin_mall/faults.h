@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include <httplib.h>
+
 #include "item_search.h"
 #include "raw_connection.h"
 
@@ -23,6 +25,8 @@
 //   success-for-not-found     the answer with its status NotFound made Success (count 0)
 //   long-fields?chars=N (300) the answer with N characters "長" added to the end of every
 //                             itemName, and N letters "x" to the end of every affiliateUrl
+//   answer?status=S (200)&body=B
+//                             status S with the body B as it is (a server's own words), as JSON
 // Deliveries (at=B: the byte of the body where things go wrong, half of it unless given):
 //   status?code=C (500)       status C with a short HTML body (none for 1xx, 204 and 304);
 //                             GET /fault/status/C is the same
@@ -30,6 +34,8 @@
 //                             N redirects in a row, the last to URL (an absolute URL or a path
 //                             of the stand-in; by default /fault/lines, or for a service answer
 //                             the same request again, which is then answered properly)
+//                             Over TLS one redirect, to URL as it is given (a path stays on
+//                             that port), by default to the same request again.
 //   redirect-loop?code=C (301) a redirect to itself, for ever
 //   delay-headers?ms=M        nothing for M ms, then the answer
 //   stall-body?ms=M&at=B      the headers and B bytes, nothing for M ms, then the rest
@@ -75,5 +81,8 @@ void AnswerFaultPath(RawConnection& connection, const Fault& fault, const std::s
 // had. A redirect without a target leads to the request's own target again.
 void Misbehave(RawConnection& connection, const Fault& fault, Answer answer,
                const std::string& self, const std::string& target);
+
+// Answers a service request on a TLS port with an armed redirect fault.
+void RedirectOverTls(const Fault& fault, const std::string& target, httplib::Response& response);
 
 }  // namespace standin

@@ -7,7 +7,8 @@
 // then "REQUEST <method> <target> <version>" for every request it receives, the value of an
 // accessKey parameter masked. With --tls-dir it first makes a certificate authority of the
 // tests in DIR (test_ca.h) and serves the IchibaItem/Search service over TLS on four more ports,
-// one per server certificate, each announced as "TLS <kind> <port>" before the port line.
+// one per server certificate, each announced as "TLS <kind> <port>" before the port line; an
+// armed redirect (faults.h) is the one fault they show.
 //
 //   GET /rws/3.0/rest?developerId=…&operation=ItemSearch&version=2010-09-15[&affiliateId=…]
 //       &keyword=…&sort=%2BitemPrice&availability=0|1[&maxPrice=…]   item search (XML)
@@ -36,6 +37,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -69,8 +71,10 @@ class ArmedFault {
     std::lock_guard lock(mutex_);
     fault_ = std::move(fault);
   }
-  std::optional<standin::Fault> Take() {
+  // The armed fault, or with onlyMode the armed fault of that mode alone.
+  std::optional<standin::Fault> Take(std::string_view onlyMode = {}) {
     std::lock_guard lock(mutex_);
+    if (!onlyMode.empty() && (!fault_ || fault_->mode != onlyMode)) return std::nullopt;
     return std::exchange(fault_, std::nullopt);
   }
 
@@ -242,7 +246,8 @@ int main(int argc, char** argv) {
   }
   self = "127.0.0.1:" + std::to_string(port);
 
-  // The IchibaItem/Search service over TLS, one server per certificate; no faults there.
+  // The IchibaItem/Search service over TLS, one server per certificate; of the faults only a
+  // redirect.
   std::vector<std::unique_ptr<httplib::SSLServer>> tlsServers;
   if (!options->tlsDir.empty()) {
     for (const standin::TestCertificate& certificate :
@@ -251,6 +256,11 @@ int main(int argc, char** argv) {
           certificate.certificateFile.c_str(), certificate.keyFile.c_str()));
       tls.set_pre_routing_handler(logRequest);
       tls.Get(servicePattern, [&](const Request& request, Response& response) {
+        if (const auto fault = armed.Take("redirect")) {
+          PrintLine("FAULT redirect " + standin::MaskedTarget(request.target));
+          standin::RedirectOverTls(*fault, request.target, response);
+          return;
+        }
         const standin::Answer answer = currentAnswer(request);
         response.status = answer.status;
         response.set_content(answer.body, answer.contentType);
