@@ -168,7 +168,7 @@ TEST_F(IchibaItemSearch, NarrowingIsSentAsTheServiceTakesItAndNarrowsTheMatch) {
            {"MIN_PRICE=\r\nNG_KEYWORD=\x81\x40\r\nPOSTAGE_INCLUDED=0\r\n",
             "&sort=%2BitemPrice&availability=0&maxPrice=10000", 5, 380},
        }) {
-    UseService(Lines(HttpEndpoint()) + c.lines, "SZ100");
+    UseService(Lines(HttpEndpoint()) + c.lines, kSmartWatch);
     settings.scanPrice = "10000";
     int count = -1;
     EXPECT_EQ(QueryHitCount(count), 0) << c.lines;
@@ -182,7 +182,7 @@ TEST_F(IchibaItemSearch, NarrowingIsSentAsTheServiceTakesItAndNarrowsTheMatch) {
   }
   // The hit list carries the same narrowing (the time sale's test shows its own).
   UseService(Lines(HttpEndpoint()) + "MIN_PRICE=1000\r\nNG_KEYWORD=SZ200\r\nPOSTAGE_INCLUDED=1\r\n",
-             "SZ100");
+             kSmartWatch);
   EXPECT_EQ(QueryHitList(), 0);
   EXPECT_NE(
       LastRequest().find("&keyword=%53%5A%31%30%30&NGKeyword=%53%5A%32%30%30&sort=%2BitemPrice"
@@ -206,7 +206,7 @@ TEST_F(IchibaItemSearch, NarrowingThatBreaksARuleSendsNothingAndSaysWhy) {
            {"NG_KEYWORD=\x83\x78\x83\x8B\x83\x67 G\r\n",
             "ng keyword not sent: G — 原因: 語「G」: 半角の語は"},
        }) {
-    UseService(Lines(HttpEndpoint()) + lines, "SZ100");
+    UseService(Lines(HttpEndpoint()) + lines, kSmartWatch);
     settings.scanPrice = "10000";
     const size_t requests = mall.RequestLines().size();
     int count = 5;
@@ -220,7 +220,7 @@ TEST_F(IchibaItemSearch, NarrowingThatBreaksARuleSendsNothingAndSaysWhy) {
     EXPECT_EQ(log.back().find("hit list | " + logged), 0u) << log.back();
   }
   // Without a ceiling a floor narrows alone.
-  UseService(Lines(HttpEndpoint()) + "MIN_PRICE=10000\r\n", "SZ100");
+  UseService(Lines(HttpEndpoint()) + "MIN_PRICE=10000\r\n", kSmartWatch);
   int count = -1;
   EXPECT_EQ(QueryHitCount(count), 0);
   EXPECT_EQ(count, 1);
@@ -436,7 +436,7 @@ TEST_F(IchibaItemSearch, TimeSalesAreReadFromTheHitsWindows) {
   // The narrowing goes along; the ceiling does not, so that no floor is above it.
   UseService(
       Lines(HttpEndpoint()) + "MIN_PRICE=10000\r\nNG_KEYWORD=SZ200\r\nPOSTAGE_INCLUDED=1\r\n",
-      "SZ100");
+      kSmartWatch);
   settings.scanPrice = "10000";
   EXPECT_EQ(QuerySalesStatus(state), 0);
   EXPECT_NE(LastRequest().find("&keyword=%53%5A%31%30%30&NGKeyword=%53%5A%32%30%30&minPrice=10000"

@@ -449,19 +449,17 @@ TEST_F(WatchWorkerTest, TheNarrowingDecidesWhetherAnAccessoryAlerts) {
     bool alerts;
     size_t requests;
   };
-  const std::string words =
-      "NG_KEYWORD=\x83\x78\x83\x8B\x83\x67 \x83\x74\x83\x42\x83\x8B\x83\x80\r\n";
   for (const Case& c : std::vector<Case>{
            {"9000", "", true, 1},  // the film, at 380 yen
            {"9000", "MIN_PRICE=6000\r\n", false, 1},
            {"10000", "MIN_PRICE=6000\r\n", true, 1},
-           {"9000", "MIN_PRICE=5000\r\n" + words, false, 1},
-           {"10000", "MIN_PRICE=5000\r\n" + words, true, 1},
-           {"10000", "MIN_PRICE=5000\r\nPOSTAGE_INCLUDED=1\r\n" + words, false, 1},
+           {"9000", kWatchAlone, false, 1},
+           {"10000", kWatchAlone, true, 1},
+           {"10000", kWatchAlone + "POSTAGE_INCLUDED=1\r\n", false, 1},
            {"10000", "MIN_PRICE=10000\r\n", false, 0},
        }) {
     UseService("ENDPOINT=" + mall->Url(standin::kSearchPath20260701) + "\r\n" + c.lines);
-    Arm("SZ100", c.price);
+    Arm(kSmartWatch, c.price);
     TakeCheckStatus();
     const Cycle cycle = RunCycle();
     EXPECT_EQ(cycle.boxes, c.alerts ? Boxes{texts::kConditionMet} : Boxes{}) << c.lines;
@@ -469,23 +467,19 @@ TEST_F(WatchWorkerTest, TheNarrowingDecidesWhetherAnAccessoryAlerts) {
     EXPECT_EQ(settings.scanFlag, c.alerts ? 0 : 1) << c.lines;
     EXPECT_EQ(TakeCheckStatus().notice.empty(), !c.alerts) << c.lines;
   }
-  const CheckStatus status = TakeCheckStatus();  // the last alert's, once only
-  EXPECT_EQ(status.notice, "");
-
-  UseService("ENDPOINT=" + mall->Url(standin::kSearchPath20260701) + "\r\nMIN_PRICE=5000\r\n" +
-             words);
-  Arm("SZ100", "10000");
+  UseService("ENDPOINT=" + mall->Url(standin::kSearchPath20260701) + "\r\n" + kWatchAlone);
+  Arm(kSmartWatch, "10000");
   RunCycle();
   const CheckStatus alert = TakeCheckStatus();
   EXPECT_EQ(alert.tipLine.substr(6), "該当 1件 最安 9,480円");
   EXPECT_EQ(alert.noticeKind, CheckStatus::Notice::kMatch);
   EXPECT_EQ(alert.notice,
-            "ソラノ SZ100 スマートウォッチ 本体 ホワイト 箱なし\n9,480円 送料別 スマートギア");
+            "ソラノ SZ100 スマートウォッチ 本体 ホワイト 箱なし\n9,480円 送料別 スマート&ギア");
   EXPECT_EQ(alert.noticeAddress, "http://" + mall->host() + "/item/smartgear:50000002");
 
   // A floor at or above the ceiling: nothing asked, the tip and the log say why.
   UseService("ENDPOINT=" + mall->Url(standin::kSearchPath20260701) + "\r\nMIN_PRICE=10000\r\n");
-  Arm("SZ100", "10000");
+  Arm(kSmartWatch, "10000");
   RunCycle();
   EXPECT_EQ(TakeCheckStatus().tipLine.substr(6), "確認できません: 下限価格が設定価格以上です");
   EXPECT_EQ(LogLines(sandbox.dir().File("kobanu.log"))

@@ -26,7 +26,7 @@ const std::vector<Shop>& Shops() {
   static const std::vector<Shop> shops = {
       {"timezone", "時計のタイムゾーン", 558929}, {"watchkobo", "ウォッチ工房", 558929},
       {"tandm", "革小物の店 T&M", 558953},        {"fukubukuro-ichiba", "福袋市場", 100000},
-      {"hinata", "生活雑貨ひなた", 215783},       {"smartgear", "スマートギア", 564895},
+      {"hinata", "生活雑貨ひなた", 215783},       {"smartgear", "スマート&ギア", 564895},
   };
   return shops;
 }

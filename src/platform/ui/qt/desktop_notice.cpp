@@ -18,15 +18,21 @@ const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 const QString kDefaultAction = QStringLiteral("default");
 constexpr uchar kNormalUrgency = 1;
 constexpr int kServersTimeout = -1;  // as long as the server shows its notices
+// A server that D-Bus starts for the first notice answers within this, or the notice goes out
+// unescaped rather than late.
+constexpr int kCapabilitiesWaitMs = 2000;
 
 QDBusMessage Call(const QString& method) {
   return QDBusMessage::createMethodCall(kService, kPath, kService, method);
 }
 
-// Runs done with the reply once it has come, on the UI thread; the call never blocks.
+// Runs done with the reply, or the failure, once it has come or waitMs have passed (-1: D-Bus's
+// own limit), on the UI thread; the call never blocks.
 template <typename Reply>
-void WhenAnswered(const QDBusMessage& call, std::function<void(const Reply&)> done) {
-  auto* watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), qApp);
+void WhenAnswered(const QDBusMessage& call, std::function<void(const Reply&)> done,
+                  int waitMs = -1) {
+  auto* watcher =
+      new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call, waitMs), qApp);
   QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
                    [done = std::move(done)](QDBusPendingCallWatcher* answered) {
                      done(Reply(*answered));
@@ -50,7 +56,8 @@ void DesktopNotice::Show(const QString& title, const QString& text, bool warning
           markup_ = capabilities.value().contains(QStringLiteral("body-markup"));
         }
         Notify(title, text, warning);
-      });
+      },
+      kCapabilitiesWaitMs);
 }
 
 void DesktopNotice::Notify(const QString& title, const QString& text, bool warning) {
