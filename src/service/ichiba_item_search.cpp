@@ -196,8 +196,8 @@ Prepared Prepare(Question question, const ServiceSettings& service, const Settin
   return prepared;
 }
 
-// The count of the items that match, and the cheapest of them, in one request: with the ceiling
-// for the hourly check, or without it.
+// The count of the items that match at or below the ceiling maxPrice (none: no ceiling), and the
+// cheapest of them, in one request.
 CheckOutcome AskCheapest(const ServiceSettings& service, const SettingsSnapshot& search,
                          const std::string& defaultEndpoint, std::optional<long> maxPrice) {
   const Prepared prepared = Prepare(Question::kCheapest, service, search, maxPrice);

