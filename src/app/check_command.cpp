@@ -40,6 +40,7 @@ int RunCheckCommand() {
   const std::string log = masked(outcome.log);
   const size_t causeStart = outcome.cause.empty() ? std::string::npos : log.find(" — 原因: ");
   PrintLine("outcome", log.substr(0, causeStart) + " — " + outcome.brief);
+  if (outcome.cheapest) PrintLine("cheapest", MatchLine(*outcome.cheapest));
   if (!outcome.cause.empty()) {
     PrintLine("cause", masked(outcome.cause));
     PrintLine("fix", masked(outcome.fix));

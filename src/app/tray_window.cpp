@@ -7,8 +7,10 @@
 
 #include "base/utf8.h"
 #include "desktop/settings_dialog.h"
+#include "platform/ui/shell_open.h"
 #include "res/resource.h"
 #include "res/shell_texts.h"
+#include "res/texts.h"
 #include "settings/settings_file.h"
 #include "state/watch_state.h"
 #include "worker/check_status.h"
@@ -88,9 +90,12 @@ void CMainWnd::ShowCheckStatus() {
   data.uFlags = NIF_TIP;
   SetTip(data);
   if (!status.notice.empty()) {
+    const bool match = status.noticeKind == CheckStatus::Notice::kMatch;
     data.uFlags |= NIF_INFO;
-    CopyWhole(texts::kChecksFailing, data.szInfoTitle);
+    data.dwInfoFlags = match ? NIIF_INFO : NIIF_WARNING;
+    CopyWhole(match ? texts::kConditionMet : texts::kChecksFailing, data.szInfoTitle);
     CopyWhole(status.notice, data.szInfo);
+    noticeAddress_ = status.noticeAddress;
   }
   Shell_NotifyIconA(NIM_MODIFY, &data);
 }
@@ -104,6 +109,11 @@ LRESULT CMainWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     // opens the dialog as ダイアログを開く does.
     if (message == WM_TRAY_NOTIFY && lParam == NIN_SELECT)
       PostMessage(WM_COMMAND, ID_TRAY_OPEN_DIALOG);
+    // The notice of a match opens the item's page, as a row of the hit list does; a web address
+    // alone reaches the browser, as it came from the network.
+    if (message == WM_TRAY_NOTIFY && lParam == NIN_BALLOONUSERCLICK) {
+      platform::OpenWebAddress(noticeAddress_);
+    }
     if (message == watchState.taskbarCreatedMessage) RegisterTrayIcon();
     if (message == WM_CHECK_STATUS) ShowCheckStatus();
     // 終了, a close request from outside and the session's end all close the window.

@@ -43,5 +43,6 @@ class CMainWnd : public CWnd {
 
   // Once loaded, the settings are saved by every close of the window, whoever asks for it.
   bool settingsLoaded_ = false;
-  std::string tipLine_;  // the tip's second line; empty without [SERVICE]
+  std::string tipLine_;        // the tip's second line; empty without [SERVICE]
+  std::string noticeAddress_;  // the page the last notice opens; empty for none
 };

@@ -76,6 +76,9 @@ void CServiceDialog::DoDataExchange(CDataExchange* pDX) {
   DDX_Control(pDX, IDC_APPLICATION_ID, m_editApplicationId);
   DDX_Control(pDX, IDC_ACCESS_KEY, m_editAccessKey);
   DDX_Control(pDX, IDC_SHOW_KEY, m_checkShowKey);
+  DDX_Control(pDX, IDC_MIN_PRICE, m_editMinPrice);
+  DDX_Control(pDX, IDC_NG_KEYWORD, m_editNgKeyword);
+  DDX_Control(pDX, IDC_POSTAGE_INCLUDED, m_checkPostageIncluded);
   DDX_Control(pDX, IDC_AFFILIATE_ID, m_editAffiliateId);
   DDX_Control(pDX, IDC_REFERER, m_editReferer);
   DDX_Control(pDX, IDC_ENDPOINT, m_editEndpoint);
@@ -89,6 +92,9 @@ void CServiceDialog::DoDataExchange(CDataExchange* pDX) {
   }
   m_editApplicationId.SetWindowText(loaded_.applicationId.c_str());
   m_editAccessKey.SetWindowText(loaded_.accessKey.c_str());
+  m_editMinPrice.SetWindowText(loaded_.minPrice.c_str());
+  m_editNgKeyword.SetWindowText(loaded_.ngKeyword.c_str());
+  m_checkPostageIncluded.SetCheck(loaded_.postageIncluded ? BST_CHECKED : BST_UNCHECKED);
   m_editAffiliateId.SetWindowText(loaded_.affiliateId.c_str());
   m_editReferer.SetWindowText(loaded_.referer.c_str());
   m_editEndpoint.SetWindowText(loaded_.endpoint.c_str());
@@ -101,10 +107,13 @@ LRESULT CServiceDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   return 0;
 }
 
-ServiceSettings CServiceDialog::OnScreen() const {
+ServiceSettings CServiceDialog::OnScreen() {
   ServiceSettings service = loaded_;
   service.applicationId = Field(m_editApplicationId);
   service.accessKey = Field(m_editAccessKey);
+  service.minPrice = Field(m_editMinPrice);
+  service.ngKeyword = Field(m_editNgKeyword);
+  service.postageIncluded = m_checkPostageIncluded.GetCheck() != 0;
   service.affiliateId = Field(m_editAffiliateId);
   service.referer = Field(m_editReferer);
   service.endpoint = Field(m_editEndpoint);

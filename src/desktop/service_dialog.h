@@ -14,6 +14,9 @@ class CServiceDialog : public CDialog {
   CEdit m_editApplicationId;
   CEdit m_editAccessKey;
   CButton m_checkShowKey;
+  CEdit m_editMinPrice;
+  CEdit m_editNgKeyword;
+  CButton m_checkPostageIncluded;
   CEdit m_editAffiliateId;
   CEdit m_editReferer;
   CEdit m_editEndpoint;
@@ -29,7 +32,7 @@ class CServiceDialog : public CDialog {
 
  private:
   struct TestRun;
-  ServiceSettings OnScreen() const;
+  ServiceSettings OnScreen();
   void OnBnClickedShowKey();
   void OnBnClickedTestService();
   void OnTestDone();

@@ -50,32 +50,44 @@ constexpr ControlTemplate kHitListControls[] = {
      10},
 };
 
-// Each value with the name of its key in setting.ini, which the outcomes' fixes name.
+// Each value with the name of its key in setting.ini, which the outcomes' fixes name; what
+// narrows the searches in a group of its own below the id and the key.
 constexpr ControlTemplate kServiceControls[] = {
     {IDC_STATIC, Static, kLabel, "アプリID (APPLICATION_ID)", 7, 10, 95, 10},
     {IDC_APPLICATION_ID, Edit, kEdit, "", 105, 8, 238, 14},
     {IDC_STATIC, Static, kLabel, "アクセスキー (ACCESS_KEY)", 7, 28, 95, 10},
     {IDC_ACCESS_KEY, Edit, kPasswordEdit, "", 105, 26, 193, 14},
     {IDC_SHOW_KEY, Button, kCheckBox, "表示する", 303, 27, 40, 12},
-    {IDC_STATIC, Static, kLabel, "アフィリエイトID (AFFILIATE_ID)", 7, 46, 95, 10},
-    {IDC_AFFILIATE_ID, Edit, kEdit, "", 105, 44, 238, 14},
-    {IDC_STATIC, Static, kLabel, "任意。ヒットをこのIDのアフィリエイトリンクで開きます", 105, 59,
+    {IDC_STATIC, Button, kGroupBox, "絞り込み", 7, 44, 336, 73},
+    {IDC_STATIC, Static, kLabel, "下限価格 (MIN_PRICE)", 14, 58, 100, 10},
+    {IDC_MIN_PRICE, Edit, kEdit, "", 116, 56, 50, 14},
+    {IDC_STATIC, Static, kLabel, "円以上。設定価格より低い額で、安い付属品を除きます", 170, 58, 167,
+     10},
+    {IDC_STATIC, Static, kLabel, "除外キーワード (NG_KEYWORD)", 14, 76, 100, 10},
+    {IDC_NG_KEYWORD, Edit, kEdit, "", 116, 74, 221, 14},
+    {IDC_STATIC, Static, kLabel, "これらの語を含む商品を除きます。語はスペースで区切ります", 116,
+     89, 221, 10},
+    {IDC_POSTAGE_INCLUDED, Button, kCheckBox, "送料込みのみ (POSTAGE_INCLUDED)", 14, 101, 150, 12},
+    {IDC_STATIC, Static, kLabel, "送料別の商品を除きます", 170, 102, 167, 10},
+    {IDC_STATIC, Static, kLabel, "アフィリエイトID (AFFILIATE_ID)", 7, 125, 95, 10},
+    {IDC_AFFILIATE_ID, Edit, kEdit, "", 105, 123, 238, 14},
+    {IDC_STATIC, Static, kLabel, "任意。ヒットをこのIDのアフィリエイトリンクで開きます", 105, 138,
      238, 10},
-    {IDC_STATIC, Static, kLabel, "サイト (REFERER)", 7, 74, 95, 10},
-    {IDC_REFERER, Edit, kEdit, "", 105, 72, 238, 14},
+    {IDC_STATIC, Static, kLabel, "サイト (REFERER)", 7, 153, 95, 10},
+    {IDC_REFERER, Edit, kEdit, "", 105, 151, 238, 14},
     {IDC_STATIC, Static, kLabel, "Webアプリケーション型のアプリだけ: 登録したサイトのアドレス", 105,
-     87, 238, 10},
-    {IDC_STATIC, Static, kLabel, "接続先 (ENDPOINT)", 7, 102, 95, 10},
-    {IDC_ENDPOINT, Edit, kEdit, "", 105, 100, 238, 14},
-    {IDC_STATIC, Static, kLabel, "空欄のときは標準:", 7, 117, 95, 10},
-    {IDC_DEFAULT_ENDPOINT, Static, kLabel, "", 105, 117, 238, 10},
-    {IDC_TEST_SERVICE, Button, kButton, "接続テスト", 7, 136, 60, 14},
+     166, 238, 10},
+    {IDC_STATIC, Static, kLabel, "接続先 (ENDPOINT)", 7, 181, 95, 10},
+    {IDC_ENDPOINT, Edit, kEdit, "", 105, 179, 238, 14},
+    {IDC_STATIC, Static, kLabel, "空欄のときは標準:", 7, 196, 95, 10},
+    {IDC_DEFAULT_ENDPOINT, Static, kLabel, "", 105, 196, 238, 10},
+    {IDC_TEST_SERVICE, Button, kButton, "接続テスト", 7, 215, 60, 14},
     {IDC_STATIC, Static, kLabel,
-     "画面の値で、次の確認と同じ問い合わせを1回します（保存はしません）", 72, 139, 271, 10},
-    {IDC_STATIC, Static, kLabel, "結果", 7, 157, 24, 10},
-    {IDC_TEST_RESULT, Edit, kReadOnlyText, "", 34, 155, 309, 48},
-    {IDOK, Button, kDefaultButton, "OK", 239, 211, 50, 14},
-    {IDCANCEL, Button, kButton, "キャンセル", 293, 211, 50, 14},
+     "画面の値で、次の確認と同じ問い合わせを1回します（保存はしません）", 72, 218, 271, 10},
+    {IDC_STATIC, Static, kLabel, "結果", 7, 236, 24, 10},
+    {IDC_TEST_RESULT, Edit, kReadOnlyText, "", 34, 234, 309, 48},
+    {IDOK, Button, kDefaultButton, "OK", 239, 290, 50, 14},
+    {IDCANCEL, Button, kButton, "キャンセル", 293, 290, 50, 14},
 };
 
 constexpr DialogTemplate kDialogs[] = {
@@ -83,7 +95,7 @@ constexpr DialogTemplate kDialogs[] = {
      kSettingsControls},
     {IDD_HITLIST, kDialogStyle, "ヒット結果", 393, 249, "MS Shell Dlg", 8, kHitListControls},
     // A window of its own, started alone: it has a taskbar button.
-    {IDD_SERVICE, kDialogStyle, "Kobanu サービス設定", 350, 232, "MS Shell Dlg", 8,
+    {IDD_SERVICE, kDialogStyle, "Kobanu サービス設定", 350, 311, "MS Shell Dlg", 8,
      kServiceControls, WS_EX_APPWINDOW},
 };
 

@@ -30,6 +30,9 @@ inline constexpr int IDC_ENDPOINT = 1016;
 inline constexpr int IDC_DEFAULT_ENDPOINT = 1017;
 inline constexpr int IDC_TEST_SERVICE = 1018;
 inline constexpr int IDC_TEST_RESULT = 1019;
+inline constexpr int IDC_MIN_PRICE = 1020;
+inline constexpr int IDC_NG_KEYWORD = 1021;
+inline constexpr int IDC_POSTAGE_INCLUDED = 1022;
 inline constexpr int IDC_STATIC = -1;
 
 // Menu commands.

@@ -16,7 +16,7 @@ using nlohmann::json;
 
 constexpr std::array<std::string_view, kItemFieldCount> kItemFieldNames = {
     "itemName",  "itemCode", "itemPrice", "itemUrl", "affiliateUrl",
-    "pointRate", "shopName", "startTime", "endTime"};
+    "pointRate", "shopName", "startTime", "endTime", "postageFlag"};
 
 std::optional<AnswerValue>* ItemSlot(ItemValues& values, std::string_view name) {
   const auto found = std::find(kItemFieldNames.begin(), kItemFieldNames.end(), name);

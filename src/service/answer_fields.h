@@ -33,8 +33,9 @@ enum class ItemField {
   kShopName,
   kStartTime,
   kEndTime,
+  kPostageFlag,
 };
-inline constexpr size_t kItemFieldCount = 9;
+inline constexpr size_t kItemFieldCount = 10;
 
 using ItemValues = std::array<std::optional<AnswerValue>, kItemFieldCount>;
 

@@ -15,6 +15,11 @@ struct FailureText {
   const char* fix;
 };
 
+// Enough of a name to tell a band from the watch, and of a shop to know it: the notice and the
+// tip have little room.
+constexpr size_t kShownNameBytes = 150;
+constexpr size_t kShownShopBytes = 90;
+
 constexpr char kNextHour[] = "そのままお待ちください。次の確認は1時間後です。";
 
 // The service's versions, errors and rules as its documentation and clients in use showed them
@@ -103,6 +108,22 @@ FailureText TextOf(Failure failure) {
               "[SERVICE] の ENDPOINT を空にするか、今のアドレス "
               "https://openapi.rakuten.co.jp/ichibams/api/IchibaItem/Search/20260701 "
               "にしてください。"};
+    case Failure::kBadMinPrice:
+      return {"settings error", "下限価格が正しくありません",
+              "下限価格（MIN_PRICE）は円の整数を半角数字だけで書きます（0～999999999）。"
+              "問い合わせていません。",
+              "サービス設定の下限価格を半角数字で書き直すか、空にしてください。"};
+    case Failure::kFloorNotBelowPrice:
+      return {
+          "settings error", "下限価格が設定価格以上です",
+          "下限価格（MIN_PRICE）が設定価格（上限）と同じか高いため、当てはまる商品はありません。"
+          "問い合わせていません。",
+          "サービス設定の下限価格を設定価格より低くするか、空にしてください。"};
+    case Failure::kNgKeywordRule:
+      return {
+          "ng keyword not sent", "除外キーワードが規則に合いません",
+          "サービスはこの除外キーワード（NG_KEYWORD）を受け付けないため、問い合わせていません。",
+          "その語を長くするか除いてください。語は半角のスペースか全角のスペースで区切ります。"};
   }
   // Only a value that names no failure comes here.
   return TextOf(Failure::kServiceError);
@@ -120,6 +141,29 @@ CheckOutcome Answered(int result, std::string log, std::string brief, std::strin
 
 bool Contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
+}
+
+// The service's words as the tip, the notice and the command line show them: one line with every
+// control visible, at most maxBytes, "…" where it was cut.
+std::string Shown(std::string_view text, size_t maxBytes = std::string_view::npos) {
+  std::string shown = VisibleText(text);
+  if (shown.size() <= maxBytes) return shown;
+  return VisibleText(text, maxBytes) + "…";
+}
+
+// "9,800円".
+std::string YenText(uint64_t yen) {
+  std::string digits = std::to_string(yen);
+  for (size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
+  return digits + "円";
+}
+
+// The price, the postage and the shop, as far as the answer told them.
+std::string PriceAndShop(const CheapestMatch& match) {
+  std::string text = match.price ? YenText(*match.price) : "価格不明";
+  if (match.postageIncluded) text += *match.postageIncluded ? " 送料込" : " 送料別";
+  if (!match.shop.empty()) text += " " + Shown(match.shop, kShownShopBytes);
+  return text;
 }
 
 }  // namespace
@@ -183,10 +227,21 @@ CheckOutcome NetworkFailed(int result, std::string url, const platform::http::Ht
   return Failed(result, Failure::kNetwork, std::move(url), error.what(), 0, details);
 }
 
-CheckOutcome Counted(int count, std::string url) {
-  return Answered(0, count > 0 ? "count " + std::to_string(count) : "nothing found",
-                  count > 0 ? "該当 " + std::to_string(count) + "件" : "該当なし", std::move(url),
-                  count);
+CheckOutcome Counted(int count, std::string url, std::optional<CheapestMatch> cheapest) {
+  std::string brief = count > 0 ? "該当 " + std::to_string(count) + "件" : "該当なし";
+  if (count > 0 && cheapest && cheapest->price) brief += " 最安 " + YenText(*cheapest->price);
+  CheckOutcome counted = Answered(0, count > 0 ? "count " + std::to_string(count) : "nothing found",
+                                  std::move(brief), std::move(url), count);
+  if (count > 0) counted.cheapest = std::move(cheapest);
+  return counted;
+}
+
+std::string MatchNotice(const CheapestMatch& match) {
+  return Shown(match.name, kShownNameBytes) + "\n" + PriceAndShop(match);
+}
+
+std::string MatchLine(const CheapestMatch& match) {
+  return PriceAndShop(match) + " — " + Shown(match.name) + " — " + Shown(match.address);
 }
 
 CheckOutcome Listed(int rows, std::string url) {

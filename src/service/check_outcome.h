@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "platform/http/http_request.h"
+#include "service/cheapest_match.h"
 
 // The known reasons for a check that found nothing out.
 enum class Failure {
@@ -24,6 +25,9 @@ enum class Failure {
   kRedirectRefused,     // a redirect off https or to another host, not followed
   kBadEndpoint,         // an ENDPOINT that may not be used
   kRetiredHost,         // an ENDPOINT on a host the service has left
+  kBadMinPrice,         // a MIN_PRICE that is no whole number of yen; not sent
+  kFloorNotBelowPrice,  // a MIN_PRICE at or above the price ceiling: nothing can match, not sent
+  kNgKeywordRule,       // an NG_KEYWORD the service would refuse, not sent
 };
 
 // What one check came to, in two voices: the check log's (English, the service's own words, and
@@ -38,8 +42,9 @@ struct CheckOutcome {
   std::string fix{};
   std::string url{};     // the request, with the key in it
   std::string answer{};  // what came back: the status and the start of the body; empty for none
-  std::optional<Failure> failure{};  // why it failed, when it did
-  std::optional<int> found{};        // the count, or the time-sale state, that was read
+  std::optional<Failure> failure{};         // why it failed, when it did
+  std::optional<int> found{};               // the count, or the time-sale state, that was read
+  std::optional<CheapestMatch> cheapest{};  // a count's cheapest match, from today's service
 };
 
 // The outcome as a person reads it in a box or a notice: the brief, and for a failure its cause and
@@ -49,10 +54,11 @@ std::string UserText(const CheckOutcome& outcome, std::string_view lineEnd = "\n
 // An answer as CheckOutcome keeps it: "200 {...}", the body cut after 1,000 bytes.
 std::string AnswerText(int status, const std::string& body);
 
-// The question answered: a count (0: "nothing found"), the rows of a hit list, or a time sale's
-// state (1 running, -2 ended, 0 none; read from the search page 0 is another badge and -1 no
-// marker at all).
-CheckOutcome Counted(int count, std::string url);
+// The question answered: a count (0: "nothing found"), with its cheapest match when the service
+// named one; the rows of a hit list; or a time sale's state (1 running, -2 ended, 0 none; read
+// from the search page 0 is another badge and -1 no marker at all).
+CheckOutcome Counted(int count, std::string url,
+                     std::optional<CheapestMatch> cheapest = std::nullopt);
 CheckOutcome Listed(int rows, std::string url);
 enum class SaleSource { kSearchPage, kService };
 CheckOutcome SaleRead(int state, SaleSource source, std::string url);
@@ -78,6 +84,12 @@ enum class Skip { kDisarmed, kNoKeyword, kBadPrice, kNoKeywordBadPrice };
 CheckOutcome Skipped(Skip why);
 // A check made now (kobanu --check) that the cycle's own message refused (result -2).
 CheckOutcome NotAsked(const std::string& message);
+
+// The cheapest match as the notice at an alert shows it: its name, cut between characters, on a
+// line of its own, then its price, postage and shop.
+std::string MatchNotice(const CheapestMatch& match);
+// ... and on one line, with its address, for kobanu --check.
+std::string MatchLine(const CheapestMatch& match);
 
 // The described item-search answered 200 with a status other than Success (result 0).
 CheckOutcome NotSuccess(std::string url);

@@ -11,6 +11,7 @@
 #include "service/fetch_page.h"
 #include "service/json_answer.h"
 #include "service/keyword_rules.h"
+#include "service/narrowing.h"
 #include "service/request_pacer.h"
 #include "service/service_endpoint.h"
 #include "service/service_versions.h"
@@ -18,14 +19,24 @@
 
 namespace {
 
-enum class Question { kCount, kHitList, kTimeSale };
+enum class Question { kCheapest, kHitList, kTimeSale };
 
-// The fewest output fields the service allows for each question.
-constexpr char kCountElements[] = "count";
+// The fewest output fields the service allows for each question, by their names in its answers.
+constexpr char kCheapestElements[] =
+    "count,itemName,itemPrice,itemUrl,affiliateUrl,shopName,postageFlag";
 constexpr char kHitListElements[] =
     "count,itemName,itemCode,itemPrice,itemUrl,affiliateUrl,pointRate,shopName";
 constexpr char kTimeSaleElements[] = "count,startTime,endTime";
 constexpr double kHighestMaxPrice = 999'999'999;  // the service takes no higher ceiling
+
+// What one question sends besides the credentials.
+struct Request {
+  Question question;
+  std::string keyword{};  // the service's words
+  bool inStockOnly = false;
+  std::optional<long> maxPrice{};  // not sent by the time-sale question
+  Narrowing narrowing{};
+};
 
 // The price ceiling: none for no price (or a text that starts with no number, as the described
 // request leaves it out too); 0 for a number below 1, which no item can match; else its whole
@@ -41,26 +52,38 @@ std::optional<long> MaxPrice(const std::string& price) {
 }
 
 std::string RequestUrl(const std::string& endpoint, const ServiceSettings& service,
-                       const SettingsSnapshot& search, const std::string& keyword,
-                       Question question) {
+                       const Request& request) {
+  const Question question = request.question;
+  const Narrowing& narrowing = request.narrowing;
   std::string url = endpoint +
                     "?applicationId=" + PercentEncode(service.applicationId, Unreserved::Keep) +
                     "&accessKey=" + PercentEncode(service.accessKey, Unreserved::Keep);
-  if (question == Question::kHitList && !service.affiliateId.empty()) {
+  // The cheapest match opens through the affiliate link as the hit list's rows do.
+  if (question != Question::kTimeSale && !service.affiliateId.empty()) {
     url += "&affiliateId=" + PercentEncode(service.affiliateId, Unreserved::Keep);
   }
-  url += "&keyword=" + PercentEncode(keyword, Unreserved::Encode);
-  if (question == Question::kTimeSale) {
-    return url + "&hits=30&format=json&formatVersion=2&elements=" + kTimeSaleElements;
+  url += "&keyword=" + PercentEncode(request.keyword, Unreserved::Encode);
+  if (!narrowing.ngWords.empty()) {
+    url += "&NGKeyword=" + PercentEncode(narrowing.ngWords, Unreserved::Encode);
   }
-  if (question == Question::kHitList) url += "&sort=%2BitemPrice";
-  url += search.scanZaiko != 0 ? "&availability=1" : "&availability=0";
-  if (const auto maxPrice = MaxPrice(search.scanPrice)) {
-    url += "&maxPrice=" + std::to_string(*maxPrice);
+  if (question != Question::kTimeSale) {
+    url += "&sort=%2BitemPrice";
+    url += request.inStockOnly ? "&availability=1" : "&availability=0";
   }
-  url += question == Question::kHitList ? "&hits=30" : "&hits=1";
+  if (narrowing.minPrice) url += "&minPrice=" + std::to_string(*narrowing.minPrice);
+  if (request.maxPrice) url += "&maxPrice=" + std::to_string(*request.maxPrice);
+  if (narrowing.postageIncluded) url += "&postageFlag=1";
+  url += question == Question::kCheapest ? "&hits=1" : "&hits=30";
   url += "&format=json&formatVersion=2&elements=";
-  return url + (question == Question::kHitList ? kHitListElements : kCountElements);
+  switch (question) {
+    case Question::kCheapest:
+      return url + kCheapestElements;
+    case Question::kHitList:
+      return url + kHitListElements;
+    case Question::kTimeSale:
+      return url + kTimeSaleElements;
+  }
+  return url;
 }
 
 // One question asked: the 200 answer's body, or the failure that stopped it.
@@ -81,15 +104,15 @@ struct Asked {
 
 // Asks the question in its turn, and again with the next known version while the service says
 // the one asked for is retired.
-Asked Ask(const ServiceSettings& service, const SettingsSnapshot& search,
-          const std::string& defaultEndpoint, const std::string& keyword, Question question) {
+Asked Ask(const ServiceSettings& service, const std::string& defaultEndpoint,
+          const Request& request) {
   const std::string configured = service.endpoint.empty() ? defaultEndpoint : service.endpoint;
   if (const auto refused = EndpointRefusal(configured)) {
     return {.failure = Failed(-1, *refused, configured, "ENDPOINT " + configured)};
   }
   std::string endpoint = EndpointToAsk(configured);
   for (;;) {
-    const std::string url = RequestUrl(endpoint, service, search, keyword, question);
+    const std::string url = RequestUrl(endpoint, service, request);
     WaitForServiceTurn();
     FetchResult fetched = FetchServiceAnswer(url, service.referer);
     if (fetched.failure) return {.failure = NetworkFailed(-1, url, *fetched.failure), .url = url};
@@ -128,12 +151,42 @@ Asked Ask(const ServiceSettings& service, const SettingsSnapshot& search,
   }
 }
 
-// The keyword as the service takes it; a failure when it would refuse it.
-std::optional<CheckOutcome> KeywordRefusal(const ServiceKeyword& keyword) {
-  if (!keyword.problem) return std::nullopt;
-  const KeywordProblem& problem = *keyword.problem;
-  const std::string which = problem.word.empty() ? "" : "語「" + problem.word + "」: ";
-  return Failed(-1, Failure::kKeywordRule, "", problem.word, 0, which + problem.rule + "。");
+// The question with the keyword, the ceiling and the narrowing as the service takes them; a
+// failure when a rule stops it before anything is sent.
+struct Prepared {
+  Request request;
+  std::optional<CheckOutcome> refusal{};
+};
+Prepared Prepare(Question question, const ServiceSettings& service, const SettingsSnapshot& search,
+                 std::optional<long> maxPrice) {
+  Prepared prepared{.request = {.question = question,
+                                .inStockOnly = search.scanZaiko != 0,
+                                .maxPrice = maxPrice}};
+  const ServiceKeyword keyword = ServiceKeywordOf(search.scanKeyword);
+  if (keyword.problem) {
+    prepared.refusal =
+        Failed(-1, Failure::kKeywordRule, "", keyword.problem->word, 0, keyword.problem->Told());
+    return prepared;
+  }
+  prepared.request.keyword = keyword.words;
+  NarrowingOrRefusal narrowing = NarrowingOf(service, maxPrice);
+  prepared.refusal = std::move(narrowing.refusal);
+  prepared.request.narrowing = std::move(narrowing.narrowing);
+  return prepared;
+}
+
+// The count of the items that match at or below the ceiling maxPrice (none: no ceiling), and the
+// cheapest of them, in one request.
+CheckOutcome AskCheapest(const ServiceSettings& service, const SettingsSnapshot& search,
+                         const std::string& defaultEndpoint, std::optional<long> maxPrice) {
+  const Prepared prepared = Prepare(Question::kCheapest, service, search, maxPrice);
+  if (prepared.refusal) return *prepared.refusal;
+  if (maxPrice == 0) return NothingBelowOneYen();
+  const Asked asked = Ask(service, defaultEndpoint, prepared.request);
+  if (asked.failure) return *asked.failure;
+  const std::optional<int> n = ReadJsonCount(asked.body);
+  if (!n) return asked.Told(Failed(-1, Failure::kUnreadable, asked.url));
+  return asked.Told(Counted(*n, asked.url, ReadJsonCheapest(asked.body)));
 }
 
 // The moment of the last reading of the time sales, seconds since 1970; 0 before the first.
@@ -143,25 +196,19 @@ std::atomic<int64_t> lastSaleReading{0};
 
 CheckOutcome IchibaHitCount(const ServiceSettings& service, const SettingsSnapshot& search,
                             const std::string& defaultEndpoint) {
-  const ServiceKeyword keyword = ServiceKeywordOf(search.scanKeyword);
-  if (auto refused = KeywordRefusal(keyword)) return *refused;
-  if (MaxPrice(search.scanPrice) == 0) return NothingBelowOneYen();
-  const Asked asked = Ask(service, search, defaultEndpoint, keyword.words, Question::kCount);
-  if (asked.failure) return *asked.failure;
-  const std::optional<int> n = ReadJsonCount(asked.body);
-  if (!n) return asked.Told(Failed(-1, Failure::kUnreadable, asked.url));
-  return asked.Told(Counted(*n, asked.url));
+  return AskCheapest(service, search, defaultEndpoint, MaxPrice(search.scanPrice));
 }
 
 CheckOutcome IchibaHitList(const ServiceSettings& service, const SettingsSnapshot& search,
                            const std::string& defaultEndpoint) {
-  const ServiceKeyword keyword = ServiceKeywordOf(search.scanKeyword);
-  if (auto refused = KeywordRefusal(keyword)) return *refused;
-  if (MaxPrice(search.scanPrice) == 0) {
+  const std::optional<long> maxPrice = MaxPrice(search.scanPrice);
+  const Prepared prepared = Prepare(Question::kHitList, service, search, maxPrice);
+  if (prepared.refusal) return *prepared.refusal;
+  if (maxPrice == 0) {
     watchState.hitCount = 0;
     return NothingBelowOneYen();
   }
-  const Asked asked = Ask(service, search, defaultEndpoint, keyword.words, Question::kHitList);
+  const Asked asked = Ask(service, defaultEndpoint, prepared.request);
   if (asked.failure) return *asked.failure;
   if (ReadJsonHitList(asked.body) == -1) {
     return asked.Told(Failed(-1, Failure::kUnreadable, asked.url));
@@ -171,9 +218,10 @@ CheckOutcome IchibaHitList(const ServiceSettings& service, const SettingsSnapsho
 
 CheckOutcome IchibaSalesStatus(const ServiceSettings& service, const SettingsSnapshot& search,
                                const std::string& defaultEndpoint) {
-  const ServiceKeyword keyword = ServiceKeywordOf(search.scanKeyword);
-  if (auto refused = KeywordRefusal(keyword)) return *refused;
-  const Asked asked = Ask(service, search, defaultEndpoint, keyword.words, Question::kTimeSale);
+  // The sale of any hit counts, whatever its price: no ceiling, and so no floor above it.
+  const Prepared prepared = Prepare(Question::kTimeSale, service, search, std::nullopt);
+  if (prepared.refusal) return *prepared.refusal;
+  const Asked asked = Ask(service, defaultEndpoint, prepared.request);
   if (asked.failure) return *asked.failure;
   const auto windows = ReadJsonSaleWindows(asked.body);
   if (!windows) return asked.Told(Failed(-1, Failure::kUnreadable, asked.url));

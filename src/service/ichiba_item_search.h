@@ -9,8 +9,10 @@
 // The three questions to the IchibaItem/Search service ([SERVICE]). defaultEndpoint is asked when
 // the section names no ENDPOINT. Each waits for its turn (one request a second), asks the next
 // known version when the one asked for is retired, and tells what it found as a CheckOutcome.
+// The narrowing of [SERVICE] (a floor, words to leave out, postage included) applies to all three.
 
-// The count: result 0 with the count found (0: nothing found), or -1 with none.
+// The count, and the cheapest match with it: result 0 with the count found (0: nothing found),
+// or -1 with none.
 CheckOutcome IchibaHitCount(const ServiceSettings& service, const SettingsSnapshot& search,
                             const std::string& defaultEndpoint);
 

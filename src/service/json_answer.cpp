@@ -40,6 +40,21 @@ std::string Utf8Text(const ItemValues& item, ItemField field) {
   return value && value->kind == AnswerValue::Kind::kText ? value->text : std::string();
 }
 
+// A whole number of 0 or more, written as a number or, as some answers have it, as a text of
+// digits alone.
+std::optional<uint64_t> WholeNumber(const ItemValues& item, ItemField field) {
+  constexpr size_t kMostDigits = 15;  // far above any price, far below overflow
+  const auto& value = item[static_cast<size_t>(field)];
+  if (!value) return std::nullopt;
+  if (value->kind == AnswerValue::Kind::kNumber) return value->whole;
+  const std::string& text = value->text;
+  if (value->kind != AnswerValue::Kind::kText || text.empty() || text.size() > kMostDigits ||
+      text.find_first_not_of("0123456789") != std::string::npos) {
+    return std::nullopt;
+  }
+  return std::stoull(text);
+}
+
 }  // namespace
 
 std::optional<int> ReadJsonCount(const std::string& body) {
@@ -88,6 +103,22 @@ std::optional<std::vector<SaleWindow>> ReadJsonSaleWindows(const std::string& bo
     }
   }
   return windows;
+}
+
+std::optional<CheapestMatch> ReadJsonCheapest(const std::string& body) {
+  const auto answer = ReadAnswerFields(body);
+  if (!answer || !answer->itemsIsArray || answer->items.empty()) return std::nullopt;
+  const ItemValues* item = answer->items.front().Fields();
+  if (item == nullptr) return std::nullopt;
+  CheapestMatch match{.name = Utf8Text(*item, ItemField::kItemName),
+                      .price = WholeNumber(*item, ItemField::kItemPrice),
+                      .shop = Utf8Text(*item, ItemField::kShopName),
+                      .address = Utf8Text(*item, ItemField::kAffiliateUrl)};
+  if (const auto postage = WholeNumber(*item, ItemField::kPostageFlag); postage && *postage <= 1) {
+    match.postageIncluded = *postage == 0;
+  }
+  if (match.address.empty()) match.address = Utf8Text(*item, ItemField::kItemUrl);
+  return match;
 }
 
 ServiceError ReadServiceError(const std::string& body) {

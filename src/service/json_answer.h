@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "service/cheapest_match.h"
 #include "service/sale_window.h"
 
 // Readers of the IchibaItem/Search service's JSON answers (formatVersion 2, and 1 as well). No
@@ -23,6 +24,10 @@ int ReadJsonHitList(const std::string& body);
 // The time-sale windows of the answer's items, as the answer wrote them (empty texts for an item
 // without one); nothing when the body holds no list of items.
 std::optional<std::vector<SaleWindow>> ReadJsonSaleWindows(const std::string& body);
+
+// The answer's first item, which is its cheapest when it was asked for sorted by price; nothing
+// when the body lists no item. Its texts as the answer wrote them, UTF-8.
+std::optional<CheapestMatch> ReadJsonCheapest(const std::string& body);
 
 // What an error answer says in any of the service's forms: "error" and "error_description";
 // the "errorMessage" of "errors" (as error); a throttle's "message" (as description). Empty texts

@@ -73,6 +73,10 @@ size_t Width(std::string_view utf8) {
 
 }  // namespace
 
+std::string KeywordProblem::Told() const {
+  return (word.empty() ? "" : "語「" + word + "」: ") + rule + "。";
+}
+
 ServiceKeyword ServiceKeywordOf(const std::string& keyword) {
   ServiceKeyword result{Words(AnsiToUtf8(keyword.c_str())), std::nullopt};
   if (result.words.empty()) {

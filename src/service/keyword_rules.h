@@ -11,6 +11,9 @@
 struct KeywordProblem {
   std::string word;  // empty when the rule is about the whole keyword
   std::string rule;
+
+  // As the outcome's cause begins: "語「G」: " and the rule, or the rule alone.
+  std::string Told() const;
 };
 
 struct ServiceKeyword {

@@ -37,9 +37,11 @@ bool BuildIniPath() {
 const char* FlagText(int32_t flag) { return flag != 0 ? "1" : "0"; }
 
 const std::vector<platform::ProfileKey> kServiceKeys = {
-    {kServiceSection, "APPLICATION_ID"}, {kServiceSection, "ACCESS_KEY"},
-    {kServiceSection, "AFFILIATE_ID"},   {kServiceSection, "ENDPOINT"},
-    {kServiceSection, "REFERER"},        {kServiceSection, "LOG"}};
+    {kServiceSection, "APPLICATION_ID"},  {kServiceSection, "ACCESS_KEY"},
+    {kServiceSection, "AFFILIATE_ID"},    {kServiceSection, "ENDPOINT"},
+    {kServiceSection, "REFERER"},         {kServiceSection, "LOG"},
+    {kServiceSection, "MIN_PRICE"},       {kServiceSection, "NG_KEYWORD"},
+    {kServiceSection, "POSTAGE_INCLUDED"}};
 
 // The [SERVICE] section from the values read for kServiceKeys, which start at `values`.
 ServiceSettings ServiceOf(const std::string* values) {
@@ -54,7 +56,10 @@ ServiceSettings ServiceOf(const std::string* values) {
           .affiliateId = value("AFFILIATE_ID"),
           .endpoint = value("ENDPOINT"),
           .referer = value("REFERER"),
-          .log = platform::Atoi(value("LOG")) != 0};
+          .log = platform::Atoi(value("LOG")) != 0,
+          .minPrice = value("MIN_PRICE"),
+          .ngKeyword = value("NG_KEYWORD"),
+          .postageIncluded = platform::Atoi(value("POSTAGE_INCLUDED")) != 0};
 }
 
 // Reads keys from the file, or gives empty values where there is no file to read. The caller
@@ -115,7 +120,10 @@ bool SaveServiceSettings(const ServiceSettings& service) {
                                      {"ACCESS_KEY", Line(service.accessKey)},
                                      {"AFFILIATE_ID", Line(service.affiliateId)},
                                      {"ENDPOINT", Line(service.endpoint)},
-                                     {"REFERER", Line(service.referer)}},
+                                     {"REFERER", Line(service.referer)},
+                                     {"MIN_PRICE", Line(service.minPrice)},
+                                     {"NG_KEYWORD", Line(service.ngKeyword)},
+                                     {"POSTAGE_INCLUDED", service.postageIncluded ? "1" : ""}},
                                     watchState.iniPath, platform::FileReaders::OwnerOnly);
   if (!saved) return false;
   UseService(service);

@@ -16,6 +16,10 @@ struct ServiceSettings {
   std::string endpoint;     // empty: kItemSearchEndpoint
   std::string referer;      // sent as Referer, and its origin as Origin, when set
   bool log = false;         // LOG=1: the check log also without the id and the key
+  // What narrows every search, as written (code page 932); an empty value sends nothing.
+  std::string minPrice;          // MIN_PRICE: the floor in whole yen, sent as minPrice
+  std::string ngKeyword;         // NG_KEYWORD: words to leave out, sent as NGKeyword
+  bool postageIncluded = false;  // POSTAGE_INCLUDED=1: postage included only (postageFlag=1)
 
   bool Enabled() const { return !applicationId.empty() && !accessKey.empty(); }
 };

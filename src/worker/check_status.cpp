@@ -21,6 +21,10 @@ struct Status {
 NoDestructor<Status> status;
 std::atomic<HWND> statusWindow{nullptr};
 
+void TellWindow() {
+  if (const HWND window = statusWindow.load()) PostMessageA(window, WM_CHECK_STATUS, 0, 0);
+}
+
 // "HH:MM" of the local time now.
 std::string ClockTime() { return platform::LocalTimeText().substr(11, 5); }
 
@@ -48,20 +52,32 @@ void NoteCheckStatus(const std::optional<CheckOutcome>& outcome) {
       }
       if (status->failuresInARow == kFailuresBeforeNotice) {
         status->shown.notice = UserText(*outcome);
+        status->shown.noticeKind = CheckStatus::Notice::kChecksFailing;
+        status->shown.noticeAddress.clear();
       }
     }
     changed = status->shown.tipLine != before.tipLine || status->shown.notice != before.notice;
   }
   // Nothing to tell while [SERVICE] stays off: the tray is left exactly as it was.
-  if (const HWND window = statusWindow.load(); window != nullptr && changed) {
-    PostMessageA(window, WM_CHECK_STATUS, 0, 0);
+  if (changed) TellWindow();
+}
+
+void NoteAlert(const CheckOutcome& outcome) {
+  if (!outcome.cheapest) return;
+  {
+    std::lock_guard lock(status->mutex);
+    status->shown.notice = MatchNotice(*outcome.cheapest);
+    status->shown.noticeKind = CheckStatus::Notice::kMatch;
+    status->shown.noticeAddress = outcome.cheapest->address;
   }
+  TellWindow();
 }
 
 CheckStatus TakeCheckStatus() {
   std::lock_guard lock(status->mutex);
   CheckStatus now = status->shown;
   status->shown.notice.clear();
+  status->shown.noticeAddress.clear();
   return now;
 }
 

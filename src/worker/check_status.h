@@ -7,11 +7,16 @@
 #include "service/check_outcome.h"
 
 // What the tray shows of the hourly checks while [SERVICE] is on: a second line for the icon's
-// tip, with the time of the last check and its outcome in short, and one notice when three checks
-// in a row failed for the same cause (not again until a check succeeds or the cause changes).
+// tip, with the time of the last check and its outcome in short; one notice when three checks
+// in a row failed for the same cause (not again until a check succeeds or the cause changes);
+// and at an alert one notice naming the cheapest match, whose activation opens its page.
 struct CheckStatus {
-  std::string tipLine;  // "12:00 該当 6件"; empty while [SERVICE] is off
-  std::string notice;   // to show now, once: the cause and the fix; empty for none
+  enum class Notice { kChecksFailing, kMatch };
+
+  std::string tipLine;  // "12:00 該当 6件 最安 9,800円"; empty while [SERVICE] is off
+  std::string notice;   // to show now, once; empty for none
+  Notice noticeKind = Notice::kChecksFailing;
+  std::string noticeAddress;  // the match's page; empty for the failing checks' notice
 };
 
 // The message the registered window gets when the status has changed.
@@ -20,6 +25,10 @@ inline constexpr UINT WM_CHECK_STATUS = WM_USER + 2;
 // After each of the worker's cycles: the outcome of its check with [SERVICE] on, nothing with
 // it off (the tip goes back to its first line). Worker thread.
 void NoteCheckStatus(const std::optional<CheckOutcome>& outcome);
+
+// At an alert of the count check, before its box: the notice naming the outcome's cheapest match,
+// which only today's service names; nothing without one. Worker thread.
+void NoteAlert(const CheckOutcome& outcome);
 
 // The status now; the notice is handed out once. UI thread.
 CheckStatus TakeCheckStatus();

@@ -99,6 +99,8 @@ void RunWatchCycle() {
 
   if (watchState.lastHitCount == -1) return;
   if (watchState.lastHitCount > 0 || watchState.lastSalesState == 1) {
+    // Beside the box, which waits for the user, the notice says what matched.
+    if (s.scanTimesale == 0) NoteAlert(LastOutcome(kCountCheck));
     AfxMessageBox(texts::kConditionMet);
     DisarmAlert();
   }

@@ -18,10 +18,11 @@ cp "$program" "$tmp/app/kobanu"
 export XDG_RUNTIME_DIR=$tmp/run
 
 key=pk_StandInMallAccessKey0123456789abcdef
-settings() {  # ENDPOINT KEY: setting.ini for 福袋, in stock only, with [SERVICE]
-  printf '[PARAM]\r\nSCAN_FLAG=1\r\nSCAN_KEYWORD=\x95\x9f\x91\xdc\r\nSCAN_ZAIKO=1\r\n[SERVICE]\r\n'
-  printf 'APPLICATION_ID=0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0\r\nACCESS_KEY=%s\r\nENDPOINT=%s\r\n' \
-    "$2" "$1"
+settings() {  # ENDPOINT KEY [MORE]: setting.ini for 福袋, in stock only, with [SERVICE] (and MORE)
+  printf '[PARAM]\r\nSCAN_FLAG=1\r\nSCAN_KEYWORD=\x95\x9f\x91\xdc\r\nSCAN_ZAIKO=1\r\n%b[SERVICE]\r\n' \
+    "${3:+SCAN_PRICE=3000\r\n}"
+  printf 'APPLICATION_ID=0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0\r\nACCESS_KEY=%s\r\nENDPOINT=%s\r\n%b' \
+    "$2" "$1" "${3:-}"
 }
 endpoint=http://127.0.0.1:$port/ichibams/api/IchibaItem/Search/20260701
 settings "$endpoint" "$key" >"$tmp/app/setting.ini"
@@ -34,8 +35,11 @@ check "an answered check ends with status 0" test $? -eq 0
 check "... prints the address with the key masked" \
   grep -qF "request  $endpoint?applicationId=0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0&accessKey=****&" \
   "$tmp/out"
-check "... the answer" grep -qF 'answer   200 {"count":3}' "$tmp/out"
-check "... and the outcome" grep -q '^outcome  count 3 — 該当 3件$' "$tmp/out"
+check "... the answer" grep -q '^answer   200 {"Items":\[{.*}\],"count":3}$' "$tmp/out"
+check "... the outcome" grep -q '^outcome  count 3 — 該当 3件 最安 2,160円$' "$tmp/out"
+check "... and the cheapest match on a line of its own" grep -qF \
+  "cheapest 2,160円 送料込 福袋市場 — 福袋 コーヒー豆 お試し 4種 — http://127.0.0.1:$port/item/fukubukuro-ichiba:20000003" \
+  "$tmp/out"
 
 # Beside a running Kobanu (no tray on the offscreen platform: it waits, holding its lock).
 QT_QPA_PLATFORM=offscreen "$tmp/app/kobanu" >/dev/null 2>&1 &
@@ -53,6 +57,15 @@ check "without a network it ends with status 1" test $? -eq 1
 check "... and says so" grep -q '^outcome  network error: .* — 確認できません: 接続できません$' \
   "$tmp/out"
 check "the key is never printed" not_grep -r -e "$key" -e pk_wrong "$tmp/out"
+
+settings "$endpoint" "$key" 'MIN_PRICE=3000\r\n' >"$tmp/app/setting.ini"
+asked=$(wc -l <"$tmp/mall")
+check_now
+check "a floor at the ceiling ends with status 1" test $? -eq 1
+check "... says so" grep -q '^outcome  settings error: MIN_PRICE 3000, price 3000 — 確認できません: 下限価格が設定価格以上です$' \
+  "$tmp/out"
+check "... and why" grep -q '^cause    下限価格（MIN_PRICE）が設定価格' "$tmp/out"
+check "... and asks nothing" test "$(wc -l <"$tmp/mall")" -eq "$asked"
 
 settings "$endpoint" "$key" >"$tmp/app/setting.ini"
 check_now

@@ -7,8 +7,10 @@
 #include <gtest/gtest.h>
 
 #include "platform/http/http_request.h"
+#include "service/check_log.h"
 #include "service/clear_hit_table.h"
 #include "service/request_pacer.h"
+#include "service/service_ids.h"
 #include "service/service_requests.h"
 #include "service/service_versions.h"
 #include "settings/settings_file.h"
@@ -89,23 +91,44 @@ std::unique_ptr<StandInMall> IchibaItemSearch::mallInstance;
 const std::string kCountStart = std::string("GET ") + standin::kSearchPath20260701 +
                                 "?applicationId=" + standin::kApplicationId + "&accessKey=****";
 
-TEST_F(IchibaItemSearch, CountQueryAsksForOneHitAndTheCountAlone) {
+TEST_F(IchibaItemSearch, CountQueryAsksForTheCountAndTheCheapestMatchInOneRequest) {
   UseService(Lines(HttpEndpoint()));
   int count = -1;
   EXPECT_EQ(QueryHitCount(count), 0);
   EXPECT_EQ(count, 4);
+  const std::string cheapestElements =
+      "&format=json&formatVersion=2&elements=count,itemName,itemPrice,itemUrl,affiliateUrl,"
+      "shopName,postageFlag HTTP/1.1";
   EXPECT_EQ(LastRequest(), kCountStart +
-                               "&keyword=%E7%A6%8F%E8%A2%8B&availability=0&hits=1&format=json"
-                               "&formatVersion=2&elements=count HTTP/1.1");
+                               "&keyword=%E7%A6%8F%E8%A2%8B&sort=%2BitemPrice"
+                               "&availability=0&hits=1" +
+                               cheapestElements);
+  const CheckOutcome counted = LastOutcome(kCountCheck);
+  EXPECT_EQ(counted.brief, "該当 4件 最安 2,160円");
+  ASSERT_TRUE(counted.cheapest);
+  EXPECT_EQ(counted.cheapest->name, "福袋 コーヒー豆 お試し 4種");
+  EXPECT_EQ(counted.cheapest->price, 2160u);
+  EXPECT_EQ(counted.cheapest->postageIncluded, true);
+  EXPECT_EQ(counted.cheapest->shop, "福袋市場");
+  EXPECT_EQ(counted.cheapest->address,
+            "http://" + mall.host() + "/item/fukubukuro-ichiba:20000003");
   settings.scanZaiko = 1;
   for (const auto& [price, sent] : std::vector<std::pair<std::string, std::string>>{
            {"5000.9", "&maxPrice=5000"}, {"1e3", "&maxPrice=1000"}, {"abc", ""}}) {
     settings.scanPrice = price;
     EXPECT_EQ(QueryHitCount(count), 0) << price;
-    EXPECT_EQ(LastRequest(), kCountStart + "&keyword=%E7%A6%8F%E8%A2%8B&availability=1" + sent +
-                                 "&hits=1&format=json&formatVersion=2&elements=count HTTP/1.1")
+    EXPECT_EQ(LastRequest(), kCountStart +
+                                 "&keyword=%E7%A6%8F%E8%A2%8B&sort=%2BitemPrice"
+                                 "&availability=1" +
+                                 sent + "&hits=1" + cheapestElements)
         << price;
   }
+  UseService(Lines(HttpEndpoint()) + "AFFILIATE_ID=af.01\r\n", kNothing);
+  EXPECT_EQ(QueryHitCount(count), 0);
+  EXPECT_NE(LastRequest().find("&affiliateId=af.01&keyword="), std::string::npos);
+  EXPECT_EQ(LastOutcome(kCountCheck).brief, "該当なし");
+  EXPECT_FALSE(LastOutcome(kCountCheck).cheapest);
+  settings.scanZaiko = 1;
   // A ceiling below one yen leaves nothing to find: no request, no match (not every item).
   for (const char* price : {"0.5", "0", "-0"}) {
     settings.scanPrice = price;
@@ -118,6 +141,87 @@ TEST_F(IchibaItemSearch, CountQueryAsksForOneHitAndTheCountAlone) {
     EXPECT_EQ(mall.RequestLines().size(), requests) << price;
   }
   EXPECT_TRUE(LogLines().back().starts_with("hit list | nothing found:")) << LogLines().back();
+}
+
+// SZ100 in the stand-in: the watch at 12,800 and 9,480 yen (postage apart), bands at 480 and
+// 5,980 (postage apart), a film at 380 and a cable at 1,280. The narrowing goes into each of the
+// three questions as the service takes it, and narrows what the count check finds.
+TEST_F(IchibaItemSearch, NarrowingIsSentAsTheServiceTakesItAndNarrowsTheMatch) {
+  struct Case {
+    std::string lines;  // of [SERVICE], after the id, the key and the address
+    std::string sent;   // between the keyword and &hits= in the count's request
+    int count;
+    uint64_t cheapest;
+  };
+  const std::string words =
+      "&NGKeyword=%E3%83%99%E3%83%AB%E3%83%88%20%E3%83%95%E3%82%A3%E3%83%AB"
+      "%E3%83%A0";  // ベルト フィルム
+  for (const Case& c : std::vector<Case>{
+           {"", "&sort=%2BitemPrice&availability=0&maxPrice=10000", 5, 380},
+           {"MIN_PRICE=6000\r\n", "&sort=%2BitemPrice&availability=0&minPrice=6000&maxPrice=10000",
+            1, 9480},
+           // As written: blanks around the floor, the words parted by a full-width space.
+           {"MIN_PRICE= 5000\r\nNG_KEYWORD=\x83\x78\x83\x8B\x83\x67\x81\x40\x83\x74\x83\x42"
+            "\x83\x8B\x83\x80\r\n",
+            words + "&sort=%2BitemPrice&availability=0&minPrice=5000&maxPrice=10000", 1, 9480},
+           {"POSTAGE_INCLUDED=1\r\n",
+            "&sort=%2BitemPrice&availability=0&maxPrice=10000&postageFlag=1", 3, 380},
+           {"MIN_PRICE=\r\nNG_KEYWORD=\x81\x40\r\nPOSTAGE_INCLUDED=0\r\n",
+            "&sort=%2BitemPrice&availability=0&maxPrice=10000", 5, 380},
+       }) {
+    UseService(Lines(HttpEndpoint()) + c.lines, kSmartWatch);
+    settings.scanPrice = "10000";
+    int count = -1;
+    EXPECT_EQ(QueryHitCount(count), 0) << c.lines;
+    EXPECT_EQ(count, c.count) << c.lines;
+    EXPECT_EQ(LastRequest(), kCountStart + "&keyword=%53%5A%31%30%30" + c.sent +
+                                 "&hits=1&format=json&formatVersion=2&elements=count,itemName,"
+                                 "itemPrice,itemUrl,affiliateUrl,shopName,postageFlag HTTP/1.1")
+        << c.lines;
+    const auto cheapest = LastOutcome(kCountCheck).cheapest;
+    EXPECT_EQ(cheapest ? cheapest->price : std::nullopt, c.cheapest) << c.lines;
+  }
+  // The hit list carries the same narrowing (the time sale's test shows its own).
+  UseService(Lines(HttpEndpoint()) + "MIN_PRICE=1000\r\nNG_KEYWORD=SZ200\r\nPOSTAGE_INCLUDED=1\r\n",
+             kSmartWatch);
+  EXPECT_EQ(QueryHitList(), 0);
+  EXPECT_NE(
+      LastRequest().find("&keyword=%53%5A%31%30%30&NGKeyword=%53%5A%32%30%30&sort=%2BitemPrice"
+                         "&availability=0&minPrice=1000&postageFlag=1&hits=30&"),
+      std::string::npos)
+      << LastRequest();
+  EXPECT_EQ(watchState.hitListRows, 2);
+}
+
+// A floor that is no whole number, or not below the ceiling, and a word to leave out that the
+// service would refuse: nothing is sent, and the log says which and why.
+TEST_F(IchibaItemSearch, NarrowingThatBreaksARuleSendsNothingAndSaysWhy) {
+  for (const auto& [lines, logged] : std::vector<std::pair<std::string, std::string>>{
+           {"MIN_PRICE=10000\r\n",
+            "settings error: MIN_PRICE 10000, price 10000 — 原因: 下限価格（MIN_PRICE）が設定価格"},
+           {"MIN_PRICE=5,000\r\n",
+            "settings error: MIN_PRICE 5,000 — 原因: 下限価格（MIN_PRICE）は"},
+           {"NG_KEYWORD=\x83\x78\x83\x8B\x83\x67 G\r\n",
+            "ng keyword not sent: G — 原因: 語「G」: 半角の語は"},
+       }) {
+    UseService(Lines(HttpEndpoint()) + lines, kSmartWatch);
+    settings.scanPrice = "10000";
+    const size_t requests = mall.RequestLines().size();
+    int count = 5;
+    EXPECT_EQ(QueryHitCount(count), -1) << lines;
+    EXPECT_EQ(count, -1);
+    EXPECT_EQ(QueryHitList(), -1) << lines;
+    EXPECT_EQ(mall.RequestLines().size(), requests) << lines;
+    const auto log = LogLines();
+    ASSERT_GE(log.size(), 2u);
+    EXPECT_EQ(log[log.size() - 2].find("count | " + logged), 0u) << log[log.size() - 2];
+    EXPECT_EQ(log.back().find("hit list | " + logged), 0u) << log.back();
+  }
+  // Without a ceiling a floor narrows alone.
+  UseService(Lines(HttpEndpoint()) + "MIN_PRICE=10000\r\n", kSmartWatch);
+  int count = -1;
+  EXPECT_EQ(QueryHitCount(count), 0);
+  EXPECT_EQ(count, 1);
 }
 
 TEST_F(IchibaItemSearch, HitListAsksForThirtyCheapestFirstWithTheAffiliateId) {
@@ -365,6 +469,16 @@ TEST_F(IchibaItemSearch, TimeSalesAreReadFromTheHitsWindows) {
             (std::vector<std::string>{"time sale | sale ended", "time sale | no time sale",
                                       "time sale | sale running", "time sale | no time sale",
                                       "time sale | no time sale"}));
+  // The narrowing goes along; the ceiling does not, so that no floor is above it.
+  UseService(
+      Lines(HttpEndpoint()) + "MIN_PRICE=10000\r\nNG_KEYWORD=SZ200\r\nPOSTAGE_INCLUDED=1\r\n",
+      kSmartWatch);
+  settings.scanPrice = "10000";
+  EXPECT_EQ(QuerySalesStatus(state), 0);
+  EXPECT_NE(LastRequest().find("&keyword=%53%5A%31%30%30&NGKeyword=%53%5A%32%30%30&minPrice=10000"
+                               "&postageFlag=1&hits=30&"),
+            std::string::npos)
+      << LastRequest();
 }
 
 TEST_F(IchibaItemSearch, TwoSearchesInARowWaitForTheirTurn) {
@@ -439,10 +553,14 @@ TEST_F(IchibaItemSearch, ARedirectNeverTakesTheKeyOffHttpsOrOffTheHost) {
 }
 
 TEST_F(IchibaItemSearch, WithoutBothIdAndKeyTheDescribedInterfaceIsAskedAndLoggedWhenAsked) {
-  UseService("APPLICATION_ID=" + std::string(standin::kApplicationId) + "\r\nLOG=1\r\n");
+  // The narrowing belongs to today's service alone: the described request stays as it was.
+  UseService("APPLICATION_ID=" + std::string(standin::kApplicationId) +
+             "\r\nLOG=1\r\nMIN_PRICE=5000\r\nNG_KEYWORD=x y\r\nPOSTAGE_INCLUDED=1\r\n");
   int count = -1;
   EXPECT_EQ(QueryHitCount(count), 0);
-  EXPECT_EQ(LastRequest().rfind("GET /rws/3.0/rest?developerId=", 0), 0u);
+  EXPECT_EQ(LastRequest(), std::string("GET /rws/3.0/rest?developerId=") + kDeveloperId +
+                               "&operation=ItemSearch&version=2010-09-15&keyword=%E7%A6%8F%E8%A2%8B"
+                               "&sort=%2BitemPrice&availability=0 HTTP/1.1");
   EXPECT_EQ(count, 4);
   mall.ArmFault("mode=status&code=404");
   EXPECT_EQ(QueryHitCount(count), -1);

@@ -1,10 +1,13 @@
 #include "service/json_answer.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "service/answer_fields.h"
+#include "service/check_outcome.h"
 #include "service/clear_hit_table.h"
 #include "state/watch_state.h"
 
@@ -59,6 +62,42 @@ TEST_F(JsonAnswer, HitListFillsRowsInCodePage932WithTheItemAddressAsFallback) {
   EXPECT_EQ(table.affiliateUrl[1], "https://item.example/1");  // no affiliate address came
   EXPECT_EQ(table.rowIndex[1], "1");
   EXPECT_EQ(table.itemName[2], "");
+}
+
+// The first item, cheapest when asked so: its price as a number or a text of digits, its postage
+// only as 0 or 1, the item's own address where no affiliate address came; and as the tip, the
+// notice and --check show it: the yen with separators, a long name cut between characters, every
+// control character of the service's shown as an escape.
+TEST_F(JsonAnswer, TheCheapestMatchIsReadAndShownAsPeopleReadIt) {
+  const auto match = ReadJsonCheapest(R"({"count":2,"Items":[)" + Item(0) + "," + Item(1) + "]}");
+  ASSERT_TRUE(match);
+  EXPECT_EQ(match->name, "腕時計 0");
+  EXPECT_EQ(match->price, 1000u);
+  EXPECT_FALSE(match->postageIncluded);
+  EXPECT_EQ(match->shop, "ショップ");
+  EXPECT_EQ(match->address, "https://item.example/0");
+  EXPECT_EQ(MatchNotice(*match), "腕時計 0\n1,000円 ショップ");
+  EXPECT_EQ(MatchLine(*match), "1,000円 ショップ — 腕時計 0 — https://item.example/0");
+  for (const auto& [fields, shown] : std::vector<std::pair<std::string, std::string>>{
+           {R"("itemPrice":"980","postageFlag":0)", "\n980円 送料込"},
+           {R"("itemPrice":1234567890,"postageFlag":1,"shopName":"S\u0007\u202e")",
+            "\n1,234,567,890円 送料別 S\\x07\\u202e"},
+           {R"("itemPrice":-5,"postageFlag":2)", "\n価格不明"},
+           {R"("itemPrice":12.5,"postageFlag":"1")", "\n価格不明 送料別"},
+           {R"("itemName":"a\r\nb\u0085c","itemPrice":0)", "a\\x0d\\x0ab\\u0085c\n0円"},
+           {R"("itemName":")" + std::string(200, 'x') + R"(","itemPrice":999)",
+            std::string(150, 'x') + "…\n999円"},
+           {R"("itemName":")" + std::string(149, 'x') + R"(時")",
+            std::string(149, 'x') + "…\n価格不明"},
+       }) {
+    const auto read = ReadJsonCheapest(R"({"Items":[{)" + fields + "}]}");
+    ASSERT_TRUE(read) << fields;
+    EXPECT_EQ(MatchNotice(*read), shown) << fields;
+  }
+  for (const char* body : {R"({"count":0,"Items":[]})", R"({"count":3})", R"({"Items":[3]})",
+                           R"({"Items":{"itemName":"x"}})", "not json"}) {
+    EXPECT_FALSE(ReadJsonCheapest(body)) << body;
+  }
 }
 
 TEST_F(JsonAnswer, FormatVersionOneWrapsEachItem) {

@@ -177,11 +177,10 @@ TEST(SettingsFileDurability, TheKeyIsNeverInAFileOthersMayRead) {
       WriteFile(sandbox.IniPath(), "[PARAM]\r\nSCAN_FLAG=1\r\n");
       chmod(sandbox.IniPath().c_str(), 0644);
       if (secondName) link(sandbox.IniPath().c_str(), sandbox.dir().File("other name").c_str());
-      ASSERT_TRUE(SaveServiceSettings(ServiceSettings{.applicationId = "a",
-                                                      .accessKey = key,
-                                                      .affiliateId = "",
-                                                      .endpoint = "",
-                                                      .referer = ""}));
+      ServiceSettings service;
+      service.applicationId = "a";
+      service.accessKey = key;
+      ASSERT_TRUE(SaveServiceSettings(service));
     }
     saving = false;
     watcher.join();

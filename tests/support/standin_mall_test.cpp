@@ -198,13 +198,19 @@ TEST_F(StandInMallTest, IchibaSearchAnswersAsTheServiceDoes) {
             R"(200 {"count":4})");
   EXPECT_EQ(answer("%20G" + id + key),
             R"(400 {"error_description":"keyword is not valid","error":"wrong_parameter"})");
-  EXPECT_EQ(answer(id + key + "&availability=0&formatVersion=2&elements=count,itemCode&hits=2"),
+  const std::string cheapest = "&sort=%2BitemPrice";
+  EXPECT_EQ(answer(id + key + cheapest +
+                   "&availability=0&formatVersion=2&elements=count,itemCode&hits=2"),
             R"(200 {"Items":[{"itemCode":"fukubukuro-ichiba:20000003"},)"
             R"({"itemCode":"fukubukuro-ichiba:20000001"}],"count":4})");
-  EXPECT_EQ(answer(id + key + "&elements=itemCode&hits=1"),
+  EXPECT_EQ(answer(id + key + "&elements=itemCode&hits=1" + cheapest),
             R"(200 {"Items":[{"Item":{"itemCode":"fukubukuro-ichiba:20000003"}}]})");
+  // Without a sort, the standard order (here the catalogue's), not the cheapest first.
+  EXPECT_EQ(answer(id + key + "&elements=itemCode&hits=1"),
+            R"(200 {"Items":[{"Item":{"itemCode":"fukubukuro-ichiba:20000001"}}]})");
   // The sale of 福袋's cheapest item ended half an hour ago, in Japan time.
-  const std::string timed = answer(id + key + "&formatVersion=2&elements=endTime&hits=1");
+  const std::string timed =
+      answer(id + key + cheapest + "&formatVersion=2&elements=endTime&hits=1");
   const std::time_t halfAnHourAgo = std::time(nullptr) - 30 * 60 + 9 * 3600;
   std::tm japan{};
   gmtime_r(&halfAnHourAgo, &japan);
@@ -228,6 +234,37 @@ TEST_F(StandInMallTest, IchibaSearchAnswersAsTheServiceDoes) {
   for (const std::string& request : mall->RequestLines()) {
     EXPECT_EQ(request.find(standin::kAccessKey), std::string::npos) << request;
   }
+}
+
+// A floor, words to leave out and postage included, as the service documents them: both bounds
+// inclusive, the count after every filter, a floor not below the ceiling refused.
+TEST_F(StandInMallTest, IchibaSearchNarrowsAsTheServiceDocuments) {
+  mall->SetServiceMode("rate=off");
+  const std::string request = std::string(standin::kSearchPath20260701) +
+                              "?applicationId=" + standin::kApplicationId +
+                              "&accessKey=" + standin::kAccessKey +
+                              "&keyword=SZ100&sort=%2BitemPrice&availability=0&hits=1"
+                              "&formatVersion=2&elements=count,itemPrice,postageFlag";
+  const std::string belt = "%E3%83%99%E3%83%AB%E3%83%88";           // ベルト
+  const std::string film = "%E3%83%95%E3%82%A3%E3%83%AB%E3%83%A0";  // フィルム
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"&minPrice=480&maxPrice=5980",
+       R"(200 {"Items":[{"itemPrice":480,"postageFlag":0}],"count":3})"},
+      {"&NGKeyword=" + belt + "%20" + film + "&minPrice=5000",
+       R"(200 {"Items":[{"itemPrice":9480,"postageFlag":1}],"count":2})"},
+      {"&postageFlag=1&minPrice=1000",
+       R"(200 {"Items":[{"itemPrice":1280,"postageFlag":0}],"count":2})"},
+      {"&minPrice=5980&maxPrice=5980",
+       R"(400 {"error_description":"maxPrice must be greater than minPrice",)"
+       R"("error":"wrong_parameter"})"},
+      {"&NGKeyword=G",
+       R"(400 {"error_description":"NGKeyword parameter is not valid","error":"wrong_parameter"})"},
+  };
+  for (const auto& [narrowing, expected] : cases) {
+    const FetchResult fetched = FetchServiceAnswer(mall->Url(request + narrowing), "");
+    EXPECT_EQ(std::to_string(fetched.status) + " " + fetched.body, expected) << narrowing;
+  }
+  mall->SetServiceMode("rate=strict");
 }
 
 }  // namespace

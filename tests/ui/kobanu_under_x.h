@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/standin_mall.h"
+#include "support/standin_mall/service_keys.h"
 #include "support/temp_dir.h"
 #include "ui/x_session.h"
 
@@ -25,6 +26,26 @@ class KobanuUnderX : public ::testing::Test {
     WriteFile(program_.File("setting.ini"), "[PARAM]\r\n" + lines);
   }
   std::string Settings() { return ReadFile(program_.File("setting.ini")); }
+  // A [SERVICE] section for the stand-in's application, with more lines after the id, the key
+  // and the stand-in's address.
+  std::string TodaysService(const std::string& more = "") {
+    return std::string("[SERVICE]\r\nAPPLICATION_ID=") + standin::kApplicationId +
+           "\r\nACCESS_KEY=" + standin::kAccessKey +
+           "\r\nENDPOINT=" + mall_.Url(standin::kSearchPath20260701) + "\r\n" + more;
+  }
+
+  // In the environment of a launch: the pages Kobanu opens go to a stand-in browser (an xdg-open
+  // first on the PATH), which notes each address on a line of Opened().
+  std::string StandInBrowser() {
+    WriteFile(browser_.File("xdg-open"),
+              "#!/bin/sh\necho \"$1\" >>'" + browser_.File("opened") + "'\n");
+    std::filesystem::permissions(browser_.File("xdg-open"), std::filesystem::perms::owner_all);
+    return "PATH=" + browser_.path() + ":" + std::getenv("PATH");
+  }
+  std::string Opened() {
+    return std::filesystem::exists(browser_.File("opened")) ? ReadFile(browser_.File("opened"))
+                                                            : "";
+  }
 
   void Launch(const std::vector<std::string>& moreEnv = {}) {
     std::vector<std::string> env = x_.Env();
@@ -69,6 +90,7 @@ class KobanuUnderX : public ::testing::Test {
   TempDir program_;
   XSession x_;
   Child kobanu_;
+  TempDir browser_;
 };
 
 }  // namespace testing_support

@@ -31,7 +31,9 @@ using testing_support::WaitUntil;
 using testing_support::WriteFile;
 using testing_support::XWindow;
 
+using testing_support::kSmartWatch;
 using testing_support::kWatch;
+using testing_support::kWatchAlone;
 
 const std::string kWatcher = "org.kde.StatusNotifierWatcher";
 const std::string kSettingsCaption = "Kobanu  Ver 1.00";
@@ -110,6 +112,26 @@ class PanelTrayTest : public testing_support::KobanuUnderX {
         " /StatusNotifierItem org.kde.StatusNotifierItem Activate ii 0 0");
   }
   bool BoxShown() { return Box().has_value(); }
+  // The notices sent to the desktop's notification service, as dbus-monitor prints the calls.
+  Child WatchNotices() {
+    std::vector<std::string> argv = prefix_;
+    argv.insert(argv.end(), {"sh", "-c",
+                             "exec dbus-monitor --address '" + busAddress_ +
+                                 "' \"type='method_call',interface='org.freedesktop.Notifications',"
+                                 "member='Notify'\" >'" +
+                                 notices_.File("notices") + "'"});
+    return Child(argv, x_.Env());
+  }
+  std::string Notices() { return testing_support::ReadFile(notices_.File("notices")); }
+  size_t NoticeCount() {
+    const std::string text = Notices();
+    size_t count = 0;
+    for (size_t at = text.find("member=Notify"); at != std::string::npos;
+         at = text.find("member=Notify", at + 1)) {
+      ++count;
+    }
+    return count;
+  }
   void ExpectEndedWithTheKeywordSaved() {
     EXPECT_EQ(kobanu_.WaitForExit(std::chrono::seconds(10)), 0);
     EXPECT_NE(Settings().find("SCAN_KEYWORD=" + kWatch + "\r\nSCAN_PRICE="), std::string::npos)
@@ -118,6 +140,7 @@ class PanelTrayTest : public testing_support::KobanuUnderX {
 
   std::vector<std::string> prefix_;  // how the programs on the tray's bus are started
   std::string busAddress_ = x_.bus().address();
+  TempDir notices_;
 };
 
 TEST_F(PanelTrayTest, TheMenuIsExportedWithItsThreeEntriesAndEachWorks) {
@@ -156,16 +179,7 @@ TEST_F(PanelTrayTest, WithTodaysServiceTheTipTellsTheLastCheckAndOneNoticeAFaili
   Child watcher({KOBANU_SNI_WATCHER, "--host-after-ms", "0"}, x_.Env());
   ASSERT_TRUE(
       WaitUntil([&] { return WatcherProperty("IsStatusNotifierHostRegistered")["data"] == true; }));
-  TempDir monitorDir;
-  const std::string notices = monitorDir.File("notices");
-  std::vector<std::string> monitorArgv = prefix_;
-  monitorArgv.insert(monitorArgv.end(),
-                     {"sh", "-c",
-                      "exec dbus-monitor --address '" + busAddress_ +
-                          "' \"type='method_call',interface='org.freedesktop.Notifications',"
-                          "member='Notify'\" >'" +
-                          notices + "'"});
-  Child monitor(monitorArgv, x_.Env());
+  const Child monitor = WatchNotices();
   WriteSettings("SCAN_FLAG=1\r\nSCAN_KEYWORD=" + kWatch +
                 "\r\n[SERVICE]\r\nAPPLICATION_ID=0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0\r\n"
                 "ACCESS_KEY=pk_wrong\r\n");
@@ -175,23 +189,44 @@ TEST_F(PanelTrayTest, WithTodaysServiceTheTipTellsTheLastCheckAndOneNoticeAFaili
   ASSERT_TRUE(WaitUntil([&] { return tip().find('\n') != std::string::npos; })) << tip();
   EXPECT_EQ(tip().substr(0, tip().find('\n')), "Kobanuアプリ");
   EXPECT_EQ(tip().substr(tip().find('\n') + 7), "確認できません: アプリIDかアクセスキーが違います");
-  const auto noticeCount = [&] {
-    const std::string text = testing_support::ReadFile(notices);
-    size_t count = 0;
-    for (size_t at = text.find("member=Notify"); at != std::string::npos;
-         at = text.find("member=Notify", at + 1)) {
-      ++count;
-    }
-    return count;
-  };
-  ASSERT_TRUE(WaitUntil([&] { return noticeCount() == 1; }, std::chrono::seconds(20)));
-  EXPECT_NE(testing_support::ReadFile(notices).find("アプリID（APPLICATION_ID）か"),
-            std::string::npos);
+  ASSERT_TRUE(WaitUntil([&] { return NoticeCount() == 1; }, std::chrono::seconds(20)));
+  EXPECT_NE(Notices().find("アプリID（APPLICATION_ID）か"), std::string::npos);
   Shoot("service_tip_notice");
   // The checks go on failing alike (one every 1.1 s, the service's pace): no second notice.
-  EXPECT_FALSE(WaitUntil([&] { return noticeCount() > 1; }, std::chrono::seconds(5)));
+  EXPECT_FALSE(WaitUntil([&] { return NoticeCount() > 1; }, std::chrono::seconds(5)));
   Click("終了");
   EXPECT_EQ(kobanu_.WaitForExit(std::chrono::seconds(10)), 0);
+}
+
+// At an alert with today's service, beside the box, one notice names the cheapest match that the
+// narrowing leaves (the watch, not its bands or film); its default action, invoked at the desktop's
+// notification service, opens the item's page, and another program's notice opens nothing.
+TEST_F(PanelTrayTest, AnAlertsNoticeNamesTheCheapestMatchAndItsActionOpensItsPage) {
+  Child watcher({KOBANU_SNI_WATCHER, "--host-after-ms", "0", "--click-notices"}, x_.Env());
+  ASSERT_TRUE(
+      WaitUntil([&] { return WatcherProperty("IsStatusNotifierHostRegistered")["data"] == true; }));
+  const Child monitor = WatchNotices();
+  WriteSettings("SCAN_FLAG=1\r\nSCAN_KEYWORD=" + kSmartWatch + "\r\nSCAN_PRICE=10000\r\n" +
+                TodaysService(kWatchAlone));
+  Launch({"KOBANU_TEST_CYCLE_MS=100", StandInBrowser()});
+  ASSERT_TRUE(WaitUntil([&] { return ItemRegistered(); })) << "no item registered";
+  ASSERT_TRUE(WaitUntil([&] { return BoxShown() && NoticeCount() == 1; }, std::chrono::seconds(20)))
+      << Notices();
+  EXPECT_NE(Notices().find("ソラノ SZ100 スマートウォッチ 本体 ホワイト 箱なし\n9,480円 送料別 "
+                           "スマート&amp;ギア"),
+            std::string::npos)
+      << Notices();
+  const std::string tip = ItemProperty("ToolTip")[2].get<std::string>();
+  EXPECT_EQ(tip.substr(tip.find('\n') + 7), "該当 1件 最安 9,480円");
+  ASSERT_TRUE(WaitUntil([&] { return !Opened().empty(); }));
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));  // for a second opening, if any
+  EXPECT_EQ(Opened(), "http://" + mall_.host() + "/item/smartgear:50000002\n");
+  x_.XDoTool("key Return");  // the box's OK
+  ASSERT_TRUE(WaitUntil([&] { return !BoxShown(); }));
+  EXPECT_EQ(NoticeCount(), 1u);
+  Click("終了");
+  EXPECT_EQ(kobanu_.WaitForExit(std::chrono::seconds(10)), 0);
+  EXPECT_NE(Settings().find("SCAN_FLAG=0"), std::string::npos);  // disarmed
 }
 
 // At login the watcher may be up well before the panel's host registers with it.

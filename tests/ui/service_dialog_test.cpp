@@ -81,6 +81,7 @@ TEST_F(ServiceDialogTest, OkWritesTheServiceSectionAloneAndLeavesTheFileToItsOwn
   replace("AFFILIATE_ID=", "AFFILIATE_ID=aff");
   replace("ENDPOINT=", "ENDPOINT=" + mall.Url(standin::kSearchPath20260701));
   replace("REFERER=", std::string("REFERER=") + standin::kWebApplicationSite);
+  expected += "MIN_PRICE=\r\nNG_KEYWORD=\r\nPOSTAGE_INCLUDED=\r\n";
 #ifdef _WIN32
   // The Windows build's tests run on Wine, whose profile writer drops blank lines
   // (docs/RELIABILITY.md).
@@ -136,7 +137,7 @@ TEST_F(ServiceDialogTest, TheTestAsksWithTheValuesOnTheScreenAndShowsTheOutcome)
   const auto modified = std::filesystem::last_write_time(sandbox.IniPath());
   Show([&](HeadlessDialog& d) {
     Fill(d);
-    EXPECT_EQ(Test(d), "接続できました: 該当 3件");
+    EXPECT_EQ(Test(d), "接続できました: 該当 3件 最安 2,160円");
     ASSERT_FALSE(mall.RequestLines().empty());
     EXPECT_NE(mall.RequestLines().back().find(standin::kApplicationId), std::string::npos);
 
@@ -150,6 +151,42 @@ TEST_F(ServiceDialogTest, TheTestAsksWithTheValuesOnTheScreenAndShowsTheOutcome)
   });
   EXPECT_EQ(ReadFile(sandbox.IniPath()), kBefore);  // a test saves nothing
   EXPECT_EQ(std::filesystem::last_write_time(sandbox.IniPath()), modified);
+}
+
+// The narrowing group: shown as the file has it, tested as it stands on the screen, saved as
+// typed (code page 932); a floor not below the saved ceiling is said in the window, unasked.
+TEST_F(ServiceDialogTest, TheNarrowingIsShownTestedAndSavedAsTyped) {
+  const std::string belt = "\x83\x78\x83\x8B\x83\x67";  // ベルト
+  WriteFile(sandbox.IniPath(),
+            kBefore + "MIN_PRICE=100\r\nNG_KEYWORD=" + belt + "\r\nPOSTAGE_INCLUDED=1\r\n");
+  LoadSettings();
+  EXPECT_EQ(Show([&](HeadlessDialog& d) {
+              EXPECT_EQ(d.Text(IDC_MIN_PRICE), "100");
+              EXPECT_EQ(d.Text(IDC_NG_KEYWORD), belt);
+              EXPECT_EQ(d.GetCheck(IDC_POSTAGE_INCLUDED), BST_CHECKED);
+              Fill(d);
+              d.Paste(IDC_MIN_PRICE, "3000");
+              d.Paste(IDC_NG_KEYWORD, "\x83\x52\x81\x5B\x83\x71\x81\x5B");  // コーヒー
+              d.Click(IDC_POSTAGE_INCLUDED);
+              // 福袋 in stock from 3,000 yen without コーヒー: 3,000 and 5,000.
+              EXPECT_EQ(Test(d), "接続できました: 該当 2件 最安 3,000円");
+              std::string ceiling = kBefore;
+              ceiling.insert(ceiling.find("SCAN_ZAIKO"), "SCAN_PRICE=3000\r\n");
+              WriteFile(sandbox.IniPath(), ceiling);
+              const size_t requests = mall.RequestLines().size();
+              const std::string refused = Test(d);
+              EXPECT_TRUE(refused.starts_with(
+                  "確認できません: 下限価格が設定価格以上です\r\n原因: 下限価格（MIN_PRICE）が"))
+                  << refused;
+              EXPECT_EQ(mall.RequestLines().size(), requests);
+              d.PressEnter();
+            }),
+            IDOK);
+  const std::string saved = ReadFile(sandbox.IniPath());
+  EXPECT_NE(saved.find("MIN_PRICE=3000\r\nNG_KEYWORD=\x83\x52\x81\x5B\x83\x71\x81\x5B\r\n"
+                       "POSTAGE_INCLUDED=\r\n"),
+            std::string::npos)
+      << saved;
 }
 
 TEST_F(ServiceDialogTest, TheTestTakesTheKeywordTheRunningKobanuSavedAndSaysWhatItRefuses) {

@@ -5,6 +5,7 @@
 #include <QDBusServiceWatcher>
 #include <QStringList>
 #include <QTimer>
+#include <QVariantMap>
 #include <cstdio>
 #include <cstdlib>
 
@@ -13,7 +14,10 @@
 // false until a host registers and then sends StatusNotifierHostRegistered, and lists each item as
 // "bus name/object path" until its bus name goes. With --host-after-ms N a host registers N ms
 // after the watcher has its name, as a panel's does when it starts after its watcher; without it
-// none ever does. It prints nothing: the tests read it over the bus.
+// none ever does. With --click-notices it is the desktop's notification service too, as one that
+// reads markup and offers actions: it numbers each notice and, a moment later, invokes the default
+// action of another program's notice and then of this one, as a person clicking it would. It
+// prints nothing: the tests read it over the bus.
 namespace {
 
 const QString kWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
@@ -74,6 +78,31 @@ class Watcher : public QObject {
   bool hostRegistered_ = false;
 };
 
+class Notifications : public QObject {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+ public slots:
+  QStringList GetCapabilities() { return {"actions", "body", "body-markup"}; }
+  uint Notify(const QString&, uint replacesId, const QString&, const QString&, const QString&,
+              const QStringList& actions, const QVariantMap&, int) {
+    const uint id = replacesId != 0 ? replacesId : ++lastId_;
+    if (actions.contains("default")) {
+      QTimer::singleShot(300, this, [this, id] {
+        emit ActionInvoked(id + 1000, "default");
+        emit ActionInvoked(id, "default");
+      });
+    }
+    return id;
+  }
+
+ signals:
+  void ActionInvoked(uint id, const QString& action);
+
+ private:
+  uint lastId_ = 0;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -91,6 +120,14 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (hostAfterMs >= 0) QTimer::singleShot(hostAfterMs, &watcher, &Watcher::RegisterHost);
+  Notifications notifications;
+  if (arguments.contains("--click-notices") &&
+      (!bus.registerObject("/org/freedesktop/Notifications", &notifications,
+                           QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals) ||
+       !bus.registerService("org.freedesktop.Notifications"))) {
+    std::fputs("kobanu_sni_watcher: cannot take the notification service's name\n", stderr);
+    return 1;
+  }
   return QCoreApplication::exec();
 }
 

@@ -149,6 +149,44 @@ TEST_F(TrayAppTest, TheWorkersCheckStatusReachesTheTipAndOneNotice) {
   EXPECT_EQ(app.Run(), 0);
 }
 
+// At an alert the notice names the cheapest match, and a click on it opens the item's page as the
+// hit list does.
+TEST_F(TrayAppTest, TheNoticeAtAnAlertNamesTheMatchAndItsClickOpensThePage) {
+  ASSERT_TRUE(app.InitInstance());
+  CheapestMatch match{.name = "SZ100 フィルム",
+                      .price = 1234567,
+                      .postageIncluded = true,
+                      .shop = "スマートギア",
+                      .address = "https://item.example/shop/1"};
+  NoteCheckStatus(Counted(6, "", match));
+  NoteAlert(Counted(6, "", match));
+  ASSERT_TRUE(ui.PumpUntil([&] { return !ui.TrayNotices().empty(); }));
+  EXPECT_EQ(ui.TrayNotices()[0],
+            "Kobanu 条件が成立しました！！: SZ100 フィルム\n1,234,567円 送料込 スマートギア");
+  EXPECT_EQ(ui.CurrentTrayIcon().noticeIcon, ui::NoticeIcon::kInformation);
+  const std::string tip = ui.CurrentTrayIcon().tip;
+  EXPECT_EQ(tip.substr(tip.find('\n') + 7), "該当 6件 最安 1,234,567円");
+  ui.PressTrayIcon(NIN_BALLOONUSERCLICK);
+  ASSERT_TRUE(ui.PumpUntil([&] { return !ui.OpenedAddresses().empty(); }));
+  EXPECT_EQ(ui.OpenedAddresses(), std::vector<std::string>{"https://item.example/shop/1"});
+
+  // After the failing checks' notice, and for an address that is no web address, nothing opens.
+  const CheckOutcome failed = Failed(-1, Failure::kIpNotAllowed, "", "CLIENT_IP_NOT_ALLOWED", 403);
+  for (int cycle = 0; cycle < 3; ++cycle) NoteCheckStatus(failed);
+  ASSERT_TRUE(ui.PumpUntil([&] { return ui.TrayNotices().size() == 2; }));
+  EXPECT_EQ(ui.CurrentTrayIcon().noticeIcon, ui::NoticeIcon::kWarning);
+  ui.PressTrayIcon(NIN_BALLOONUSERCLICK);
+  match.address = "javascript:alert(1)";
+  NoteAlert(Counted(1, "", match));
+  ASSERT_TRUE(ui.PumpUntil([&] { return ui.TrayNotices().size() == 3; }));
+  ui.PressTrayIcon(NIN_BALLOONUSERCLICK);
+  ui.PumpUntil([] { return false; }, std::chrono::milliseconds(200));
+  EXPECT_EQ(ui.OpenedAddresses().size(), 1u);
+  ChooseFromMenus({ID_TRAY_EXIT});
+  ui.PressTrayIcon(WM_RBUTTONDOWN);
+  EXPECT_EQ(app.Run(), 0);
+}
+
 // Panels that draw the icon's menu themselves (StatusNotifier hosts) get the tray menu; its
 // items, and a click on the icon there, reach the commands of the right-button menu.
 TEST_F(TrayAppTest, ATrayHostsOwnMenuAndAClickOnTheIconReachTheTrayCommands) {

@@ -77,7 +77,10 @@ class XvfbServiceWindowTest : public testing_support::KobanuUnderX {
     // The focus starts on the application id; Tab goes down the window.
     x_.XDoTool(std::string("type --delay 5 ") + standin::kApplicationId);
     x_.XDoTool("key Tab type --delay 5 pk_wrong");
-    x_.XDoTool("key Tab Tab Tab Tab type --delay 5 " + mall_.Url(standin::kSearchPath20260701));
+    // Past 表示する to the floor, then 送料込みのみ ticked, and on to the address.
+    x_.XDoTool("key Tab Tab type --delay 5 1000");
+    x_.XDoTool("key Tab Tab space Tab Tab Tab type --delay 5 " +
+               mall_.Url(standin::kSearchPath20260701));
     Shoot("service_window_filled" + shotSuffix);
     x_.XDoTool("key Tab");
     const std::string refused = TestAndCopyTheOutcome();
@@ -87,22 +90,27 @@ class XvfbServiceWindowTest : public testing_support::KobanuUnderX {
     Shoot("service_window_failed" + shotSuffix);
 
     // Back up from the result box to the key, which is masked, and shown once ticked.
-    x_.XDoTool("key shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab ctrl+a");
+    x_.XDoTool(
+        "key shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab "
+        "shift+Tab ctrl+a");
     x_.XDoTool(std::string("type --delay 5 ") + standin::kAccessKey);
-    x_.XDoTool("key Tab space Tab Tab Tab Tab");
-    EXPECT_EQ(TestAndCopyTheOutcome(), "接続できました: 該当 3件");
+    x_.XDoTool("key Tab space Tab Tab Tab Tab Tab Tab Tab");
+    EXPECT_EQ(TestAndCopyTheOutcome(), "接続できました: 該当 3件 最安 2,160円");
     Shoot("service_window_succeeded" + shotSuffix);
     const std::string requests = Describe(mall_.RequestLines());
     EXPECT_NE(requests.find(std::string("applicationId=") + standin::kApplicationId),
               std::string::npos)
         << requests;
+    EXPECT_NE(requests.find("&minPrice=1000&postageFlag=1&"), std::string::npos) << requests;
 
     x_.XDoTool("key Return");  // OK, the default button
     EXPECT_EQ(kobanu_.WaitForExit(std::chrono::seconds(10)), 0);
-    EXPECT_EQ(Settings(), kParam + "[SERVICE]\r\nAPPLICATION_ID=" + standin::kApplicationId +
-                              "\r\nACCESS_KEY=" + standin::kAccessKey +
-                              "\r\nAFFILIATE_ID=\r\nENDPOINT=" +
-                              mall_.Url(standin::kSearchPath20260701) + "\r\nREFERER=\r\n");
+    EXPECT_EQ(Settings(),
+              kParam + "[SERVICE]\r\nAPPLICATION_ID=" + standin::kApplicationId +
+                  "\r\nACCESS_KEY=" + standin::kAccessKey +
+                  "\r\nAFFILIATE_ID=\r\nENDPOINT=" + mall_.Url(standin::kSearchPath20260701) +
+                  "\r\nREFERER=\r\nMIN_PRICE=1000\r\nNG_KEYWORD=\r\n"
+                  "POSTAGE_INCLUDED=1\r\n");
     struct stat file {};
     ASSERT_EQ(stat(program_.File("setting.ini").c_str(), &file), 0);
     EXPECT_EQ(file.st_mode & 0777, 0600u);

@@ -30,7 +30,9 @@ using testing_support::WriteFile;
 using testing_support::XSession;
 using testing_support::XWindow;
 
+using testing_support::kSmartWatch;
 using testing_support::kWatch;
+using testing_support::kWatchAlone;
 
 class XvfbTrayTest : public testing_support::KobanuUnderX {
  protected:
@@ -246,6 +248,26 @@ TEST_F(XvfbTrayTest, TheWorkersAlertComesUpOnItsOwnAndExitDoesNotWaitForIt) {
   ASSERT_TRUE(WaitUntil(alertShown));
   x_.XDoTool("key Return");
   ASSERT_TRUE(WaitUntil([&] { return Settings().find("SCAN_FLAG=0") != std::string::npos; }));
+  ChooseExit();
+}
+
+// On an XEmbed tray Qt draws the notice itself, as a balloon by the icon: at an alert it names
+// the cheapest match beside the box, and a click on it opens the item's page.
+TEST_F(XvfbTrayTest, AnAlertsBalloonNamesTheCheapestMatchAndItsClickOpensItsPage) {
+  WriteSettings("SCAN_FLAG=1\r\nSCAN_KEYWORD=" + kSmartWatch + "\r\nSCAN_PRICE=10000\r\n" +
+                TodaysService(kWatchAlone));
+  Launch({StandInBrowser()});
+  ASSERT_TRUE(WaitUntil([&] { return Icon().has_value(); })) << "the icon never docked";
+  const auto balloon = [&] { return Find("_NET_WM_WINDOW_TYPE_TOOLTIP"); };
+  ASSERT_TRUE(WaitUntil([&] { return balloon() && Box(); })) << Describe();
+  Shoot("match_balloon_and_box");
+  const XWindow shown = *balloon();
+  x_.XDoTool("mousemove " + std::to_string(shown.x + shown.width / 2) + " " +
+             std::to_string(shown.y + shown.height / 2) + " click 1");
+  ASSERT_TRUE(WaitUntil([&] { return !Opened().empty(); }));
+  EXPECT_EQ(Opened(), "http://" + mall_.host() + "/item/smartgear:50000002\n");
+  x_.XDoTool("key Return");  // the box's OK
+  ASSERT_TRUE(WaitUntil([&] { return !Box(); }));
   ChooseExit();
 }
 

@@ -439,6 +439,45 @@ TEST_F(WatchWorkerTest, TimeSaleModeWithTheIchibaServiceDecidesOnTheHitsWindows)
   }
 }
 
+// SZ100's bands and film undercut the watch itself (9,480 yen, postage apart): the narrowing
+// decides whether a cycle alerts, and the notice beside the box names what matched.
+TEST_F(WatchWorkerTest, TheNarrowingDecidesWhetherAnAccessoryAlerts) {
+  const FastService fast(*mall);
+  struct Case {
+    std::string price;
+    std::string lines;  // of [SERVICE]
+    bool alerts;
+    size_t requests;
+  };
+  for (const Case& c : std::vector<Case>{
+           {"9000", "", true, 1},  // the film, at 380 yen
+           {"9000", "MIN_PRICE=6000\r\n", false, 1},
+           {"10000", "MIN_PRICE=6000\r\n", true, 1},
+           {"9000", kWatchAlone, false, 1},
+           {"10000", kWatchAlone, true, 1},
+           {"10000", kWatchAlone + "POSTAGE_INCLUDED=1\r\n", false, 1},
+           {"10000", "MIN_PRICE=10000\r\n", false, 0},
+       }) {
+    UseService("ENDPOINT=" + mall->Url(standin::kSearchPath20260701) + "\r\n" + c.lines);
+    Arm(kSmartWatch, c.price);
+    TakeCheckStatus();
+    const Cycle cycle = RunCycle();
+    EXPECT_EQ(cycle.boxes, c.alerts ? Boxes{texts::kConditionMet} : Boxes{}) << c.lines;
+    EXPECT_EQ(cycle.requests, c.requests) << c.lines;
+    EXPECT_EQ(settings.scanFlag, c.alerts ? 0 : 1) << c.lines;
+    EXPECT_EQ(TakeCheckStatus().notice.empty(), !c.alerts) << c.lines;
+  }
+  UseService("ENDPOINT=" + mall->Url(standin::kSearchPath20260701) + "\r\n" + kWatchAlone);
+  Arm(kSmartWatch, "10000");
+  RunCycle();
+  const CheckStatus alert = TakeCheckStatus();
+  EXPECT_EQ(alert.tipLine.substr(6), "該当 1件 最安 9,480円");
+  EXPECT_EQ(alert.noticeKind, CheckStatus::Notice::kMatch);
+  EXPECT_EQ(alert.notice,
+            "ソラノ SZ100 スマートウォッチ 本体 ホワイト 箱なし\n9,480円 送料別 スマート&ギア");
+  EXPECT_EQ(alert.noticeAddress, "http://" + mall->host() + "/item/smartgear:50000002");
+}
+
 // With [SERVICE] the tray shows what the last check came to, and tells once when three in a row
 // fail for the same cause; not again until one succeeds or the cause changes.
 TEST_F(WatchWorkerTest, TheTrayHearsOfEachCheckAndOnceOfThreeFailuresInARow) {
@@ -455,6 +494,7 @@ TEST_F(WatchWorkerTest, TheTrayHearsOfEachCheckAndOnceOfThreeFailuresInARow) {
     return line.size() > 6 && line[2] == ':' && line[5] == ' ';
   };
   useKey(standin::kAccessKey);
+  TakeCheckStatus();  // a notice an earlier test's alert left
   RunCycle();
   CheckStatus status = TakeCheckStatus();
   EXPECT_TRUE(isClockTime(status.tipLine)) << status.tipLine;

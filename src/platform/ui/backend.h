@@ -59,6 +59,8 @@ class EventLoop {
   virtual void Exit(int code) = 0;
 };
 
+enum class NoticeIcon { kWarning, kInformation };
+
 struct TrayIcon {
   HICON icon;
   std::string tip;  // data
@@ -66,9 +68,11 @@ struct TrayIcon {
   // for none. An item chosen there comes back through DeliverTrayMenuCommand.
   const MenuTemplate* menu = nullptr;
   // A notification to show once with this change, when not empty: the desktop's own
-  // notification through the icon, or the tray's balloon.
+  // notification through the icon, or the tray's balloon. A click on it, or its default action,
+  // comes back through DeliverTrayMouseEvent as NIN_BALLOONUSERCLICK.
   std::string noticeTitle = {};
   std::string notice = {};
+  NoticeIcon noticeIcon = NoticeIcon::kWarning;
 };
 
 // Where a message box was raised: on the UI thread it belongs to the innermost open dialog and

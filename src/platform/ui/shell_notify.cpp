@@ -30,6 +30,8 @@ BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) {
   const bool notice = (data->uFlags & NIF_INFO) != 0;
   icon.noticeTitle = notice ? data->szInfoTitle : "";
   icon.notice = notice ? data->szInfo : "";
+  icon.noticeIcon =
+      data->dwInfoFlags == NIIF_INFO ? ui::NoticeIcon::kInformation : ui::NoticeIcon::kWarning;
   DWORD error = 0;
   const bool done =
       message == NIM_ADD ? backend.AddTrayIcon(icon, error) : backend.ModifyTrayIcon(icon, error);

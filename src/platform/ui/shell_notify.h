@@ -15,6 +15,7 @@ struct NOTIFYICONDATAA {
   char szInfo[1024] = {};     // a notification shown once, UTF-8 (NIF_INFO); 256 UTF-16 units
                               // reach the screen
   char szInfoTitle[64] = {};  // its title
+  DWORD dwInfoFlags = 0;      // its icon: NIIF_WARNING, NIIF_INFO
 };
 
 inline constexpr DWORD NIM_ADD = 0;
@@ -24,10 +25,14 @@ inline constexpr UINT NIF_MESSAGE = 1;
 inline constexpr UINT NIF_ICON = 2;
 inline constexpr UINT NIF_TIP = 4;
 inline constexpr UINT NIF_INFO = 0x10;
+inline constexpr DWORD NIIF_INFO = 1;
+inline constexpr DWORD NIIF_WARNING = 2;
 
 // The icon activated: a tray host that activates icons (a StatusNotifier host, on a left click)
 // reports it in place of the mouse messages.
 inline constexpr UINT NIN_SELECT = WM_USER;
+// The user clicked the notice (the balloon, or the desktop notification's default action).
+inline constexpr UINT NIN_BALLOONUSERCLICK = WM_USER + 5;
 
 inline constexpr DWORD ERROR_TIMEOUT = 1460;
 inline constexpr DWORD ERROR_NO_TRAY_HOST = 1400;  // the error of a tray that is not there

@@ -12,9 +12,11 @@ constexpr int kWatchKobo = 1;
 constexpr int kLeather = 2;
 constexpr int kLuckyBags = 3;
 constexpr int kHinata = 4;
+constexpr int kSmartGear = 5;
 
 constexpr bool kInStock = true;
 constexpr bool kSoldOut = false;
+constexpr bool kPostageSeparate = false;
 
 using enum TimeSale;
 
@@ -24,14 +26,15 @@ const std::vector<Shop>& Shops() {
   static const std::vector<Shop> shops = {
       {"timezone", "時計のタイムゾーン", 558929}, {"watchkobo", "ウォッチ工房", 558929},
       {"tandm", "革小物の店 T&M", 558953},        {"fukubukuro-ichiba", "福袋市場", 100000},
-      {"hinata", "生活雑貨ひなた", 215783},
+      {"hinata", "生活雑貨ひなた", 215783},       {"smartgear", "スマート&ギア", 564895},
   };
   return shops;
 }
 
 // 38 watches (35 in stock), so that a watch search fills a 30-row list with or without the
 // in-stock check; lucky bags whose cheapest sale has ended; wallets whose first badge says only a
-// few are left; mugs without any time sale.
+// few are left; mugs without any time sale; a smartwatch model whose bands, film and cable
+// undercut the watch itself, which costs 9,480 yen with postage apart or 12,800 with it.
 const std::vector<CatalogueItem>& Catalogue() {
   static const std::vector<CatalogueItem> items = {
       {10000001, "ミナト 腕時計 メンズ ソーラー電波 ステンレスバンド", 12800, kInStock, kTimeZone,
@@ -91,6 +94,15 @@ const std::vector<CatalogueItem>& Catalogue() {
       {40000001, "マグカップ 北欧 350ml", 1280, kInStock, kHinata, 1, None},
       {40000002, "マグカップ 保温 ステンレス", 2480, kInStock, kHinata, 1, None},
       {40000003, "今治タオル バスタオル 2枚組", 3980, kInStock, kHinata, 2, Running},
+      {50000001, "ソラノ SZ100 スマートウォッチ 本体 ブラック", 12800, kInStock, kSmartGear, 1,
+       None},
+      {50000002, "ソラノ SZ100 スマートウォッチ 本体 ホワイト 箱なし", 9480, kInStock, kSmartGear,
+       1, None, kPostageSeparate},
+      {50000003, "SZ100 対応 交換ベルト シリコン 3色", 480, kInStock, kSmartGear, 1, None},
+      {50000004, "SZ100 保護フィルム 2枚入り", 380, kInStock, kSmartGear, 1, None},
+      {50000005, "SZ100 対応 メタルベルト ステンレス", 5980, kInStock, kSmartGear, 1, None,
+       kPostageSeparate},
+      {50000006, "SZ100 充電ケーブル 1m", 1280, kInStock, kSmartGear, 1, None},
   };
   return items;
 }

@@ -29,6 +29,7 @@ struct CatalogueItem {
   int shop;  // index into Shops()
   int pointRate;
   TimeSale timeSale;
+  bool postageIncluded = true;  // 送料込 (postageFlag 0), or 送料別
 };
 
 const std::vector<Shop>& Shops();

@@ -159,6 +159,8 @@ class Elements {
   std::vector<std::string> names_;
 };
 
+std::string CatchCopy(const CatalogueItem& item) { return item.price >= 3980 ? "送料無料" : ""; }
+
 json Item(const CatalogueItem& item, const std::string& self,
           const std::optional<std::string>& affiliateId, const Elements& elements) {
   const Shop& shop = Shops()[item.shop];
@@ -170,7 +172,7 @@ json Item(const CatalogueItem& item, const std::string& self,
   const json price = item.number == 30000004 ? json(std::to_string(item.price)) : json(item.price);
   const json all = {
       {"itemName", item.name},
-      {"catchcopy", item.price >= 3980 ? "送料無料" : ""},
+      {"catchcopy", CatchCopy(item)},
       {"itemCode", code},
       {"itemPrice", price},
       {"itemUrl", page},
@@ -179,6 +181,7 @@ json Item(const CatalogueItem& item, const std::string& self,
       {"pointRate", item.pointRate},
       {"startTime", start},
       {"endTime", end},
+      {"postageFlag", item.postageIncluded ? 0 : 1},
       {"shopName", shop.name},
       {"shopCode", shop.code},
       {"shopUrl", "http://" + self + "/shop/" + shop.code},
@@ -191,6 +194,28 @@ json Item(const CatalogueItem& item, const std::string& self,
   }
   return wanted;
 }
+
+// What minPrice, NGKeyword and postageFlag leave of the items found. As the documentation of
+// version 2022-06-01 (its page as revised 2023-02-16, read again in December 2026) and clients in
+// use describe them: prices in whole yen, both bounds inclusive, and maxPrice must exceed
+// minPrice; NGKeyword in UTF-8, words parted by half-width spaces under the keyword's rules,
+// leaving out every item whose texts hold any of them; postageFlag=1 keeps the items whose price
+// includes postage, and each item says which with its own postageFlag, 0 送料込 or 1 送料別. The
+// service's words for a floor not below the ceiling are not in the public record: the stand-in
+// refuses it in the documented form of a parameter refused.
+struct Narrowing {
+  std::optional<long> minPrice;
+  std::vector<std::string_view> ngWords;
+  bool postageIncludedOnly = false;
+
+  bool Keeps(const CatalogueItem& item) const {
+    const std::string text = std::string(item.name) + " " + CatchCopy(item);
+    return (!minPrice || item.price >= *minPrice) &&
+           std::none_of(ngWords.begin(), ngWords.end(),
+                        [&](std::string_view word) { return text.find(word) != text.npos; }) &&
+           (!postageIncludedOnly || item.postageIncluded);
+  }
+};
 
 // The request's faults in the order the service checks them (the gateway's first: key, caller,
 // rate; then the service's: application, version); nothing when it is a search.
@@ -303,8 +328,27 @@ Answer IchibaSearchAnswer(const ServiceRequest& request, const std::string& self
     if (std::stol(*text) < 1) return WrongParameter("maxPrice must be over 0");
     maxPrice = std::stol(*text);
   }
+  Narrowing narrowing;
+  if (const auto text = Param(params, "minPrice")) {
+    if (!IsNumber(*text)) return WrongParameter("minPrice must be a number");
+    narrowing.minPrice = std::stol(*text);
+    if (maxPrice && *maxPrice <= *narrowing.minPrice) {
+      return WrongParameter("maxPrice must be greater than minPrice");
+    }
+  }
+  const std::string ngKeyword = Param(params, "NGKeyword").value_or("");
+  narrowing.ngWords = ServiceWords(ngKeyword);
+  if (!ngKeyword.empty() && KeywordRefusal(ngKeyword, narrowing.ngWords)) {
+    return WrongParameter("NGKeyword parameter is not valid");
+  }
+  const std::string postageFlag = Param(params, "postageFlag").value_or("0");
+  if (postageFlag != "0" && postageFlag != "1") return WrongParameter("postageFlag is not valid");
+  narrowing.postageIncludedOnly = postageFlag == "1";
 
-  const auto items = FindItems(words, availability == "1", maxPrice);
+  auto items = FindItems(words, availability == "1", maxPrice);
+  std::erase_if(items, [&](const CatalogueItem* item) { return !narrowing.Keeps(*item); });
+  // The cheapest first only when asked; the standard order is the catalogue's here.
+  if (!sort || *sort == "standard") std::sort(items.begin(), items.end());
   const size_t hits = std::min(items.size(), static_cast<size_t>(std::stoi(hitsText)));
   const Elements elements(Param(params, "elements"));
   json list = json::array();

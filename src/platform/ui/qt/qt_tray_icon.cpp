@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 
+#include "platform/ui/qt/desktop_notice.h"
 #include "platform/ui/qt/qt_menu.h"
 #include "platform/ui/qt/tray_host_watch.h"
 #include "platform/ui/shell_notify.h"
@@ -63,14 +64,29 @@ void QtTrayIcon::Create(bool statusNotifier) {
                    [this](QSystemTrayIcon::ActivationReason reason) {
                      DeliverTrayMouseEvent(MouseMessageOf(reason));
                    });
+  // A StatusNotifierItem's notices go to the desktop's notification service with their default
+  // action; an XEmbed icon's are Qt's own balloon, whose click Qt reports.
+  const auto clicked = [] { DeliverTrayMouseEvent(NIN_BALLOONUSERCLICK); };
+  if (statusNotifier) {
+    notice_ = new DesktopNotice(clicked);  // never destroyed, like the icon
+  } else {
+    QObject::connect(tray_, &QSystemTrayIcon::messageClicked, tray_, clicked);
+  }
 }
 
 void QtTrayIcon::Apply(const TrayIcon& icon) {
   tray_->setIcon(IconOf(icon.icon));
   tray_->setToolTip(QString::fromUtf8(icon.tip));
   if (!icon.notice.empty()) {
-    tray_->showMessage(QString::fromStdString(icon.noticeTitle),
-                       QString::fromStdString(icon.notice), QSystemTrayIcon::Warning);
+    const QString title = QString::fromStdString(icon.noticeTitle);
+    const QString text = QString::fromStdString(icon.notice);
+    const bool warning = icon.noticeIcon == NoticeIcon::kWarning;
+    if (notice_ != nullptr) {
+      notice_->Show(title, text, warning);
+    } else {
+      tray_->showMessage(title, text,
+                         warning ? QSystemTrayIcon::Warning : QSystemTrayIcon::Information);
+    }
   }
   // An XEmbed icon gets none: Qt would pop it up on the right-button press itself, beside the
   // program's own.

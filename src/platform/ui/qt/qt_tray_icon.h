@@ -7,6 +7,8 @@ class QSystemTrayIcon;
 
 namespace ui::qt {
 
+class DesktopNotice;
+
 // The notification-area icon. Where a StatusNotifier host is registered (KDE Plasma, Xfce,
 // waybar, GNOME's AppIndicator extension), Qt makes it a StatusNotifierItem: the panel draws
 // the icon's menu from the one exported over dbusmenu and activates the icon on a left click.
@@ -25,6 +27,7 @@ class QtTrayIcon {
 
   QSystemTrayIcon* tray_ = nullptr;
   QMenu* exportedMenu_ = nullptr;
+  DesktopNotice* notice_ = nullptr;  // for a StatusNotifierItem
   bool statusNotifier_ = false;
 };
 

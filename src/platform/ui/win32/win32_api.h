@@ -36,9 +36,11 @@ void ShowWarningBox(const std::string& captionUtf8, const std::string& textUtf8,
 
 // Shell_NotifyIconW: NIM_ADD when add, NIM_MODIFY otherwise; error is GetLastError's on failure.
 // The icon is loaded at the small-icon size of the tray's DPI.
-// A notice that is not empty shows once as the icon's balloon.
+// A notice that is not empty shows once as the icon's balloon, with the warning icon or the
+// information one; a click on it comes as NIN_BALLOONUSERCLICK.
 bool NotifyIcon(bool add, unsigned iconId, const std::string& tipUtf8,
-                const std::string& noticeTitleUtf8, const std::string& noticeUtf8, uint32_t& error);
+                const std::string& noticeTitleUtf8, const std::string& noticeUtf8,
+                bool noticeIsWarning, uint32_t& error);
 bool DeleteNotifyIcon();
 // The menu resource's first pop-up at x, y; the chosen command, or 0.
 unsigned TrackMenu(unsigned menuId, int x, int y);

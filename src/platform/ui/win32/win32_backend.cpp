@@ -99,11 +99,11 @@ class Win32Backend : public Backend {
 
   bool AddTrayIcon(const TrayIcon& icon, DWORD& error) override {
     return win32::NotifyIcon(true, static_cast<unsigned>(icon.icon), icon.tip, icon.noticeTitle,
-                             icon.notice, error);
+                             icon.notice, icon.noticeIcon == NoticeIcon::kWarning, error);
   }
   bool ModifyTrayIcon(const TrayIcon& icon, DWORD& error) override {
     return win32::NotifyIcon(false, static_cast<unsigned>(icon.icon), icon.tip, icon.noticeTitle,
-                             icon.notice, error);
+                             icon.notice, icon.noticeIcon == NoticeIcon::kWarning, error);
   }
   bool DeleteTrayIcon() override { return win32::DeleteNotifyIcon(); }
 

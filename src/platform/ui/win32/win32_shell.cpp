@@ -139,7 +139,7 @@ void ShowWarningBox(const std::string& captionUtf8, const std::string& textUtf8,
 
 bool NotifyIcon(bool add, unsigned iconId, const std::string& tipUtf8,
                 const std::string& noticeTitleUtf8, const std::string& noticeUtf8,
-                uint32_t& error) {
+                bool noticeIsWarning, uint32_t& error) {
   // The hidden window sits on the primary monitor, where the taskbar and its tray are.
   const UINT dpi = GetDpiForWindow(mainWindow);
   // The icon resource has an image for each common small-icon size; not shared, as the size
@@ -155,7 +155,7 @@ bool NotifyIcon(bool add, unsigned iconId, const std::string& tipUtf8,
   tip.copy(data.szTip, std::size(data.szTip) - 1);
   if (!noticeUtf8.empty()) {
     data.uFlags |= NIF_INFO;
-    data.dwInfoFlags = NIIF_WARNING;
+    data.dwInfoFlags = noticeIsWarning ? NIIF_WARNING : NIIF_INFO;
     ToWide(noticeUtf8).copy(data.szInfo, std::size(data.szInfo) - 1);
     ToWide(noticeTitleUtf8).copy(data.szInfoTitle, std::size(data.szInfoTitle) - 1);
   }

@@ -1,0 +1,81 @@
+#include "platform/ui/qt/desktop_notice.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QStringList>
+#include <QVariantMap>
+#include <utility>
+
+namespace ui::qt {
+
+namespace {
+
+const QString kService = QStringLiteral("org.freedesktop.Notifications");
+const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
+const QString kDefaultAction = QStringLiteral("default");
+constexpr uchar kNormalUrgency = 1;
+constexpr int kServersTimeout = -1;  // as long as the server shows its notices
+// A server that D-Bus starts for the first notice answers within this, or the notice goes out
+// unescaped rather than late.
+constexpr int kCapabilitiesWaitMs = 2000;
+
+QDBusMessage Call(const QString& method) {
+  return QDBusMessage::createMethodCall(kService, kPath, kService, method);
+}
+
+// Runs done with the reply, or the failure, once it has come or waitMs have passed (-1: D-Bus's
+// own limit), on the UI thread; the call never blocks.
+template <typename Reply>
+void WhenAnswered(const QDBusMessage& call, std::function<void(const Reply&)> done,
+                  int waitMs = -1) {
+  auto* watcher =
+      new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call, waitMs), qApp);
+  QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
+                   [done = std::move(done)](QDBusPendingCallWatcher* answered) {
+                     done(Reply(*answered));
+                     answered->deleteLater();
+                   });
+}
+
+}  // namespace
+
+DesktopNotice::DesktopNotice(std::function<void()> activated) : activated_(std::move(activated)) {
+  QDBusConnection::sessionBus().connect(kService, kPath, kService, QStringLiteral("ActionInvoked"),
+                                        this, SLOT(OnActionInvoked(uint, QString)));
+}
+
+void DesktopNotice::Show(const QString& title, const QString& text, bool warning) {
+  if (markup_) return Notify(title, text, warning);
+  WhenAnswered<QDBusPendingReply<QStringList>>(
+      Call(QStringLiteral("GetCapabilities")),
+      [this, title, text, warning](const QDBusPendingReply<QStringList>& capabilities) {
+        if (capabilities.isValid()) {
+          markup_ = capabilities.value().contains(QStringLiteral("body-markup"));
+        }
+        Notify(title, text, warning);
+      },
+      kCapabilitiesWaitMs);
+}
+
+void DesktopNotice::Notify(const QString& title, const QString& text, bool warning) {
+  QDBusMessage notify = Call(QStringLiteral("Notify"));
+  const QStringList actions = {kDefaultAction,
+                               QCoreApplication::translate("QPlatformTheme", "Open")};
+  const QVariantMap hints = {{QStringLiteral("urgency"), QVariant::fromValue(kNormalUrgency)}};
+  notify << QCoreApplication::applicationName() << shown_
+         << QString(warning ? "dialog-warning" : "dialog-information") << title
+         << (markup_.value_or(false) ? text.toHtmlEscaped() : text) << actions << hints
+         << kServersTimeout;
+  WhenAnswered<QDBusPendingReply<uint>>(notify, [this](const QDBusPendingReply<uint>& id) {
+    if (id.isValid()) shown_ = id.value();
+  });
+}
+
+void DesktopNotice::OnActionInvoked(uint id, const QString& action) {
+  if (id != 0 && id == shown_ && action == kDefaultAction) activated_();
+}
+
+}  // namespace ui::qt
