@@ -141,12 +141,12 @@ xembed_icon() {
 # balloons, which the manager never sees); the focus is _NET_ACTIVE_WINDOW.
 kobanu_windows_x11() {
   local active w title g
-  active=$(xprop -root -notype _NET_ACTIVE_WINDOW 2>/dev/null | awk '{ print $NF }')
+  active=$(xprop -root -notype _NET_ACTIVE_WINDOW 2>/dev/null | awk '/#/ { print $NF }')
   for w in $(xdotool search --onlyvisible --classname '^kobanu$' 2>/dev/null); do
     xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' && continue
     title=$(xprop -id "$w" -notype _NET_WM_NAME 2>/dev/null | sed -n 's/^[^=]*= "\(.*\)"$/\1/p')
     g=$(geometry "$w") || continue
-    printf '%s\t%s\t%s\t%s\n' "$w" "$( ((active == w)) && echo true || echo false)" \
+    printf '%s\t%s\t%s\t%s\n' "$w" "$([[ -n $active ]] && ((active == w)) && echo true || echo false)" \
       "${g// /$'\t'}" "$title"
   done
 }

@@ -3,11 +3,11 @@
 # the screen, screenshots (into the folder $shots). Needs common.sh.
 # shellcheck disable=SC2154  # spawned (common.sh), shots (the script)
 
-# start_xvfb DIR [OPTION...]: Xvfb on a free display, 1024x768, with Xvfb's OPTIONs, its number and
-# log in DIR; exports DISPLAY and sets xvfb_pid. False when it did not come up.
+# start_xvfb DIR: Xvfb on a free display, 1024x768, its number and log in DIR; exports DISPLAY and
+# sets xvfb_pid. False when it did not come up.
 start_xvfb() {
   : >"$1/display"
-  spawn "$1/xvfb.log" Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp "${@:2}" 3>"$1/display"
+  spawn "$1/xvfb.log" Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$1/display"
   xvfb_pid=$spawned
   wait_on "$xvfb_pid" 60 grep -q '^[0-9]' "$1/display" || return 1
   DISPLAY=:$(head -n 1 "$1/display")
