@@ -134,24 +134,26 @@ xembed_icon() {
 }
 
 # ---- Kobanu's windows, as the window manager or compositor sees them ---------------------------
-# kobanu_windows_KIND: one line per shown window: ID FOCUSED(true|false) X Y WIDTH HEIGHT TITLE,
-# tab-separated, the place on the screen of the window's contents.
+# kobanu_windows_KIND: one line per shown window, the lowest first: ID FOCUSED(true|false) X Y
+# WIDTH HEIGHT TITLE, tab-separated, the window's place on the screen.
 
-# On X11, with a window manager: the managed windows of Kobanu's class (not its icon, menus or
-# balloons, which the manager never sees); the focus is _NET_ACTIVE_WINDOW.
+# On X11: the windows of Kobanu's class that the window manager stacks (not its icon, menus or
+# balloons); the focus is _NET_ACTIVE_WINDOW.
 kobanu_windows_x11() {
   local active w title g
   active=$(xprop -root -notype _NET_ACTIVE_WINDOW 2>/dev/null | awk '/#/ { print $NF }')
-  for w in $(xdotool search --onlyvisible --classname '^kobanu$' 2>/dev/null); do
-    xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' && continue
+  for w in $(xprop -root _NET_CLIENT_LIST_STACKING 2>/dev/null | grep -o '0x[0-9a-f]*'); do
+    xprop -id "$w" WM_CLASS 2>/dev/null | grep -q '"kobanu"' || continue
+    xwininfo -id "$w" 2>/dev/null | grep -q 'IsViewable' || continue
     title=$(xprop -id "$w" -notype _NET_WM_NAME 2>/dev/null | sed -n 's/^[^=]*= "\(.*\)"$/\1/p')
     g=$(geometry "$w") || continue
-    printf '%s\t%s\t%s\t%s\n' "$w" "$([[ -n $active ]] && ((active == w)) && echo true || echo false)" \
+    printf '%s\t%s\t%s\t%s\n' "$w" "$([[ $w == "$active" ]] && echo true || echo false)" \
       "${g// /$'\t'}" "$title"
   done
 }
 
-# On sway: the windows of Kobanu's process in sway's tree.
+# On sway: the windows of Kobanu's process in sway's tree, whose floating windows come lowest
+# first.
 kobanu_windows_sway() {
   sway_message -t get_tree |
     jq -r --argjson pid "$kobanu_pid" '.. | objects | select(.pid? == $pid and .visible) |
@@ -163,31 +165,58 @@ sway_message() {  # swaymsg's ARGUMENTs: its JSON answer
     swaymsg -r "$@" 2>/dev/null
 }
 
-# On GNOME Shell under Wayland: its Introspect interface, which answers a caller that owns the
-# desktop portal's name. It gives no place: a window is taken to be where Mutter puts it with
-# center-new-windows, mid-screen below the top bar (a dialog's box mid-dialog).
-kobanu_windows_gnome() {
-  "${as_user[@]}" gjs -c '
-    const {Gio, GLib} = imports.gi;
-    const bus = Gio.DBus.session;
-    bus.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-      "RequestName", new GLib.Variant("(su)", ["org.freedesktop.impl.portal.desktop.gtk", 4]),
-      null, 0, -1, null);
-    const [windows] = bus.call_sync("org.gnome.Shell", "/org/gnome/Shell/Introspect",
-      "org.gnome.Shell.Introspect", "GetWindows", null, null, 0, -1, null).recursiveUnpack();
-    for (const [id, w] of Object.entries(windows)) {
-      if (w["is-hidden"] || !/kobanu/i.test(w["app-id"] + " " + (w["wm-class"] || "")))
-        continue;
-      const x = Math.round((1024 - w.width) / 2), y = 32 + Math.round((736 - w.height) / 2);
-      print([id, w["has-focus"], x, y, w.width, w.height, w.title].join("\t"));
-    }' 2>/dev/null
+# On GNOME Shell under Wayland, which tells no client where a window is: a shell extension of
+# the session's own answers over the session bus, from Mutter's stacking and frames.
+gnome_window_probe=window-probe@kobanu.test
+install_gnome_window_probe() {  # DATA_HOME
+  local dir=$1/gnome-shell/extensions/$gnome_window_probe
+  mkdir -p "$dir"
+  echo '{"uuid": "'"$gnome_window_probe"'", "name": "Window probe", "description": "Tests",
+         "shell-version": ["43"]}' >"$dir/metadata.json"
+  cat >"$dir/extension.js" <<'EOF'
+const {Gio} = imports.gi;
+
+const iface = `<node><interface name="test.kobanu.WindowProbe">
+  <method name="Windows"><arg type="s" direction="out"/></method>
+</interface></node>`;
+let exported = null;
+
+function Windows() {
+  const focus = global.display.get_focus_window();
+  return global.display.sort_windows_by_stacking(global.display.list_all_windows())
+      .filter(w => /kobanu/i.test(w.get_wm_class() || '') && !w.is_hidden())
+      .map(w => {
+        const r = w.get_frame_rect();
+        return [w.get_id(), w === focus, r.x, r.y, r.width, r.height, w.get_title()].join('\t');
+      }).join('\n');
 }
 
-kobanu_window() {  # TITLE: its line
-  "kobanu_windows_$windows" | awk -F '\t' -v title="$1" '$7 == title { print; exit }' | grep .
+function init() {}
+function enable() {
+  exported = Gio.DBusExportedObject.wrapJSObject(iface, {Windows});
+  exported.export(Gio.DBus.session, '/test/kobanu/WindowProbe');
+}
+function disable() {
+  exported.unexport();
+  exported = null;
+}
+EOF
+}
+kobanu_windows_gnome() {
+  bus call org.gnome.Shell /test/kobanu/WindowProbe test.kobanu.WindowProbe Windows |
+    jq -r '.data[0] | select(. != "")'
+}
+
+kobanu_window() {  # TITLE: its line, the topmost if there are two
+  "kobanu_windows_$windows" | awk -F '\t' -v title="$1" '$7 == title { line = $0 }
+                                                        END { if (line == "") exit 1; print line }'
 }
 window_shown() { kobanu_window "$1" >/dev/null; }
 window_gone() { ! window_shown "$1"; }
 window_id() { kobanu_window "$1" | cut -f 1; }
 window_focused() { [[ $(kobanu_window "$1" | cut -f 2) == true ]]; }
 window_rect() { kobanu_window "$1" | cut -f 3-6 | tr '\t' ' '; }  # TITLE: "x y width height"
+window_above() {  # TITLE OTHER: TITLE is stacked over OTHER
+  "kobanu_windows_$windows" | awk -F '\t' -v a="$1" -v b="$2" '$7 == a { at = NR } $7 == b { bt = NR }
+                                                            END { exit !(at && bt && at > bt) }'
+}
