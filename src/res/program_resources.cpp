@@ -101,6 +101,10 @@ const ResourceTable& ProgramResources() {
   static constexpr ResourceTable table{.dialogs = kDialogs,
                                        .menus = kMenus,
                                        .mainWindowTitle = texts::kMainWindowTitle,
-                                       .trayMenu = IDR_TRAY_MENU};
+                                       .trayMenu = IDR_TRAY_MENU,
+                                       .programIcon = IDR_MAINFRAME,
+                                       // as src/app/install.cmake names the installed entry
+                                       .desktopEntry = "io.github.kobanu.kobanu",
+                                       .noTrayNotice = texts::kNoTrayNotice};
   return table;
 }

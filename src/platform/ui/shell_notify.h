@@ -25,10 +25,6 @@ inline constexpr UINT NIF_ICON = 2;
 inline constexpr UINT NIF_TIP = 4;
 inline constexpr UINT NIF_INFO = 0x10;
 
-// The icon activated: a tray host that activates icons (a StatusNotifier host, on a left click)
-// reports it in place of the mouse messages.
-inline constexpr UINT NIN_SELECT = WM_USER;
-
 inline constexpr DWORD ERROR_TIMEOUT = 1460;
 inline constexpr DWORD ERROR_NO_TRAY_HOST = 1400;  // the error of a tray that is not there
 

@@ -3,6 +3,7 @@
 #include <cassert>
 #include <vector>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
 #include <QGroupBox>
@@ -15,6 +16,7 @@
 #include <QSignalBlocker>
 #include <QStyleOptionFocusRect>
 #include <QStyledItemDelegate>
+#include <QTimer>
 
 #include "platform/codepage/codepage.h"
 #include "platform/ui/qt/dialog_font.h"
@@ -104,6 +106,22 @@ class ReportList : public QTableWidget {
 };
 
 }  // namespace
+
+// A Wayland compositor may raise and focus a dialog that a box blocks, when it is clicked (sway
+// does), and a client cannot raise a window of its own or take the focus back. A window that
+// appears anew is put on top with the focus: so the box is shown again.
+bool DialogWindow::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate &&
+      QGuiApplication::platformName().startsWith("wayland")) {
+    if (QWidget* box = QApplication::activeModalWidget(); box != nullptr && box != this) {
+      QTimer::singleShot(0, box, [box] {
+        box->hide();
+        box->show();
+      });
+    }
+  }
+  return QDialog::event(event);
+}
 
 QtDialog::QtDialog(const DialogTemplate& dialog, DialogEvents& events)
     : events_(events), window_(std::make_unique<DialogWindow>(events)) {

@@ -1,99 +1,132 @@
 #include "platform/ui/qt/qt_tray_icon.h"
 
-#include <QApplication>
-#include <QMenu>
-#include <QSystemTrayIcon>
+#include <atomic>
 
-#include "platform/ui/qt/qt_menu.h"
+#include <QApplication>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+#include "platform/ui/qt/desktop_notice.h"
+#include "platform/ui/qt/program_icon.h"
+#include "platform/ui/qt/status_notifier_item.h"
 #include "platform/ui/qt/tray_host_watch.h"
 #include "platform/ui/shell_notify.h"
+#include "platform/ui/win_app.h"
 
 namespace ui::qt {
 
 namespace {
 
-// The program brings its icons as Qt resources, by id and size: ":/icons/128_16.png".
-QIcon IconOf(HICON icon) {
-  QIcon result;
-  for (const int size : {16, 24, 32, 48}) {
-    result.addFile(QString(":/icons/%1_%2.png").arg(icon).arg(size), QSize(size, size));
-  }
-  return result;
-}
+std::atomic<std::chrono::milliseconds> trayHostWait{kTrayHostWait};
 
-}  // namespace
-
-bool QtTrayIcon::Add(const TrayIcon& icon, DWORD& error) {
-  // Qt settles once, at its first question, between the StatusNotifier tray and the XEmbed one,
-  // and reads the watcher's host only then: it is asked only once a host is there, so that a
-  // panel whose host registers after its watcher, or after us, still gets the icon.
-  const bool statusNotifier = StatusNotifierHostRegistered();
-  if ((!statusNotifier && !XEmbedTrayHostPresent()) || !QSystemTrayIcon::isSystemTrayAvailable()) {
-    error = ERROR_NO_TRAY_HOST;
-    return false;
-  }
-  if (tray_ == nullptr) Create(statusNotifier);
-  Apply(icon);
-  // Hidden and shown again, the icon registers with whichever tray host is there now.
-  tray_->hide();
-  tray_->show();
-  if (statusNotifier_) NoteStatusNotifierRegistration();
-  return true;
-}
-
-bool QtTrayIcon::Modify(const TrayIcon& icon, DWORD& error) {
-  if (tray_ == nullptr || !tray_->isVisible()) {
-    error = ERROR_NO_TRAY_HOST;
-    return false;
-  }
-  Apply(icon);
-  return true;
-}
-
-bool QtTrayIcon::Delete() {
-  if (tray_ == nullptr || !tray_->isVisible()) return false;
-  tray_->hide();
-  return true;
-}
-
-void QtTrayIcon::Create(bool statusNotifier) {
-  statusNotifier_ = statusNotifier;
-  tray_ = new QSystemTrayIcon(qApp);
-  QObject::connect(tray_, &QSystemTrayIcon::activated, tray_,
-                   [this](QSystemTrayIcon::ActivationReason reason) {
-                     DeliverTrayMouseEvent(MouseMessageOf(reason));
-                   });
-}
-
-void QtTrayIcon::Apply(const TrayIcon& icon) {
-  tray_->setIcon(IconOf(icon.icon));
-  tray_->setToolTip(QString::fromUtf8(icon.tip));
-  if (!icon.notice.empty()) {
-    tray_->showMessage(QString::fromStdString(icon.noticeTitle),
-                       QString::fromStdString(icon.notice), QSystemTrayIcon::Warning);
-  }
-  // An XEmbed icon gets none: Qt would pop it up on the right-button press itself, beside the
-  // program's own.
-  if (statusNotifier_ && icon.menu != nullptr && exportedMenu_ == nullptr) {
-    exportedMenu_ = new QMenu;  // never destroyed, like the icon
-    AddMenuItems(*exportedMenu_, *icon.menu);
-    QObject::connect(exportedMenu_, &QMenu::triggered,
-                     [](const QAction* action) { DeliverTrayMenuCommand(CommandOf(*action)); });
-    tray_->setContextMenu(exportedMenu_);
-  }
-}
-
-UINT QtTrayIcon::MouseMessageOf(int reason) const {
+UINT MouseMessageOf(QSystemTrayIcon::ActivationReason reason) {
   switch (reason) {
-    case QSystemTrayIcon::Context:  // the right button's press, or the host's ContextMenu call
+    case QSystemTrayIcon::Context:  // the right button's press
       return WM_RBUTTONDOWN;
     case QSystemTrayIcon::DoubleClick:
       return WM_LBUTTONDBLCLK;
     case QSystemTrayIcon::MiddleClick:
       return WM_MBUTTONDOWN;
-    default:  // Trigger: the left button's press, or the host's Activate call
-      return statusNotifier_ ? NIN_SELECT : WM_LBUTTONDOWN;
+    default:  // Trigger: the left button's press
+      return WM_LBUTTONDOWN;
   }
+}
+
+}  // namespace
+
+std::chrono::milliseconds SetTrayHostWaitForTesting(std::chrono::milliseconds wait) {
+  return trayHostWait.exchange(wait);
+}
+
+bool QtTrayIcon::Add(const TrayIcon& icon, DWORD& error) {
+  if (StatusNotifierHostRegistered() && AddToStatusNotifierHost(icon)) return true;
+  if (XEmbedTrayHostPresent()) {
+    AddToXEmbedTray(icon);
+    return true;
+  }
+  Leave();
+  SayWhenNoTrayComes();
+  error = ERROR_NO_TRAY_HOST;
+  return false;
+}
+
+bool QtTrayIcon::Modify(const TrayIcon& icon, DWORD& error) {
+  switch (tray_) {
+    case Tray::kStatusNotifier:
+      item_->Update(icon);
+      return true;
+    case Tray::kXEmbed:
+      ApplyToXEmbedIcon(icon);
+      return true;
+    case Tray::kNone:
+      break;
+  }
+  error = ERROR_NO_TRAY_HOST;
+  return false;
+}
+
+bool QtTrayIcon::Delete() {
+  const bool shown = tray_ != Tray::kNone;
+  Leave();
+  return shown;
+}
+
+bool QtTrayIcon::AddToStatusNotifierHost(const TrayIcon& icon) {
+  if (item_ == nullptr) item_ = new StatusNotifierItem(qApp);  // never destroyed, like the app
+  if (!item_->Register(icon)) return false;
+  if (xembedIcon_ != nullptr) xembedIcon_->hide();
+  tray_ = Tray::kStatusNotifier;
+  if (noTrayNotice_ != nullptr) noTrayNotice_->stop();
+  return true;
+}
+
+void QtTrayIcon::AddToXEmbedTray(const TrayIcon& icon) {
+  if (tray_ == Tray::kStatusNotifier) item_->Unregister();
+  if (xembedIcon_ == nullptr) {
+    xembedIcon_ = new QSystemTrayIcon(qApp);
+    QObject::connect(xembedIcon_, &QSystemTrayIcon::activated,
+                     [](auto reason) { DeliverTrayMouseEvent(MouseMessageOf(reason)); });
+  }
+  ApplyToXEmbedIcon(icon);
+  // Hidden and shown again, the icon docks in whichever XEmbed tray is there now.
+  xembedIcon_->hide();
+  xembedIcon_->show();
+  tray_ = Tray::kXEmbed;
+  if (noTrayNotice_ != nullptr) noTrayNotice_->stop();
+}
+
+void QtTrayIcon::Leave() {
+  if (tray_ == Tray::kStatusNotifier) item_->Unregister();
+  if (xembedIcon_ != nullptr) xembedIcon_->hide();
+  tray_ = Tray::kNone;
+}
+
+// An XEmbed icon gets no menu: Qt would pop it up on the right-button press itself, beside the
+// program's own.
+void QtTrayIcon::ApplyToXEmbedIcon(const TrayIcon& icon) {
+  xembedIcon_->setIcon(IconOf(icon.icon));
+  xembedIcon_->setToolTip(QString::fromUtf8(icon.tip));
+  if (!icon.notice.empty()) {
+    xembedIcon_->showMessage(QString::fromUtf8(icon.noticeTitle), QString::fromUtf8(icon.notice),
+                             QSystemTrayIcon::Warning);
+  }
+}
+
+// Once, when the icon has waited that long for a tray: the desktop's notification service needs
+// none.
+void QtTrayIcon::SayWhenNoTrayComes() {
+  if (Resources().noTrayNotice == nullptr) return;
+  if (noTrayNotice_ == nullptr) {
+    noTrayNotice_ = new QTimer(qApp);
+    noTrayNotice_->setSingleShot(true);
+    QObject::connect(noTrayNotice_, &QTimer::timeout, [this] {
+      ShowDesktopNotice(QString::fromStdString(AfxGetAppName()),
+                        QString::fromUtf8(Resources().noTrayNotice));
+      noTrayNoticeSaid_ = true;
+    });
+  }
+  if (noTrayNoticeSaid_ || noTrayNotice_->isActive()) return;
+  noTrayNotice_->start(trayHostWait.load());
 }
 
 }  // namespace ui::qt
