@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -231,6 +232,26 @@ TEST_F(PanelTrayTest, APanelThatRestartsGetsTheIconBackAndTheSettingsAreReadAgai
   std::this_thread::sleep_for(std::chrono::seconds(1));  // as a person would pause
   ASSERT_TRUE(WaitUntil([&] { return ItemRegistered(); }));
   Click("終了");
+  ExpectEndedWithTheKeywordSaved();
+}
+
+// On X11 the panel's StatusNotifier host may come after Kobanu has docked in the old XEmbed tray
+// (Plasma's and Xfce's both offer one): the icon moves to the host, one item and no XEmbed icon
+// beside it, and back to the XEmbed tray when the host goes.
+TEST_F(PanelTrayTest, TheIconMovesFromTheXEmbedTrayToAHostThatComesAndBack) {
+  x_.StartTrayer();
+  Launch();
+  ASSERT_TRUE(WaitUntil([&] { return Icon().has_value(); })) << "the icon never docked";
+  Child watcher({KOBANU_SNI_WATCHER, "--host-after-ms", "0"}, x_.Env());
+  ASSERT_TRUE(WaitUntil([&] { return ItemRegistered(); })) << "no item registered";
+  ASSERT_TRUE(WaitUntil([&] { return !Icon().has_value(); })) << "the XEmbed icon stayed";
+  EXPECT_EQ(WatcherProperty("RegisteredStatusNotifierItems")["data"].size(), 1u);
+  EXPECT_EQ(MenuEntries().size(), 3u);
+  Shoot("moved_to_the_host");
+  watcher.Kill();
+  ASSERT_TRUE(WaitUntil([&] { return Icon().has_value(); })) << "the icon did not come back";
+  EXPECT_FALSE(BoxShown());
+  ASSERT_EQ(kill(kobanu_.pid(), SIGTERM), 0);
   ExpectEndedWithTheKeywordSaved();
 }
 

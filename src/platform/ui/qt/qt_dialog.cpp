@@ -107,16 +107,22 @@ class ReportList : public QTableWidget {
 
 }  // namespace
 
-// A Wayland compositor may raise and focus a dialog that a box blocks, when it is clicked (sway
-// does), and a client cannot raise a window of its own or take the focus back. A window that
-// appears anew is put on top with the focus: so the box is shown again.
+// A window manager may give the focus to a dialog that a box blocks when it is clicked (xfwm4
+// and sway do; mutter hands it to the box), and Qt passes it on only from a window that an
+// application-modal box blocks. So the box takes it back: on X11 it asks for it; a Wayland client
+// can neither raise its window nor take the focus, but a window that appears anew comes on top
+// with the focus, so there the box is shown again.
 bool DialogWindow::event(QEvent* event) {
-  if (event->type() == QEvent::WindowActivate &&
-      QGuiApplication::platformName().startsWith("wayland")) {
+  if (event->type() == QEvent::WindowActivate) {
     if (QWidget* box = QApplication::activeModalWidget(); box != nullptr && box != this) {
       QTimer::singleShot(0, box, [box] {
-        box->hide();
-        box->show();
+        if (QGuiApplication::platformName().startsWith("wayland")) {
+          box->hide();
+          box->show();
+        } else {
+          box->raise();
+          box->activateWindow();
+        }
       });
     }
   }
