@@ -103,7 +103,7 @@ const ResourceTable& ProgramResources() {
                                        .mainWindowTitle = texts::kMainWindowTitle,
                                        .trayMenu = IDR_TRAY_MENU,
                                        .programIcon = IDR_MAINFRAME,
-                                       // as src/app/install.cmake names the installed entry
+                                       // the installed entry's name (src/app/install.cmake)
                                        .desktopEntry = "io.github.kobanu.kobanu",
                                        .noTrayNotice = texts::kNoTrayNotice};
   return table;
