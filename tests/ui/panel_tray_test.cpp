@@ -120,7 +120,7 @@ class PanelTrayTest : public testing_support::KobanuUnderX {
                return name["pid"].is_number() && name["pid"] == kobanu_.pid();
              });
     }));
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));  // the panel comes a moment later
+    std::this_thread::sleep_for(std::chrono::seconds(1));  // the panel comes a second later
   }
   void ExpectEndedWithTheKeywordSaved() {
     EXPECT_EQ(kobanu_.WaitForExit(std::chrono::seconds(10)), 0);
