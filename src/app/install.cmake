@@ -33,11 +33,12 @@ install(FILES ${PROJECT_SOURCE_DIR}/README.md ${packaging}/copyright
               ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
         DESTINATION share/doc/kobanu)
 
-# The desktop entry names the executable by its installed path, known only at install time.
+# The desktop entry names the executable by its installed path, known only at install time. Its
+# name is the application id that the program gives Wayland (src/res/program_resources.cpp).
 install(CODE "
   set(executable \"\${CMAKE_INSTALL_PREFIX}/${kobanuFolder}/kobanu\")
   configure_file([[${PROJECT_SOURCE_DIR}/src/res/kobanu.desktop.in]]
-                 [[${CMAKE_CURRENT_BINARY_DIR}/kobanu.desktop]] @ONLY)
-  file(INSTALL [[${CMAKE_CURRENT_BINARY_DIR}/kobanu.desktop]]
+                 [[${CMAKE_CURRENT_BINARY_DIR}/io.github.kobanu.kobanu.desktop]] @ONLY)
+  file(INSTALL [[${CMAKE_CURRENT_BINARY_DIR}/io.github.kobanu.kobanu.desktop]]
        DESTINATION \"\${CMAKE_INSTALL_PREFIX}/share/applications\")
 ")

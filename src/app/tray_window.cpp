@@ -1,6 +1,5 @@
 #include "app/tray_window.h"
 
-#include <atomic>
 #include <chrono>
 #include <string_view>
 #include <thread>
@@ -18,8 +17,6 @@
 
 namespace {
 
-std::atomic<std::chrono::milliseconds> trayHostWait{kTrayHostWait};
-
 // Copies UTF-8 text into a field of fixed size, cut between characters should it not fit.
 template <size_t N>
 void CopyWhole(std::string_view text, char (&field)[N]) {
@@ -29,10 +26,6 @@ void CopyWhole(std::string_view text, char (&field)[N]) {
 }
 
 }  // namespace
-
-std::chrono::milliseconds SetTrayHostWaitForTesting(std::chrono::milliseconds wait) {
-  return trayHostWait.exchange(wait);
-}
 
 CMainWnd::CMainWnd() : m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME)) {}
 
@@ -46,6 +39,8 @@ const MessageMap* CMainWnd::GetMessageMap() const {
 }
 
 void CMainWnd::RegisterTrayIcon() {
+  // The tray's arrival may come while the box of a refusal is open.
+  if (refused_) return;
   NOTIFYICONDATAA data;
   data.cbSize = sizeof data;
   data.hWnd = m_hWnd;
@@ -57,19 +52,25 @@ void CMainWnd::RegisterTrayIcon() {
   m_hNotifyWnd = m_hWnd;
 
   BOOL added = Shell_NotifyIconA(NIM_ADD, &data);
-  const auto giveUp = std::chrono::steady_clock::now() + trayHostWait.load();
-  while (!added) {
-    if (GetLastError() == ERROR_TIMEOUT) {
-      if (Shell_NotifyIconA(NIM_MODIFY, &data)) break;
-    } else if (std::chrono::steady_clock::now() >= giveUp) {
-      AfxMessageBox(texts::kTrayIconFailed);
-      SendMessage(WM_CLOSE);
-      return;
+  while (!added && GetLastError() == ERROR_TIMEOUT) {
+    if (Shell_NotifyIconA(NIM_MODIFY, &data)) {
+      added = TRUE;
+      break;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(1000));
     added = Shell_NotifyIconA(NIM_ADD, &data);
   }
-  LoadSettings();
+  // No tray host yet (a panel that starts after Kobanu): its arrival registers the icon.
+  if (!added && GetLastError() == ERROR_NO_TRAY_HOST) return;
+  if (!added) {
+    refused_ = true;
+    AfxMessageBox(texts::kTrayIconFailed);
+    SendMessage(WM_CLOSE);
+    return;
+  }
+  // Read again at every registration, as after the taskbar's re-creation, but never under the
+  // open dialog: closing it saves what it holds, which would otherwise be lost.
+  if (watchState.settingsDialogOpen == 0) LoadSettings();
   settingsLoaded_ = true;
   RegisterCheckStatusWindow(m_hWnd);
   StartWatchWorker();
@@ -105,10 +106,6 @@ LRESULT CMainWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     watchState.taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
   } else {
     if (message == WM_TRAY_NOTIFY && lParam == WM_RBUTTONDOWN) ShowTrayMenu();
-    // Where the tray host activates icons (StatusNotifier panels, on a left click), the icon
-    // opens the dialog as ダイアログを開く does.
-    if (message == WM_TRAY_NOTIFY && lParam == NIN_SELECT)
-      PostMessage(WM_COMMAND, ID_TRAY_OPEN_DIALOG);
     // The notice of a match opens the item's page, as a row of the hit list does; a web address
     // alone reaches the browser, as it came from the network.
     if (message == WM_TRAY_NOTIFY && lParam == NIN_BALLOONUSERCLICK) {
@@ -132,6 +129,11 @@ void CMainWnd::ShowTrayMenu() {
 }
 
 void CMainWnd::OnTrayOpenDialog() {
+  // A second start while Kobanu still waits for a tray opens the dialog on the file's settings.
+  if (!settingsLoaded_) {
+    LoadSettings();
+    settingsLoaded_ = true;
+  }
   if (watchState.settingsDialogOpen == 0) ShowSettingsDialog();
   SaveSettings();
 }

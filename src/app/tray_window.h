@@ -1,6 +1,5 @@
 #pragma once
 
-#include <chrono>
 #include <string>
 
 #include "platform/ui/afxwin.h"
@@ -8,21 +7,15 @@
 // The tray icon's mouse events arrive as this message.
 inline constexpr UINT WM_TRAY_NOTIFY = WM_USER + 1;
 
-// At login the panel often starts after the programs it hosts: how long the icon waits for a
-// tray host before the program gives up.
-inline constexpr std::chrono::milliseconds kTrayHostWait{30000};
-
-// Tests shorten the wait; returns the wait it replaces.
-std::chrono::milliseconds SetTrayHostWaitForTesting(std::chrono::milliseconds wait);
-
 // The invisible main window: owns the tray icon and its menu.
 class CMainWnd : public CWnd {
  public:
   CMainWnd();
 
-  // Adds the icon (retrying every second while the tray times out, or while no tray host is
-  // there for up to kTrayHostWait), loads the settings and starts the one worker. A tray that
-  // still refuses the icon gets a message and the window closes.
+  // Adds the icon (retrying every second while the tray times out), loads the settings and
+  // starts the one worker. With no tray host yet it returns and waits for the host's arrival,
+  // which comes as the taskbar-created message. A tray that refuses the icon gets a message and
+  // the window closes.
   void RegisterTrayIcon();
 
   HWND m_hNotifyWnd = nullptr;  // kept apart: the window has no handle any more at removal
@@ -43,6 +36,7 @@ class CMainWnd : public CWnd {
 
   // Once loaded, the settings are saved by every close of the window, whoever asks for it.
   bool settingsLoaded_ = false;
-  std::string tipLine_;        // the tip's second line; empty without [SERVICE]
+  bool refused_ = false;  // the tray refused the icon: the window closes, nothing registers again
+  std::string tipLine_;   // the tip's second line; empty without [SERVICE]
   std::string noticeAddress_;  // the page the last notice opens; empty for none
 };

@@ -113,6 +113,10 @@ const ResourceTable& ProgramResources() {
   static constexpr ResourceTable table{.dialogs = kDialogs,
                                        .menus = kMenus,
                                        .mainWindowTitle = texts::kMainWindowTitle,
-                                       .trayMenu = IDR_TRAY_MENU};
+                                       .trayMenu = IDR_TRAY_MENU,
+                                       .programIcon = IDR_MAINFRAME,
+                                       // the installed entry's name (src/app/install.cmake)
+                                       .desktopEntry = "io.github.kobanu.kobanu",
+                                       .noTrayNotice = texts::kNoTrayNotice};
   return table;
 }

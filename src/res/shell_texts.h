@@ -11,6 +11,11 @@ inline constexpr const char* kMainWindowTitle = "見えないメインウィン�
 inline constexpr const char* kSocketsInitFailed = "Windows ソケットの初期化に失敗しました。";
 inline constexpr const char* kTrayIconFailed = "通知領域にアイコンを登録できませんでした。";
 inline constexpr const char* kTrayTip = "Kobanuアプリ";
+// A desktop notification, when no notification area has come 30 seconds after the start.
+inline constexpr const char* kNoTrayNotice =
+    "Kobanu は動いています。通知領域が使えるようになると、そこにアイコンが表示されます。"
+    "GNOME では拡張機能 AppIndicator (AppIndicator and KStatusNotifierItem Support) が"
+    "通知領域になります。設定はもう一度起動すると開けます。";
 
 // Settings dialog.
 inline constexpr const char* kPriceNegativeShort = "負のデータがあります！！";

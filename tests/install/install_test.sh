@@ -12,7 +12,7 @@ source "$(dirname "$0")/../support/checks.sh"
 icon_of_size() { [[ $(identify -format '%wx%h' "$1" 2>/dev/null) == "$2x$2" ]]; }
 
 check_installed() {  # ROOT PREFIX: the files under ROOT, installed for PREFIX
-  local here=$1$2 entry=$1$2/share/applications/kobanu.desktop
+  local here=$1$2 entry=$1$2/share/applications/io.github.kobanu.kobanu.desktop
   check "the executable in the portable folder" test -x "$here/lib/kobanu/kobanu"
   check "the portable folder writable for setting.ini" test -w "$here/lib/kobanu"
   check "the icon in the portable folder" icon_of_size "$here/lib/kobanu/kobanu.png" 48

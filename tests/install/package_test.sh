@@ -37,7 +37,7 @@ for wanted in xdg-utils qt6-wayland qt6-translations-l10n; do
 done
 
 dpkg-deb -x "$deb" "$tmp/root"
-entry=$tmp/root/usr/share/applications/kobanu.desktop
+entry=$tmp/root/usr/share/applications/io.github.kobanu.kobanu.desktop
 check "the desktop entry validates" desktop-file-validate "$entry"
 main_categories=$(grep '^Categories=' "$entry" | tr '=;' '\n' |
   grep -cxE 'AudioVideo|Audio|Video|Development|Education|Game|Graphics|Network|Office|Science|Settings|System|Utility')

@@ -62,10 +62,10 @@ class KobanuUnderX : public ::testing::Test {
     kobanu_ = Child(argv, env);
   }
 
-  // Kobanu's top-level windows on the X screen.
+  // Kobanu's top-level windows on the X screen (in a window manager's frame, if there is one).
   std::optional<XWindow> Find(const std::string& type, const std::string& name = "") {
     for (const XWindow& w : x_.Windows()) {
-      if (w.mapped && w.parent == 0 && w.wmClass.starts_with("kobanu") && w.type == type &&
+      if (w.mapped && w.wmClass.starts_with("kobanu") && w.type == type &&
           (name.empty() || w.name == name)) {
         return w;
       }
@@ -79,6 +79,13 @@ class KobanuUnderX : public ::testing::Test {
     return Shown("_NET_WM_WINDOW_TYPE_DIALOG", caption);
   }
   std::optional<XWindow> Box() { return Find("_NET_WM_WINDOW_TYPE_DIALOG", "Kobanu"); }
+  // The icon docked in an XEmbed tray: Kobanu's window inside the tray's.
+  std::optional<XWindow> Icon() {
+    for (const XWindow& w : x_.Windows()) {
+      if (w.wmClass.starts_with("kobanu") && w.parent != 0 && w.mapped && w.width <= 64) return w;
+    }
+    return std::nullopt;
+  }
 
   void Shoot(const std::string& name) {
     if (const char* dir = std::getenv("KOBANU_SCREENSHOT_DIR")) {

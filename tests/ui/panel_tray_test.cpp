@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -112,25 +113,16 @@ class PanelTrayTest : public testing_support::KobanuUnderX {
         " /StatusNotifierItem org.kde.StatusNotifierItem Activate ii 0 0");
   }
   bool BoxShown() { return Box().has_value(); }
-  // The notices sent to the desktop's notification service, as dbus-monitor prints the calls.
-  Child WatchNotices() {
-    std::vector<std::string> argv = prefix_;
-    argv.insert(argv.end(), {"sh", "-c",
-                             "exec dbus-monitor --address '" + busAddress_ +
-                                 "' \"type='method_call',interface='org.freedesktop.Notifications',"
-                                 "member='Notify'\" >'" +
-                                 notices_.File("notices") + "'"});
-    return Child(argv, x_.Env());
-  }
-  std::string Notices() { return testing_support::ReadFile(notices_.File("notices")); }
-  size_t NoticeCount() {
-    const std::string text = Notices();
-    size_t count = 0;
-    for (size_t at = text.find("member=Notify"); at != std::string::npos;
-         at = text.find("member=Notify", at + 1)) {
-      ++count;
-    }
-    return count;
+  // Kobanu started before any panel, up and on the bus, waiting for one.
+  void StartKobanuFirst(const std::vector<std::string>& env) {
+    LaunchWith(prefix_, env);
+    ASSERT_TRUE(WaitUntil([&] {
+      const json names = Bus("list");
+      return names.is_array() && std::any_of(names.begin(), names.end(), [&](const json& name) {
+               return name["pid"].is_number() && name["pid"] == kobanu_.pid();
+             });
+    }));
+    std::this_thread::sleep_for(std::chrono::seconds(1));  // the panel comes a second later
   }
   void ExpectEndedWithTheKeywordSaved() {
     EXPECT_EQ(kobanu_.WaitForExit(std::chrono::seconds(10)), 0);
@@ -140,37 +132,43 @@ class PanelTrayTest : public testing_support::KobanuUnderX {
 
   std::vector<std::string> prefix_;  // how the programs on the tray's bus are started
   std::string busAddress_ = x_.bus().address();
-  TempDir notices_;
 };
 
-TEST_F(PanelTrayTest, TheMenuIsExportedWithItsThreeEntriesAndEachWorks) {
-  Child watcher({KOBANU_SNI_WATCHER, "--host-after-ms", "0"}, x_.Env());
-  ASSERT_TRUE(
-      WaitUntil([&] { return WatcherProperty("IsStatusNotifierHostRegistered")["data"] == true; }));
-  Launch();
-  ASSERT_TRUE(WaitUntil([&] { return ItemRegistered(); })) << "no item registered";
-  EXPECT_EQ(ItemProperty("ItemIsMenu"), false);
-  EXPECT_EQ(ItemProperty("ToolTip")[2], "Kobanuアプリ");
-  std::vector<std::string> labels;
-  for (const auto& entry : MenuEntries()) labels.push_back(entry.second);
-  EXPECT_EQ(labels, (std::vector<std::string>{"ダイアログを開く", "-", "終了"}));
-  // No XEmbed icon beside it, and no window of its own for a menu.
-  const std::vector<XWindow> windows = x_.Windows();
-  EXPECT_TRUE(std::none_of(windows.begin(), windows.end(), [](const XWindow& w) {
-    return w.mapped && w.wmClass.starts_with("kobanu");
-  }));
+// In both orders, the panel's watcher first or Kobanu first: the item registers with no box, its
+// menu is exported with its three entries and each works, and a left click (the panel's
+// Activate) opens nothing.
+TEST_F(PanelTrayTest, TheMenuIsExportedWithItsThreeEntriesEachWorksAndALeftClickOpensNothing) {
+  for (const bool kobanuFirst : {false, true}) {
+    SCOPED_TRACE(kobanuFirst ? "Kobanu first" : "the watcher first");
+    WriteSettings("SCAN_FLAG=0\r\nSCAN_KEYWORD=" + kWatch + "\r\n");
+    Child watcher;
+    if (kobanuFirst) StartKobanuFirst(x_.Env());
+    watcher = Child({KOBANU_SNI_WATCHER, "--host-after-ms", "0"}, x_.Env());
+    if (!kobanuFirst) Launch();
+    ASSERT_TRUE(WaitUntil([&] { return ItemRegistered(); })) << "no item registered";
+    EXPECT_FALSE(BoxShown());
+    EXPECT_EQ(ItemProperty("ItemIsMenu"), false);
+    EXPECT_EQ(ItemProperty("ToolTip")[2], "Kobanuアプリ");
+    std::vector<std::string> labels;
+    for (const auto& entry : MenuEntries()) labels.push_back(entry.second);
+    EXPECT_EQ(labels, (std::vector<std::string>{"ダイアログを開く", "-", "終了"}));
+    // No XEmbed icon beside it, and no window of its own for a menu.
+    const std::vector<XWindow> windows = x_.Windows();
+    EXPECT_TRUE(std::none_of(windows.begin(), windows.end(), [](const XWindow& w) {
+      return w.mapped && w.wmClass.starts_with("kobanu");
+    }));
 
-  Click("ダイアログを開く");
-  ASSERT_TRUE(WaitUntil([&] { return DialogShown(kSettingsCaption); }));
-  x_.XDoTool("key Escape");
-  ASSERT_TRUE(WaitUntil([&] { return !DialogShown(kSettingsCaption); }));
-  Activate();  // a left click on the icon
-  ASSERT_TRUE(WaitUntil([&] { return DialogShown(kSettingsCaption); }));
-  x_.XDoTool("key Tab Tab Tab Tab space Escape");  // ticks the alert, then closes
-  ASSERT_TRUE(WaitUntil([&] { return !DialogShown(kSettingsCaption); }));
-  Click("終了");
-  ExpectEndedWithTheKeywordSaved();
-  EXPECT_NE(Settings().find("SCAN_FLAG=1"), std::string::npos) << Settings();
+    Activate();
+    EXPECT_FALSE(WaitUntil([&] { return DialogShown(kSettingsCaption); }, std::chrono::seconds(1)))
+        << "a left click opened the dialog";
+    Click("ダイアログを開く");
+    ASSERT_TRUE(WaitUntil([&] { return DialogShown(kSettingsCaption); }));
+    x_.XDoTool("key Tab Tab Tab Tab space Escape");  // ticks the alert, then closes
+    ASSERT_TRUE(WaitUntil([&] { return !DialogShown(kSettingsCaption); }));
+    Click("終了");
+    ExpectEndedWithTheKeywordSaved();
+    EXPECT_NE(Settings().find("SCAN_FLAG=1"), std::string::npos) << Settings();
+  }
 }
 
 // With [SERVICE] the panel's tip tells the last check; checks that keep failing bring one
@@ -179,21 +177,23 @@ TEST_F(PanelTrayTest, WithTodaysServiceTheTipTellsTheLastCheckAndOneNoticeAFaili
   Child watcher({KOBANU_SNI_WATCHER, "--host-after-ms", "0"}, x_.Env());
   ASSERT_TRUE(
       WaitUntil([&] { return WatcherProperty("IsStatusNotifierHostRegistered")["data"] == true; }));
-  const Child monitor = WatchNotices();
+  testing_support::NoticeMonitor notices(busAddress_, prefix_);
   WriteSettings("SCAN_FLAG=1\r\nSCAN_KEYWORD=" + kWatch +
                 "\r\n[SERVICE]\r\nAPPLICATION_ID=0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0\r\n"
                 "ACCESS_KEY=pk_wrong\r\n");
   Launch({"KOBANU_TEST_CYCLE_MS=100"});
   ASSERT_TRUE(WaitUntil([&] { return ItemRegistered(); })) << "no item registered";
-  const auto tip = [&] { return ItemProperty("ToolTip")[2].get<std::string>(); };
-  ASSERT_TRUE(WaitUntil([&] { return tip().find('\n') != std::string::npos; })) << tip();
-  EXPECT_EQ(tip().substr(0, tip().find('\n')), "Kobanuアプリ");
-  EXPECT_EQ(tip().substr(tip().find('\n') + 7), "確認できません: アプリIDかアクセスキーが違います");
-  ASSERT_TRUE(WaitUntil([&] { return NoticeCount() == 1; }, std::chrono::seconds(20)));
-  EXPECT_NE(Notices().find("アプリID（APPLICATION_ID）か"), std::string::npos);
+  // The tip's first line is the panel's title, the second its description.
+  const auto tip = [&] { return ItemProperty("ToolTip"); };
+  ASSERT_TRUE(WaitUntil([&] { return tip()[3] != ""; })) << tip();
+  EXPECT_EQ(tip()[2], "Kobanuアプリ");
+  EXPECT_EQ(tip()[3].get<std::string>().substr(6),
+            "確認できません: アプリIDかアクセスキーが違います");
+  ASSERT_TRUE(WaitUntil([&] { return notices.Count() == 1; }, std::chrono::seconds(20)));
+  EXPECT_NE(notices.Log().find("アプリID（APPLICATION_ID）か"), std::string::npos);
   Shoot("service_tip_notice");
   // The checks go on failing alike (one every 1.1 s, the service's pace): no second notice.
-  EXPECT_FALSE(WaitUntil([&] { return NoticeCount() > 1; }, std::chrono::seconds(5)));
+  EXPECT_FALSE(WaitUntil([&] { return notices.Count() > 1; }, std::chrono::seconds(5)));
   Click("終了");
   EXPECT_EQ(kobanu_.WaitForExit(std::chrono::seconds(10)), 0);
 }
@@ -205,25 +205,25 @@ TEST_F(PanelTrayTest, AnAlertsNoticeNamesTheCheapestMatchAndItsActionOpensItsPag
   Child watcher({KOBANU_SNI_WATCHER, "--host-after-ms", "0", "--click-notices"}, x_.Env());
   ASSERT_TRUE(
       WaitUntil([&] { return WatcherProperty("IsStatusNotifierHostRegistered")["data"] == true; }));
-  const Child monitor = WatchNotices();
+  testing_support::NoticeMonitor notices(busAddress_, prefix_);
   WriteSettings("SCAN_FLAG=1\r\nSCAN_KEYWORD=" + kSmartWatch + "\r\nSCAN_PRICE=10000\r\n" +
                 TodaysService(kWatchAlone));
   Launch({"KOBANU_TEST_CYCLE_MS=100", StandInBrowser()});
   ASSERT_TRUE(WaitUntil([&] { return ItemRegistered(); })) << "no item registered";
-  ASSERT_TRUE(WaitUntil([&] { return BoxShown() && NoticeCount() == 1; }, std::chrono::seconds(20)))
-      << Notices();
-  EXPECT_NE(Notices().find("ソラノ SZ100 スマートウォッチ 本体 ホワイト 箱なし\n9,480円 送料別 "
-                           "スマート&amp;ギア"),
+  ASSERT_TRUE(
+      WaitUntil([&] { return BoxShown() && notices.Count() == 1; }, std::chrono::seconds(20)))
+      << notices.Log();
+  EXPECT_NE(notices.Log().find("ソラノ SZ100 スマートウォッチ 本体 ホワイト 箱なし\n9,480円 送料別 "
+                               "スマート&amp;ギア"),
             std::string::npos)
-      << Notices();
-  const std::string tip = ItemProperty("ToolTip")[2].get<std::string>();
-  EXPECT_EQ(tip.substr(tip.find('\n') + 7), "該当 1件 最安 9,480円");
+      << notices.Log();
+  EXPECT_EQ(ItemProperty("ToolTip")[3].get<std::string>().substr(6), "該当 1件 最安 9,480円");
   ASSERT_TRUE(WaitUntil([&] { return !Opened().empty(); }));
   std::this_thread::sleep_for(std::chrono::milliseconds(500));  // for a second opening, if any
   EXPECT_EQ(Opened(), "http://" + mall_.host() + "/item/smartgear:50000002\n");
   x_.XDoTool("key Return");  // the box's OK
   ASSERT_TRUE(WaitUntil([&] { return !BoxShown(); }));
-  EXPECT_EQ(NoticeCount(), 1u);
+  EXPECT_EQ(notices.Count(), 1);
   Click("終了");
   EXPECT_EQ(kobanu_.WaitForExit(std::chrono::seconds(10)), 0);
   EXPECT_NE(Settings().find("SCAN_FLAG=0"), std::string::npos);  // disarmed
@@ -268,9 +268,29 @@ TEST_F(PanelTrayTest, APanelThatRestartsGetsTheIconBackAndTheSettingsAreReadAgai
   ExpectEndedWithTheKeywordSaved();
 }
 
+// On X11 the panel's StatusNotifier host may come after Kobanu has docked in the old XEmbed tray
+// (Plasma's and Xfce's both offer one): the icon moves to the host, one item and no XEmbed icon
+// beside it, and back to the XEmbed tray when the host goes.
+TEST_F(PanelTrayTest, TheIconMovesFromTheXEmbedTrayToAHostThatComesAndBack) {
+  x_.StartTrayer();
+  Launch();
+  ASSERT_TRUE(WaitUntil([&] { return Icon().has_value(); })) << "the icon never docked";
+  Child watcher({KOBANU_SNI_WATCHER, "--host-after-ms", "0"}, x_.Env());
+  ASSERT_TRUE(WaitUntil([&] { return ItemRegistered(); })) << "no item registered";
+  ASSERT_TRUE(WaitUntil([&] { return !Icon().has_value(); })) << "the XEmbed icon stayed";
+  EXPECT_EQ(WatcherProperty("RegisteredStatusNotifierItems")["data"].size(), 1u);
+  EXPECT_EQ(MenuEntries().size(), 3u);
+  Shoot("moved_to_the_host");
+  watcher.Kill();
+  ASSERT_TRUE(WaitUntil([&] { return Icon().has_value(); })) << "the icon did not come back";
+  EXPECT_FALSE(BoxShown());
+  ASSERT_EQ(kill(kobanu_.pid(), SIGTERM), 0);
+  ExpectEndedWithTheKeywordSaved();
+}
+
 // One xfce4-panel with its status tray alone, as Xfce 4.18 sets it up. xfconfd, which D-Bus
 // starts, takes its configuration from the bus's environment.
-TEST_F(PanelTrayTest, OnXfcePanelTheMenuOpensFromTheIconAndItsItemsWork) {
+TEST_F(PanelTrayTest, OnXfcePanelInEitherOrderTheMenuOpensFromTheIconAndItsItemsWork) {
   if (!Installed("xfce4-panel")) GTEST_SKIP() << "xfce4-panel is not installed";
   TempDir config;
   std::filesystem::create_directories(config.File("xfce4/xfconf/xfce-perchannel-xml"));
@@ -298,22 +318,6 @@ TEST_F(PanelTrayTest, OnXfcePanelTheMenuOpensFromTheIconAndItsItemsWork) {
       config.path());
   std::vector<std::string> env = x_.Env();
   env.insert(env.end(), {"XDG_CONFIG_HOME=" + config.path(), "NO_AT_BRIDGE=1"});
-  Child panel({"xfce4-panel", "--disable-wm-check"}, env);
-  ASSERT_TRUE(
-      WaitUntil([&] { return WatcherProperty("IsStatusNotifierHostRegistered")["data"] == true; }));
-  Launch();
-  ASSERT_TRUE(WaitUntil([&] { return ItemRegistered(); })) << "no item registered";
-  // The status tray's window in the panel, whose first button is Kobanu's icon.
-  std::optional<XWindow> tray;
-  ASSERT_TRUE(WaitUntil([&] {
-    for (const XWindow& w : x_.Windows()) {
-      if (w.mapped && w.parent != 0 && w.wmClass.starts_with("wrapper-2.0") && w.width >= 16)
-        tray = w;
-    }
-    return tray.has_value();
-  }));
-  const std::string icon =
-      std::to_string(tray->x + tray->height / 2) + " " + std::to_string(tray->y + tray->height / 2);
   const auto menuShown = [&] {
     for (const XWindow& w : x_.Windows()) {
       if (w.mapped && w.parent == 0 && w.overrideRedirect && w.wmClass.starts_with("wrapper"))
@@ -321,23 +325,45 @@ TEST_F(PanelTrayTest, OnXfcePanelTheMenuOpensFromTheIconAndItsItemsWork) {
     }
     return false;
   };
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));  // as a person would pause
-  x_.XDoTool("mousemove " + icon + " click 3");
-  ASSERT_TRUE(WaitUntil(menuShown)) << "no menu from the icon";
-  Shoot("xfce_menu");
-  x_.XDoTool("key Down Return");  // "ダイアログを開く"
-  ASSERT_TRUE(WaitUntil([&] { return DialogShown(kSettingsCaption); }));
-  Shoot("xfce_dialog");
-  x_.XDoTool("key Escape");
-  ASSERT_TRUE(WaitUntil([&] { return !DialogShown(kSettingsCaption); }));
-  x_.XDoTool("mousemove " + icon + " click 1");
-  ASSERT_TRUE(WaitUntil([&] { return DialogShown(kSettingsCaption); })) << "a left click";
-  x_.XDoTool("key Escape");
-  ASSERT_TRUE(WaitUntil([&] { return !DialogShown(kSettingsCaption); }));
-  x_.XDoTool("mousemove " + icon + " click 3");
-  ASSERT_TRUE(WaitUntil(menuShown));
-  x_.XDoTool("key Up Return");  // "終了", the last
-  ExpectEndedWithTheKeywordSaved();
+  for (const bool kobanuFirst : {false, true}) {
+    SCOPED_TRACE(kobanuFirst ? "Kobanu first" : "the panel first");
+    if (kobanuFirst) StartKobanuFirst(x_.Env());
+    Child panel({"xfce4-panel", "--disable-wm-check"}, env);
+    if (!kobanuFirst) {
+      ASSERT_TRUE(WaitUntil(
+          [&] { return WatcherProperty("IsStatusNotifierHostRegistered")["data"] == true; }));
+      Launch();
+    }
+    ASSERT_TRUE(WaitUntil([&] { return ItemRegistered(); })) << "no item registered";
+    EXPECT_FALSE(BoxShown());
+    // The status tray's window in the panel, whose first button is Kobanu's icon.
+    std::optional<XWindow> tray;
+    ASSERT_TRUE(WaitUntil([&] {
+      for (const XWindow& w : x_.Windows()) {
+        if (w.mapped && w.parent != 0 && w.wmClass.starts_with("wrapper-2.0") && w.width >= 16)
+          tray = w;
+      }
+      return tray.has_value();
+    }));
+    const std::string icon = std::to_string(tray->x + tray->height / 2) + " " +
+                             std::to_string(tray->y + tray->height / 2);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));  // as a person would pause
+    x_.XDoTool("mousemove " + icon + " click 1");
+    EXPECT_FALSE(WaitUntil([&] { return DialogShown(kSettingsCaption); }, std::chrono::seconds(1)))
+        << "a left click opened the dialog";
+    x_.XDoTool("mousemove " + icon + " click 3");
+    ASSERT_TRUE(WaitUntil(menuShown)) << "no menu from the icon";
+    Shoot(kobanuFirst ? "xfce_menu_kobanu_first" : "xfce_menu");
+    x_.XDoTool("key Down Return");  // "ダイアログを開く"
+    ASSERT_TRUE(WaitUntil([&] { return DialogShown(kSettingsCaption); }));
+    Shoot("xfce_dialog");
+    x_.XDoTool("key Escape");
+    ASSERT_TRUE(WaitUntil([&] { return !DialogShown(kSettingsCaption); }));
+    x_.XDoTool("mousemove " + icon + " click 3");
+    ASSERT_TRUE(WaitUntil(menuShown));
+    x_.XDoTool("key Up Return");  // "終了", the last
+    ExpectEndedWithTheKeywordSaved();
+  }
 }
 
 // Sway with waybar as its bar, Kobanu on Qt's Wayland platform. As root every program of the
@@ -364,15 +390,24 @@ class WaybarTrayTest : public PanelTrayTest {
     all.insert(all.end(), argv.begin(), argv.end());
     return Child(all, env);
   }
-  // Sway's windows, by title and whether they float.
-  std::vector<std::pair<std::string, bool>> SwayWindows() {
+  struct SwayWindow {
+    std::string name;
+    std::string appId;
+    bool floating = false;
+    bool focused = false;
+    int x = 0, y = 0;  // the top left corner of its frame
+  };
+  // Sway's windows, those that float bottom to top as sway stacks them.
+  std::vector<SwayWindow> SwayWindows() {
     const auto text =
         Output(Joined(prefix_) + "env XDG_RUNTIME_DIR=" + runtime_.path() + " SWAYSOCK=$(ls " +
                runtime_.path() + "/sway-ipc.*) swaymsg -r -t get_tree");
-    std::vector<std::pair<std::string, bool>> windows;
+    std::vector<SwayWindow> windows;
     std::function<void(const json&, bool)> walk = [&](const json& node, bool floating) {
       if (node.contains("app_id") && !node["app_id"].is_null()) {
-        windows.emplace_back(node["name"].is_string() ? node["name"] : "", floating);
+        windows.push_back({node["name"].is_string() ? node["name"] : "", node["app_id"], floating,
+                           node.value("focused", false), node["rect"].value("x", 0),
+                           node["rect"].value("y", 0)});
       }
       for (const json& child : node.value("nodes", json::array())) walk(child, false);
       for (const json& child : node.value("floating_nodes", json::array())) walk(child, true);
@@ -380,11 +415,15 @@ class WaybarTrayTest : public PanelTrayTest {
     if (text) walk(json::parse(*text, nullptr, false), false);
     return windows;
   }
-  bool SettingsDialogFloats() {
-    for (const auto& [name, floating] : SwayWindows()) {
-      if (name == kSettingsCaption) return floating;
+  std::optional<SwayWindow> SwayWindowNamed(const std::string& name) {
+    for (const SwayWindow& window : SwayWindows()) {
+      if (window.name == name) return window;
     }
-    return false;
+    return std::nullopt;
+  }
+  bool SettingsDialogFloats() {
+    const auto dialog = SwayWindowNamed(kSettingsCaption);
+    return dialog && dialog->floating;
   }
   // How light the screen is in a rectangle, 0 to 1.
   double Lightness(int x, int y, int width, int height) {
@@ -400,7 +439,9 @@ class WaybarTrayTest : public PanelTrayTest {
   testing_support::SessionBus bus_{testing_support::AsOrdinaryUser()};
 };
 
-TEST_F(WaybarTrayTest, OnWaybarTheMenuOpensAtTheIconAndItsItemsWork) {
+// In both orders, waybar first or Kobanu first with waybar a second later, as both are started
+// from sway's configuration at login: the icon comes, with no box, and Kobanu keeps running.
+TEST_F(WaybarTrayTest, OnWaybarInEitherOrderTheMenuOpensAtTheIconAndABoxStaysOverItsDialog) {
   if (!Installed("sway") || !Installed("waybar")) GTEST_SKIP() << "sway or waybar missing";
   WriteFile(runtime_.File("sway.conf"),
             "xwayland disable\noutput X11-1 resolution 1024x738 position 0 0\n");
@@ -412,47 +453,70 @@ TEST_F(WaybarTrayTest, OnWaybarTheMenuOpensAtTheIconAndItsItemsWork) {
                      {"DISPLAY=" + x_.display(), "WLR_BACKENDS=x11", "WLR_RENDERER=pixman",
                       "XDG_RUNTIME_DIR=" + runtime_.path(), bus_.Env(), "WAYLAND_DISPLAY"});
   ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(runtime_.File("wayland-1")); }));
-  Child waybar = Start({"waybar"}, WaylandEnv());
-  ASSERT_TRUE(
-      WaitUntil([&] { return WatcherProperty("IsStatusNotifierHostRegistered")["data"] == true; }));
   std::vector<std::string> env = WaylandEnv();
   env.push_back("QT_QPA_PLATFORM=wayland");
-  LaunchWith(prefix_, env);
-  ASSERT_TRUE(WaitUntil([&] { return ItemRegistered(); })) << "no item registered";
-
   // The tray alone in the middle of the bar: the icon at the screen's middle. GTK puts the menu
   // below and right of the pointer, its two items above and below the separator.
-  const double background = Lightness(520, 40, 150, 30);
-  const auto menuShown = [&] { return Lightness(520, 40, 150, 30) > background + 0.3; };
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));  // as a person would pause
-  x_.XDoTool("mousemove 512 15 click 3");
-  ASSERT_TRUE(WaitUntil(menuShown)) << "no menu at the icon";
-  EXPECT_TRUE(SwayWindows().empty()) << "a window of Kobanu's own for the menu";
-  Shoot("waybar_menu");
-  x_.XDoTool("mousemove 560 31 click 1");  // "ダイアログを開く"
-  ASSERT_TRUE(WaitUntil([&] { return SettingsDialogFloats(); })) << "no floating dialog";
-  Shoot("waybar_dialog");
-  // A price warning floats over the dialog it belongs to.
-  x_.XDoTool("mousemove 512 384 key Tab Tab Tab Tab Tab Tab minus");  // from OK to the price box
-  const auto boxShown = [&] {
-    const auto windows = SwayWindows();
-    return std::find(windows.begin(), windows.end(),
-                     std::pair<std::string, bool>{"Kobanu", true}) != windows.end();
+  const auto menuShown = [&, background = Lightness(520, 40, 150, 30)] {
+    return Lightness(520, 40, 150, 30) > background + 0.3;
   };
-  ASSERT_TRUE(WaitUntil(boxShown)) << "no price warning";
-  Shoot("waybar_box_over_dialog");
-  x_.XDoTool("key Return");
-  ASSERT_TRUE(WaitUntil([&] { return !boxShown(); }));
-  x_.XDoTool("key BackSpace Escape");  // no price, as before
-  ASSERT_TRUE(WaitUntil([&] { return SwayWindows().empty(); }));
-  x_.XDoTool("mousemove 512 15 click 1");
-  ASSERT_TRUE(WaitUntil([&] { return SettingsDialogFloats(); })) << "a left click";
-  x_.XDoTool("mousemove 512 384 key Escape");
-  ASSERT_TRUE(WaitUntil([&] { return SwayWindows().empty(); }));
-  x_.XDoTool("mousemove 512 15 click 3");
-  ASSERT_TRUE(WaitUntil(menuShown));
-  x_.XDoTool("mousemove 560 57 click 1");  // "終了"
-  ExpectEndedWithTheKeywordSaved();
+  for (const bool kobanuFirst : {false, true}) {
+    SCOPED_TRACE(kobanuFirst ? "Kobanu first" : "waybar first");
+    if (kobanuFirst) StartKobanuFirst(env);
+    Child waybar = Start({"waybar"}, WaylandEnv());
+    if (!kobanuFirst) {
+      ASSERT_TRUE(WaitUntil(
+          [&] { return WatcherProperty("IsStatusNotifierHostRegistered")["data"] == true; }));
+      LaunchWith(prefix_, env);
+    }
+    ASSERT_TRUE(WaitUntil([&] { return ItemRegistered(); })) << "no item registered";
+    EXPECT_TRUE(SwayWindows().empty()) << "a box";
+    EXPECT_TRUE(kobanu_.Running());
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));  // as a person would pause
+    Shoot(kobanuFirst ? "waybar_kobanu_first" : "waybar");
+    if (kobanuFirst) {
+      x_.XDoTool("mousemove 512 15 click 3");
+      ASSERT_TRUE(WaitUntil(menuShown)) << "no menu at the icon";
+      x_.XDoTool("mousemove 560 57 click 1");  // "終了"
+      ExpectEndedWithTheKeywordSaved();
+      continue;
+    }
+
+    x_.XDoTool("mousemove 512 15 click 1");
+    EXPECT_FALSE(WaitUntil([&] { return SettingsDialogFloats(); }, std::chrono::seconds(1)))
+        << "a left click opened the dialog";
+    x_.XDoTool("mousemove 512 15 click 3");
+    ASSERT_TRUE(WaitUntil(menuShown)) << "no menu at the icon";
+    EXPECT_TRUE(SwayWindows().empty()) << "a window of Kobanu's own for the menu";
+    Shoot("waybar_menu");
+    x_.XDoTool("mousemove 560 31 click 1");  // "ダイアログを開く"
+    ASSERT_TRUE(WaitUntil([&] { return SettingsDialogFloats(); })) << "no floating dialog";
+    EXPECT_EQ(SwayWindowNamed(kSettingsCaption)->appId, "io.github.kobanu.kobanu");
+    Shoot("waybar_dialog");
+
+    // A price warning floats over the dialog it belongs to, and a click on the greyed dialog
+    // leaves it there with the focus: Return answers it.
+    x_.XDoTool("mousemove 512 384 key Tab Tab Tab Tab Tab Tab minus");  // from OK to the price box
+    ASSERT_TRUE(WaitUntil([&] { return SwayWindowNamed("Kobanu").has_value(); }))
+        << "no price warning";
+    const SwayWindow dialog = *SwayWindowNamed(kSettingsCaption);
+    x_.XDoTool("mousemove " + std::to_string(dialog.x + 20) + " " + std::to_string(dialog.y + 40) +
+               " click 1");
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    Shoot("waybar_box_after_a_click_on_the_dialog");
+    const std::vector<SwayWindow> stacked = SwayWindows();
+    ASSERT_EQ(stacked.size(), 2u);
+    EXPECT_EQ(stacked.back().name, "Kobanu") << "the box is not on top";
+    EXPECT_TRUE(stacked.back().focused) << "the box lost the focus";
+    x_.XDoTool("key Return");
+    ASSERT_TRUE(WaitUntil([&] { return !SwayWindowNamed("Kobanu"); }));
+    x_.XDoTool("mousemove 512 384 key BackSpace Escape");  // no price, as before
+    ASSERT_TRUE(WaitUntil([&] { return SwayWindows().empty(); }));
+    x_.XDoTool("mousemove 512 15 click 3");
+    ASSERT_TRUE(WaitUntil(menuShown));
+    x_.XDoTool("mousemove 560 57 click 1");  // "終了"
+    ExpectEndedWithTheKeywordSaved();
+  }
 }
 
 }  // namespace

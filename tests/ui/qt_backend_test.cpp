@@ -23,7 +23,6 @@
 #include <thread>
 
 #include "app/kobanu_app.h"
-#include "app/tray_window.h"
 #include "desktop/hit_list_dialog.h"
 #include "desktop/service_dialog.h"
 #include "desktop/settings_dialog.h"
@@ -365,16 +364,6 @@ TEST_F(QtDesktopTest, TheStyleIsWindowsUnlessTheUserChoseAnother) {
             qEnvironmentVariable("KOBANU_EXPECTED_STYLE", "windows").toStdString());
 }
 
-TEST_F(QtDesktopTest, WithoutATrayHostStartUpReportsTheRefusalAndEnds) {
-  // Offscreen has no tray host ever: a short wait, not the 30 s a login gives the panel.
-  const testing_support::ScopedOverride wait(SetTrayHostWaitForTesting,
-                                             std::chrono::milliseconds(300));
-  BoxAnswerer boxes;
-  CKobanuApp app;
-  EXPECT_EQ(AfxWinMain(), 0);
-  EXPECT_EQ(boxes.texts, std::vector<std::string>{"通知領域にアイコンを登録できませんでした。"});
-}
-
 // A window that counts the close requests that reach it; as the main window, its end ends the
 // loop.
 class ClosingWindow : public CWnd {
@@ -412,6 +401,32 @@ TEST(QtCloseRequests, SignalsAndTheSessionsEndCloseTheMainWindowOnce) {
     });
     EXPECT_EQ(app.Run(), 0) << name;
     EXPECT_EQ(window->closes, 1) << name;
+  }
+}
+
+// A close request ends the program also while boxes are open over its main window, a dialog as
+// the service window is, each box in a loop of its own: the dialog ends as Cancel.
+TEST(QtCloseRequests, EndTheProgramWhileBoxesAreOpenOverTheMainDialog) {
+  CWinApp app;
+  CDialog dialog(IDD_SETTINGS);
+  app.m_pMainWnd = &dialog;
+  int boxesShown = 0;
+  QTimer::singleShot(0, [&] {
+    QTimer::singleShot(0, [&] {
+      QTimer::singleShot(100, [] { raise(SIGTERM); });
+      ++boxesShown;
+      AfxMessageBox("Kobanu 条件が成立しました！！");
+    });
+    ++boxesShown;
+    AfxMessageBox("設定ファイルに書き込めませんでした。");
+  });
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_EQ(boxesShown, 2);
+  app.m_pMainWnd = nullptr;
+  for (QWidget* box : QApplication::topLevelWidgets()) {
+    if (qobject_cast<QMessageBox*>(box) != nullptr) box->close();
   }
 }
 

@@ -234,6 +234,29 @@ unsigned XSession::TransientFor(unsigned window) {
   return owner.size() >= 4 ? *reinterpret_cast<const uint32_t*>(owner.data()) : 0;
 }
 
+std::vector<std::string> XSession::AtomsOf(unsigned window, const std::string& property) {
+  std::vector<std::string> names;
+  for (const uint32_t atom : CardinalsOf(window, property)) {
+    names.push_back(AtomName(Connection(connection_), atom));
+  }
+  return names;
+}
+
+std::vector<uint32_t> XSession::CardinalsOf(unsigned window, const std::string& property) {
+  xcb_connection_t* c = Connection(connection_);
+  if (window == 0) window = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+  xcb_get_property_reply_t* reply = xcb_get_property_reply(
+      c, xcb_get_property(c, 0, window, Atom(c, property), XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 20),
+      nullptr);
+  std::vector<uint32_t> values;
+  if (reply != nullptr && reply->format == 32) {
+    const auto* data = static_cast<const uint32_t*>(xcb_get_property_value(reply));
+    values.assign(data, data + xcb_get_property_value_length(reply) / 4);
+  }
+  free(reply);
+  return values;
+}
+
 void XSession::XDoTool(const std::string& arguments) {
   const std::string command = "DISPLAY=" + display_ + " xdotool " + arguments;
   if (std::system(command.c_str()) != 0) throw std::runtime_error("failed: " + command);
@@ -271,6 +294,29 @@ GreyLevels XSession::OnScreen(const XWindow& window) {
 GreyLevels XSession::OwnImage(const XWindow& window) {
   return Measure("xwd -display " + display_ + " -id " + std::to_string(window.id) +
                  " -silent | convert xwd:-" + kGreyLevels);
+}
+
+NoticeMonitor::NoticeMonitor(const std::string& busAddress,
+                             const std::vector<std::string>& prefix) {
+  std::vector<std::string> argv = prefix;
+  argv.insert(argv.end(), {"sh", "-c",
+                           "exec dbus-monitor --address '" + busAddress +
+                               "' \"type='method_call',interface='org.freedesktop.Notifications',"
+                               "member='Notify'\" >'" +
+                               dir_.File("notices") + "'"});
+  monitor_ = Child(argv, {});
+}
+
+std::string NoticeMonitor::Log() { return ReadFile(dir_.File("notices")); }
+
+int NoticeMonitor::Count() {
+  const std::string text = Log();
+  int count = 0;
+  for (size_t at = text.find("member=Notify"); at != std::string::npos;
+       at = text.find("member=Notify", at + 1)) {
+    ++count;
+  }
+  return count;
 }
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {

@@ -3,9 +3,12 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "support/temp_dir.h"
 
 namespace testing_support {
 
@@ -87,6 +90,10 @@ class XSession {
   std::vector<XWindow> Windows();
   // The window that a window belongs to (WM_TRANSIENT_FOR); 0 for none.
   unsigned TransientFor(unsigned window);
+  // A property of a window, or of the root for 0, as the names of the atoms it lists
+  // (_NET_WM_STATE) or as the 32-bit values it holds (_NET_WM_ICON, _NET_ACTIVE_WINDOW).
+  std::vector<std::string> AtomsOf(unsigned window, const std::string& property);
+  std::vector<uint32_t> CardinalsOf(unsigned window, const std::string& property);
   // Runs an xdotool command line (arguments after "xdotool").
   void XDoTool(const std::string& arguments);
   void Screenshot(const std::string& pngPath);
@@ -101,6 +108,19 @@ class XSession {
   Child trayer_;
   std::string display_;
   void* connection_ = nullptr;
+};
+
+// The notifications sent to the desktop's notification service on a bus (dbus-monitor), started
+// through prefix.
+class NoticeMonitor {
+ public:
+  NoticeMonitor(const std::string& busAddress, const std::vector<std::string>& prefix = {});
+  int Count();
+  std::string Log();  // everything seen, the texts as dbus-monitor prints them
+
+ private:
+  TempDir dir_;
+  Child monitor_;
 };
 
 bool WaitUntil(const std::function<bool()>& condition,

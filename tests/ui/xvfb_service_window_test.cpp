@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <chrono>
@@ -124,6 +125,21 @@ class XvfbServiceWindowTest : public testing_support::KobanuUnderX {
 };
 
 TEST_F(XvfbServiceWindowTest, FilledTestedAndSavedFromTheKeyboard) { FillTestAndSave(""); }
+
+// A termination signal or the session's end closes the window as Cancel, writing nothing, also
+// while the box that says the file cannot be written waits for an answer.
+TEST_F(XvfbServiceWindowTest, ASignalEndsItAsCancelAlsoWithTheBoxOfAFailedSaveOpen) {
+  WriteFile(program_.File("setting.ini"), kParam);
+  chmod(program_.File("setting.ini").c_str(), 0444);  // made read-only: never written
+  Open();
+  x_.XDoTool(std::string("type --delay 5 ") + standin::kApplicationId);
+  x_.XDoTool("key Return");  // OK, the default button
+  ASSERT_TRUE(WaitUntil([&] { return Box().has_value(); })) << "no box for the failed save";
+  Shoot("service_window_cannot_save");
+  ASSERT_EQ(kill(kobanu_.pid(), SIGTERM), 0);
+  EXPECT_EQ(kobanu_.WaitForExit(std::chrono::seconds(10)), 0);
+  EXPECT_EQ(Settings(), kParam);
+}
 
 // At 144 DPI (150 %) the window grows with its font, and the same round works.
 TEST_F(XvfbServiceWindowTest, At144DpiTheWindowIsHalfAgainAsLargeAndWorksTheSame) {

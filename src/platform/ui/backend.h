@@ -100,7 +100,9 @@ class Backend {
   virtual void ShowMessageBox(const std::string& caption, const std::string& text, BoxOrigin origin,
                               std::function<void()> dismissed) = 0;
 
-  // The tray icon; false with an error code (ERROR_TIMEOUT or another) when the tray refuses.
+  // The tray icon; false with an error code when the tray refuses: ERROR_TIMEOUT for a tray too
+  // busy to answer, ERROR_NO_TRAY_HOST for none there yet (DeliverTaskbarCreated says when one
+  // comes), another for a refusal.
   virtual bool AddTrayIcon(const TrayIcon& icon, DWORD& error) = 0;
   virtual bool ModifyTrayIcon(const TrayIcon& icon, DWORD& error) = 0;
   virtual bool DeleteTrayIcon() = 0;
@@ -119,14 +121,16 @@ Backend& CurrentBackend();
 void InstallBackend(std::unique_ptr<Backend> backend);
 
 // What a backend reports to the framework, on the UI thread.
-void DeliverTrayMouseEvent(UINT mouseMessage);  // WM_RBUTTONDOWN, NIN_SELECT and the like
+void DeliverTrayMouseEvent(UINT mouseMessage);  // WM_RBUTTONDOWN and the like
 // An item of the tray icon's menu was chosen outside the program: in a tray host's own drawing of
 // the menu, or by a later start of the program. The icon's window gets it as WM_COMMAND once the
-// icon is in the tray; commands that the menu does not hold are dropped.
+// icon is in the tray or waits for a tray host to come; commands that the menu does not hold are
+// dropped, and so is every command while no icon was added or the tray refused it.
 void DeliverTrayMenuCommand(UINT command);
-void DeliverTaskbarCreated();  // the tray host has come back
+void DeliverTaskbarCreated();  // a tray host has come, or the icon's has gone
 // The system or another program asks the program to end (a close request, the session's end):
-// the main window gets WM_CLOSE, as if it had been sent to it.
+// the main window gets WM_CLOSE, as if it had been sent to it, and then every loop ends, also
+// those of the boxes and dialogs still open.
 void DeliverCloseRequest();
 
 }  // namespace ui

@@ -37,6 +37,8 @@ BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) {
       message == NIM_ADD ? backend.AddTrayIcon(icon, error) : backend.ModifyTrayIcon(icon, error);
   if (!done) {
     lastError = error;
+    // An icon waiting for its tray host: its window takes the program's own requests meanwhile.
+    if (message == NIM_ADD && error == ERROR_NO_TRAY_HOST) notifyWindow = data->hWnd;
     return FALSE;
   }
   notifyWindow = data->hWnd;

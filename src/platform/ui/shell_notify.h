@@ -28,9 +28,6 @@ inline constexpr UINT NIF_INFO = 0x10;
 inline constexpr DWORD NIIF_INFO = 1;
 inline constexpr DWORD NIIF_WARNING = 2;
 
-// The icon activated: a tray host that activates icons (a StatusNotifier host, on a left click)
-// reports it in place of the mouse messages.
-inline constexpr UINT NIN_SELECT = WM_USER;
 // The user clicked the notice (the balloon, or the desktop notification's default action).
 inline constexpr UINT NIN_BALLOONUSERCLICK = WM_USER + 5;
 

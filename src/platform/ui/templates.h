@@ -47,6 +47,14 @@ struct ResourceTable {
   // The menu of the tray icon, for a tray host that draws the menus of its icons itself: the one
   // the program tracks on the icon's right button. 0 for none.
   UINT trayMenu = 0;
+  // The program's icon, for a backend that puts it on every window; 0 for none.
+  UINT programIcon = 0;
+  // The name of the program's desktop entry without ".desktop", the id a desktop knows the
+  // program by; nullptr for none.
+  const char* desktopEntry = nullptr;
+  // Said once, by a backend whose tray host may come long after the program, when none has come
+  // within a while; nullptr for nothing.
+  const char* noTrayNotice = nullptr;
 };
 void RegisterResources(const ResourceTable& table);
 const ResourceTable& Resources();

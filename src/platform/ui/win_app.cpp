@@ -81,6 +81,9 @@ void DeliverCloseRequest() {
   if (currentApp != nullptr && currentApp->m_pMainWnd != nullptr) {
     currentApp->m_pMainWnd->SendMessage(WM_CLOSE);
   }
+  // Whatever the main window made of it, the program ends: a box or a dialog open over it runs
+  // a loop of its own, which would otherwise hold the end until someone answers it.
+  AfxPostQuitMessage(0);
 }
 
 }  // namespace ui

@@ -9,6 +9,9 @@
 #include <QVariantMap>
 #include <utility>
 
+#include "platform/ui/templates.h"
+#include "platform/ui/win_app.h"
+
 namespace ui::qt {
 
 namespace {
@@ -47,31 +50,47 @@ DesktopNotice::DesktopNotice(std::function<void()> activated) : activated_(std::
                                         this, SLOT(OnActionInvoked(uint, QString)));
 }
 
-void DesktopNotice::Show(const QString& title, const QString& text, bool warning) {
-  if (markup_) return Notify(title, text, warning);
+void DesktopNotice::ShowIconNotice(const QString& title, const QString& text, NoticeIcon icon) {
+  WhenCapabilitiesKnown([=, this] { Notify(title, text, icon, true); });
+}
+
+void DesktopNotice::ShowPlainNotice(const QString& title, const QString& text) {
+  WhenCapabilitiesKnown([=, this] { Notify(title, text, NoticeIcon::kInformation, false); });
+}
+
+void DesktopNotice::WhenCapabilitiesKnown(std::function<void()> then) {
+  if (markup_) return then();
   WhenAnswered<QDBusPendingReply<QStringList>>(
       Call(QStringLiteral("GetCapabilities")),
-      [this, title, text, warning](const QDBusPendingReply<QStringList>& capabilities) {
+      [this, then = std::move(then)](const QDBusPendingReply<QStringList>& capabilities) {
         if (capabilities.isValid()) {
           markup_ = capabilities.value().contains(QStringLiteral("body-markup"));
         }
-        Notify(title, text, warning);
+        then();
       },
       kCapabilitiesWaitMs);
 }
 
-void DesktopNotice::Notify(const QString& title, const QString& text, bool warning) {
+void DesktopNotice::Notify(const QString& title, const QString& text, NoticeIcon icon,
+                           bool iconNotice) {
   QDBusMessage notify = Call(QStringLiteral("Notify"));
-  const QStringList actions = {kDefaultAction,
-                               QCoreApplication::translate("QPlatformTheme", "Open")};
-  const QVariantMap hints = {{QStringLiteral("urgency"), QVariant::fromValue(kNormalUrgency)}};
-  notify << QCoreApplication::applicationName() << shown_
-         << QString(warning ? "dialog-warning" : "dialog-information") << title
+  QStringList actions;
+  if (iconNotice) {
+    actions = {kDefaultAction, QCoreApplication::translate("QPlatformTheme", "Open")};
+  }
+  QVariantMap hints = {{QStringLiteral("urgency"), QVariant::fromValue(kNormalUrgency)}};
+  // The desktop entry gives the desktop the program's icon and groups its notices.
+  if (Resources().desktopEntry != nullptr) {
+    hints[QStringLiteral("desktop-entry")] = QString::fromUtf8(Resources().desktopEntry);
+  }
+  notify << QString::fromStdString(AfxGetAppName()) << (iconNotice ? shown_ : 0u)
+         << QString(icon == NoticeIcon::kWarning ? "dialog-warning" : "dialog-information") << title
          << (markup_.value_or(false) ? text.toHtmlEscaped() : text) << actions << hints
          << kServersTimeout;
-  WhenAnswered<QDBusPendingReply<uint>>(notify, [this](const QDBusPendingReply<uint>& id) {
-    if (id.isValid()) shown_ = id.value();
-  });
+  WhenAnswered<QDBusPendingReply<uint>>(notify,
+                                        [this, iconNotice](const QDBusPendingReply<uint>& id) {
+                                          if (iconNotice && id.isValid()) shown_ = id.value();
+                                        });
 }
 
 void DesktopNotice::OnActionInvoked(uint id, const QString& action) {

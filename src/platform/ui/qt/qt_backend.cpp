@@ -17,6 +17,7 @@
 #include "platform/ui/qt/close_requests.h"
 #include "platform/ui/qt/default_colormap.h"
 #include "platform/ui/qt/dialog_font.h"
+#include "platform/ui/qt/program_icon.h"
 #include "platform/ui/qt/qt_dialog.h"
 #include "platform/ui/qt/qt_menu.h"
 #include "platform/ui/qt/qt_tray_icon.h"
@@ -67,9 +68,13 @@ class QtBackend : public Backend {
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     box->setAccessibleName(box->windowTitle());
-    // A box of the dialogs stays over the dialog it belongs to, which a click on that dialog
-    // would otherwise raise over it; the worker's alerts belong to none.
-    if (origin == BoxOrigin::UiThread) MakeTransientFor(*box, InnermostShownDialog());
+    // A box of the dialogs is modal to the dialog it belongs to, for the window manager too
+    // (_NET_WM_STATE_MODAL): it stays over the dialog, which a click on that dialog would
+    // otherwise raise over it, and keeps the focus. The worker's alerts belong to none.
+    if (QWindow* owner = origin == BoxOrigin::UiThread ? InnermostShownDialog() : nullptr) {
+      MakeTransientFor(*box, owner);
+      box->setWindowModality(Qt::WindowModal);
+    }
     // With no window manager, nothing else would make the window that was active before the box
     // active again, as Windows does when the active window goes. One that has since been
     // closed, or that a dialog over it now disables, stays as it is.
@@ -123,6 +128,11 @@ void InstallQtBackend(int& argc, char** argv) {
   // asks for (-style, QT_STYLE_OVERRIDE), which the application applies as it starts, wins.
   QStyle* windows = QStyleFactory::create("Windows");
   QApplication::setStyle(windows);
+  // The Wayland app id, which the compositor matches with the desktop entry for the windows' icon
+  // and name.
+  if (Resources().desktopEntry != nullptr) {
+    QGuiApplication::setDesktopFileName(QString::fromUtf8(Resources().desktopEntry));
+  }
   // Never destroyed, like the backend: the worker may still be waiting on it at exit.
   QApplication* application = StartApplication(argc, argv);
   if (QApplication::style() != windows) delete windows;  // replaced, and not the application's
@@ -133,6 +143,8 @@ void InstallQtBackend(int& argc, char** argv) {
     QApplication::installTranslator(translator);
   }
   UseDefaultColormap();
+  // On every window (_NET_WM_ICON on X11), as on the tray icon: title bars and task switchers.
+  if (Resources().programIcon != 0) QApplication::setWindowIcon(IconOf(Resources().programIcon));
   // Dialogs come and go; only the main window's end quits.
   application->setQuitOnLastWindowClosed(false);
   // Without it, boxes, menus and tips would take fontconfig's default face, whose kana are

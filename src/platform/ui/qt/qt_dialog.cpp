@@ -3,6 +3,7 @@
 #include <cassert>
 #include <vector>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
 #include <QGroupBox>
@@ -15,6 +16,7 @@
 #include <QSignalBlocker>
 #include <QStyleOptionFocusRect>
 #include <QStyledItemDelegate>
+#include <QTimer>
 
 #include "platform/codepage/codepage.h"
 #include "platform/ui/qt/dialog_font.h"
@@ -104,6 +106,28 @@ class ReportList : public QTableWidget {
 };
 
 }  // namespace
+
+// A window manager may give the focus to a dialog that a box blocks when it is clicked (xfwm4
+// and sway do; mutter hands it to the box), and Qt passes it on only from a window that an
+// application-modal box blocks. So the box takes it back: on X11 it asks for it; a Wayland client
+// can neither raise its window nor take the focus, but a window that appears anew comes on top
+// with the focus, so there the box is shown again.
+bool DialogWindow::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate) {
+    if (QWidget* box = QApplication::activeModalWidget(); box != nullptr && box != this) {
+      QTimer::singleShot(0, box, [box] {
+        if (QGuiApplication::platformName().startsWith("wayland")) {
+          box->hide();
+          box->show();
+        } else {
+          box->raise();
+          box->activateWindow();
+        }
+      });
+    }
+  }
+  return QDialog::event(event);
+}
 
 QtDialog::QtDialog(const DialogTemplate& dialog, DialogEvents& events)
     : events_(events), window_(std::make_unique<DialogWindow>(events)) {

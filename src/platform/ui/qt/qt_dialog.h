@@ -20,6 +20,9 @@ class DialogWindow : public QDialog {
   explicit DialogWindow(DialogEvents& events) : events_(events) {}
   void reject() override { events_.OnCloseRequest(); }
 
+ protected:
+  bool event(QEvent* event) override;
+
  private:
   DialogEvents& events_;
 };

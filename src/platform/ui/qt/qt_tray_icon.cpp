@@ -1,115 +1,157 @@
 #include "platform/ui/qt/qt_tray_icon.h"
 
+#include <atomic>
+
 #include <QApplication>
-#include <QMenu>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #include "platform/ui/qt/desktop_notice.h"
-#include "platform/ui/qt/qt_menu.h"
+#include "platform/ui/qt/program_icon.h"
+#include "platform/ui/qt/status_notifier_item.h"
 #include "platform/ui/qt/tray_host_watch.h"
 #include "platform/ui/shell_notify.h"
+#include "platform/ui/win_app.h"
 
 namespace ui::qt {
 
 namespace {
 
-// The program brings its icons as Qt resources, by id and size: ":/icons/128_16.png".
-QIcon IconOf(HICON icon) {
-  QIcon result;
-  for (const int size : {16, 24, 32, 48}) {
-    result.addFile(QString(":/icons/%1_%2.png").arg(icon).arg(size), QSize(size, size));
-  }
-  return result;
-}
+std::atomic<std::chrono::milliseconds> trayHostWait{kTrayHostWait};
 
-}  // namespace
-
-bool QtTrayIcon::Add(const TrayIcon& icon, DWORD& error) {
-  // Qt settles once, at its first question, between the StatusNotifier tray and the XEmbed one,
-  // and reads the watcher's host only then: it is asked only once a host is there, so that a
-  // panel whose host registers after its watcher, or after us, still gets the icon.
-  const bool statusNotifier = StatusNotifierHostRegistered();
-  if ((!statusNotifier && !XEmbedTrayHostPresent()) || !QSystemTrayIcon::isSystemTrayAvailable()) {
-    error = ERROR_NO_TRAY_HOST;
-    return false;
-  }
-  if (tray_ == nullptr) Create(statusNotifier);
-  Apply(icon);
-  // Hidden and shown again, the icon registers with whichever tray host is there now.
-  tray_->hide();
-  tray_->show();
-  if (statusNotifier_) NoteStatusNotifierRegistration();
-  return true;
-}
-
-bool QtTrayIcon::Modify(const TrayIcon& icon, DWORD& error) {
-  if (tray_ == nullptr || !tray_->isVisible()) {
-    error = ERROR_NO_TRAY_HOST;
-    return false;
-  }
-  Apply(icon);
-  return true;
-}
-
-bool QtTrayIcon::Delete() {
-  if (tray_ == nullptr || !tray_->isVisible()) return false;
-  tray_->hide();
-  return true;
-}
-
-void QtTrayIcon::Create(bool statusNotifier) {
-  statusNotifier_ = statusNotifier;
-  tray_ = new QSystemTrayIcon(qApp);
-  QObject::connect(tray_, &QSystemTrayIcon::activated, tray_,
-                   [this](QSystemTrayIcon::ActivationReason reason) {
-                     DeliverTrayMouseEvent(MouseMessageOf(reason));
-                   });
-  // A StatusNotifierItem's notices go to the desktop's notification service with their default
-  // action; an XEmbed icon's are Qt's own balloon, whose click Qt reports.
-  const auto clicked = [] { DeliverTrayMouseEvent(NIN_BALLOONUSERCLICK); };
-  if (statusNotifier) {
-    notice_ = new DesktopNotice(clicked);  // never destroyed, like the icon
-  } else {
-    QObject::connect(tray_, &QSystemTrayIcon::messageClicked, tray_, clicked);
-  }
-}
-
-void QtTrayIcon::Apply(const TrayIcon& icon) {
-  tray_->setIcon(IconOf(icon.icon));
-  tray_->setToolTip(QString::fromUtf8(icon.tip));
-  if (!icon.notice.empty()) {
-    const QString title = QString::fromStdString(icon.noticeTitle);
-    const QString text = QString::fromStdString(icon.notice);
-    const bool warning = icon.noticeIcon == NoticeIcon::kWarning;
-    if (notice_ != nullptr) {
-      notice_->Show(title, text, warning);
-    } else {
-      tray_->showMessage(title, text,
-                         warning ? QSystemTrayIcon::Warning : QSystemTrayIcon::Information);
-    }
-  }
-  // An XEmbed icon gets none: Qt would pop it up on the right-button press itself, beside the
-  // program's own.
-  if (statusNotifier_ && icon.menu != nullptr && exportedMenu_ == nullptr) {
-    exportedMenu_ = new QMenu;  // never destroyed, like the icon
-    AddMenuItems(*exportedMenu_, *icon.menu);
-    QObject::connect(exportedMenu_, &QMenu::triggered,
-                     [](const QAction* action) { DeliverTrayMenuCommand(CommandOf(*action)); });
-    tray_->setContextMenu(exportedMenu_);
-  }
-}
-
-UINT QtTrayIcon::MouseMessageOf(int reason) const {
+UINT MouseMessageOf(QSystemTrayIcon::ActivationReason reason) {
   switch (reason) {
-    case QSystemTrayIcon::Context:  // the right button's press, or the host's ContextMenu call
+    case QSystemTrayIcon::Context:  // the right button's press
       return WM_RBUTTONDOWN;
     case QSystemTrayIcon::DoubleClick:
       return WM_LBUTTONDBLCLK;
     case QSystemTrayIcon::MiddleClick:
       return WM_MBUTTONDOWN;
-    default:  // Trigger: the left button's press, or the host's Activate call
-      return statusNotifier_ ? NIN_SELECT : WM_LBUTTONDOWN;
+    default:  // Trigger: the left button's press
+      return WM_LBUTTONDOWN;
   }
+}
+
+void NoticeClicked() { DeliverTrayMouseEvent(NIN_BALLOONUSERCLICK); }
+
+}  // namespace
+
+std::chrono::milliseconds SetTrayHostWaitForTesting(std::chrono::milliseconds wait) {
+  return trayHostWait.exchange(wait);
+}
+
+bool QtTrayIcon::Add(const TrayIcon& icon, DWORD& error) {
+  if (StatusNotifierHostRegistered() && AddToStatusNotifierHost(icon)) {
+    ShowNotice(icon);
+    return true;
+  }
+  if (XEmbedTrayHostPresent()) {
+    AddToXEmbedTray(icon);
+    ShowNotice(icon);
+    return true;
+  }
+  Leave();
+  SayWhenNoTrayComes();
+  error = ERROR_NO_TRAY_HOST;
+  return false;
+}
+
+bool QtTrayIcon::Modify(const TrayIcon& icon, DWORD& error) {
+  switch (tray_) {
+    case Tray::kStatusNotifier:
+      item_->Update(icon);
+      break;
+    case Tray::kXEmbed:
+      ApplyToXEmbedIcon(icon);
+      break;
+    case Tray::kNone:
+      error = ERROR_NO_TRAY_HOST;
+      return false;
+  }
+  ShowNotice(icon);
+  return true;
+}
+
+bool QtTrayIcon::Delete() {
+  const bool shown = tray_ != Tray::kNone;
+  Leave();
+  return shown;
+}
+
+bool QtTrayIcon::AddToStatusNotifierHost(const TrayIcon& icon) {
+  if (item_ == nullptr) item_ = new StatusNotifierItem(qApp);  // never destroyed, like the app
+  if (!item_->Register(icon)) return false;
+  if (xembedIcon_ != nullptr) xembedIcon_->hide();
+  tray_ = Tray::kStatusNotifier;
+  if (noTrayNotice_ != nullptr) noTrayNotice_->stop();
+  return true;
+}
+
+void QtTrayIcon::AddToXEmbedTray(const TrayIcon& icon) {
+  if (tray_ == Tray::kStatusNotifier) item_->Unregister();
+  if (xembedIcon_ == nullptr) {
+    xembedIcon_ = new QSystemTrayIcon(qApp);
+    QObject::connect(xembedIcon_, &QSystemTrayIcon::activated,
+                     [](auto reason) { DeliverTrayMouseEvent(MouseMessageOf(reason)); });
+    QObject::connect(xembedIcon_, &QSystemTrayIcon::messageClicked, NoticeClicked);
+  }
+  ApplyToXEmbedIcon(icon);
+  // Hidden and shown again, the icon docks in whichever XEmbed tray is there now.
+  xembedIcon_->hide();
+  xembedIcon_->show();
+  tray_ = Tray::kXEmbed;
+  if (noTrayNotice_ != nullptr) noTrayNotice_->stop();
+}
+
+void QtTrayIcon::Leave() {
+  if (tray_ == Tray::kStatusNotifier) item_->Unregister();
+  if (xembedIcon_ != nullptr) xembedIcon_->hide();
+  tray_ = Tray::kNone;
+}
+
+// An XEmbed icon gets no menu: Qt would pop it up on the right-button press itself, beside the
+// program's own.
+void QtTrayIcon::ApplyToXEmbedIcon(const TrayIcon& icon) {
+  xembedIcon_->setIcon(IconOf(icon.icon));
+  xembedIcon_->setToolTip(QString::fromUtf8(icon.tip));
+}
+
+// A StatusNotifierItem's notices go to the desktop's notification service with their default
+// action; an XEmbed icon's are Qt's own balloon, whose click Qt reports.
+void QtTrayIcon::ShowNotice(const TrayIcon& icon) {
+  if (icon.notice.empty()) return;
+  const QString title = QString::fromUtf8(icon.noticeTitle);
+  const QString text = QString::fromUtf8(icon.notice);
+  if (tray_ == Tray::kStatusNotifier) {
+    Notices().ShowIconNotice(title, text, icon.noticeIcon);
+  } else if (tray_ == Tray::kXEmbed) {
+    xembedIcon_->showMessage(title, text,
+                             icon.noticeIcon == NoticeIcon::kWarning
+                                 ? QSystemTrayIcon::Warning
+                                 : QSystemTrayIcon::Information);
+  }
+}
+
+DesktopNotice& QtTrayIcon::Notices() {
+  if (notices_ == nullptr) notices_ = new DesktopNotice(NoticeClicked);  // never destroyed
+  return *notices_;
+}
+
+// Once, when the icon has waited that long for a tray: the desktop's notification service needs
+// none.
+void QtTrayIcon::SayWhenNoTrayComes() {
+  if (Resources().noTrayNotice == nullptr) return;
+  if (noTrayNotice_ == nullptr) {
+    noTrayNotice_ = new QTimer(qApp);
+    noTrayNotice_->setSingleShot(true);
+    QObject::connect(noTrayNotice_, &QTimer::timeout, [this] {
+      Notices().ShowPlainNotice(QString::fromStdString(AfxGetAppName()),
+                                QString::fromUtf8(Resources().noTrayNotice));
+      noTrayNoticeSaid_ = true;
+    });
+  }
+  if (noTrayNoticeSaid_ || noTrayNotice_->isActive()) return;
+  noTrayNotice_->start(trayHostWait.load());
 }
 
 }  // namespace ui::qt

@@ -25,7 +25,7 @@ const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
 // A watcher that does not answer within this is taken for none.
 constexpr int kWatcherAnswerMs = 500;
 
-// The unique bus name of the watcher the icon last registered with. UI thread only.
+// The unique bus name of the watcher the icon is registered with; empty for none. UI thread only.
 QString registeredWith;
 
 QString WatcherOwner() {
@@ -82,24 +82,27 @@ void WatchXEmbedTrayHost() {
 
 // A panel such as waybar starts its watcher and registers its host a moment later; xfce4-panel's
 // watcher has its host from the start. Either way the host is looked for a moment after the
-// watcher's arrival or the host's registration. A D-Bus signal reaches only a slot: the timer's
-// start() takes it.
+// watcher's arrival or the host's registration, and so is its going. A D-Bus signal reaches only
+// a slot: the timer's start() takes it.
 void WatchStatusNotifierHost() {
   QDBusConnection bus = QDBusConnection::sessionBus();
   auto* settle = new QTimer(qGuiApp);
   settle->setSingleShot(true);
   settle->setInterval(200);
   QObject::connect(settle, &QTimer::timeout, [] {
-    if (StatusNotifierHostRegistered() && WatcherOwner() != registeredWith) {
+    // A host to move to or to register with again, or the one the icon was with gone.
+    if (StatusNotifierHostRegistered() ? WatcherOwner() != registeredWith
+                                       : !registeredWith.isEmpty()) {
       DeliverTaskbarCreated();
     }
   });
   auto* watcher =
-      new QDBusServiceWatcher(kWatcher, bus, QDBusServiceWatcher::WatchForRegistration, qGuiApp);
-  QObject::connect(watcher, &QDBusServiceWatcher::serviceRegistered, settle,
+      new QDBusServiceWatcher(kWatcher, bus, QDBusServiceWatcher::WatchForOwnerChange, qGuiApp);
+  QObject::connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, settle,
                    qOverload<>(&QTimer::start));
-  bus.connect(kWatcher, kWatcherPath, kWatcher, "StatusNotifierHostRegistered", settle,
-              SLOT(start()));
+  for (const char* signal : {"StatusNotifierHostRegistered", "StatusNotifierHostUnregistered"}) {
+    bus.connect(kWatcher, kWatcherPath, kWatcher, signal, settle, SLOT(start()));
+  }
 }
 
 }  // namespace
@@ -129,7 +132,21 @@ bool StatusNotifierHostRegistered() {
          qvariant_cast<QDBusVariant>(reply.arguments().constFirst()).variant().toBool();
 }
 
-void NoteStatusNotifierRegistration() { registeredWith = WatcherOwner(); }
+bool RegisterStatusNotifierItem(const QString& service) {
+  const QString watcher = WatcherOwner();
+  if (watcher.isEmpty()) return false;
+  if (watcher == registeredWith) return true;
+  QDBusMessage add = QDBusMessage::createMethodCall(kWatcher, kWatcherPath, kWatcher,
+                                                    QStringLiteral("RegisterStatusNotifierItem"));
+  add << service;
+  const QDBusMessage reply =
+      QDBusConnection::sessionBus().call(add, QDBus::Block, kWatcherAnswerMs);
+  if (reply.type() != QDBusMessage::ReplyMessage) return false;
+  registeredWith = watcher;
+  return true;
+}
+
+void NoteStatusNotifierItemGone() { registeredWith.clear(); }
 
 void WatchTrayHost() {
   WatchXEmbedTrayHost();
