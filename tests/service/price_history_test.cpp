@@ -1,0 +1,196 @@
+#include "service/price_history.h"
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "settings/settings_file.h"
+#include "state/watch_state.h"
+#include "support/settings_sandbox.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using testing_support::ReadFile;
+using testing_support::WriteFile;
+
+const std::string kStart = "\xEF\xBB\xBF" + std::string(kPriceHistoryHeader) + "\r\n";
+
+PriceRecord Row(int64_t minutes, std::optional<int64_t> price = 9800) {
+  return {.time = TimeOfMinutes(minutes),
+          .keyword = "腕時計",
+          .count = price ? std::optional<int64_t>(6) : std::nullopt,
+          .price = price,
+          .name = "ソラノ 腕時計",
+          .address = "https://item.rakuten.co.jp/timezone/10000005/",
+          .outcome = price ? "count 6" : "network error: timeout"};
+}
+
+const int64_t kNow = *MinutesOf("2026-12-08 10:00");
+constexpr int64_t kHour = 60;
+constexpr int64_t kDay = 24 * 60;
+
+// The history beside the sandbox's setting.ini.
+class PriceHistory : public ::testing::Test {
+ protected:
+  PriceHistory() {
+    WriteFile(sandbox.IniPath(), "[PARAM]\r\n");
+    LoadSettings();
+  }
+  std::string Path() const { return sandbox.dir().File("kobanu-history.csv"); }
+  ino_t Inode() const {
+    struct stat status {};
+    return stat(Path().c_str(), &status) == 0 ? status.st_ino : 0;
+  }
+  testing_support::SettingsSandbox sandbox;
+};
+
+TEST_F(PriceHistory, ANewFileIsTheOwnersAloneAndStartsWithTheMarkAndTheHeader) {
+  EXPECT_EQ(PriceHistoryPath(), Path());
+  EXPECT_FALSE(ReadPriceHistory());
+  ASSERT_TRUE(AppendPriceRecord(Row(kNow - kHour)));
+  ASSERT_TRUE(AppendPriceRecord(Row(kNow, std::nullopt)));  // a failed question is a row too
+  EXPECT_EQ(ReadFile(Path()), kStart + PriceRow(Row(kNow - kHour)) + PriceRow(Row(kNow, {})));
+  struct stat status {};
+  ASSERT_EQ(stat(Path().c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 0777, 0600u);
+  EXPECT_EQ(ReadPriceHistory(), (std::vector<PriceRecord>{Row(kNow - kHour), Row(kNow, {})}));
+}
+
+// A file edited by hand keeps what it holds; a row goes on a line of its own.
+TEST_F(PriceHistory, ALastLineWithoutItsEndGetsOneFirst) {
+  WriteFile(Path(), "my notes");
+  ASSERT_TRUE(AppendPriceRecord(Row(kNow)));
+  EXPECT_EQ(ReadFile(Path()), "my notes\r\n" + PriceRow(Row(kNow)));
+}
+
+TEST_F(PriceHistory, WithoutAPlaceOrAWritableFileNothingIsWritten) {
+  const std::string other = sandbox.dir().File("other");
+  WriteFile(other, "mine\n");
+  ASSERT_EQ(symlink(other.c_str(), Path().c_str()), 0);
+  EXPECT_FALSE(AppendPriceRecord(Row(kNow)));
+  EXPECT_EQ(ReadFile(other), "mine\n");
+  ASSERT_EQ(unlink(Path().c_str()), 0);
+
+  ASSERT_EQ(mkfifo(Path().c_str(), 0600), 0);  // neither written nor read, and never waited on
+  EXPECT_FALSE(AppendPriceRecord(Row(kNow)));
+  EXPECT_FALSE(ReadPriceHistory());
+  ASSERT_EQ(unlink(Path().c_str()), 0);
+
+  WriteFile(Path(), kStart);
+  ASSERT_EQ(chmod(Path().c_str(), 0444), 0);
+  EXPECT_FALSE(AppendPriceRecord(Row(kNow)));
+  EXPECT_EQ(ReadFile(Path()), kStart);
+  ASSERT_EQ(unlink(Path().c_str()), 0);
+
+  PriceRecord timeless = Row(kNow);
+  timeless.time = "yesterday";
+  EXPECT_FALSE(AppendPriceRecord(timeless));
+  EXPECT_FALSE(std::filesystem::exists(Path()));
+
+  {
+    std::lock_guard lock(watchState.iniMutex);
+    watchState.iniPath.clear();  // no setting.ini placed: no folder, never the current one
+  }
+  EXPECT_EQ(PriceHistoryPath(), "");
+  EXPECT_FALSE(AppendPriceRecord(Row(kNow)));
+}
+
+// A write cut short (a full disk; here a file-size limit) is taken back, the header with it.
+TEST_F(PriceHistory, ARowIsWrittenWholeOrNotAtAll) {
+  ASSERT_TRUE(AppendPriceRecord(Row(kNow - kHour)));
+  const std::string before = ReadFile(Path());
+  struct sigaction ignore {
+  }, previous{};
+  ignore.sa_handler = SIG_IGN;
+  ASSERT_EQ(sigaction(SIGXFSZ, &ignore, &previous), 0);
+  rlimit limit{}, saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  limit = saved;
+  limit.rlim_cur = before.size() + 40;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+  const bool written = AppendPriceRecord(Row(kNow));
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &saved), 0);
+  ASSERT_EQ(sigaction(SIGXFSZ, &previous, nullptr), 0);
+  EXPECT_FALSE(written);
+  EXPECT_EQ(ReadFile(Path()), before);
+}
+
+// kill -9 at any moment of a run of appends: the file holds whole rows only.
+TEST_F(PriceHistory, AKillDuringAppendsLeavesWholeRowsOnly) {
+  size_t rows = 0;
+  for (int round = 0; round < 20; ++round) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      for (int64_t minutes = kNow;; minutes += kHour) AppendPriceRecord(Row(minutes));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5 + round % 7));
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    const std::string text = ReadFile(Path());
+    ASSERT_TRUE(text.starts_with(kStart));
+    const size_t lines = static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+    rows = ReadPriceRows(text, kMaxPriceRows).size();
+    EXPECT_EQ(rows, lines - 1) << "round " << round;
+    EXPECT_TRUE(text.ends_with("\r\n")) << "round " << round;
+  }
+  EXPECT_GT(rows, 20u);
+}
+
+// Rows older than two years go, in one replacement of the file, at most once a day.
+TEST_F(PriceHistory, RowsOlderThanTwoYearsAreDroppedAtMostOnceADay) {
+  // Two years and three days of rows, one a day; the file the user's to read and write.
+  const int64_t first = kNow - kPriceHistoryMinutes - 3 * kDay;
+  std::string text = kStart;
+  for (int64_t at = first; at < kNow; at += kDay) text += PriceRow(Row(at));
+  WriteFile(Path(), text);
+  ASSERT_EQ(chmod(Path().c_str(), 0640), 0);
+  const ino_t before = Inode();
+
+  ASSERT_TRUE(AppendPriceRecord(Row(kNow)));
+  const std::vector<PriceRecord> kept = *ReadPriceHistory();
+  EXPECT_NE(Inode(), before);  // replaced, not rewritten in place
+  ASSERT_FALSE(kept.empty());
+  EXPECT_EQ(kept.front().time, TimeOfMinutes(first + 4 * kDay));  // within two years less a day
+  EXPECT_EQ(kept.back(), Row(kNow));
+  EXPECT_TRUE(ReadFile(Path()).starts_with(kStart));
+  struct stat status {};
+  ASSERT_EQ(stat(Path().c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 0777, 0640u);
+
+  // Hourly for a day: appended only, though a row turns two years old each hour.
+  const ino_t replaced = Inode();
+  for (int64_t at = kNow + kHour; at < kNow + kDay; at += kHour) {
+    ASSERT_TRUE(AppendPriceRecord(Row(at)));
+  }
+  EXPECT_EQ(Inode(), replaced);
+  ASSERT_TRUE(AppendPriceRecord(Row(kNow + kDay + kHour)));
+  EXPECT_NE(Inode(), replaced);
+  EXPECT_EQ(ReadPriceHistory()->front().time, TimeOfMinutes(first + 6 * kDay));
+}
+
+// A history far larger than any two years could make, 100 MB of junk lines, is read from its end.
+TEST_F(PriceHistory, AHugeFileIsReadFromItsEnd) {
+  std::string junk(100'000, '\xFF');
+  junk.back() = '\n';
+  std::string text = kStart;
+  while (text.size() < (100u << 20)) text += junk;
+  for (const int64_t at : {kNow - 2 * kHour, kNow - kHour, kNow}) text += PriceRow(Row(at));
+  WriteFile(Path(), text);
+  EXPECT_EQ(ReadPriceHistory(),
+            (std::vector<PriceRecord>{Row(kNow - 2 * kHour), Row(kNow - kHour), Row(kNow)}));
+}
+
+}  // namespace
