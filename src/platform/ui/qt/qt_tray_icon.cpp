@@ -74,12 +74,18 @@ void QtTrayIcon::Apply(const TrayIcon& icon) {
   }
   // An XEmbed icon gets none: Qt would pop it up on the right-button press itself, beside the
   // program's own.
-  if (statusNotifier_ && icon.menu != nullptr && exportedMenu_ == nullptr) {
-    exportedMenu_ = new QMenu;  // never destroyed, like the icon
+  if (statusNotifier_ && icon.menu != nullptr && icon.menu != exportedItems_) {
+    if (exportedMenu_ == nullptr) {
+      exportedMenu_ = new QMenu;  // never destroyed, like the icon
+      QObject::connect(exportedMenu_, &QMenu::triggered,
+                       [](const QAction* action) { DeliverTrayMenuCommand(CommandOf(*action)); });
+      tray_->setContextMenu(exportedMenu_);
+    }
+    // Another menu of the program's: the exported one changes with it (dbusmenu's
+    // LayoutUpdated).
+    exportedMenu_->clear();
     AddMenuItems(*exportedMenu_, *icon.menu);
-    QObject::connect(exportedMenu_, &QMenu::triggered,
-                     [](const QAction* action) { DeliverTrayMenuCommand(CommandOf(*action)); });
-    tray_->setContextMenu(exportedMenu_);
+    exportedItems_ = icon.menu;
   }
 }
 

@@ -25,6 +25,7 @@ class QtTrayIcon {
 
   QSystemTrayIcon* tray_ = nullptr;
   QMenu* exportedMenu_ = nullptr;
+  const MenuTemplate* exportedItems_ = nullptr;  // the menu exportedMenu_ holds
   bool statusNotifier_ = false;
 };
 
