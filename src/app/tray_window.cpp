@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "base/utf8.h"
+#include "desktop/price_history_dialog.h"
 #include "desktop/settings_dialog.h"
 #include "res/resource.h"
 #include "res/shell_texts.h"
@@ -26,6 +27,12 @@ void CopyWhole(std::string_view text, char (&field)[N]) {
   field[fitting.size()] = '\0';
 }
 
+// The described menu, or with 価格の推移 while the prices are recorded.
+UINT TrayMenu() {
+  std::lock_guard lock(watchState.serviceMutex);
+  return watchState.service.RecordsPrices() ? IDR_TRAY_MENU_HISTORY : IDR_TRAY_MENU;
+}
+
 }  // namespace
 
 std::chrono::milliseconds SetTrayHostWaitForTesting(std::chrono::milliseconds wait) {
@@ -37,6 +44,7 @@ CMainWnd::CMainWnd() : m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME)) {}
 const MessageMap* CMainWnd::GetMessageMap() const {
   static const MessageMapEntry entries[] = {
       OnCommand(ID_TRAY_OPEN_DIALOG, &CMainWnd::OnTrayOpenDialog),
+      OnCommand(ID_TRAY_PRICE_HISTORY, &CMainWnd::OnTrayPriceHistory),
       OnCommand(ID_TRAY_EXIT, &CMainWnd::OnTrayExit),
   };
   static const MessageMap map{nullptr, entries};
@@ -53,6 +61,8 @@ void CMainWnd::RegisterTrayIcon() {
   data.hIcon = m_hIcon;
   SetTip(data);
   m_hNotifyWnd = m_hWnd;
+  trayMenu_ = TrayMenu();
+  ui::SetTrayMenu(trayMenu_);
 
   BOOL added = Shell_NotifyIconA(NIM_ADD, &data);
   const auto giveUp = std::chrono::steady_clock::now() + trayHostWait.load();
@@ -69,6 +79,7 @@ void CMainWnd::RegisterTrayIcon() {
   }
   LoadSettings();
   settingsLoaded_ = true;
+  if (TrayMenu() != trayMenu_) ModifyIcon("");
   RegisterCheckStatusWindow(m_hWnd);
   StartWatchWorker();
 }
@@ -81,17 +92,23 @@ void CMainWnd::SetTip(NOTIFYICONDATAA& data) const {
 void CMainWnd::ShowCheckStatus() {
   const CheckStatus status = TakeCheckStatus();
   tipLine_ = status.tipLine;
+  ModifyIcon(status.notice);
+}
+
+void CMainWnd::ModifyIcon(const std::string& notice) {
   NOTIFYICONDATAA data;
   data.cbSize = sizeof data;
   data.hWnd = m_hWnd;
   data.uID = 0;
   data.uFlags = NIF_TIP;
   SetTip(data);
-  if (!status.notice.empty()) {
+  if (!notice.empty()) {
     data.uFlags |= NIF_INFO;
     CopyWhole(texts::kChecksFailing, data.szInfoTitle);
-    CopyWhole(status.notice, data.szInfo);
+    CopyWhole(notice, data.szInfo);
   }
+  trayMenu_ = TrayMenu();
+  ui::SetTrayMenu(trayMenu_);
   Shell_NotifyIconA(NIM_MODIFY, &data);
 }
 
@@ -116,7 +133,7 @@ void CMainWnd::ShowTrayMenu() {
   SetForegroundWindow();
   POINT cursor;
   GetCursorPos(&cursor);
-  HMENU menu = LoadMenuA(IDR_TRAY_MENU);
+  HMENU menu = LoadMenuA(trayMenu_);
   TrackPopupMenu(GetSubMenu(menu, 0), 0, cursor.x, cursor.y, 0, m_hWnd, nullptr);
   DestroyMenu(menu);
 }
@@ -124,6 +141,14 @@ void CMainWnd::ShowTrayMenu() {
 void CMainWnd::OnTrayOpenDialog() {
   if (watchState.settingsDialogOpen == 0) ShowSettingsDialog();
   SaveSettings();
+}
+
+void CMainWnd::OnTrayPriceHistory() {
+  if (priceHistoryOpen_) return;  // one window is enough
+  priceHistoryOpen_ = true;
+  CPriceHistoryDialog dialog;
+  dialog.DoModal();
+  priceHistoryOpen_ = false;
 }
 
 void CMainWnd::OnTrayExit() {

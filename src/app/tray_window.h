@@ -35,13 +35,18 @@ class CMainWnd : public CWnd {
 
  private:
   void ShowTrayMenu();
-  // The tip, and a notice once, as the worker's checks with [SERVICE] left them.
+  // The tip, and a notice once, as the worker's checks with [SERVICE] left them; the menu as the
+  // worker last read [SERVICE].
   void ShowCheckStatus();
+  void ModifyIcon(const std::string& notice);
   void SetTip(NOTIFYICONDATAA& data) const;
   void OnTrayOpenDialog();
+  void OnTrayPriceHistory();
   void OnTrayExit();
 
   // Once loaded, the settings are saved by every close of the window, whoever asks for it.
   bool settingsLoaded_ = false;
   std::string tipLine_;  // the tip's second line; empty without [SERVICE]
+  UINT trayMenu_ = 0;    // the menu the icon offers now
+  bool priceHistoryOpen_ = false;
 };

@@ -81,6 +81,7 @@ void CServiceDialog::DoDataExchange(CDataExchange* pDX) {
   DDX_Control(pDX, IDC_DEFAULT_ENDPOINT, m_staticDefaultEndpoint);
   DDX_Control(pDX, IDC_TEST_SERVICE, m_buttonTest);
   DDX_Control(pDX, IDC_TEST_RESULT, m_editTestResult);
+  DDX_Control(pDX, IDC_PRICE_HISTORY, m_checkPriceHistory);
   if (pDX->m_bSaveAndValidate) return;  // OnOK takes the values itself
   {
     std::lock_guard lock(watchState.serviceMutex);
@@ -92,6 +93,7 @@ void CServiceDialog::DoDataExchange(CDataExchange* pDX) {
   m_editReferer.SetWindowText(loaded_.referer.c_str());
   m_editEndpoint.SetWindowText(loaded_.endpoint.c_str());
   m_staticDefaultEndpoint.SetWindowText(kItemSearchEndpoint);
+  m_checkPriceHistory.SetCheck(loaded_.priceHistory ? BST_CHECKED : BST_UNCHECKED);
 }
 
 LRESULT CServiceDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -100,13 +102,14 @@ LRESULT CServiceDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   return 0;
 }
 
-ServiceSettings CServiceDialog::OnScreen() const {
+ServiceSettings CServiceDialog::OnScreen() {
   ServiceSettings service = loaded_;
   service.applicationId = Field(m_editApplicationId);
   service.accessKey = Field(m_editAccessKey);
   service.affiliateId = Field(m_editAffiliateId);
   service.referer = Field(m_editReferer);
   service.endpoint = Field(m_editEndpoint);
+  service.priceHistory = m_checkPriceHistory.GetCheck() != 0;
   return service;
 }
 

@@ -20,6 +20,7 @@ class CServiceDialog : public CDialog {
   CWnd m_staticDefaultEndpoint;
   CButton m_buttonTest;
   CEdit m_editTestResult;
+  CButton m_checkPriceHistory;
 
  protected:
   void DoDataExchange(CDataExchange* pDX) override;
@@ -29,7 +30,7 @@ class CServiceDialog : public CDialog {
 
  private:
   struct TestRun;
-  ServiceSettings OnScreen() const;
+  ServiceSettings OnScreen();
   void OnBnClickedShowKey();
   void OnBnClickedTestService();
   void OnTestDone();

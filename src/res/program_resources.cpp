@@ -12,6 +12,8 @@ constexpr DWORD kButton = BS_PUSHBUTTON | WS_VISIBLE | WS_TABSTOP;
 constexpr DWORD kDefaultButton = BS_DEFPUSHBUTTON | WS_VISIBLE | WS_TABSTOP;
 constexpr DWORD kHiddenButton = BS_PUSHBUTTON | WS_TABSTOP;
 constexpr DWORD kCheckBox = BS_AUTOCHECKBOX | WS_VISIBLE | WS_TABSTOP;
+constexpr DWORD kRadioButton = BS_AUTORADIOBUTTON | WS_VISIBLE;
+constexpr DWORD kDrawnByTheDialog = SS_OWNERDRAW | WS_VISIBLE;
 constexpr DWORD kGroupBox = BS_GROUPBOX | WS_VISIBLE;
 constexpr DWORD kEdit = ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_VISIBLE | WS_TABSTOP;
 constexpr DWORD kLabel = SS_LEFT | WS_VISIBLE;
@@ -74,8 +76,21 @@ constexpr ControlTemplate kServiceControls[] = {
      "画面の値で、次の確認と同じ問い合わせを1回します（保存はしません）", 72, 139, 271, 10},
     {IDC_STATIC, Static, kLabel, "結果", 7, 157, 24, 10},
     {IDC_TEST_RESULT, Edit, kReadOnlyText, "", 34, 155, 309, 48},
+    {IDC_PRICE_HISTORY, Button, kCheckBox, "価格を記録する (PRICE_HISTORY)", 7, 212, 140, 12},
     {IDOK, Button, kDefaultButton, "OK", 239, 211, 50, 14},
     {IDCANCEL, Button, kButton, "キャンセル", 293, 211, 50, 14},
+};
+
+// The keyword's cheapest price over a period: one choice of three, the chart, and the last row in
+// words.
+constexpr ControlTemplate kPriceHistoryControls[] = {
+    {IDC_HISTORY_KEYWORD, Static, kLabel, "", 7, 9, 190, 10},
+    {IDC_HISTORY_WEEK, Button, kRadioButton | WS_GROUP | WS_TABSTOP, "7日間", 208, 8, 38, 11},
+    {IDC_HISTORY_MONTH, Button, kRadioButton, "30日間", 248, 8, 42, 11},
+    {IDC_HISTORY_YEAR, Button, kRadioButton, "1年間", 292, 8, 38, 11},
+    {IDC_HISTORY_CHART, Static, kDrawnByTheDialog, "", 7, 24, 326, 170},
+    {IDC_HISTORY_LAST, Static, kLabel, "", 7, 203, 260, 10},
+    {IDOK, Button, kDefaultButton | WS_GROUP, "閉じる", 283, 200, 50, 14},
 };
 
 constexpr DialogTemplate kDialogs[] = {
@@ -85,6 +100,9 @@ constexpr DialogTemplate kDialogs[] = {
     // A window of its own, started alone: it has a taskbar button.
     {IDD_SERVICE, kDialogStyle, "Kobanu サービス設定", 350, 232, "MS Shell Dlg", 8,
      kServiceControls, WS_EX_APPWINDOW},
+    // Opened from the tray, or started alone (kobanu --price-history) with a taskbar button.
+    {IDD_PRICE_HISTORY, kDialogStyle, "価格の推移", 340, 221, "MS Shell Dlg", 8,
+     kPriceHistoryControls, WS_EX_APPWINDOW},
 };
 
 constexpr MenuItemTemplate kTrayMenuItems[] = {
@@ -93,7 +111,16 @@ constexpr MenuItemTemplate kTrayMenuItems[] = {
     {ID_TRAY_EXIT, "終了"},
 };
 
-constexpr MenuTemplate kMenus[] = {{IDR_TRAY_MENU, "メニュー", kTrayMenuItems}};
+// While the prices are recorded.
+constexpr MenuItemTemplate kTrayMenuHistoryItems[] = {
+    {ID_TRAY_OPEN_DIALOG, "ダイアログを開く"},
+    {ID_TRAY_PRICE_HISTORY, "価格の推移"},
+    {0, nullptr},
+    {ID_TRAY_EXIT, "終了"},
+};
+
+constexpr MenuTemplate kMenus[] = {{IDR_TRAY_MENU, "メニュー", kTrayMenuItems},
+                                   {IDR_TRAY_MENU_HISTORY, "メニュー", kTrayMenuHistoryItems}};
 
 }  // namespace
 

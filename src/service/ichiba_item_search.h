@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "service/check_outcome.h"
@@ -9,6 +10,11 @@
 // The three questions to the IchibaItem/Search service ([SERVICE]). defaultEndpoint is asked when
 // the section names no ENDPOINT. Each waits for its turn (one request a second), asks the next
 // known version when the one asked for is retired, and tells what it found as a CheckOutcome.
+
+// The price ceiling as the service is asked it: none for no price (or a text that starts with no
+// number, as the described request leaves it out too); 0 for a number below 1, which no item can
+// match; else its whole yen, at most the service's highest.
+std::optional<long> MaxPrice(const std::string& price);
 
 // The count: result 0 with the count found (0: nothing found), or -1 with none.
 CheckOutcome IchibaHitCount(const ServiceSettings& service, const SettingsSnapshot& search,

@@ -9,13 +9,13 @@
 // One hour's row of the price history: what the question for the keyword's cheapest match came
 // to. Texts are UTF-8, as the file holds them.
 struct PriceRecord {
-  std::string time;  // local time of the question, "YYYY-MM-DD HH:MM"
-  std::string keyword;
-  std::optional<int64_t> count;  // how many items matched; none when the question failed
-  std::optional<int64_t> price;  // the cheapest match's price in yen; none without a match
-  std::string name;              // the cheapest match's name, as the service gave it
-  std::string address;           // the cheapest match's page
-  std::string outcome;           // as the check log words it: "count 6", "network error: ..."
+  std::string time{};  // local time of the question, "YYYY-MM-DD HH:MM"
+  std::string keyword{};
+  std::optional<int64_t> count{};  // how many items matched; none when the question failed
+  std::optional<int64_t> price{};  // the cheapest match's price in yen; none without a match
+  std::string name{};              // the cheapest match's name, as the service gave it
+  std::string address{};           // the cheapest match's page
+  std::string outcome{};           // as the check log words it: "count 6", "network error: ..."
 
   bool operator==(const PriceRecord&) const = default;
 };

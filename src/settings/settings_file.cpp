@@ -41,7 +41,8 @@ const char* FlagText(int32_t flag) { return flag != 0 ? "1" : "0"; }
 const std::vector<platform::ProfileKey> kServiceKeys = {
     {kServiceSection, "APPLICATION_ID"}, {kServiceSection, "ACCESS_KEY"},
     {kServiceSection, "AFFILIATE_ID"},   {kServiceSection, "ENDPOINT"},
-    {kServiceSection, "REFERER"},        {kServiceSection, "LOG"}};
+    {kServiceSection, "REFERER"},        {kServiceSection, "LOG"},
+    {kServiceSection, "PRICE_HISTORY"}};
 
 // The [SERVICE] section from the values read for kServiceKeys, which start at `values`.
 ServiceSettings ServiceOf(const std::string* values) {
@@ -56,7 +57,8 @@ ServiceSettings ServiceOf(const std::string* values) {
           .affiliateId = value("AFFILIATE_ID"),
           .endpoint = value("ENDPOINT"),
           .referer = value("REFERER"),
-          .log = platform::Atoi(value("LOG")) != 0};
+          .log = platform::Atoi(value("LOG")) != 0,
+          .priceHistory = platform::Atoi(value("PRICE_HISTORY")) != 0};
 }
 
 // Reads keys from the file, or gives empty values where there is no file to read. The caller
@@ -110,13 +112,15 @@ void LoadServiceSettings() {
 bool SaveServiceSettings(const ServiceSettings& service) {
   std::lock_guard lock(watchState.iniMutex);
   if (!BuildIniPath() || !MakeSettingsFolder(watchState.iniPath)) return false;
-  const bool saved = platform::WriteProfileStrings(kServiceSection,
-                                                   {{"APPLICATION_ID", Line(service.applicationId)},
-                                                    {"ACCESS_KEY", Line(service.accessKey)},
-                                                    {"AFFILIATE_ID", Line(service.affiliateId)},
-                                                    {"ENDPOINT", Line(service.endpoint)},
-                                                    {"REFERER", Line(service.referer)}},
-                                                   watchState.iniPath);
+  const bool saved =
+      platform::WriteProfileStrings(kServiceSection,
+                                    {{"APPLICATION_ID", Line(service.applicationId)},
+                                     {"ACCESS_KEY", Line(service.accessKey)},
+                                     {"AFFILIATE_ID", Line(service.affiliateId)},
+                                     {"ENDPOINT", Line(service.endpoint)},
+                                     {"REFERER", Line(service.referer)},
+                                     {"PRICE_HISTORY", FlagText(service.priceHistory ? 1 : 0)}},
+                                    watchState.iniPath);
   if (!saved) return false;
   // It holds the access key now: readable by its owner alone.
   std::error_code ignored;

@@ -12,10 +12,13 @@ inline constexpr const char* kItemSearchEndpoint =
 struct ServiceSettings {
   std::string applicationId;
   std::string accessKey;
-  std::string affiliateId;  // optional
-  std::string endpoint;     // empty: kItemSearchEndpoint
-  std::string referer;      // sent as Referer, and its origin as Origin, when set
-  bool log = false;         // LOG=1: the check log also without the id and the key
+  std::string affiliateId;    // optional
+  std::string endpoint;       // empty: kItemSearchEndpoint
+  std::string referer;        // sent as Referer, and its origin as Origin, when set
+  bool log = false;           // LOG=1: the check log also without the id and the key
+  bool priceHistory = false;  // PRICE_HISTORY=1: the keyword's cheapest price recorded hourly
 
   bool Enabled() const { return !applicationId.empty() && !accessKey.empty(); }
+  // The price history is recorded, and its window offered in the tray menu.
+  bool RecordsPrices() const { return Enabled() && priceHistory; }
 };

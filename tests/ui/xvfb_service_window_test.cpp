@@ -99,10 +99,10 @@ class XvfbServiceWindowTest : public testing_support::KobanuUnderX {
 
     x_.XDoTool("key Return");  // OK, the default button
     EXPECT_EQ(kobanu_.WaitForExit(std::chrono::seconds(10)), 0);
-    EXPECT_EQ(Settings(), kParam + "[SERVICE]\r\nAPPLICATION_ID=" + standin::kApplicationId +
-                              "\r\nACCESS_KEY=" + standin::kAccessKey +
-                              "\r\nAFFILIATE_ID=\r\nENDPOINT=" +
-                              mall_.Url(standin::kSearchPath20260701) + "\r\nREFERER=\r\n");
+    EXPECT_EQ(Settings(),
+              kParam + "[SERVICE]\r\nAPPLICATION_ID=" + standin::kApplicationId +
+                  "\r\nACCESS_KEY=" + standin::kAccessKey + "\r\nAFFILIATE_ID=\r\nENDPOINT=" +
+                  mall_.Url(standin::kSearchPath20260701) + "\r\nREFERER=\r\nPRICE_HISTORY=0\r\n");
     struct stat file {};
     ASSERT_EQ(stat(program_.File("setting.ini").c_str(), &file), 0);
     EXPECT_EQ(file.st_mode & 0777, 0600u);
