@@ -93,7 +93,7 @@ class Layout {
     const int pad = Scaled(8, in_.dpi);
     textHeight_ = in_.textSize("0").cy;
     RECT& plot = chart_.plot;
-    plot.top = pad + textHeight_;
+    plot.top = pad + textHeight_ + Scaled(8, in_.dpi);  // below the legend
     plot.bottom = in_.size.cy - pad - textHeight_ - Scaled(4, in_.dpi);
     if (priced.empty() || plot.bottom - plot.top < 2 * textHeight_) return false;
 
@@ -147,8 +147,8 @@ class Layout {
         if (X(start_ + every * kDay) - X(start_) >= labelWidth) break;
       }
     }
-    // Clear of the lowest price's label, whose right end is this far from the axis.
-    int lastRight = plot.left - Scaled(6, in_.dpi) - gap / 2;
+    // Right of the axis, clear of the lowest price's label.
+    int lastRight = plot.left - gap / 2;
     for (const int64_t at : DateBoundaries(start_, in_.now, days, months)) {
       const int x = X(at);
       Stroke({x, plot.top}, {x, plot.bottom}, Ink::kGrid);
@@ -164,9 +164,11 @@ class Layout {
     }
   }
 
-  // Each failed hour as a band as wide as the hour, at least a pixel; touching bands as one.
+  // Each failed hour as a mark along the bottom, as wide as the hour and at least a pixel;
+  // touching marks as one.
   void FailedHours(const std::vector<const PriceRecord*>& failed) {
     const RECT& plot = chart_.plot;
+    const int top = plot.bottom - Scaled(6, in_.dpi);
     RECT* last = nullptr;
     for (const PriceRecord* row : failed) {
       const int64_t at = *MinutesOf(row->time);
@@ -176,7 +178,7 @@ class Layout {
         last->right = std::max<int>(last->right, right);
         continue;
       }
-      chart_.fills.push_back({{left, plot.top, right, plot.bottom}, Ink::kFailed});
+      chart_.fills.push_back({{left, top, right, plot.bottom}, Ink::kFailed});
       last = &chart_.fills.back().rect;
     }
   }
@@ -189,12 +191,47 @@ class Layout {
     for (int x = plot.left; x < plot.right; x += dash + gap) {
       Stroke({x, y}, {std::min<int>(x + dash, plot.right), y}, Ink::kCeiling);
     }
-    const std::string label = std::string(texts::kCeiling) + " " + YenText(*in_.ceiling);
-    const int room = Scaled(3, in_.dpi);
-    // Above the line, or below it where the top leaves no room.
-    const int top = y - room - textHeight_ >= plot.top ? y - room - textHeight_ : y + room;
-    const RECT box{plot.left, top, plot.right - room, top + textHeight_};
-    chart_.texts.push_back({box, label, DT_RIGHT | DT_TOP, Ink::kCeiling});
+  }
+
+  // Above the plot at its right: a sample of each kind of line or mark shown, and what it is.
+  // What does not fit is left out, the failed hours first.
+  void Legend(bool anyFailed) {
+    struct Entry {
+      Ink ink;
+      std::string text;
+    };
+    std::vector<Entry> entries = {{Ink::kPrice, texts::kCheapestPrice}};
+    if (in_.ceiling) {
+      entries.push_back(
+          {Ink::kCeiling, std::string(texts::kCeiling) + " " + YenText(*in_.ceiling)});
+    }
+    if (anyFailed) entries.push_back({Ink::kFailed, texts::kFailedHours});
+    const int sample = Scaled(16, in_.dpi), beside = Scaled(4, in_.dpi),
+              apart = Scaled(14, in_.dpi);
+    const RECT& plot = chart_.plot;
+    const auto width = [&](const std::vector<Entry>& shown) {
+      int total = 0;
+      for (const Entry& e : shown) total += sample + beside + in_.textSize(e.text).cx + apart;
+      return total - apart;
+    };
+    while (!entries.empty() && width(entries) > plot.right - plot.left) entries.pop_back();
+    const int top = Scaled(8, in_.dpi);
+    const int middle = top + textHeight_ / 2;
+    int x = plot.right - width(entries);
+    for (const Entry& e : entries) {
+      if (e.ink == Ink::kFailed) {
+        const int mark = Scaled(6, in_.dpi);
+        chart_.fills.push_back(
+            {{x + sample - mark, middle - mark / 2, x + sample, middle + mark - mark / 2}, e.ink});
+      } else {
+        Stroke({x, middle}, {x + sample, middle}, e.ink);
+      }
+      x += sample + beside;
+      const int textWidth = in_.textSize(e.text).cx;
+      chart_.texts.push_back(
+          {{x, top, x + textWidth, top + textHeight_}, e.text, DT_LEFT | DT_TOP, Ink::kLegend});
+      x += textWidth + apart;
+    }
   }
 
   // The cheapest price of each pixel's column, joined while the hours follow on; a point alone as
@@ -277,8 +314,9 @@ COLORREF ColorOf(Ink ink) {
     case Ink::kCeiling:
       return RGB(214, 72, 0);
     case Ink::kFailed:
-      return RGB(255, 214, 214);
+      return RGB(226, 48, 48);
     case Ink::kLabel:
+    case Ink::kLegend:
       return RGB(60, 60, 60);
     case Ink::kMessage:
       return RGB(110, 110, 110);
@@ -325,6 +363,7 @@ Chart LayOutChart(const ChartInput& input, const std::string& message) {
   layout.Axes();
   layout.Ceiling();
   layout.PriceLine(priced);
+  layout.Legend(!failed.empty());
   return chart;
 }
 

@@ -23,8 +23,9 @@ enum class Ink {
   kGrid,        // a price step or a date
   kPrice,       // the cheapest price, hour by hour
   kCeiling,     // SCAN_PRICE
-  kFailed,      // an hour whose question failed, as a band
+  kFailed,      // an hour whose question failed, marked along the bottom
   kLabel,       // the prices and dates along the axes
+  kLegend,      // what the lines and marks are
   kMessage,     // nothing to show
 };
 COLORREF ColorOf(Ink ink);
@@ -64,10 +65,10 @@ struct ChartInput {
 };
 
 // The chart of the rows within the period before now: the prices on a scale of round steps (a
-// label for each, "9,800円"), dates below ("12/08"; the first of each month over a year), the
-// price as a line that breaks where an hour brought no price, the failed hours as bands, and the
-// ceiling as a dashed line. Labels that would overlap or leave the control are left out. Without a
-// price in the period, the message instead.
+// label for each, "9,800円"), dates below ("12/08"; the months over a year), the price as a line
+// that breaks where an hour brought no price, the failed hours as marks along the bottom, the
+// ceiling as a dashed line, and a legend above. Labels that would overlap or leave the control are
+// left out. Without a price in the period, the message instead.
 Chart LayOutChart(const ChartInput& input, const std::string& message);
 
 // Yen with separators: "9,800円".

@@ -50,10 +50,11 @@ Chart Lay(const std::vector<PriceRecord>& rows, ChartPeriod period, int dpi = 96
                      "nothing");
 }
 
+// The strokes of that ink in the plot, not the legend's samples above it.
 std::vector<ChartStroke> Strokes(const Chart& chart, Ink ink) {
   std::vector<ChartStroke> found;
   std::copy_if(chart.strokes.begin(), chart.strokes.end(), std::back_inserter(found),
-               [&](const ChartStroke& s) { return s.ink == ink; });
+               [&](const ChartStroke& s) { return s.ink == ink && s.from.y >= chart.plot.top; });
   return found;
 }
 
@@ -94,8 +95,9 @@ std::vector<PriceRecord> TwoDays() {
   return rows;
 }
 
-// The line follows the prices and breaks where an hour brought none; the failed hour is a band;
-// the ceiling a dashed line on its step of the scale.
+// The line follows the prices and breaks where an hour brought none; the failed hour is marked
+// along the bottom; the ceiling is a dashed line on its step of the scale; the legend names all
+// three.
 TEST(PriceChart, TheLineBreaksAtHoursWithoutAPriceAndTheCeilingLiesOnItsStep) {
   const std::vector<PriceRecord> rows = TwoDays();
   const Chart chart = Lay(rows, ChartPeriod::kWeek);
@@ -119,10 +121,10 @@ TEST(PriceChart, TheLineBreaksAtHoursWithoutAPriceAndTheCeilingLiesOnItsStep) {
 
   std::vector<ChartFill> failed;
   std::copy_if(chart.fills.begin(), chart.fills.end(), std::back_inserter(failed),
-               [](const ChartFill& f) { return f.ink == Ink::kFailed; });
+               [&](const ChartFill& f) { return f.ink == Ink::kFailed && f.rect.top > plot.top; });
   ASSERT_EQ(failed.size(), 1u);
   EXPECT_GE(failed[0].rect.right - failed[0].rect.left, 1);
-  EXPECT_EQ(failed[0].rect.top, plot.top);
+  EXPECT_LT(failed[0].rect.top, plot.bottom);
   EXPECT_EQ(failed[0].rect.bottom, plot.bottom);
   // No price stroke crosses the failed hour.
   for (const ChartStroke& s : price) {
@@ -139,7 +141,9 @@ TEST(PriceChart, TheLineBreaksAtHoursWithoutAPriceAndTheCeilingLiesOnItsStep) {
     EXPECT_EQ(s.to.y, s.from.y);
   }
   EXPECT_LT(ceiling[0].to.x, ceiling[1].from.x);  // dashed
-  EXPECT_EQ(Texts(chart, Ink::kCeiling).at(0).text, "上限 10,000円");
+  std::vector<std::string> legend;
+  for (const ChartText& t : Texts(chart, Ink::kLegend)) legend.push_back(t.text);
+  EXPECT_EQ(legend, (std::vector<std::string>{"最安値", "上限 10,000円", "確認できなかった時間"}));
   // The ceiling is not the axis: the scale reaches below it.
   EXPECT_LT(ceiling[0].from.y, plot.bottom);
 }
