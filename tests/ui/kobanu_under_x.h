@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -58,6 +59,14 @@ class KobanuUnderX : public ::testing::Test {
     return Shown("_NET_WM_WINDOW_TYPE_DIALOG", caption);
   }
   std::optional<XWindow> Box() { return Find("_NET_WM_WINDOW_TYPE_DIALOG", "Kobanu"); }
+
+  // The screen's resolution for the programs started from now on, as a desktop sets it.
+  void SetDpi(int dpi) {
+    Child xprop({"xprop", "-root", "-f", "RESOURCE_MANAGER", "8s", "-set", "RESOURCE_MANAGER",
+                 "Xft.dpi:\t" + std::to_string(dpi) + "\n"},
+                x_.Env());
+    ASSERT_EQ(xprop.WaitForExit(std::chrono::seconds(5)), 0);
+  }
 
   void Shoot(const std::string& name) {
     if (const char* dir = std::getenv("KOBANU_SCREENSHOT_DIR")) {

@@ -16,7 +16,6 @@
 // set, it leaves screenshots of each step there.
 namespace {
 
-using testing_support::Child;
 using testing_support::kFukubukuro;
 using testing_support::WaitUntil;
 using testing_support::WriteFile;
@@ -32,14 +31,6 @@ class XvfbServiceWindowTest : public testing_support::KobanuUnderX {
   void Open() {
     LaunchWith({}, x_.Env(), {"--service-settings"});
     ASSERT_TRUE(WaitUntil([&] { return DialogShown(kCaption); })) << "no service window";
-  }
-
-  // The screen's resolution for the programs started from now on, as a desktop sets it.
-  void SetDpi(int dpi) {
-    Child xprop({"xprop", "-root", "-f", "RESOURCE_MANAGER", "8s", "-set", "RESOURCE_MANAGER",
-                 "Xft.dpi:\t" + std::to_string(dpi) + "\n"},
-                x_.Env());
-    ASSERT_EQ(xprop.WaitForExit(std::chrono::seconds(5)), 0);
   }
 
   // What the window copied, as another program pastes it.

@@ -196,6 +196,9 @@ QtDialog::QtDialog(const DialogTemplate& dialog, DialogEvents& events)
       if (previous != nullptr) QWidget::setTabOrder(previous, widget);
       if (firstFocus_ == nullptr && IsVisible(control)) firstFocus_ = widget;
       previous = widget;
+    } else if (IsRadioButton(control)) {
+      // Out of the Tab order, but the arrow keys move the focus through the group to it.
+      widget->setFocusPolicy(Qt::ClickFocus);
     } else {
       widget->setFocusPolicy(Qt::NoFocus);
     }
