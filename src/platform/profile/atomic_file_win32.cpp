@@ -1,4 +1,6 @@
 #include <windows.h>
+// The system's ReplaceFile is a macro for ReplaceFileA/W, which would rename ours.
+#undef ReplaceFile
 
 #include "platform/profile/atomic_file.h"
 
