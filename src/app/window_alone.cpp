@@ -1,5 +1,7 @@
 #include "app/window_alone.h"
 
+#include <memory>
+
 #include "desktop/price_history_dialog.h"
 #include "desktop/service_dialog.h"
 #include "platform/ui/afxwin.h"
@@ -14,14 +16,13 @@ int RunWindowAlone(int& argc, char** argv, StartMode window) {
   LoadSettings();
   CWinApp* app = AfxGetApp();
   app->SetAppName(texts::kAppName);
-  CServiceDialog serviceDialog;
-  CPriceHistoryDialog priceHistoryDialog;
-  CDialog& dialog = window == StartMode::kPriceHistory ? static_cast<CDialog&>(priceHistoryDialog)
-                                                       : serviceDialog;
+  const std::unique_ptr<CDialog> dialog = window == StartMode::kPriceHistory
+                                              ? std::unique_ptr<CDialog>(new CPriceHistoryDialog)
+                                              : std::make_unique<CServiceDialog>();
   // The window is the application's main window, as in a dialog-based program: a close request
   // from outside (the session's end, SIGTERM) reaches it and cancels it.
-  app->m_pMainWnd = &dialog;
-  const INT_PTR result = dialog.DoModal();
+  app->m_pMainWnd = dialog.get();
+  const INT_PTR result = dialog->DoModal();
   app->m_pMainWnd = nullptr;
   return result == -1 ? 1 : 0;
 }

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 
+#include "service/calendar.h"
 #include "service/check_log.h"
 
 namespace {
@@ -123,16 +124,6 @@ class CsvLines {
   size_t at_ = 0;
 };
 
-// Days since 1970-01-01 of a date of the proleptic Gregorian calendar.
-int64_t DaysFromCivil(int64_t year, int64_t month, int64_t day) {
-  year -= month <= 2 ? 1 : 0;
-  const int64_t era = (year >= 0 ? year : year - 399) / 400;
-  const int64_t yearOfEra = year - era * 400;
-  const int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-  return era * 146097 + dayOfEra - 719468;
-}
-
 bool IsLeapYear(int64_t year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
 
 int64_t DaysInMonth(int64_t year, int64_t month) {
@@ -197,21 +188,11 @@ std::optional<int64_t> MinutesOf(std::string_view time) {
 std::string TimeOfMinutes(int64_t minutes) {
   const int64_t days = (minutes >= 0 ? minutes : minutes - 1439) / 1440;
   const int64_t inDay = minutes - days * 1440;
-  // The inverse of DaysFromCivil.
-  const int64_t shifted = days + 719468;
-  const int64_t era = (shifted >= 0 ? shifted : shifted - 146096) / 146097;
-  const int64_t dayOfEra = shifted - era * 146097;
-  const int64_t yearOfEra =
-      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-  const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-  const int64_t monthIndex = (5 * dayOfYear + 2) / 153;
-  const int64_t day = dayOfYear - (153 * monthIndex + 2) / 5 + 1;
-  const int64_t month = monthIndex < 10 ? monthIndex + 3 : monthIndex - 9;
-  const int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+  const CivilDate date = CivilFromDays(days);
   char text[96];  // room for any year the arithmetic can give
   std::snprintf(text, sizeof text, "%04lld-%02lld-%02lld %02lld:%02lld",
-                static_cast<long long>(year), static_cast<long long>(month),
-                static_cast<long long>(day), static_cast<long long>(inDay / 60),
+                static_cast<long long>(date.year), static_cast<long long>(date.month),
+                static_cast<long long>(date.day), static_cast<long long>(inDay / 60),
                 static_cast<long long>(inDay % 60));
   return text;
 }

@@ -37,21 +37,12 @@ constexpr ControlTemplate kFormControls[] = {
     {IDC_PRICE, Edit, kEdit, "", 65, 50, 60, 15},
     {-1, Static, kLabel, "yen", 130, 52, 20, 11},
 };
-// A picture drawn by its dialog, and two groups of radio buttons.
+// A picture drawn by its dialog.
 constexpr UINT IDD_PICTURE = 101;
 constexpr int IDC_PICTURE = 1004;
-constexpr int IDC_SMALL = 1005;
-constexpr int IDC_LARGE = 1006;
-constexpr int IDC_RED = 1007;
-constexpr int IDC_BLUE = 1008;
-constexpr DWORD kRadio = BS_AUTORADIOBUTTON | WS_VISIBLE;
 constexpr ControlTemplate kPictureControls[] = {
-    {IDC_SMALL, Button, kRadio | WS_GROUP | WS_TABSTOP, "Small", 7, 7, 40, 10},
-    {IDC_LARGE, Button, kRadio, "Large", 50, 7, 40, 10},
-    {IDC_RED, Button, kRadio | WS_GROUP | WS_TABSTOP, "Red", 100, 7, 40, 10},
-    {IDC_BLUE, Button, kRadio, "Blue", 140, 7, 40, 10},
     {IDC_PICTURE, Static, SS_OWNERDRAW | WS_VISIBLE, "", 7, 20, 100, 40},
-    {IDOK, Button, BS_DEFPUSHBUTTON | WS_VISIBLE | WS_TABSTOP | WS_GROUP, "OK", 150, 60, 40, 14},
+    {IDOK, Button, BS_DEFPUSHBUTTON | WS_VISIBLE | WS_TABSTOP, "OK", 150, 60, 40, 14},
 };
 constexpr DialogTemplate kDialogs[] = {
     {IDD_FORM, DS_MODALFRAME | WS_POPUP | WS_CAPTION, "Form", 200, 80, "MS Shell Dlg", 8,
@@ -413,23 +404,6 @@ TEST_F(FrameworkTest, AnOwnerDrawnControlIsDrawnByItsDialogInThePixelsOfTheScree
     EXPECT_EQ(dialog.items[1].rcItem.right, 225);
     EXPECT_EQ(dialog.dpi, 144);
     EXPECT_EQ(dialog.textSize.cx, (6 * 5 + 12) * 3 / 2);
-    d.PressEsc();
-  });
-  EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-}
-
-// A click chooses a radio button of its group, from one with WS_GROUP to the next; the other
-// group keeps its choice.
-TEST_F(FrameworkTest, ARadioButtonIsChosenWithinItsGroup) {
-  PictureDialog dialog;
-  ui.ScriptNextDialog([&](HeadlessDialog& d) {
-    d.Click(IDC_SMALL);
-    d.Click(IDC_RED);
-    d.Click(IDC_LARGE);
-    EXPECT_FALSE(d.IsChecked(IDC_SMALL));
-    EXPECT_TRUE(d.IsChecked(IDC_LARGE));
-    EXPECT_TRUE(d.IsChecked(IDC_RED));
-    EXPECT_FALSE(d.IsChecked(IDC_BLUE));
     d.PressEsc();
   });
   EXPECT_EQ(dialog.DoModal(), IDCANCEL);
