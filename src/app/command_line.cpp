@@ -10,6 +10,7 @@
 
 #include "app/autostart.h"
 #include "app/check_command.h"
+#include "app/export_history_command.h"
 #include "app/parent_console.h"
 #include "kobanu_version.h"
 #include "platform/runtime/module_path.h"
@@ -17,11 +18,14 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: kobanu [--service-settings | --check | --autostart on|off | --help | --version]\n"
+    "Usage: kobanu [--service-settings | --price-history | --check | --export-history |\n"
+    "               --autostart on|off | --help | --version]\n"
     "Kobanu sits in the notification area and watches Rakuten Ichiba for one keyword.\n"
     "\n"
     "  --service-settings  fill in and test [SERVICE] (IchibaItem/Search) in a window\n"
+    "  --price-history     show the recorded cheapest prices as a chart\n"
     "  --check             make the next hourly check now and print what it found\n"
+    "  --export-history    print the recorded prices as CSV (UTF-8)\n"
     "  --autostart on      start Kobanu at login (for this user)\n"
     "  --autostart off     no longer start it at login\n"
     "  --help              show this text\n"
@@ -102,8 +106,9 @@ std::variant<int, StartMode> RunCommandLine(int argc, char** argv) {
       return Printed(0);
     }
     if (option == "--check") return Printed(RunCheckCommand());
-    if (option == "--service-settings") {
-      mode = StartMode::kServiceSettings;
+    if (option == "--export-history") return Printed(RunExportHistoryCommand());
+    if (option == "--service-settings" || option == "--price-history") {
+      mode = option == "--price-history" ? StartMode::kPriceHistory : StartMode::kServiceSettings;
       continue;
     }
     if (option == "--autostart") {

@@ -6,7 +6,7 @@
 
 #include "app/command_line.h"
 #include "app/parent_console.h"
-#include "app/service_settings_command.h"
+#include "app/window_alone.h"
 #include "platform/ui/desktop_backend.h"
 #include "platform/ui/instance_lock.h"
 #include "platform/ui/instance_requests.h"
@@ -35,10 +35,10 @@ void RunKobanu(int& argc, char** argv) {
 #endif
   if (const int* exitCode = std::get_if<int>(&options)) End(*exitCode);
   DecideSettingsPath();
-  // The window runs beside the tray Kobanu, without its lock: it writes only [SERVICE], which
-  // that one reads again before each check.
-  if (std::get<StartMode>(options) == StartMode::kServiceSettings) {
-    End(RunServiceSettings(argc, argv));
+  // These windows run beside the tray Kobanu, without its lock: the service window writes only
+  // [SERVICE], which that one reads again before each check; the chart only reads.
+  if (const StartMode mode = std::get<StartMode>(options); mode != StartMode::kTray) {
+    End(RunWindowAlone(argc, argv, mode));
   }
   switch (ui::ClaimInstanceLock(SettingsPath())) {
     case ui::InstanceClaim::kHeld:

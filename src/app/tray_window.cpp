@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "base/utf8.h"
+#include "desktop/price_history_dialog.h"
 #include "desktop/settings_dialog.h"
 #include "platform/ui/shell_open.h"
 #include "res/resource.h"
@@ -25,6 +26,12 @@ void CopyWhole(std::string_view text, char (&field)[N]) {
   field[fitting.size()] = '\0';
 }
 
+// The described menu, or with 価格の推移 while the prices are recorded.
+UINT TrayMenu() {
+  std::lock_guard lock(watchState.serviceMutex);
+  return watchState.service.RecordsPrices() ? IDR_TRAY_MENU_HISTORY : IDR_TRAY_MENU;
+}
+
 }  // namespace
 
 CMainWnd::CMainWnd() : m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME)) {}
@@ -32,6 +39,7 @@ CMainWnd::CMainWnd() : m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME)) {}
 const MessageMap* CMainWnd::GetMessageMap() const {
   static const MessageMapEntry entries[] = {
       OnCommand(ID_TRAY_OPEN_DIALOG, &CMainWnd::OnTrayOpenDialog),
+      OnCommand(ID_TRAY_PRICE_HISTORY, &CMainWnd::OnTrayPriceHistory),
       OnCommand(ID_TRAY_EXIT, &CMainWnd::OnTrayExit),
   };
   static const MessageMap map{nullptr, entries};
@@ -50,6 +58,8 @@ void CMainWnd::RegisterTrayIcon() {
   data.hIcon = m_hIcon;
   SetTip(data);
   m_hNotifyWnd = m_hWnd;
+  trayMenu_ = TrayMenu();
+  ui::SetTrayMenu(trayMenu_);
 
   BOOL added = Shell_NotifyIconA(NIM_ADD, &data);
   while (!added && GetLastError() == ERROR_TIMEOUT) {
@@ -72,6 +82,7 @@ void CMainWnd::RegisterTrayIcon() {
   // open dialog: closing it saves what it holds, which would otherwise be lost.
   if (watchState.settingsDialogOpen == 0) LoadSettings();
   settingsLoaded_ = true;
+  if (TrayMenu() != trayMenu_) ModifyIcon({});
   RegisterCheckStatusWindow(m_hWnd);
   StartWatchWorker();
 }
@@ -84,6 +95,10 @@ void CMainWnd::SetTip(NOTIFYICONDATAA& data) const {
 void CMainWnd::ShowCheckStatus() {
   const CheckStatus status = TakeCheckStatus();
   tipLine_ = status.tipLine;
+  ModifyIcon(status);
+}
+
+void CMainWnd::ModifyIcon(const CheckStatus& status) {
   NOTIFYICONDATAA data;
   data.cbSize = sizeof data;
   data.hWnd = m_hWnd;
@@ -98,6 +113,8 @@ void CMainWnd::ShowCheckStatus() {
     CopyWhole(status.notice, data.szInfo);
     noticeAddress_ = status.noticeAddress;
   }
+  trayMenu_ = TrayMenu();
+  ui::SetTrayMenu(trayMenu_);
   Shell_NotifyIconA(NIM_MODIFY, &data);
 }
 
@@ -123,7 +140,7 @@ void CMainWnd::ShowTrayMenu() {
   SetForegroundWindow();
   POINT cursor;
   GetCursorPos(&cursor);
-  HMENU menu = LoadMenuA(IDR_TRAY_MENU);
+  HMENU menu = LoadMenuA(trayMenu_);
   TrackPopupMenu(GetSubMenu(menu, 0), 0, cursor.x, cursor.y, 0, m_hWnd, nullptr);
   DestroyMenu(menu);
 }
@@ -136,6 +153,14 @@ void CMainWnd::OnTrayOpenDialog() {
   }
   if (watchState.settingsDialogOpen == 0) ShowSettingsDialog();
   SaveSettings();
+}
+
+void CMainWnd::OnTrayPriceHistory() {
+  if (priceHistoryOpen_) return;  // one window is enough
+  priceHistoryOpen_ = true;
+  CPriceHistoryDialog dialog;
+  dialog.DoModal();
+  priceHistoryOpen_ = false;
 }
 
 void CMainWnd::OnTrayExit() {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/ui/afxwin.h"
+#include "worker/check_status.h"
 
 // The tray icon's mouse events arrive as this message.
 inline constexpr UINT WM_TRAY_NOTIFY = WM_USER + 1;
@@ -28,10 +29,14 @@ class CMainWnd : public CWnd {
 
  private:
   void ShowTrayMenu();
-  // The tip, and a notice once, as the worker's checks with [SERVICE] left them.
+  // The tip, and a notice once, as the worker's checks with [SERVICE] left them; the menu as the
+  // worker last read [SERVICE].
   void ShowCheckStatus();
+  // The tip, the menu, and the status's notice if it has one.
+  void ModifyIcon(const CheckStatus& status);
   void SetTip(NOTIFYICONDATAA& data) const;
   void OnTrayOpenDialog();
+  void OnTrayPriceHistory();
   void OnTrayExit();
 
   // Once loaded, the settings are saved by every close of the window, whoever asks for it.
@@ -39,4 +44,6 @@ class CMainWnd : public CWnd {
   bool refused_ = false;  // the tray refused the icon: the window closes, nothing registers again
   std::string tipLine_;   // the tip's second line; empty without [SERVICE]
   std::string noticeAddress_;  // the page the last notice opens; empty for none
+  UINT trayMenu_ = 0;          // the menu the icon offers now
+  bool priceHistoryOpen_ = false;
 };

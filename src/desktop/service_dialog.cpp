@@ -23,11 +23,6 @@ constexpr UINT kTestDoneMessage = WM_APP + 1;
 
 constexpr char kKeyMask = '*';
 
-std::string Ansi(std::string_view utf8) {
-  const std::unique_ptr<char[]> ansi = Utf8ToAnsi(utf8);
-  return ansi ? ansi.get() : "";
-}
-
 // What the user means by a value: its first line without the blanks around it, as setting.ini
 // reads it back.
 std::string Field(const CEdit& edit) {
@@ -49,7 +44,7 @@ std::string ResultText(const CheckOutcome& outcome, const std::string& key) {
   } else if (outcome.cause.empty()) {
     text += "\r\n" + VisibleText(outcome.log);  // what the cycle would refuse, in its own words
   }
-  return Ansi(MaskSecrets(text, key));
+  return Utf8ToAnsiText(MaskSecrets(text, key));
 }
 
 }  // namespace
@@ -85,6 +80,7 @@ void CServiceDialog::DoDataExchange(CDataExchange* pDX) {
   DDX_Control(pDX, IDC_DEFAULT_ENDPOINT, m_staticDefaultEndpoint);
   DDX_Control(pDX, IDC_TEST_SERVICE, m_buttonTest);
   DDX_Control(pDX, IDC_TEST_RESULT, m_editTestResult);
+  DDX_Control(pDX, IDC_PRICE_HISTORY, m_checkPriceHistory);
   if (pDX->m_bSaveAndValidate) return;  // OnOK takes the values itself
   {
     std::lock_guard lock(watchState.serviceMutex);
@@ -99,6 +95,7 @@ void CServiceDialog::DoDataExchange(CDataExchange* pDX) {
   m_editReferer.SetWindowText(loaded_.referer.c_str());
   m_editEndpoint.SetWindowText(loaded_.endpoint.c_str());
   m_staticDefaultEndpoint.SetWindowText(kItemSearchEndpoint);
+  m_checkPriceHistory.SetCheck(loaded_.priceHistory ? BST_CHECKED : BST_UNCHECKED);
 }
 
 LRESULT CServiceDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -117,6 +114,7 @@ ServiceSettings CServiceDialog::OnScreen() {
   service.affiliateId = Field(m_editAffiliateId);
   service.referer = Field(m_editReferer);
   service.endpoint = Field(m_editEndpoint);
+  service.priceHistory = m_checkPriceHistory.GetCheck() != 0;
   return service;
 }
 
@@ -133,7 +131,7 @@ void CServiceDialog::OnBnClickedTestService() {
   auto run = std::make_shared<TestRun>();
   test_ = run;
   m_buttonTest.EnableWindow(FALSE);
-  m_editTestResult.SetWindowText(Ansi(texts::kServiceTesting).c_str());
+  m_editTestResult.SetWindowText(Utf8ToAnsiText(texts::kServiceTesting).c_str());
   std::thread([run, settings = SnapshotSettings(), service = OnScreen(), window = HWND(m_hWnd)] {
     run->resultText = ResultText(CheckNow(settings, service), service.accessKey);
     PostMessageA(window, kTestDoneMessage, 0, 0);

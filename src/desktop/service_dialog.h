@@ -23,6 +23,7 @@ class CServiceDialog : public CDialog {
   CWnd m_staticDefaultEndpoint;
   CButton m_buttonTest;
   CEdit m_editTestResult;
+  CButton m_checkPriceHistory;
 
  protected:
   void DoDataExchange(CDataExchange* pDX) override;

@@ -12,6 +12,8 @@ constexpr DWORD kButton = BS_PUSHBUTTON | WS_VISIBLE | WS_TABSTOP;
 constexpr DWORD kDefaultButton = BS_DEFPUSHBUTTON | WS_VISIBLE | WS_TABSTOP;
 constexpr DWORD kHiddenButton = BS_PUSHBUTTON | WS_TABSTOP;
 constexpr DWORD kCheckBox = BS_AUTOCHECKBOX | WS_VISIBLE | WS_TABSTOP;
+constexpr DWORD kRadioButton = BS_AUTORADIOBUTTON | WS_VISIBLE;
+constexpr DWORD kDrawnByTheDialog = SS_OWNERDRAW | WS_VISIBLE;
 constexpr DWORD kGroupBox = BS_GROUPBOX | WS_VISIBLE;
 constexpr DWORD kEdit = ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_VISIBLE | WS_TABSTOP;
 constexpr DWORD kLabel = SS_LEFT | WS_VISIBLE;
@@ -51,7 +53,8 @@ constexpr ControlTemplate kHitListControls[] = {
 };
 
 // Each value with the name of its key in setting.ini, which the outcomes' fixes name; what
-// narrows the searches in a group of its own below the id and the key.
+// narrows the searches in a group of its own below the id and the key, and the recording, which
+// uses it, just below.
 constexpr ControlTemplate kServiceControls[] = {
     {IDC_STATIC, Static, kLabel, "アプリID (APPLICATION_ID)", 7, 10, 95, 10},
     {IDC_APPLICATION_ID, Edit, kEdit, "", 105, 8, 238, 14},
@@ -69,25 +72,40 @@ constexpr ControlTemplate kServiceControls[] = {
      89, 221, 10},
     {IDC_POSTAGE_INCLUDED, Button, kCheckBox, "送料込みのみ (POSTAGE_INCLUDED)", 14, 101, 150, 12},
     {IDC_STATIC, Static, kLabel, "送料別の商品を除きます", 170, 102, 167, 10},
-    {IDC_STATIC, Static, kLabel, "アフィリエイトID (AFFILIATE_ID)", 7, 125, 95, 10},
-    {IDC_AFFILIATE_ID, Edit, kEdit, "", 105, 123, 238, 14},
-    {IDC_STATIC, Static, kLabel, "任意。ヒットをこのIDのアフィリエイトリンクで開きます", 105, 138,
+    {IDC_PRICE_HISTORY, Button, kCheckBox, "価格を記録する (PRICE_HISTORY)", 7, 123, 140, 12},
+    {IDC_STATIC, Static, kLabel, "毎時、絞り込んだ最安値を記録します（設定価格なし）", 170, 124,
+     173, 10},
+    {IDC_STATIC, Static, kLabel, "アフィリエイトID (AFFILIATE_ID)", 7, 141, 95, 10},
+    {IDC_AFFILIATE_ID, Edit, kEdit, "", 105, 139, 238, 14},
+    {IDC_STATIC, Static, kLabel, "任意。ヒットをこのIDのアフィリエイトリンクで開きます", 105, 154,
      238, 10},
-    {IDC_STATIC, Static, kLabel, "サイト (REFERER)", 7, 153, 95, 10},
-    {IDC_REFERER, Edit, kEdit, "", 105, 151, 238, 14},
+    {IDC_STATIC, Static, kLabel, "サイト (REFERER)", 7, 169, 95, 10},
+    {IDC_REFERER, Edit, kEdit, "", 105, 167, 238, 14},
     {IDC_STATIC, Static, kLabel, "Webアプリケーション型のアプリだけ: 登録したサイトのアドレス", 105,
-     166, 238, 10},
-    {IDC_STATIC, Static, kLabel, "接続先 (ENDPOINT)", 7, 181, 95, 10},
-    {IDC_ENDPOINT, Edit, kEdit, "", 105, 179, 238, 14},
-    {IDC_STATIC, Static, kLabel, "空欄のときは標準:", 7, 196, 95, 10},
-    {IDC_DEFAULT_ENDPOINT, Static, kLabel, "", 105, 196, 238, 10},
-    {IDC_TEST_SERVICE, Button, kButton, "接続テスト", 7, 215, 60, 14},
+     182, 238, 10},
+    {IDC_STATIC, Static, kLabel, "接続先 (ENDPOINT)", 7, 197, 95, 10},
+    {IDC_ENDPOINT, Edit, kEdit, "", 105, 195, 238, 14},
+    {IDC_STATIC, Static, kLabel, "空欄のときは標準:", 7, 212, 95, 10},
+    {IDC_DEFAULT_ENDPOINT, Static, kLabel, "", 105, 212, 238, 10},
+    {IDC_TEST_SERVICE, Button, kButton, "接続テスト", 7, 231, 60, 14},
     {IDC_STATIC, Static, kLabel,
-     "画面の値で、次の確認と同じ問い合わせを1回します（保存はしません）", 72, 218, 271, 10},
-    {IDC_STATIC, Static, kLabel, "結果", 7, 236, 24, 10},
-    {IDC_TEST_RESULT, Edit, kReadOnlyText, "", 34, 234, 309, 48},
-    {IDOK, Button, kDefaultButton, "OK", 239, 290, 50, 14},
-    {IDCANCEL, Button, kButton, "キャンセル", 293, 290, 50, 14},
+     "画面の値で、次の確認と同じ問い合わせを1回します（保存はしません）", 72, 234, 271, 10},
+    {IDC_STATIC, Static, kLabel, "結果", 7, 252, 24, 10},
+    {IDC_TEST_RESULT, Edit, kReadOnlyText, "", 34, 250, 309, 48},
+    {IDOK, Button, kDefaultButton, "OK", 239, 306, 50, 14},
+    {IDCANCEL, Button, kButton, "キャンセル", 293, 306, 50, 14},
+};
+
+// The keyword's cheapest price over a period: one choice of three, the chart, and the last row in
+// words.
+constexpr ControlTemplate kPriceHistoryControls[] = {
+    {IDC_HISTORY_KEYWORD, Static, kLabel, "", 7, 9, 190, 10},
+    {IDC_HISTORY_WEEK, Button, kRadioButton | WS_GROUP | WS_TABSTOP, "7日間", 208, 8, 38, 11},
+    {IDC_HISTORY_MONTH, Button, kRadioButton, "30日間", 248, 8, 42, 11},
+    {IDC_HISTORY_YEAR, Button, kRadioButton, "1年間", 292, 8, 38, 11},
+    {IDC_HISTORY_CHART, Static, kDrawnByTheDialog, "", 7, 24, 326, 170},
+    {IDC_HISTORY_LAST, Static, kLabel, "", 7, 203, 260, 10},
+    {IDOK, Button, kDefaultButton | WS_GROUP, "閉じる", 283, 200, 50, 14},
 };
 
 constexpr DialogTemplate kDialogs[] = {
@@ -95,8 +113,11 @@ constexpr DialogTemplate kDialogs[] = {
      kSettingsControls},
     {IDD_HITLIST, kDialogStyle, "ヒット結果", 393, 249, "MS Shell Dlg", 8, kHitListControls},
     // A window of its own, started alone: it has a taskbar button.
-    {IDD_SERVICE, kDialogStyle, "Kobanu サービス設定", 350, 311, "MS Shell Dlg", 8,
+    {IDD_SERVICE, kDialogStyle, "Kobanu サービス設定", 350, 327, "MS Shell Dlg", 8,
      kServiceControls, WS_EX_APPWINDOW},
+    // Opened from the tray, or started alone (kobanu --price-history) with a taskbar button.
+    {IDD_PRICE_HISTORY, kDialogStyle, "価格の推移", 340, 221, "MS Shell Dlg", 8,
+     kPriceHistoryControls, WS_EX_APPWINDOW},
 };
 
 constexpr MenuItemTemplate kTrayMenuItems[] = {
@@ -105,7 +126,16 @@ constexpr MenuItemTemplate kTrayMenuItems[] = {
     {ID_TRAY_EXIT, "終了"},
 };
 
-constexpr MenuTemplate kMenus[] = {{IDR_TRAY_MENU, "メニュー", kTrayMenuItems}};
+// While the prices are recorded.
+constexpr MenuItemTemplate kTrayMenuHistoryItems[] = {
+    {ID_TRAY_OPEN_DIALOG, "ダイアログを開く"},
+    {ID_TRAY_PRICE_HISTORY, "価格の推移"},
+    {0, nullptr},
+    {ID_TRAY_EXIT, "終了"},
+};
+
+constexpr MenuTemplate kMenus[] = {{IDR_TRAY_MENU, "メニュー", kTrayMenuItems},
+                                   {IDR_TRAY_MENU_HISTORY, "メニュー", kTrayMenuHistoryItems}};
 
 }  // namespace
 

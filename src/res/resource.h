@@ -9,6 +9,8 @@ inline constexpr unsigned IDR_TRAY_MENU = 129;
 inline constexpr unsigned IDD_SETTINGS = 130;
 inline constexpr unsigned IDD_HITLIST = 131;
 inline constexpr unsigned IDD_SERVICE = 132;
+inline constexpr unsigned IDD_PRICE_HISTORY = 133;
+inline constexpr unsigned IDR_TRAY_MENU_HISTORY = 134;  // menu 129 with 価格の推移
 
 // Controls.
 inline constexpr int IDC_KEYWORD = 1000;
@@ -33,8 +35,16 @@ inline constexpr int IDC_TEST_RESULT = 1019;
 inline constexpr int IDC_MIN_PRICE = 1020;
 inline constexpr int IDC_NG_KEYWORD = 1021;
 inline constexpr int IDC_POSTAGE_INCLUDED = 1022;
+inline constexpr int IDC_PRICE_HISTORY = 1040;
+inline constexpr int IDC_HISTORY_KEYWORD = 1041;
+inline constexpr int IDC_HISTORY_WEEK = 1042;
+inline constexpr int IDC_HISTORY_MONTH = 1043;
+inline constexpr int IDC_HISTORY_YEAR = 1044;
+inline constexpr int IDC_HISTORY_CHART = 1045;
+inline constexpr int IDC_HISTORY_LAST = 1046;
 inline constexpr int IDC_STATIC = -1;
 
 // Menu commands.
 inline constexpr unsigned ID_TRAY_OPEN_DIALOG = 32773;
 inline constexpr unsigned ID_TRAY_EXIT = 32774;
+inline constexpr unsigned ID_TRAY_PRICE_HISTORY = 32775;

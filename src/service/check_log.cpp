@@ -36,16 +36,14 @@ void MaskUserInformation(std::string& text) {
   }
 }
 
-// The folder of setting.ini as the settings file's functions last placed it, so that the log
-// always lies beside the file; empty when no folder is known.
-std::string LogFolder() {
+}  // namespace
+
+std::string SettingsFolder() {
   std::lock_guard lock(watchState.iniMutex);
   if (watchState.iniPath.empty()) return {};
   const platform::PathParts parts = platform::SplitPath(watchState.iniPath);
   return parts.drive + parts.dir;
 }
-
-}  // namespace
 
 std::string MaskSecrets(std::string text, const std::string& key) {
   MaskUserInformation(text);
@@ -63,7 +61,7 @@ std::string MaskSecrets(std::string text, const std::string& key) {
 }
 
 void WriteCheckLog(std::string_view check, std::string_view outcome, std::string_view url) {
-  const std::string folder = LogFolder();
+  const std::string folder = SettingsFolder();
   if (folder.empty()) return;  // never a log in the current folder
   std::string key;
   {

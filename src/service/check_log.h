@@ -26,6 +26,11 @@ inline constexpr uint64_t kCheckLogRotateBytes = 1u << 20;
 void WriteCheckLog(std::string_view check, std::string_view outcome, std::string_view url);
 void WriteCheckLog(std::string_view check, const CheckOutcome& outcome);
 
+// The folder of setting.ini as the settings file's functions last placed it ("/home/u/.config/
+// kobanu/"), where the log and the price history lie; empty when no folder is known, so that
+// neither is ever written in the current folder.
+std::string SettingsFolder();
+
 // text with the value of every accessKey parameter, the key itself (plain or percent-encoded)
 // wherever else it stands, and the user information of every address ("user:password@")
 // replaced by "****".

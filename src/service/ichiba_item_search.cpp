@@ -38,19 +38,6 @@ struct Request {
   Narrowing narrowing{};
 };
 
-// The price ceiling: none for no price (or a text that starts with no number, as the described
-// request leaves it out too); 0 for a number below 1, which no item can match; else its whole
-// yen, at most the service's highest.
-std::optional<long> MaxPrice(const std::string& price) {
-  const size_t start = price.find_first_not_of(" \t\n\v\f\r");
-  if (start == std::string::npos) return std::nullopt;
-  size_t digit = start + (price[start] == '+' || price[start] == '-' ? 1 : 0);
-  if (digit < price.size() && price[digit] == '.') ++digit;
-  if (digit >= price.size() || price[digit] < '0' || price[digit] > '9') return std::nullopt;
-  const double value = platform::StrtodC(price.c_str());
-  return value >= 1 ? static_cast<long>(std::min(value, kHighestMaxPrice)) : 0;
-}
-
 std::string RequestUrl(const std::string& endpoint, const ServiceSettings& service,
                        const Request& request) {
   const Question question = request.question;
@@ -193,6 +180,16 @@ CheckOutcome AskCheapest(const ServiceSettings& service, const SettingsSnapshot&
 std::atomic<int64_t> lastSaleReading{0};
 
 }  // namespace
+
+std::optional<long> MaxPrice(const std::string& price) {
+  const size_t start = price.find_first_not_of(" \t\n\v\f\r");
+  if (start == std::string::npos) return std::nullopt;
+  size_t digit = start + (price[start] == '+' || price[start] == '-' ? 1 : 0);
+  if (digit < price.size() && price[digit] == '.') ++digit;
+  if (digit >= price.size() || price[digit] < '0' || price[digit] > '9') return std::nullopt;
+  const double value = platform::StrtodC(price.c_str());
+  return value >= 1 ? static_cast<long>(std::min(value, kHighestMaxPrice)) : 0;
+}
 
 CheckOutcome IchibaHitCount(const ServiceSettings& service, const SettingsSnapshot& search,
                             const std::string& defaultEndpoint) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "service/check_outcome.h"
@@ -10,6 +11,11 @@
 // the section names no ENDPOINT. Each waits for its turn (one request a second), asks the next
 // known version when the one asked for is retired, and tells what it found as a CheckOutcome.
 // The narrowing of [SERVICE] (a floor, words to leave out, postage included) applies to all three.
+
+// The price ceiling as the service is asked it: none for no price (or a text that starts with no
+// number, as the described request leaves it out too); 0 for a number below 1, which no item can
+// match; else its whole yen, at most the service's highest.
+std::optional<long> MaxPrice(const std::string& price);
 
 // The count, and the cheapest match with it: result 0 with the count found (0: nothing found),
 // or -1 with none.

@@ -1,18 +1,10 @@
 #include "service/sale_window.h"
 
+#include "service/calendar.h"
+
 namespace {
 
 constexpr int64_t kJapanOffset = 9 * 3600;  // no daylight saving time
-
-// Days from 1970-01-01 to a date of the proleptic Gregorian calendar.
-int64_t DaysFromCivil(int64_t year, int64_t month, int64_t day) {
-  year -= month <= 2 ? 1 : 0;
-  const int64_t era = (year >= 0 ? year : year - 399) / 400;
-  const int64_t yearOfEra = year - era * 400;
-  const int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-  return era * 146097 + dayOfEra - 719468;
-}
 
 // Reads `digits` decimal digits at text[at], moving at past them.
 std::optional<int> Number(std::string_view text, size_t& at, size_t digits) {

@@ -58,3 +58,8 @@ std::unique_ptr<char[]> Utf8ToAnsi(std::string_view utf8) {
   buffer[platform::WriteUtf8AsAnsi(utf8, ' ', buffer.get())] = '\0';
   return buffer;
 }
+
+std::string Utf8ToAnsiText(std::string_view utf8) {
+  const std::unique_ptr<char[]> ansi = Utf8ToAnsi(utf8);
+  return ansi ? ansi.get() : "";
+}

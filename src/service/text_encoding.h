@@ -20,3 +20,5 @@ std::string EncodeKeyword(const char* text);
 std::unique_ptr<char[]> Utf8ToAnsi(const char* bytes);
 // The same for the bytes of a view, which holds no zero byte.
 std::unique_ptr<char[]> Utf8ToAnsi(std::string_view bytes);
+// The same as a string, for a control, which takes code page 932; empty on failure.
+std::string Utf8ToAnsiText(std::string_view bytes);

@@ -37,11 +37,11 @@ bool BuildIniPath() {
 const char* FlagText(int32_t flag) { return flag != 0 ? "1" : "0"; }
 
 const std::vector<platform::ProfileKey> kServiceKeys = {
-    {kServiceSection, "APPLICATION_ID"},  {kServiceSection, "ACCESS_KEY"},
-    {kServiceSection, "AFFILIATE_ID"},    {kServiceSection, "ENDPOINT"},
-    {kServiceSection, "REFERER"},         {kServiceSection, "LOG"},
-    {kServiceSection, "MIN_PRICE"},       {kServiceSection, "NG_KEYWORD"},
-    {kServiceSection, "POSTAGE_INCLUDED"}};
+    {kServiceSection, "APPLICATION_ID"},   {kServiceSection, "ACCESS_KEY"},
+    {kServiceSection, "AFFILIATE_ID"},     {kServiceSection, "ENDPOINT"},
+    {kServiceSection, "REFERER"},          {kServiceSection, "LOG"},
+    {kServiceSection, "MIN_PRICE"},        {kServiceSection, "NG_KEYWORD"},
+    {kServiceSection, "POSTAGE_INCLUDED"}, {kServiceSection, "PRICE_HISTORY"}};
 
 // The [SERVICE] section from the values read for kServiceKeys, which start at `values`.
 ServiceSettings ServiceOf(const std::string* values) {
@@ -57,6 +57,7 @@ ServiceSettings ServiceOf(const std::string* values) {
           .endpoint = value("ENDPOINT"),
           .referer = value("REFERER"),
           .log = platform::Atoi(value("LOG")) != 0,
+          .priceHistory = platform::Atoi(value("PRICE_HISTORY")) != 0,
           .minPrice = value("MIN_PRICE"),
           .ngKeyword = value("NG_KEYWORD"),
           .postageIncluded = platform::Atoi(value("POSTAGE_INCLUDED")) != 0};
@@ -123,7 +124,8 @@ bool SaveServiceSettings(const ServiceSettings& service) {
                                      {"REFERER", Line(service.referer)},
                                      {"MIN_PRICE", Line(service.minPrice)},
                                      {"NG_KEYWORD", Line(service.ngKeyword)},
-                                     {"POSTAGE_INCLUDED", service.postageIncluded ? "1" : ""}},
+                                     {"POSTAGE_INCLUDED", service.postageIncluded ? "1" : ""},
+                                     {"PRICE_HISTORY", FlagText(service.priceHistory ? 1 : 0)}},
                                     watchState.iniPath, platform::FileReaders::OwnerOnly);
   if (!saved) return false;
   UseService(service);

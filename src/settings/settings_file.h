@@ -16,7 +16,8 @@ void SaveSettings();
 // service window saved counts from the next check on.
 void LoadServiceSettings();
 
-// Writes the [SERVICE] section's five values (LOG and every other key and section stay as they
-// are) in one replacement of the file, and makes the file readable by its owner alone; then uses
-// the values. False, with the file and the values as they were, when it cannot be written.
+// Writes the [SERVICE] section's values that the service window shows (LOG and every other key
+// and section stay as they are) in one replacement of the file, and makes the file readable by its
+// owner alone; then uses the values. False, with the file and the values as they were, when it
+// cannot be written.
 bool SaveServiceSettings(const ServiceSettings& service);

@@ -12,14 +12,17 @@ inline constexpr const char* kItemSearchEndpoint =
 struct ServiceSettings {
   std::string applicationId;
   std::string accessKey;
-  std::string affiliateId;  // optional
-  std::string endpoint;     // empty: kItemSearchEndpoint
-  std::string referer;      // sent as Referer, and its origin as Origin, when set
-  bool log = false;         // LOG=1: the check log also without the id and the key
+  std::string affiliateId;    // optional
+  std::string endpoint;       // empty: kItemSearchEndpoint
+  std::string referer;        // sent as Referer, and its origin as Origin, when set
+  bool log = false;           // LOG=1: the check log also without the id and the key
+  bool priceHistory = false;  // PRICE_HISTORY=1: the keyword's cheapest price recorded hourly
   // What narrows every search, as written (code page 932); an empty value sends nothing.
   std::string minPrice;          // MIN_PRICE: the floor in whole yen, sent as minPrice
   std::string ngKeyword;         // NG_KEYWORD: words to leave out, sent as NGKeyword
   bool postageIncluded = false;  // POSTAGE_INCLUDED=1: postage included only (postageFlag=1)
 
   bool Enabled() const { return !applicationId.empty() && !accessKey.empty(); }
+  // The price history is recorded, and its window offered in the tray menu.
+  bool RecordsPrices() const { return Enabled() && priceHistory; }
 };

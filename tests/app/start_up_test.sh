@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The program (the argument) at start-up, before any window system: --help and --version without
-# a display, --autostart on and off, and one instance per settings file, a crashed one's lock
-# taken over.
+# a display, --export-history, --autostart on and off, and one instance per settings file, a
+# crashed one's lock taken over.
 # shellcheck disable=SC2317  # functions called through check, wait_for and trap
 set -uo pipefail
 program=$1
@@ -35,6 +35,23 @@ for unknown in --autostart=on --chek -chek extra; do
 done
 check "the toolkit's own options are let be" \
   test "$(without_display "$one/kobanu" -style fusion --reverse -session=x --version)" = "Kobanu 1.00"
+
+# --export-history: the rows beside setting.ini, for scripts; one line and status 1 without.
+without_display "$one/kobanu" --export-history >"$tmp/out" 2>"$tmp/err"
+check "--export-history without a history fails" test $? -eq 1
+check "... in one line naming the file" \
+  grep -qx "kobanu: no price history in $one/kobanu-history.csv" "$tmp/err"
+check "... and prints nothing" test ! -s "$tmp/out"
+header='日時,キーワード,該当件数,最安値(円),商品名,商品URL,結果'
+row='2026-12-08 10:00,腕時計,6,9800,"時計, ""限定""",https://item.rakuten.co.jp/x/1/,count 6'
+printf '\xEF\xBB\xBF%s\r\n%s\r\nhalf a row\r\n2026-12-08 11:00,腕時計,,,,,network error: x\r\n' \
+  "$header" "$row" >"$one/kobanu-history.csv"
+check "--export-history prints the rows without the mark, half rows left out" \
+  same "$(without_display "$one/kobanu" --export-history | od -c)" \
+  "$(printf '%s\n%s\n2026-12-08 11:00,腕時計,,,,,network error: x\n' "$header" "$row" | od -c)"
+without_display "$one/kobanu" --export-history >/dev/full 2>/dev/null
+check "--export-history that cannot print fails" test $? -eq 1
+rm "$one/kobanu-history.csv"
 
 entry=$tmp/config/autostart/kobanu.desktop
 for odd in $'\xff\xfe' $'tab\there' $'esc\e'; do

@@ -36,6 +36,9 @@ check_installed() {  # ROOT PREFIX: the files under ROOT, installed for PREFIX
   check "the entry's action opens the service window" \
     grep -qx "Exec=\"$2/lib/kobanu/kobanu\" --service-settings" "$entry"
   check "the action's Japanese name" grep -qx 'Name\[ja\]=サービス設定' "$entry"
+  check "the entry's action opens the price history" \
+    grep -qx "Exec=\"$2/lib/kobanu/kobanu\" --price-history" "$entry"
+  check "that action's Japanese name" grep -qx 'Name\[ja\]=価格の推移' "$entry"
 }
 
 cmake --install "$build" --prefix "$tmp/prefix" >/dev/null

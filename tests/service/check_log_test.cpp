@@ -1,10 +1,8 @@
 #include "service/check_log.h"
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -15,6 +13,7 @@
 
 #include "settings/settings_file.h"
 #include "state/watch_state.h"
+#include "support/file_size_limit.h"
 #include "support/settings_sandbox.h"
 #include "support/temp_dir.h"
 
@@ -139,18 +138,8 @@ TEST_F(CheckLog, AFullLogThatCannotBeRotatedStopsAtItsSize) {
 TEST_F(CheckLog, ALineIsWrittenWholeOrNotAtAll) {
   WriteCheckLog(kCountCheck, "count 1", "");
   const std::string before = ReadFile(LogPath());
-  struct sigaction ignore {
-  }, previous{};
-  ignore.sa_handler = SIG_IGN;
-  ASSERT_EQ(sigaction(SIGXFSZ, &ignore, &previous), 0);
-  rlimit limit{}, saved{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-  limit = saved;
-  limit.rlim_cur = before.size() + 10;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
-  WriteCheckLog(kCountCheck, "count 2", "");
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &saved), 0);
-  ASSERT_EQ(sigaction(SIGXFSZ, &previous, nullptr), 0);
+  ASSERT_TRUE(testing_support::WithFileSizeLimit(
+      before.size() + 10, [] { WriteCheckLog(kCountCheck, "count 2", ""); }));
   EXPECT_EQ(ReadFile(LogPath()), before);
   WriteCheckLog(kCountCheck, "count 3", "");
   EXPECT_EQ(ReadFile(LogPath()).substr(before.size() + 19), " | count | count 3 | \n");

@@ -11,6 +11,42 @@ namespace {
 
 bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
+// Every call recorded; text measured at a fixed width per character.
+class RecordingPainter : public Painter {
+ public:
+  RecordingPainter(SIZE size, int dpi) : size_(size), dpi_(dpi) {}
+
+  SIZE Size() const override { return size_; }
+  int Dpi() const override { return dpi_; }
+  void FillRect(const RECT& rect, COLORREF color) override {
+    ops_.push_back({.kind = DrawOp::Kind::kFill, .rect = rect, .color = color});
+  }
+  void Line(POINT from, POINT to, int width, COLORREF color) override {
+    ops_.push_back(
+        {.kind = DrawOp::Kind::kLine, .from = from, .to = to, .width = width, .color = color});
+  }
+  void Text(const RECT& box, const std::string& text, UINT format, COLORREF color) override {
+    ops_.push_back(
+        {.kind = DrawOp::Kind::kText, .rect = box, .color = color, .text = text, .format = format});
+  }
+  SIZE TextSize(const std::string& text) override {
+    int width = 0;
+    for (const char c : text) {
+      const auto b = static_cast<unsigned char>(c);
+      if (b < 0x80) width += 6;
+      if (b >= 0xC0) width += 12;  // the first byte of a character beyond ASCII
+    }
+    return {width * dpi_ / 96, 13 * dpi_ / 96};
+  }
+
+  std::vector<DrawOp> TakeOps() { return std::move(ops_); }
+
+ private:
+  SIZE size_;
+  int dpi_;
+  std::vector<DrawOp> ops_;
+};
+
 // A test whose scripts leave a loop with nothing to do would otherwise hang until the test
 // runner's time-out; stop it with a clear word instead.
 constexpr auto kIdleLimit = std::chrono::seconds(20);
@@ -85,6 +121,18 @@ void HeadlessDialog::Click(int controlId) {
   if (!Accepts(controlId)) return;
   Control& control = Find(controlId);
   if (IsCheckBox(*control.source)) control.check = control.check == 0 ? 1 : 0;
+  if (IsRadioButton(*control.source)) {
+    // The group runs from a button with WS_GROUP to the next control with it.
+    const auto at = controls_.begin() + (&control - controls_.data());
+    auto first = at;
+    while (first != controls_.begin() && !(first->source->style & WS_GROUP)) --first;
+    auto last = at + 1;
+    while (last != controls_.end() && !(last->source->style & WS_GROUP)) ++last;
+    for (auto c = first; c != last; ++c) {
+      if (IsRadioButton(*c->source)) c->check = 0;
+    }
+    control.check = 1;
+  }
   events_.OnControlNotify(controlId, BN_CLICKED);
 }
 
@@ -152,6 +200,20 @@ std::vector<std::vector<std::string>> HeadlessDialog::Items(int controlId) const
   for (const Row& row : Find(controlId).rows) items.push_back(row.cells);
   return items;
 }
+
+std::vector<DrawOp> HeadlessDialog::Paint(int controlId) {
+  const ControlTemplate& control = *Find(controlId).source;
+  const int dpi = backend_.Dpi();
+  const PixelRect pixels = DialogUnitsToPixels({6 * dpi / 96, 13 * dpi / 96}, control.x, control.y,
+                                               control.cx, control.cy);
+  RecordingPainter painter({pixels.width, pixels.height}, dpi);
+  events_.OnDrawItem(controlId, painter);
+  return painter.TakeOps();
+}
+
+int HeadlessDialog::Invalidations(int controlId) const { return Find(controlId).invalidations; }
+
+void HeadlessDialog::Invalidate(int controlId) { ++Find(controlId).invalidations; }
 
 void HeadlessDialog::Show() { backend_.DialogShown(*this); }
 
@@ -236,6 +298,7 @@ void HeadlessBackend::Reset() {
   trackedMenus_.clear();
   cursor_ = {};
   failWindowCreation_ = false;
+  dpi_ = 96;
 }
 
 void HeadlessBackend::ScriptNextDialog(DialogScript script) {
@@ -370,6 +433,16 @@ void HeadlessBackend::SetCursorPos(POINT at) {
 void HeadlessBackend::FailWindowCreation(bool fail) {
   std::lock_guard lock(mutex_);
   failWindowCreation_ = fail;
+}
+
+void HeadlessBackend::SetDpi(int dpi) {
+  std::lock_guard lock(mutex_);
+  dpi_ = dpi;
+}
+
+int HeadlessBackend::Dpi() const {
+  std::lock_guard lock(mutex_);
+  return dpi_;
 }
 
 bool HeadlessBackend::PumpUntil(const std::function<bool()>& condition,

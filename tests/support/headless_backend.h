@@ -24,6 +24,19 @@ struct ListColumn {
   int width;
 };
 
+// One drawing call of an owner-drawn control's paint.
+struct DrawOp {
+  enum class Kind { kFill, kLine, kText };
+  Kind kind;
+  RECT rect{};   // a fill, or a text's box
+  POINT from{};  // a line
+  POINT to{};
+  int width = 0;
+  COLORREF color = 0;
+  std::string text{};
+  UINT format = 0;
+};
+
 // One showing of a dialog. Test hooks act like the user and are ignored on a disabled dialog
 // or a hidden control; all run on the UI thread, normally from a dialog script.
 class HeadlessDialog : public NativeDialog {
@@ -33,7 +46,8 @@ class HeadlessDialog : public NativeDialog {
   const DialogTemplate& Template() const { return template_; }
   bool IsEnabled() const { return enabled_; }
 
-  void Click(int controlId);                         // a check box toggles, then reports the click
+  // A check box toggles, a radio button is chosen in its group; then the click is reported.
+  void Click(int controlId);
   void Type(int controlId, std::string_view text);   // one change per character (code page 932)
   void Paste(int controlId, std::string_view text);  // replaces the text with one change
   void DoubleClick(int controlId);                   // anywhere in the list
@@ -49,6 +63,11 @@ class HeadlessDialog : public NativeDialog {
   std::string Text(int controlId) const;
   const std::vector<ListColumn>& Columns(int controlId) const;
   std::vector<std::vector<std::string>> Items(int controlId) const;
+  // An owner-drawn control painted now, as the window system would: what it drew. Its size is its
+  // template's in a font of 6 by 13 pixels at 96 DPI; text is 6 pixels a character wide, 12 for one
+  // beyond ASCII.
+  std::vector<DrawOp> Paint(int controlId);
+  int Invalidations(int controlId) const;  // how often it was asked to be drawn again
 
   // NativeDialog
   void Show() override;
@@ -59,6 +78,7 @@ class HeadlessDialog : public NativeDialog {
   void SetText(int controlId, const std::string& text) override;
   bool EnableControl(int controlId, bool enabled) override;
   void SetPasswordChar(int controlId, char mask) override;
+  void Invalidate(int controlId) override;
   bool InsertColumn(int controlId, int column, const std::string& title, int width) override;
   int InsertItem(int controlId, int position, const std::string& text) override;
   bool SetItemText(int controlId, int item, int subItem, const std::string& text) override;
@@ -81,6 +101,7 @@ class HeadlessDialog : public NativeDialog {
     DWORD extendedStyle = 0;
     bool enabled = true;
     char mask = 0;
+    int invalidations = 0;
   };
   Control& Find(int controlId);
   const Control& Find(int controlId) const;
@@ -148,6 +169,9 @@ class HeadlessBackend : public Backend {
   void SetCursorPos(POINT at);
 
   void FailWindowCreation(bool fail);
+  // The screen's pixels per inch for the paints from now on: 96 at first.
+  void SetDpi(int dpi);
+  int Dpi() const;
 
   // Runs the UI thread's queue until the condition holds; false after the time-out.
   bool PumpUntil(const std::function<bool()>& condition,
@@ -200,6 +224,7 @@ class HeadlessBackend : public Backend {
   std::vector<TrackedMenu> trackedMenus_;
   POINT cursor_{};
   bool failWindowCreation_ = false;
+  int dpi_ = 96;
 };
 
 // Installs the headless backend once per process and resets it; the same object every time.

@@ -37,12 +37,25 @@ constexpr ControlTemplate kFormControls[] = {
     {IDC_PRICE, Edit, kEdit, "", 65, 50, 60, 15},
     {-1, Static, kLabel, "yen", 130, 52, 20, 11},
 };
+// A picture drawn by its dialog.
+constexpr UINT IDD_PICTURE = 101;
+constexpr int IDC_PICTURE = 1004;
+constexpr ControlTemplate kPictureControls[] = {
+    {IDC_PICTURE, Static, SS_OWNERDRAW | WS_VISIBLE, "", 7, 20, 100, 40},
+    {IDOK, Button, BS_DEFPUSHBUTTON | WS_VISIBLE | WS_TABSTOP, "OK", 150, 60, 40, 14},
+};
 constexpr DialogTemplate kDialogs[] = {
     {IDD_FORM, DS_MODALFRAME | WS_POPUP | WS_CAPTION, "Form", 200, 80, "MS Shell Dlg", 8,
      kFormControls},
+    {IDD_PICTURE, DS_MODALFRAME | WS_POPUP | WS_CAPTION, "Picture", 200, 80, "MS Shell Dlg", 8,
+     kPictureControls},
 };
+constexpr UINT IDR_MORE = 201;
+constexpr UINT ID_MORE = 302;
 constexpr MenuItemTemplate kPopupItems[] = {{ID_OPEN, "Open"}, {0, nullptr}, {ID_EXIT, "Exit"}};
-constexpr MenuTemplate kMenus[] = {{IDR_POPUP, "Popup", kPopupItems}};
+constexpr MenuItemTemplate kMoreItems[] = {{ID_OPEN, "Open"}, {ID_MORE, "More"}, {ID_EXIT, "Exit"}};
+constexpr MenuTemplate kMenus[] = {{IDR_POPUP, "Popup", kPopupItems},
+                                   {IDR_MORE, "Popup", kMoreItems}};
 constexpr ResourceTable kResources{.dialogs = kDialogs, .menus = kMenus, .mainWindowTitle = "main"};
 
 // A dialog on the form template that only counts what reaches its handlers.
@@ -295,10 +308,105 @@ TEST_F(FrameworkTest, ATrayHostsOwnMenuIsTheTrayMenuAndOnlyItsItemsComeBack) {
   deliver(IDR_POPUP);  // no item's command
   deliver(0);          // the separator's
   deliver(ID_OPEN);
+  deliver(ID_MORE);  // of another menu
+
+  // The program offers another menu from its next change of the icon on; only that one's items
+  // come back, until the icon goes.
+  ui::SetTrayMenu(IDR_MORE);
+  deliver(ID_MORE);  // not offered yet
+  data.uFlags = NIF_TIP;
+  ASSERT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &data));
+  EXPECT_EQ(ui.CurrentTrayIcon().menu, FindMenuTemplate(IDR_MORE));
+  ASSERT_TRUE(ui.ChooseInHostMenu("More"));
+  settle();
   ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &data));
   deliver(ID_EXIT);
-  EXPECT_EQ(window.commands, (std::vector<WPARAM>{ID_EXIT, ID_OPEN}));
+  data.uFlags = NIF_MESSAGE | NIF_ICON;
+  ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, &data));
+  EXPECT_EQ(ui.CurrentTrayIcon().menu, FindMenuTemplate(IDR_POPUP));
+  ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &data));
+  EXPECT_EQ(window.commands, (std::vector<WPARAM>{ID_EXIT, ID_OPEN, ID_MORE}));
   window.DestroyWindow();
+}
+
+// A dialog that draws its picture when asked, through the device context WM_DRAWITEM hands it.
+class PictureDialog : public CDialog {
+ public:
+  PictureDialog() : CDialog(IDD_PICTURE) {}
+  CWnd m_picture;
+  std::vector<DRAWITEMSTRUCT> items;
+  int dpi = 0;
+  SIZE textSize{};
+
+ protected:
+  void DoDataExchange(CDataExchange* pDX) override { DDX_Control(pDX, IDC_PICTURE, m_picture); }
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message != WM_DRAWITEM) return CDialog::WindowProc(message, wParam, lParam);
+    auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+    items.push_back(*item);
+    CDC* dc = CDC::FromHandle(item->hDC);
+    dpi = dc->GetDeviceCaps(LOGPIXELSY);
+    dc->FillSolidRect(&item->rcItem, RGB(255, 255, 255));
+    CPen thick(PS_SOLID, 3, RGB(0, 0, 255));
+    CPen* original = dc->SelectObject(&thick);
+    dc->MoveTo(1, 2);
+    dc->LineTo(10, 2);
+    dc->LineTo(10, 20);  // on from where the last line ended
+    dc->SelectObject(original);
+    dc->LineTo(0, 0);
+    dc->SetTextColor(RGB(200, 0, 0));
+    textSize = dc->GetTextExtent("9,800円");
+    RECT box{0, 0, item->rcItem.right, 30};
+    dc->DrawText("9,800円", &box, DT_RIGHT | DT_VCENTER);
+    return TRUE;
+  }
+};
+
+TEST_F(FrameworkTest, AnOwnerDrawnControlIsDrawnByItsDialogInThePixelsOfTheScreen) {
+  using ui::headless::DrawOp;
+  using Kind = DrawOp::Kind;
+  PictureDialog dialog;
+  ui.ScriptNextDialog([&](HeadlessDialog& d) {
+    const std::vector<DrawOp> ops = d.Paint(IDC_PICTURE);
+    ASSERT_EQ(dialog.items.size(), 1u);
+    EXPECT_EQ(dialog.items[0].CtlID, static_cast<UINT>(IDC_PICTURE));
+    EXPECT_EQ(dialog.items[0].CtlType, ODT_STATIC);
+    EXPECT_EQ(dialog.items[0].hwndItem, dialog.m_picture.m_hWnd);
+    EXPECT_EQ(dialog.items[0].rcItem.right, 150);  // 100 by 40 dialog units in a 6 by 13 font
+    EXPECT_EQ(dialog.items[0].rcItem.bottom, 65);
+    EXPECT_EQ(dialog.dpi, 96);
+    EXPECT_EQ(dialog.textSize.cx, 6 * 5 + 12);
+    ASSERT_EQ(ops.size(), 5u);
+    EXPECT_EQ(ops[0].kind, Kind::kFill);
+    EXPECT_EQ(ops[0].rect.right, 150);
+    const auto line = [&](const DrawOp& op, POINT from, POINT to, int width, COLORREF color) {
+      EXPECT_EQ(op.kind, Kind::kLine);
+      EXPECT_EQ(op.from.x, from.x);
+      EXPECT_EQ(op.from.y, from.y);
+      EXPECT_EQ(op.to.x, to.x);
+      EXPECT_EQ(op.to.y, to.y);
+      EXPECT_EQ(op.width, width);
+      EXPECT_EQ(op.color, color);
+    };
+    line(ops[1], {1, 2}, {10, 2}, 3, RGB(0, 0, 255));
+    line(ops[2], {10, 2}, {10, 20}, 3, RGB(0, 0, 255));
+    line(ops[3], {10, 20}, {0, 0}, 1, RGB(0, 0, 0));  // the first pen again
+    EXPECT_EQ(ops[4].kind, Kind::kText);
+    EXPECT_EQ(ops[4].text, "9,800円");
+    EXPECT_EQ(ops[4].color, RGB(200, 0, 0));
+    EXPECT_EQ(ops[4].format, DT_RIGHT | DT_VCENTER);
+    dialog.m_picture.Invalidate();
+    EXPECT_EQ(d.Invalidations(IDC_PICTURE), 1);
+
+    // At 150 % the control has half as many pixels again, and the screen says so.
+    ui.SetDpi(144);
+    d.Paint(IDC_PICTURE);
+    EXPECT_EQ(dialog.items[1].rcItem.right, 225);
+    EXPECT_EQ(dialog.dpi, 144);
+    EXPECT_EQ(dialog.textSize.cx, (6 * 5 + 12) * 3 / 2);
+    d.PressEsc();
+  });
+  EXPECT_EQ(dialog.DoModal(), IDCANCEL);
 }
 
 TEST(DialogUnits, ConvertAsWindowsDoes) {

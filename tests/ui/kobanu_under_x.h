@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -85,6 +86,14 @@ class KobanuUnderX : public ::testing::Test {
       if (w.wmClass.starts_with("kobanu") && w.parent != 0 && w.mapped && w.width <= 64) return w;
     }
     return std::nullopt;
+  }
+
+  // The screen's resolution for the programs started from now on, as a desktop sets it.
+  void SetDpi(int dpi) {
+    Child xprop({"xprop", "-root", "-f", "RESOURCE_MANAGER", "8s", "-set", "RESOURCE_MANAGER",
+                 "Xft.dpi:\t" + std::to_string(dpi) + "\n"},
+                x_.Env());
+    ASSERT_EQ(xprop.WaitForExit(std::chrono::seconds(5)), 0);
   }
 
   void Shoot(const std::string& name) {

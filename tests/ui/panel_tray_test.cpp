@@ -171,6 +171,33 @@ TEST_F(PanelTrayTest, TheMenuIsExportedWithItsThreeEntriesEachWorksAndALeftClick
   }
 }
 
+// While prices are recorded the exported menu has 価格の推移 after ダイアログを開く, and the
+// panel's click on it opens the chart: the item registers with the described menu, which changes
+// once the settings are read.
+TEST_F(PanelTrayTest, WhilePricesAreRecordedTheExportedMenuOffersTheChart) {
+  Child watcher({KOBANU_SNI_WATCHER, "--host-after-ms", "0"}, x_.Env());
+  ASSERT_TRUE(
+      WaitUntil([&] { return WatcherProperty("IsStatusNotifierHostRegistered")["data"] == true; }));
+  WriteSettings(
+      "SCAN_FLAG=0\r\n[SERVICE]\r\nAPPLICATION_ID=a\r\nACCESS_KEY=pk_k\r\n"
+      "ENDPOINT=http://127.0.0.1:9/\r\nPRICE_HISTORY=1\r\n");
+  Launch();
+  ASSERT_TRUE(WaitUntil([&] { return ItemRegistered(); })) << "no item registered";
+  const auto labels = [&] {
+    std::vector<std::string> found;
+    for (const auto& entry : MenuEntries()) found.push_back(entry.second);
+    return found;
+  };
+  const std::vector<std::string> recording = {"ダイアログを開く", "価格の推移", "-", "終了"};
+  EXPECT_TRUE(WaitUntil([&] { return labels() == recording; })) << Joined(labels());
+  Click("価格の推移");
+  ASSERT_TRUE(WaitUntil([&] { return DialogShown("価格の推移"); }));
+  x_.XDoTool("key Escape");
+  ASSERT_TRUE(WaitUntil([&] { return !DialogShown("価格の推移"); }));
+  Click("終了");
+  EXPECT_EQ(kobanu_.WaitForExit(std::chrono::seconds(10)), 0);
+}
+
 // With [SERVICE] the panel's tip tells the last check; checks that keep failing bring one
 // notification, through the desktop's notification service, naming the cause and the fix.
 TEST_F(PanelTrayTest, WithTodaysServiceTheTipTellsTheLastCheckAndOneNoticeAFailingRun) {

@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStyle>
 #include <QTableWidget>
 #include <QTest>
@@ -24,13 +25,17 @@
 
 #include "app/kobanu_app.h"
 #include "desktop/hit_list_dialog.h"
+#include "desktop/price_history_dialog.h"
 #include "desktop/service_dialog.h"
 #include "desktop/settings_dialog.h"
+#include "platform/logfile/log_file.h"
 #include "platform/ui/qt/dialog_font.h"
 #include "platform/ui/qt/qt_backend.h"
 #include "platform/ui/qt/qt_dialog.h"
 #include "res/program_resources.h"
 #include "res/resource.h"
+#include "service/price_record.h"
+#include "settings/settings_file.h"
 #include "support/mall_keywords.h"
 #include "support/scoped_override.h"
 #include "ui/desktop_fixture.h"
@@ -226,6 +231,42 @@ TEST_F(QtDesktopTest, TheServiceWindowIsBuiltFromItsTemplateAndShowsTheKeyOnRequ
   });
   CServiceDialog service;
   EXPECT_EQ(service.DoModal(), IDCANCEL);
+}
+
+// The chart is drawn by the dialog on the widget's own painter; a radio button chosen by a
+// click draws it again over another period.
+TEST_F(QtDesktopTest, ThePriceHistoryIsBuiltFromItsTemplateAndDrawsItsChart) {
+  const int64_t now = *MinutesOf(platform::LocalTimeText().substr(0, 16));
+  std::string text = "\xEF\xBB\xBF" + std::string(kPriceHistoryHeader) + "\r\n";
+  for (int64_t at = now - 60 * 24 * 60; at <= now; at += 60) {
+    text += PriceRow({.time = TimeOfMinutes(at),
+                      .keyword = "k",
+                      .count = 1,
+                      .price = 9800 + (at / 1440) % 9 * 300});
+  }
+  testing_support::WriteFile(sandbox.dir().File("kobanu-history.csv"), text);
+  LoadSettings();
+  WhenShown("価格の推移", [](QDialog* dialog) {
+    CheckBuiltFromTemplate(dialog, *FindDialogTemplate(IDD_PRICE_HISTORY));
+    QWidget* chart = Control(dialog, IDC_HISTORY_CHART);
+    const QImage week = chart->grab().toImage();
+    const QColor blue(GetRValue(ColorOf(Ink::kPrice)), GetGValue(ColorOf(Ink::kPrice)),
+                      GetBValue(ColorOf(Ink::kPrice)));
+    int bluePixels = 0;
+    for (int y = 0; y < week.height(); ++y) {
+      for (int x = 0; x < week.width(); ++x) bluePixels += week.pixelColor(x, y) == blue ? 1 : 0;
+    }
+    EXPECT_GT(bluePixels, week.width());  // a line across, two pixels thick
+    auto* month = qobject_cast<QRadioButton*>(Control(dialog, IDC_HISTORY_MONTH));
+    ASSERT_NE(month, nullptr);
+    QTest::mouseClick(month, Qt::LeftButton, {}, QPoint(4, month->height() / 2));
+    EXPECT_TRUE(month->isChecked());
+    EXPECT_FALSE(qobject_cast<QRadioButton*>(Control(dialog, IDC_HISTORY_WEEK))->isChecked());
+    EXPECT_NE(chart->grab().toImage(), week);
+    QTest::keyClick(dialog, Qt::Key_Escape);
+  });
+  CPriceHistoryDialog history;
+  EXPECT_EQ(history.DoModal(), IDCANCEL);
 }
 
 TEST_F(QtDesktopTest, TheHitListIsBuiltFromItsTemplateAndListsInReportStyle) {

@@ -66,6 +66,8 @@ TEST_F(ServiceDialogTest, OkWritesTheServiceSectionAloneAndLeavesTheFileToItsOwn
               EXPECT_EQ(d.Text(IDC_APPLICATION_ID), "old-id");
               EXPECT_EQ(d.Text(IDC_ACCESS_KEY), "pk_old");
               EXPECT_EQ(d.Text(IDC_DEFAULT_ENDPOINT), kItemSearchEndpoint);
+              EXPECT_FALSE(d.IsChecked(IDC_PRICE_HISTORY));
+              d.Click(IDC_PRICE_HISTORY);
               Fill(d, std::string(" ") + standin::kAccessKey + "\t");  // as pasted from a page
               d.Paste(IDC_AFFILIATE_ID, "aff\r\nLOG=0");
               d.Paste(IDC_REFERER, standin::kWebApplicationSite);
@@ -81,7 +83,7 @@ TEST_F(ServiceDialogTest, OkWritesTheServiceSectionAloneAndLeavesTheFileToItsOwn
   replace("AFFILIATE_ID=", "AFFILIATE_ID=aff");
   replace("ENDPOINT=", "ENDPOINT=" + mall.Url(standin::kSearchPath20260701));
   replace("REFERER=", std::string("REFERER=") + standin::kWebApplicationSite);
-  expected += "MIN_PRICE=\r\nNG_KEYWORD=\r\nPOSTAGE_INCLUDED=\r\n";
+  expected += "MIN_PRICE=\r\nNG_KEYWORD=\r\nPOSTAGE_INCLUDED=\r\nPRICE_HISTORY=1\r\n";
 #ifdef _WIN32
   // The Windows build's tests run on Wine, whose profile writer drops blank lines
   // (docs/RELIABILITY.md).
@@ -95,6 +97,7 @@ TEST_F(ServiceDialogTest, OkWritesTheServiceSectionAloneAndLeavesTheFileToItsOwn
   std::lock_guard lock(watchState.serviceMutex);
   EXPECT_EQ(watchState.service.accessKey, standin::kAccessKey);
   EXPECT_TRUE(watchState.service.log);
+  EXPECT_TRUE(watchState.service.RecordsPrices());
 }
 
 TEST_F(ServiceDialogTest, CancelEscTheCloseBoxAndACloseRequestWriteNothing) {

@@ -291,6 +291,17 @@ GreyLevels XSession::OnScreen(const XWindow& window) {
                  " +repage" + kGreyLevels);
 }
 
+int XSession::PixelsOnScreen(const XWindow& window, const std::string& color) {
+  const std::string crop = std::to_string(window.width) + "x" + std::to_string(window.height) +
+                           "+" + std::to_string(window.x) + "+" + std::to_string(window.y);
+  // That color white, all else black: the mean is the share of the color.
+  const GreyLevels share =
+      Measure("xwd -display " + display_ + " -root -silent | convert xwd:- -crop " + crop +
+              " +repage -fill black +opaque '" + color + "' -fill white -opaque '" + color + "'" +
+              kGreyLevels);
+  return static_cast<int>(share.mean * window.width * window.height + 0.5);
+}
+
 GreyLevels XSession::OwnImage(const XWindow& window) {
   return Measure("xwd -display " + display_ + " -id " + std::to_string(window.id) +
                  " -silent | convert xwd:-" + kGreyLevels);

@@ -101,6 +101,9 @@ class XSession {
   // the window's own image (xwd -id, what it painted): mean and spread of its grey levels, 0 to 1.
   GreyLevels OnScreen(const XWindow& window);
   GreyLevels OwnImage(const XWindow& window);
+  // How many pixels of the window's rectangle in the screen image are exactly that color
+  // ("#005CC4").
+  int PixelsOnScreen(const XWindow& window, const std::string& color);
 
  private:
   Child xvfb_;

@@ -17,7 +17,6 @@
 // set, it leaves screenshots of each step there.
 namespace {
 
-using testing_support::Child;
 using testing_support::kFukubukuro;
 using testing_support::WaitUntil;
 using testing_support::WriteFile;
@@ -33,14 +32,6 @@ class XvfbServiceWindowTest : public testing_support::KobanuUnderX {
   void Open() {
     LaunchWith({}, x_.Env(), {"--service-settings"});
     ASSERT_TRUE(WaitUntil([&] { return DialogShown(kCaption); })) << "no service window";
-  }
-
-  // The screen's resolution for the programs started from now on, as a desktop sets it.
-  void SetDpi(int dpi) {
-    Child xprop({"xprop", "-root", "-f", "RESOURCE_MANAGER", "8s", "-set", "RESOURCE_MANAGER",
-                 "Xft.dpi:\t" + std::to_string(dpi) + "\n"},
-                x_.Env());
-    ASSERT_EQ(xprop.WaitForExit(std::chrono::seconds(5)), 0);
   }
 
   // What the window copied, as another program pastes it.
@@ -78,9 +69,9 @@ class XvfbServiceWindowTest : public testing_support::KobanuUnderX {
     // The focus starts on the application id; Tab goes down the window.
     x_.XDoTool(std::string("type --delay 5 ") + standin::kApplicationId);
     x_.XDoTool("key Tab type --delay 5 pk_wrong");
-    // Past 表示する to the floor, then 送料込みのみ ticked, and on to the address.
+    // Past 表示する to the floor, then 送料込みのみ ticked, past 価格を記録する to the address.
     x_.XDoTool("key Tab Tab type --delay 5 1000");
-    x_.XDoTool("key Tab Tab space Tab Tab Tab type --delay 5 " +
+    x_.XDoTool("key Tab Tab space Tab Tab Tab Tab type --delay 5 " +
                mall_.Url(standin::kSearchPath20260701));
     Shoot("service_window_filled" + shotSuffix);
     x_.XDoTool("key Tab");
@@ -93,9 +84,9 @@ class XvfbServiceWindowTest : public testing_support::KobanuUnderX {
     // Back up from the result box to the key, which is masked, and shown once ticked.
     x_.XDoTool(
         "key shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab "
-        "shift+Tab ctrl+a");
+        "shift+Tab shift+Tab ctrl+a");
     x_.XDoTool(std::string("type --delay 5 ") + standin::kAccessKey);
-    x_.XDoTool("key Tab space Tab Tab Tab Tab Tab Tab Tab");
+    x_.XDoTool("key Tab space Tab Tab Tab Tab Tab Tab Tab Tab");
     EXPECT_EQ(TestAndCopyTheOutcome(), "接続できました: 該当 3件 最安 2,160円");
     Shoot("service_window_succeeded" + shotSuffix);
     const std::string requests = Describe(mall_.RequestLines());
@@ -111,7 +102,7 @@ class XvfbServiceWindowTest : public testing_support::KobanuUnderX {
                   "\r\nACCESS_KEY=" + standin::kAccessKey +
                   "\r\nAFFILIATE_ID=\r\nENDPOINT=" + mall_.Url(standin::kSearchPath20260701) +
                   "\r\nREFERER=\r\nMIN_PRICE=1000\r\nNG_KEYWORD=\r\n"
-                  "POSTAGE_INCLUDED=1\r\n");
+                  "POSTAGE_INCLUDED=1\r\nPRICE_HISTORY=0\r\n");
     struct stat file {};
     ASSERT_EQ(stat(program_.File("setting.ini").c_str(), &file), 0);
     EXPECT_EQ(file.st_mode & 0777, 0600u);

@@ -142,12 +142,13 @@ class XvfbTrayTest : public testing_support::KobanuUnderX {
 };
 
 // Without a display, or with one that cannot be opened, start-up ends with one line on stderr
-// and status 1, the service window's too; Qt alone aborts with a core dump.
+// and status 1, the service window's and the price history's too; Qt alone aborts with a core
+// dump.
 TEST(KobanuWithoutADisplay, EndsWithOneLineOnStderrAndStatusOne) {
   for (const std::string environment :
        {"-u DISPLAY -u WAYLAND_DISPLAY", "-u WAYLAND_DISPLAY DISPLAY=:65000",
         "-u DISPLAY WAYLAND_DISPLAY=nowhere"})
-    for (const std::string option : {"", " --service-settings"}) {
+    for (const std::string option : {"", " --service-settings", " --price-history"}) {
       const std::string command = "env -u QT_QPA_PLATFORM " + environment +
                                   " timeout 30 " KOBANU_PROGRAM + option + " 2>&1 >/dev/null";
       FILE* output = popen(command.c_str(), "r");

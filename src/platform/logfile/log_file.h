@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,16 @@ enum class LogAppend {
 // A file it creates is readable by the user alone.
 LogAppend AppendLogLine(const std::string& path, const std::string& rotatedPath,
                         std::string_view line, uint64_t rotateAtBytes);
+
+// Appends lines (each ended) to the file at path, whole or not at all, on the same terms as
+// AppendLogLine but never rotated. A file that is empty first gets head; one whose last line has no
+// end (a line added by hand) first gets "\r\n", so that the new lines stay lines of their own.
+// False when nothing was written.
+bool AppendLines(const std::string& path, std::string_view head, std::string_view lines);
+
+// The last maxBytes of the regular file at path (the whole file when it is no larger); nothing
+// when there is no such file or it cannot be read. A pipe or device in its place is not waited on.
+std::optional<std::string> ReadFileTail(const std::string& path, uint64_t maxBytes);
 
 // The local time now, as "YYYY-MM-DD HH:MM:SS".
 std::string LocalTimeText();

@@ -16,12 +16,13 @@ bool IsWritableRegularFile(const struct stat& status) {
   return S_ISREG(status.st_mode) && (status.st_mode & 0222) != 0;
 }
 
-// The log opened for appending; -1 unless it is a writable regular file. Non-blocking, so that a
-// pipe put in its place cannot hold the caller; no links followed.
-int OpenForAppend(const std::string& path) {
+// The log opened for appending (access O_WRONLY, or O_RDWR to read it too); -1 unless it is a
+// writable regular file. Non-blocking, so that a pipe put in its place cannot hold the caller; no
+// links followed.
+int OpenForAppend(const std::string& path, int access = O_WRONLY) {
   const int fd =
       open(path.c_str(),
-           O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
+           access | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
   if (fd < 0) return -1;
   struct stat status {};
   if (fstat(fd, &status) != 0 || !IsWritableRegularFile(status)) {
@@ -65,6 +66,50 @@ LogAppend AppendLogLine(const std::string& path, const std::string& rotatedPath,
   const bool written = WriteWhole(fd, line);
   close(fd);
   return written ? LogAppend::kWritten : LogAppend::kLost;
+}
+
+bool AppendLines(const std::string& path, std::string_view head, std::string_view lines) {
+  const int fd = OpenForAppend(path, O_RDWR);
+  if (fd < 0) return false;
+  struct stat status {};
+  bool written = false;
+  if (fstat(fd, &status) == 0) {
+    std::string text;
+    char last = '\n';
+    if (status.st_size == 0) {
+      text = head;
+    } else if (pread(fd, &last, 1, status.st_size - 1) == 1 && last != '\n') {
+      text = "\r\n";
+    }
+    text += lines;
+    written = WriteWhole(fd, text);
+  }
+  close(fd);
+  return written;
+}
+
+std::optional<std::string> ReadFileTail(const std::string& path, uint64_t maxBytes) {
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::optional<std::string> tail;
+  struct stat status {};
+  if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
+    const auto size = static_cast<uint64_t>(status.st_size);
+    const uint64_t start = size > maxBytes ? size - maxBytes : 0;
+    std::string bytes(size - start, '\0');
+    size_t length = 0;
+    while (length < bytes.size()) {
+      const ssize_t n = pread(fd, bytes.data() + length, bytes.size() - length,
+                              static_cast<off_t>(start + length));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;  // an error, or a file cut short meanwhile: what was read
+      length += static_cast<size_t>(n);
+    }
+    bytes.resize(length);
+    tail = std::move(bytes);
+  }
+  close(fd);
+  return tail;
 }
 
 std::string LocalTimeText() {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace platform {
@@ -13,11 +14,12 @@ bool IsWritableFileAttributes(DWORD attributes) {
                         FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE)) == 0;
 }
 
-// The log opened for writing at its end; INVALID_HANDLE_VALUE unless it is a writable file on
-// disk. Write access, not only appending, so that a line cut short can be taken back.
-HANDLE OpenForAppend(const std::string& path) {
+// The log opened for writing at its end (access GENERIC_WRITE, with GENERIC_READ to read it too);
+// INVALID_HANDLE_VALUE unless it is a writable file on disk. Write access, not only appending, so
+// that a line cut short can be taken back.
+HANDLE OpenForAppend(const std::string& path, DWORD access = GENERIC_WRITE) {
   HANDLE file = CreateFileA(
-      path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (file == INVALID_HANDLE_VALUE) return file;
   BY_HANDLE_FILE_INFORMATION info{};
@@ -67,6 +69,60 @@ LogAppend AppendLogLine(const std::string& path, const std::string& rotatedPath,
   const bool written = WriteWhole(file, line);
   CloseHandle(file);
   return written ? LogAppend::kWritten : LogAppend::kLost;
+}
+
+bool AppendLines(const std::string& path, std::string_view head, std::string_view lines) {
+  HANDLE file = OpenForAppend(path, GENERIC_READ | GENERIC_WRITE);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER size{};
+  bool written = false;
+  if (GetFileSizeEx(file, &size)) {
+    std::string text;
+    char last = '\n';
+    DWORD read = 0;
+    LARGE_INTEGER lastByte{};
+    lastByte.QuadPart = size.QuadPart - 1;
+    if (size.QuadPart == 0) {
+      text = head;
+    } else if (SetFilePointerEx(file, lastByte, nullptr, FILE_BEGIN) &&
+               ReadFile(file, &last, 1, &read, nullptr) && read == 1 && last != '\n') {
+      text = "\r\n";
+    }
+    text += lines;
+    written = WriteWhole(file, text);
+  }
+  CloseHandle(file);
+  return written;
+}
+
+std::optional<std::string> ReadFileTail(const std::string& path, uint64_t maxBytes) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::optional<std::string> tail;
+  LARGE_INTEGER size{};
+  if (GetFileType(file) == FILE_TYPE_DISK && GetFileSizeEx(file, &size)) {
+    const auto total = static_cast<uint64_t>(size.QuadPart);
+    LARGE_INTEGER start{};
+    start.QuadPart = static_cast<LONGLONG>(total > maxBytes ? total - maxBytes : 0);
+    std::string bytes(total - static_cast<uint64_t>(start.QuadPart), '\0');
+    size_t length = 0;
+    if (SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) {
+      DWORD read = 0;
+      while (length < bytes.size() &&
+             ReadFile(file, bytes.data() + length,
+                      static_cast<DWORD>(std::min<size_t>(bytes.size() - length, 1u << 30)), &read,
+                      nullptr) &&
+             read > 0) {
+        length += read;
+      }
+    }
+    bytes.resize(length);
+    tail = std::move(bytes);
+  }
+  CloseHandle(file);
+  return tail;
 }
 
 std::string LocalTimeText() {

@@ -2,6 +2,7 @@
 
 // Everything the program's window classes are written against.
 #include "platform/ui/controls.h"
+#include "platform/ui/dc.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/menu.h"
 #include "platform/ui/message_box.h"

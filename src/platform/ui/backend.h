@@ -13,11 +13,29 @@
 // UTF-8 texts from src/res.
 namespace ui {
 
+// One paint of an owner-drawn control (SS_OWNERDRAW): its pixels, from its top left corner. Texts
+// are UTF-8, in the dialog's font, on a transparent background. UI thread, during OnDrawItem.
+class Painter {
+ public:
+  virtual SIZE Size() const = 0;  // the control's client area
+  virtual int Dpi() const = 0;    // pixels per inch of its screen: 96 at 100 %
+  virtual void FillRect(const RECT& rect, COLORREF color) = 0;
+  virtual void Line(POINT from, POINT to, int width, COLORREF color) = 0;
+  // One line of text in box; format as DrawText's (DT_CENTER, DT_RIGHT, DT_VCENTER, DT_BOTTOM).
+  virtual void Text(const RECT& box, const std::string& text, UINT format, COLORREF color) = 0;
+  virtual SIZE TextSize(const std::string& text) = 0;
+
+ protected:
+  ~Painter() = default;
+};
+
 // What a shown dialog reports to the framework, on the UI thread.
 class DialogEvents {
  public:
   virtual void OnControlNotify(int controlId, UINT code) = 0;  // BN_CLICKED, EN_CHANGE, NM_DBLCLK
   virtual void OnCloseRequest() = 0;                           // Esc or the close box
+  // An owner-drawn control is to be painted, whole.
+  virtual void OnDrawItem(int controlId, Painter& painter) = 0;
 
  protected:
   ~DialogEvents() = default;
@@ -41,6 +59,8 @@ class NativeDialog {
   virtual bool EnableControl(int controlId, bool enabled) = 0;
   // 0 shows an edit's text; any other character hides it behind the window system's mask.
   virtual void SetPasswordChar(int controlId, char mask) = 0;
+  // An owner-drawn control is painted again soon (OnDrawItem), not at once.
+  virtual void Invalidate(int controlId) = 0;
 
   virtual bool InsertColumn(int controlId, int column, const std::string& title, int width) = 0;
   virtual int InsertItem(int controlId, int position, const std::string& text) = 0;  // data

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "base/no_destructor.h"
+#include "platform/ui/dc.h"
 #include "platform/ui/win_app.h"
 #include "platform/ui/window_registry.h"
 
@@ -30,6 +31,17 @@ class CDialog::Events : public ui::DialogEvents {
   }
 
   void OnCloseRequest() override { dialog_.SendMessage(WM_COMMAND, IDCANCEL); }
+
+  void OnDrawItem(int controlId, ui::Painter& painter) override {
+    HDC__ context{CDC(painter)};
+    DRAWITEMSTRUCT item{.CtlType = ODT_STATIC,
+                        .CtlID = static_cast<UINT>(controlId),
+                        .hwndItem = ui::FindControl(dialog_.m_hWnd, controlId),
+                        .hDC = &context,
+                        .rcItem = {0, 0, painter.Size().cx, painter.Size().cy}};
+    dialog_.SendMessage(WM_DRAWITEM, static_cast<WPARAM>(controlId),
+                        reinterpret_cast<LPARAM>(&item));
+  }
 
  private:
   CDialog& dialog_;

@@ -37,3 +37,11 @@ inline constexpr DWORD ERROR_NO_TRAY_HOST = 1400;  // the error of a tray that i
 // UI thread. On failure GetLastError tells why.
 BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data);
 DWORD GetLastError();
+
+namespace ui {
+// The menu resource that the icon offers from the next NIM_ADD or NIM_MODIFY on, to a tray host
+// that draws its icons' menus itself; only its items' commands pass DeliverTrayMenuCommand. The
+// resource table's trayMenu until the program names another, and again once the icon is deleted.
+// UI thread.
+void SetTrayMenu(UINT menuId);
+}  // namespace ui

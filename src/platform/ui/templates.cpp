@@ -40,6 +40,10 @@ bool IsCheckBox(const ControlTemplate& control) {
   return control.controlClass == ControlClass::Button && ButtonType(control) == BS_AUTOCHECKBOX;
 }
 
+bool IsRadioButton(const ControlTemplate& control) {
+  return control.controlClass == ControlClass::Button && ButtonType(control) == BS_AUTORADIOBUTTON;
+}
+
 bool IsGroupBox(const ControlTemplate& control) {
   return control.controlClass == ControlClass::Button && ButtonType(control) == BS_GROUPBOX;
 }

@@ -65,9 +65,14 @@ const MenuTemplate* FindMenuTemplate(UINT id);
 
 // Kinds a backend builds from a control template.
 bool IsCheckBox(const ControlTemplate& control);
+bool IsRadioButton(const ControlTemplate& control);  // WS_GROUP on the first of each group
 bool IsGroupBox(const ControlTemplate& control);
 bool IsPushButton(const ControlTemplate& control);
 bool IsDefaultButton(const ControlTemplate& control);
+inline bool IsOwnerDrawn(const ControlTemplate& control) {
+  return control.controlClass == ControlClass::Static &&
+         (control.style & SS_TYPEMASK) == SS_OWNERDRAW;
+}
 inline bool IsVisible(const ControlTemplate& control) { return control.style & WS_VISIBLE; }
 inline bool IsTabStop(const ControlTemplate& control) { return control.style & WS_TABSTOP; }
 inline bool IsMultiLineEdit(const ControlTemplate& control) {

@@ -22,12 +22,46 @@ struct HWND__;
 using HWND = HWND__*;
 struct HMENU__;
 using HMENU = HMENU__*;
+struct HDC__;  // one paint of an owner-drawn control (dc.h)
+using HDC = HDC__*;
 using HICON = uintptr_t;  // the icon's resource id
 
 struct POINT {
   int x = 0;
   int y = 0;
 };
+
+struct SIZE {
+  int cx = 0;
+  int cy = 0;
+};
+
+struct RECT {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+};
+
+// 0x00BBGGRR.
+using COLORREF = DWORD;
+constexpr COLORREF RGB(unsigned red, unsigned green, unsigned blue) {
+  return (red & 0xFF) | (green & 0xFF) << 8 | (blue & 0xFF) << 16;
+}
+constexpr unsigned GetRValue(COLORREF color) { return color & 0xFF; }
+constexpr unsigned GetGValue(COLORREF color) { return (color >> 8) & 0xFF; }
+constexpr unsigned GetBValue(COLORREF color) { return (color >> 16) & 0xFF; }
+
+// What WM_DRAWITEM hands a dialog for an owner-drawn control: the control's whole client area
+// in rcItem.
+struct DRAWITEMSTRUCT {
+  UINT CtlType = 0;
+  UINT CtlID = 0;
+  HWND hwndItem = nullptr;
+  HDC hDC = nullptr;
+  RECT rcItem{};
+};
+inline constexpr UINT ODT_STATIC = 5;
 
 struct NMHDR {
   HWND hwndFrom = nullptr;
@@ -46,6 +80,7 @@ inline constexpr UINT WM_CREATE = 0x0001;
 inline constexpr UINT WM_DESTROY = 0x0002;
 inline constexpr UINT WM_SETTEXT = 0x000C;
 inline constexpr UINT WM_CLOSE = 0x0010;
+inline constexpr UINT WM_DRAWITEM = 0x002B;
 inline constexpr UINT WM_QUIT = 0x0012;
 inline constexpr UINT WM_NOTIFY = 0x004E;
 inline constexpr UINT WM_NCDESTROY = 0x0082;
@@ -101,6 +136,7 @@ inline constexpr DWORD DS_SHELLFONT = 0x0048;
 inline constexpr DWORD BS_PUSHBUTTON = 0x0000;
 inline constexpr DWORD BS_DEFPUSHBUTTON = 0x0001;
 inline constexpr DWORD BS_AUTOCHECKBOX = 0x0003;
+inline constexpr DWORD BS_AUTORADIOBUTTON = 0x0009;
 inline constexpr DWORD BS_GROUPBOX = 0x0007;
 inline constexpr DWORD BS_TYPEMASK = 0x000F;
 inline constexpr DWORD ES_LEFT = 0x0000;
@@ -110,8 +146,24 @@ inline constexpr DWORD ES_AUTOVSCROLL = 0x0040;
 inline constexpr DWORD ES_AUTOHSCROLL = 0x0080;
 inline constexpr DWORD ES_READONLY = 0x0800;
 inline constexpr DWORD SS_LEFT = 0x0000;
+inline constexpr DWORD SS_OWNERDRAW = 0x000D;  // the dialog draws it, on WM_DRAWITEM
+inline constexpr DWORD SS_TYPEMASK = 0x001F;
 inline constexpr DWORD LVS_REPORT = 0x0001;
 inline constexpr DWORD LVS_ALIGNLEFT = 0x0800;
+
+// Text drawing (DrawText) and the device's capabilities.
+inline constexpr UINT DT_TOP = 0x0000;
+inline constexpr UINT DT_LEFT = 0x0000;
+inline constexpr UINT DT_CENTER = 0x0001;
+inline constexpr UINT DT_RIGHT = 0x0002;
+inline constexpr UINT DT_VCENTER = 0x0004;
+inline constexpr UINT DT_BOTTOM = 0x0008;
+inline constexpr UINT DT_SINGLELINE = 0x0020;
+inline constexpr UINT DT_NOCLIP = 0x0100;
+inline constexpr UINT DT_NOPREFIX = 0x0800;
+inline constexpr int PS_SOLID = 0;
+inline constexpr int LOGPIXELSX = 88;
+inline constexpr int LOGPIXELSY = 90;
 
 // Extended window styles.
 inline constexpr DWORD WS_EX_APPWINDOW = 0x00040000;

@@ -77,6 +77,13 @@ BOOL CWnd::EnableWindow(BOOL enable) {
   return entry->dialog->EnableControl(entry->controlId, enable != FALSE) ? TRUE : FALSE;
 }
 
+void CWnd::Invalidate(BOOL) {
+  const ui::WindowEntry* entry = ui::FindWindowEntry(m_hWnd);
+  if (entry != nullptr && entry->dialog != nullptr && entry->controlId != 0) {
+    entry->dialog->Invalidate(entry->controlId);
+  }
+}
+
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   if (message == WM_COMMAND) {

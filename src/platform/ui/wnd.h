@@ -83,6 +83,8 @@ class CWnd : public CCmdTarget {
   // A control that is disabled takes no input and is drawn grey. Nonzero when it was disabled
   // before. UI thread.
   BOOL EnableWindow(BOOL enable = TRUE);
+  // An owner-drawn control is painted again soon (WM_DRAWITEM to its dialog). UI thread.
+  void Invalidate(BOOL erase = TRUE);
 
   // The window procedure: the message map first, then the default processing.
   virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);

@@ -48,7 +48,7 @@ const QDBusArgument& operator>>(const QDBusArgument& in, DBusMenuEvent& event) {
   return in;
 }
 
-DBusMenu::DBusMenu(const MenuTemplate& menu, QObject* parent) : QObject(parent), menu_(menu) {
+DBusMenu::DBusMenu(const MenuTemplate& menu, QObject* parent) : QObject(parent), menu_(&menu) {
   qDBusRegisterMetaType<DBusMenuLayout>();
   qDBusRegisterMetaType<DBusMenuEntry>();
   qDBusRegisterMetaType<QList<DBusMenuEntry>>();
@@ -56,8 +56,14 @@ DBusMenu::DBusMenu(const MenuTemplate& menu, QObject* parent) : QObject(parent),
   qDBusRegisterMetaType<QList<DBusMenuEvent>>();
 }
 
+void DBusMenu::Offer(const MenuTemplate& menu) {
+  if (&menu == menu_) return;
+  menu_ = &menu;
+  emit LayoutUpdated(++revision_, 0);
+}
+
 bool DBusMenu::Exists(int id) const {
-  return id >= 0 && static_cast<size_t>(id) <= menu_.items.size();
+  return id >= 0 && static_cast<size_t>(id) <= menu_->items.size();
 }
 
 // Only what differs from the defaults (a visible, enabled, standard entry without a label).
@@ -65,7 +71,7 @@ QVariantMap DBusMenu::PropertiesOf(int id, const QStringList& names) const {
   QVariantMap all;
   if (id == 0) {
     all["children-display"] = QString("submenu");
-  } else if (const MenuItemTemplate& item = menu_.items[id - 1]; item.text == nullptr) {
+  } else if (const MenuItemTemplate& item = menu_->items[id - 1]; item.text == nullptr) {
     all["type"] = QString("separator");
   } else {
     // A single underscore would mark an access key.
@@ -92,7 +98,7 @@ uint DBusMenu::GetLayout(int parentId, int recursionDepth, const QStringList& pr
           DBusMenuLayout{id, PropertiesOf(id, propertyNames), {}});
     }
   }
-  return 1;  // the revision: the menu never changes
+  return revision_;
 }
 
 QList<DBusMenuEntry> DBusMenu::GetGroupProperties(const QList<int>& ids,
@@ -113,7 +119,7 @@ QDBusVariant DBusMenu::GetProperty(int id, const QString& name) {
 
 bool DBusMenu::Clicked(int id, const QString& eventId) const {
   if (id < 1 || !Exists(id)) return false;
-  if (eventId == "clicked") DeliverTrayMenuCommand(menu_.items[id - 1].command);
+  if (eventId == "clicked") DeliverTrayMenuCommand(menu_->items[id - 1].command);
   return true;
 }
 

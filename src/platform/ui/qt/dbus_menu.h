@@ -35,7 +35,7 @@ struct DBusMenuEvent {
 
 // A menu of the program's, exported over com.canonical.dbusmenu for a panel that draws it itself.
 // Entry 0 is the menu; entry i is the template's item i - 1. A click on an entry goes to the
-// framework as the tray menu's command. The menu never changes.
+// framework as the tray menu's command.
 class DBusMenu : public QObject, protected QDBusContext {
   Q_OBJECT
   Q_CLASSINFO("D-Bus Interface", "com.canonical.dbusmenu")
@@ -46,6 +46,9 @@ class DBusMenu : public QObject, protected QDBusContext {
 
  public:
   DBusMenu(const MenuTemplate& menu, QObject* parent);
+
+  // Offers another of the program's menus from now on; a panel hears of it (LayoutUpdated).
+  void Offer(const MenuTemplate& menu);
 
  public slots:
   uint GetLayout(int parentId, int recursionDepth, const QStringList& propertyNames,
@@ -58,12 +61,16 @@ class DBusMenu : public QObject, protected QDBusContext {
   bool AboutToShow(int id);
   QList<int> AboutToShowGroup(const QList<int>& ids, QList<int>& idErrors);
 
+ signals:
+  void LayoutUpdated(uint revision, int parent);
+
  private:
   bool Exists(int id) const;
   QVariantMap PropertiesOf(int id, const QStringList& names) const;
   bool Clicked(int id, const QString& eventId) const;
 
-  const MenuTemplate& menu_;
+  const MenuTemplate* menu_;
+  uint revision_ = 1;  // of the layout, one more at each change of the menu
   uint version_ = 3;
   QString textDirection_ = "ltr";
   QString status_ = "normal";

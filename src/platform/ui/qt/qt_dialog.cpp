@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QEvent>
 #include <QGroupBox>
@@ -13,6 +14,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalBlocker>
 #include <QStyleOptionFocusRect>
 #include <QStyledItemDelegate>
@@ -46,6 +48,68 @@ class DoubleClickFilter : public QObject {
     if (event->type() == QEvent::MouseButtonDblClick)
       events_.OnControlNotify(controlId_, NM_DBLCLK);
     return false;
+  }
+
+ private:
+  DialogEvents& events_;
+  int controlId_;
+};
+
+QColor ColorOf(COLORREF color) {
+  return QColor(static_cast<int>(GetRValue(color)), static_cast<int>(GetGValue(color)),
+                static_cast<int>(GetBValue(color)));
+}
+
+// The framework's drawing calls on a QPainter over a widget.
+class WidgetPainter : public Painter {
+ public:
+  WidgetPainter(QWidget& widget, QPainter& painter) : widget_(widget), painter_(painter) {}
+
+  SIZE Size() const override { return {widget_.width(), widget_.height()}; }
+  int Dpi() const override { return widget_.logicalDpiY(); }
+  void FillRect(const RECT& rect, COLORREF color) override {
+    painter_.fillRect(QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top),
+                      ColorOf(color));
+  }
+  void Line(POINT from, POINT to, int width, COLORREF color) override {
+    // Slanted lines smoothed; level and upright ones stay on whole pixels, sharp.
+    painter_.setRenderHint(QPainter::Antialiasing, from.x != to.x && from.y != to.y);
+    painter_.setPen(QPen(ColorOf(color), width, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
+    painter_.drawLine(from.x, from.y, to.x, to.y);
+  }
+  void Text(const RECT& box, const std::string& text, UINT format, COLORREF color) override {
+    const Qt::Alignment horizontal = (format & DT_RIGHT)    ? Qt::AlignRight
+                                     : (format & DT_CENTER) ? Qt::AlignHCenter
+                                                            : Qt::AlignLeft;
+    const Qt::Alignment vertical = (format & DT_BOTTOM)    ? Qt::AlignBottom
+                                   : (format & DT_VCENTER) ? Qt::AlignVCenter
+                                                           : Qt::AlignTop;
+    painter_.setPen(ColorOf(color));
+    painter_.drawText(QRect(box.left, box.top, box.right - box.left, box.bottom - box.top),
+                      static_cast<int>(horizontal | vertical | Qt::TextSingleLine),
+                      QString::fromUtf8(text));
+  }
+  SIZE TextSize(const std::string& text) override {
+    const QFontMetrics metrics = painter_.fontMetrics();
+    return {metrics.horizontalAdvance(QString::fromUtf8(text)), metrics.height()};
+  }
+
+ private:
+  QWidget& widget_;
+  QPainter& painter_;
+};
+
+// A static control that its dialog draws.
+class OwnerDrawn : public QWidget {
+ public:
+  OwnerDrawn(QWidget* parent, DialogEvents& events, int controlId)
+      : QWidget(parent), events_(events), controlId_(controlId) {}
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    WidgetPainter drawing(*this, painter);
+    events_.OnDrawItem(controlId_, drawing);
   }
 
  private:
@@ -156,6 +220,9 @@ QtDialog::QtDialog(const DialogTemplate& dialog, DialogEvents& events)
       if (previous != nullptr) QWidget::setTabOrder(previous, widget);
       if (firstFocus_ == nullptr && IsVisible(control)) firstFocus_ = widget;
       previous = widget;
+    } else if (IsRadioButton(control)) {
+      // Out of the Tab order, but the arrow keys move the focus through the group to it.
+      widget->setFocusPolicy(Qt::ClickFocus);
     } else {
       widget->setFocusPolicy(Qt::NoFocus);
     }
@@ -186,6 +253,16 @@ QWidget* QtDialog::Build(const ControlTemplate& control) {
     case ControlClass::Button:
       if (IsGroupBox(control)) {
         widget = new QGroupBox(text, window_.get());
+      } else if (IsRadioButton(control)) {
+        auto* radio = new QRadioButton(text, window_.get());
+        // One choice in each group, which starts at a button with WS_GROUP.
+        if ((control.style & WS_GROUP) || radioGroup_ == nullptr) {
+          radioGroup_ = new QButtonGroup(window_.get());
+        }
+        radioGroup_->addButton(radio);
+        QObject::connect(radio, &QRadioButton::clicked,
+                         [this, id] { events_.OnControlNotify(id, BN_CLICKED); });
+        widget = radio;
       } else if (IsCheckBox(control)) {
         auto* box = new QCheckBox(text, window_.get());
         QObject::connect(box, &QCheckBox::clicked,
@@ -212,7 +289,11 @@ QWidget* QtDialog::Build(const ControlTemplate& control) {
       break;
     }
     case ControlClass::Static:
-      widget = new QLabel(text, window_.get());
+      if (IsOwnerDrawn(control)) {
+        widget = new OwnerDrawn(window_.get(), events_, id);
+      } else {
+        widget = new QLabel(text, window_.get());
+      }
       break;
     case ControlClass::ListView: {
       auto* list = new ReportList(window_.get());
@@ -288,12 +369,13 @@ void QtDialog::SetEnabled(bool enabled) {
 }
 
 int QtDialog::GetCheck(int controlId) {
-  const auto* box = qobject_cast<QCheckBox*>(controls_.at(controlId));
-  return box != nullptr && box->isChecked() ? 1 : 0;
+  const auto* box = qobject_cast<QAbstractButton*>(controls_.at(controlId));
+  return box != nullptr && box->isCheckable() && box->isChecked() ? 1 : 0;
 }
 
 void QtDialog::SetCheck(int controlId, int state) {
-  if (auto* box = qobject_cast<QCheckBox*>(controls_.at(controlId))) box->setChecked(state != 0);
+  auto* box = qobject_cast<QAbstractButton*>(controls_.at(controlId));
+  if (box != nullptr && box->isCheckable()) box->setChecked(state != 0);
 }
 
 std::string QtDialog::GetText(int controlId) {
@@ -326,6 +408,8 @@ bool QtDialog::EnableControl(int controlId, bool enabled) {
   control->setEnabled(enabled);
   return wasDisabled;
 }
+
+void QtDialog::Invalidate(int controlId) { controls_.at(controlId)->update(); }
 
 void QtDialog::SetPasswordChar(int controlId, char mask) {
   if (auto* edit = qobject_cast<QLineEdit*>(controls_.at(controlId))) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QButtonGroup>
 #include <QDialog>
 #include <QPointer>
 #include <QTableWidget>
@@ -41,6 +42,7 @@ class QtDialog : public NativeDialog {
   void SetText(int controlId, const std::string& text) override;
   bool EnableControl(int controlId, bool enabled) override;
   void SetPasswordChar(int controlId, char mask) override;
+  void Invalidate(int controlId) override;
   bool InsertColumn(int controlId, int column, const std::string& title, int width) override;
   int InsertItem(int controlId, int position, const std::string& text) override;
   bool SetItemText(int controlId, int item, int subItem, const std::string& text) override;
@@ -59,6 +61,7 @@ class QtDialog : public NativeDialog {
   std::map<int, QWidget*> controls_;
   std::map<int, DWORD> extendedStyles_;
   QWidget* firstFocus_ = nullptr;
+  QButtonGroup* radioGroup_ = nullptr;  // the group the next radio button joins
   QPointer<QWidget> focusBeforeDisabled_;
 };
 

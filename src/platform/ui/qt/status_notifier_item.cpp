@@ -82,12 +82,12 @@ bool StatusNotifierItem::Register(const TrayIcon& icon) {
   if (!exported_) {
     if (icon.menu != nullptr) {
       menuPath_ = QDBusObjectPath(kMenuPath);
-      bus.registerObject(kMenuPath, new DBusMenu(*icon.menu, this),
-                         QDBusConnection::ExportAllContents);
+      menu_ = new DBusMenu(*icon.menu, this);
+      bus.registerObject(kMenuPath, menu_, QDBusConnection::ExportAllContents);
     }
     exported_ = bus.registerObject(kItemPath, this, QDBusConnection::ExportAllContents);
   }
-  Update({.icon = icon.icon, .tip = icon.tip});
+  Update({.icon = icon.icon, .tip = icon.tip, .menu = icon.menu});
   if (!exported_ || !bus.registerService(serviceName_)) return false;
   if (RegisterStatusNotifierItem(serviceName_)) return true;
   Unregister();
@@ -114,6 +114,7 @@ void StatusNotifierItem::Update(const TrayIcon& icon) {
     toolTip_.description = description;
     emit NewToolTip();
   }
+  if (menu_ != nullptr && icon.menu != nullptr) menu_->Offer(*icon.menu);
 }
 
 // A left click, which does nothing on the program's tray icon; the panel shows the menu itself.

@@ -11,6 +11,8 @@
 
 namespace ui::qt {
 
+class DBusMenu;
+
 // One size of the icon as the item carries it, (iiay): ARGB32 in network byte order.
 struct SniImage {
   int width = 0;
@@ -54,7 +56,7 @@ class StatusNotifierItem : public QObject {
   // Registers with the StatusNotifierWatcher there now, unless it is registered there already;
   // false when the watcher does not take it.
   bool Register(const TrayIcon& icon);
-  // The icon and the tooltip as they stand.
+  // The icon, the tooltip and the menu as they stand.
   void Update(const TrayIcon& icon);
   // Leaves the watcher: the panel removes the item.
   void Unregister();
@@ -86,6 +88,7 @@ class StatusNotifierItem : public QObject {
   SniToolTip toolTip_;
   bool itemIsMenu_ = false;  // a left click is Activate; the menu is the panel's own
   QDBusObjectPath menuPath_;
+  DBusMenu* menu_ = nullptr;  // exported with the item's first registration, if it has a menu
   HICON icon_ = 0;
 };
 

@@ -53,12 +53,43 @@ bool OpenAddress(const std::string& address);  // ShellExecuteA "open"
 void ServeRequests(const std::string& lockName, std::function<void(unsigned command)> received);
 bool SendRequest(const std::string& lockName, unsigned command);
 
+// One paint of an owner-drawn control, in the control's pixels and the dialog's font, drawn
+// off the screen and put there whole when it ends (so that a repaint does not flicker). Colors
+// are 0x00BBGGRR, formats DrawText's.
+class ControlCanvas {
+ public:
+  ControlCanvas(void* drawItem);  // the DRAWITEMSTRUCT of WM_DRAWITEM
+  ~ControlCanvas();
+  ControlCanvas(const ControlCanvas&) = delete;
+  ControlCanvas& operator=(const ControlCanvas&) = delete;
+
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  int Dpi() const;
+  void FillRect(int left, int top, int right, int bottom, uint32_t color);
+  void Line(int x1, int y1, int x2, int y2, int width, uint32_t color);
+  void Text(int left, int top, int right, int bottom, const std::string& textUtf8, unsigned format,
+            uint32_t color);
+  void TextSize(const std::string& textUtf8, int& cx, int& cy);
+
+ private:
+  void* screen_;   // HDC
+  void* control_;  // HWND
+  void* memory_;   // HDC
+  void* bitmap_;   // HBITMAP
+  void* oldBitmap_;
+  void* oldFont_;
+  int width_;
+  int height_;
+};
+
 // One dialog window, created hidden from its dialog resource.
 class DialogWindow {
  public:
   struct Events {
     std::function<void(int controlId, unsigned code)> notify;  // BN_CLICKED, EN_CHANGE, NM_DBLCLK
     std::function<void()> closeRequest;                        // the close box
+    std::function<void(int controlId, ControlCanvas& canvas)> draw;  // an owner-drawn control
   };
   DialogWindow(unsigned templateId, Events events);
   ~DialogWindow();
@@ -76,6 +107,8 @@ class DialogWindow {
   bool EnableControl(int controlId, bool enabled);
   // EM_SETPASSWORDCHAR: an edit's text hidden behind the system's mask, or shown.
   void SetTextMasked(int controlId, bool masked);
+  // InvalidateRect: an owner-drawn control is drawn again soon.
+  void Invalidate(int controlId);
 
   // The width is in pixels at 96 DPI, scaled to the dialog's DPI.
   bool InsertColumn(int controlId, int column, const std::string& titleUtf8, int width);

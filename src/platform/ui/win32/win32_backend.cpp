@@ -26,11 +26,41 @@ class Win32Loop : public EventLoop {
   int code_ = -1;        // a WM_QUIT from outside ends the loop like the application's quit
 };
 
+// The framework's drawing calls on the canvas of a control's paint.
+class CanvasPainter : public Painter {
+ public:
+  explicit CanvasPainter(win32::ControlCanvas& canvas) : canvas_(canvas) {}
+
+  SIZE Size() const override { return {canvas_.Width(), canvas_.Height()}; }
+  int Dpi() const override { return canvas_.Dpi(); }
+  void FillRect(const RECT& rect, COLORREF color) override {
+    canvas_.FillRect(rect.left, rect.top, rect.right, rect.bottom, color);
+  }
+  void Line(POINT from, POINT to, int width, COLORREF color) override {
+    canvas_.Line(from.x, from.y, to.x, to.y, width, color);
+  }
+  void Text(const RECT& box, const std::string& text, UINT format, COLORREF color) override {
+    canvas_.Text(box.left, box.top, box.right, box.bottom, text, format, color);
+  }
+  SIZE TextSize(const std::string& text) override {
+    SIZE size;
+    canvas_.TextSize(text, size.cx, size.cy);
+    return size;
+  }
+
+ private:
+  win32::ControlCanvas& canvas_;
+};
+
 class Win32Dialog : public NativeDialog {
  public:
   Win32Dialog(const DialogTemplate& dialog, DialogEvents& events)
       : window_(dialog.id, {[&events](int id, unsigned code) { events.OnControlNotify(id, code); },
-                            [&events] { events.OnCloseRequest(); }}) {}
+                            [&events] { events.OnCloseRequest(); },
+                            [&events](int id, win32::ControlCanvas& canvas) {
+                              CanvasPainter painter(canvas);
+                              events.OnDrawItem(id, painter);
+                            }}) {}
 
   void Show() override { window_.Show(); }
   void SetEnabled(bool enabled) override { window_.SetEnabled(enabled); }
@@ -51,6 +81,7 @@ class Win32Dialog : public NativeDialog {
   void SetPasswordChar(int controlId, char mask) override {
     window_.SetTextMasked(controlId, mask != 0);
   }
+  void Invalidate(int controlId) override { window_.Invalidate(controlId); }
 
   bool InsertColumn(int controlId, int column, const std::string& title, int width) override {
     return window_.InsertColumn(controlId, column, title, width);

@@ -67,6 +67,11 @@ INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       }
       return FALSE;
     }
+    case WM_DRAWITEM: {
+      ControlCanvas canvas(reinterpret_cast<void*>(lParam));
+      events->draw(static_cast<int>(wParam), canvas);
+      return TRUE;
+    }
     case WM_CLOSE:
       events->closeRequest();
       return TRUE;
@@ -76,6 +81,67 @@ INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 }  // namespace
+
+ControlCanvas::ControlCanvas(void* drawItem) {
+  const auto* item = static_cast<const DRAWITEMSTRUCT*>(drawItem);
+  screen_ = item->hDC;
+  control_ = item->hwndItem;
+  width_ = item->rcItem.right - item->rcItem.left;
+  height_ = item->rcItem.bottom - item->rcItem.top;
+  const HDC memory = CreateCompatibleDC(item->hDC);
+  memory_ = memory;
+  bitmap_ = CreateCompatibleBitmap(item->hDC, width_, height_);
+  oldBitmap_ = SelectObject(memory, static_cast<HBITMAP>(bitmap_));
+  // The dialog's font, which the dialog manager gave every control.
+  oldFont_ =
+      SelectObject(memory, reinterpret_cast<HFONT>(SendMessageW(item->hwndItem, WM_GETFONT, 0, 0)));
+  SetBkMode(memory, TRANSPARENT);
+}
+
+ControlCanvas::~ControlCanvas() {
+  const auto memory = static_cast<HDC>(memory_);
+  BitBlt(static_cast<HDC>(screen_), 0, 0, width_, height_, memory, 0, 0, SRCCOPY);
+  SelectObject(memory, static_cast<HGDIOBJ>(oldFont_));
+  SelectObject(memory, static_cast<HGDIOBJ>(oldBitmap_));
+  DeleteObject(static_cast<HBITMAP>(bitmap_));
+  DeleteDC(memory);
+}
+
+int ControlCanvas::Dpi() const { return static_cast<int>(GetDpiForWindow(Handle(control_))); }
+
+void ControlCanvas::FillRect(int left, int top, int right, int bottom, uint32_t color) {
+  const RECT rect{left, top, right, bottom};
+  SetDCBrushColor(static_cast<HDC>(memory_), color);
+  ::FillRect(static_cast<HDC>(memory_), &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+}
+
+void ControlCanvas::Line(int x1, int y1, int x2, int y2, int width, uint32_t color) {
+  const auto memory = static_cast<HDC>(memory_);
+  const HPEN pen = CreatePen(PS_SOLID, width, color);
+  const HGDIOBJ old = SelectObject(memory, pen);
+  MoveToEx(memory, x1, y1, nullptr);
+  LineTo(memory, x2, y2);
+  SelectObject(memory, old);
+  DeleteObject(pen);
+}
+
+void ControlCanvas::Text(int left, int top, int right, int bottom, const std::string& textUtf8,
+                         unsigned format, uint32_t color) {
+  RECT box{left, top, right, bottom};
+  std::wstring text = ToWide(textUtf8);
+  SetTextColor(static_cast<HDC>(memory_), color);
+  DrawTextW(static_cast<HDC>(memory_), text.data(), static_cast<int>(text.size()), &box,
+            format | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+void ControlCanvas::TextSize(const std::string& textUtf8, int& cx, int& cy) {
+  const std::wstring text = ToWide(textUtf8);
+  SIZE size{};
+  GetTextExtentPoint32W(static_cast<HDC>(memory_), text.c_str(), static_cast<int>(text.size()),
+                        &size);
+  cx = size.cx;
+  cy = size.cy;
+}
 
 HWND TopDialog() { return openDialogs->empty() ? nullptr : openDialogs->back(); }
 
@@ -137,6 +203,10 @@ bool DialogWindow::EnableControl(int controlId, bool enabled) {
   // as Tab would move it.
   if (!enabled && GetFocus() == control) SendMessageW(Handle(window_), WM_NEXTDLGCTL, 0, FALSE);
   return EnableWindow(control, enabled) != FALSE;
+}
+
+void DialogWindow::Invalidate(int controlId) {
+  InvalidateRect(GetDlgItem(Handle(window_), controlId), nullptr, FALSE);
 }
 
 void DialogWindow::SetTextMasked(int controlId, bool masked) {
