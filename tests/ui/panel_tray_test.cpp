@@ -37,6 +37,7 @@ using testing_support::kWatch;
 using testing_support::kWatchAlone;
 
 const std::string kWatcher = "org.kde.StatusNotifierWatcher";
+const std::string kNotices = "org.freedesktop.Notifications";
 const std::string kSettingsCaption = "Kobanu  Ver 1.00";
 
 bool Installed(const std::string& program) {
@@ -181,6 +182,8 @@ TEST_F(PanelTrayTest, WhilePricesAreRecordedTheExportedMenuOffersTheChart) {
   WriteSettings(
       "SCAN_FLAG=0\r\n[SERVICE]\r\nAPPLICATION_ID=a\r\nACCESS_KEY=pk_k\r\n"
       "ENDPOINT=http://127.0.0.1:9/\r\nPRICE_HISTORY=1\r\n");
+  testing_support::BusMonitor layouts(busAddress_, "com.canonical.dbusmenu", "LayoutUpdated",
+                                      prefix_);
   Launch();
   ASSERT_TRUE(WaitUntil([&] { return ItemRegistered(); })) << "no item registered";
   const auto labels = [&] {
@@ -190,6 +193,8 @@ TEST_F(PanelTrayTest, WhilePricesAreRecordedTheExportedMenuOffersTheChart) {
   };
   const std::vector<std::string> recording = {"ダイアログを開く", "価格の推移", "-", "終了"};
   EXPECT_TRUE(WaitUntil([&] { return labels() == recording; })) << Joined(labels());
+  // A panel that keeps the menu it read hears that it changed.
+  EXPECT_TRUE(WaitUntil([&] { return layouts.Count() == 1; })) << layouts.Log();
   Click("価格の推移");
   ASSERT_TRUE(WaitUntil([&] { return DialogShown("価格の推移"); }));
   x_.XDoTool("key Escape");
@@ -204,7 +209,7 @@ TEST_F(PanelTrayTest, WithTodaysServiceTheTipTellsTheLastCheckAndOneNoticeAFaili
   Child watcher({KOBANU_SNI_WATCHER, "--host-after-ms", "0"}, x_.Env());
   ASSERT_TRUE(
       WaitUntil([&] { return WatcherProperty("IsStatusNotifierHostRegistered")["data"] == true; }));
-  testing_support::NoticeMonitor notices(busAddress_, prefix_);
+  testing_support::BusMonitor notices(busAddress_, kNotices, "Notify", prefix_);
   WriteSettings("SCAN_FLAG=1\r\nSCAN_KEYWORD=" + kWatch +
                 "\r\n[SERVICE]\r\nAPPLICATION_ID=0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0\r\n"
                 "ACCESS_KEY=pk_wrong\r\n");
@@ -232,7 +237,7 @@ TEST_F(PanelTrayTest, AnAlertsNoticeNamesTheCheapestMatchAndItsActionOpensItsPag
   Child watcher({KOBANU_SNI_WATCHER, "--host-after-ms", "0", "--click-notices"}, x_.Env());
   ASSERT_TRUE(
       WaitUntil([&] { return WatcherProperty("IsStatusNotifierHostRegistered")["data"] == true; }));
-  testing_support::NoticeMonitor notices(busAddress_, prefix_);
+  testing_support::BusMonitor notices(busAddress_, kNotices, "Notify", prefix_);
   WriteSettings("SCAN_FLAG=1\r\nSCAN_KEYWORD=" + kSmartWatch + "\r\nSCAN_PRICE=10000\r\n" +
                 TodaysService(kWatchAlone));
   Launch({"KOBANU_TEST_CYCLE_MS=100", StandInBrowser()});

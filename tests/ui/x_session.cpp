@@ -307,24 +307,24 @@ GreyLevels XSession::OwnImage(const XWindow& window) {
                  " -silent | convert xwd:-" + kGreyLevels);
 }
 
-NoticeMonitor::NoticeMonitor(const std::string& busAddress,
-                             const std::vector<std::string>& prefix) {
+BusMonitor::BusMonitor(const std::string& busAddress, const std::string& interface,
+                       const std::string& member, const std::vector<std::string>& prefix)
+    : member_(member) {
   std::vector<std::string> argv = prefix;
-  argv.insert(argv.end(), {"sh", "-c",
-                           "exec dbus-monitor --address '" + busAddress +
-                               "' \"type='method_call',interface='org.freedesktop.Notifications',"
-                               "member='Notify'\" >'" +
-                               dir_.File("notices") + "'"});
+  argv.insert(argv.end(),
+              {"sh", "-c",
+               "exec dbus-monitor --address '" + busAddress + "' \"interface='" + interface +
+                   "',member='" + member + "'\" >'" + dir_.File("seen") + "'"});
   monitor_ = Child(argv, {});
 }
 
-std::string NoticeMonitor::Log() { return ReadFile(dir_.File("notices")); }
+std::string BusMonitor::Log() { return ReadFile(dir_.File("seen")); }
 
-int NoticeMonitor::Count() {
+int BusMonitor::Count() {
   const std::string text = Log();
+  const std::string header = "member=" + member_ + "\n";
   int count = 0;
-  for (size_t at = text.find("member=Notify"); at != std::string::npos;
-       at = text.find("member=Notify", at + 1)) {
+  for (size_t at = text.find(header); at != std::string::npos; at = text.find(header, at + 1)) {
     ++count;
   }
   return count;

@@ -113,15 +113,17 @@ class XSession {
   void* connection_ = nullptr;
 };
 
-// The notifications sent to the desktop's notification service on a bus (dbus-monitor), started
-// through prefix.
-class NoticeMonitor {
+// The calls and signals of one member of an interface on a bus (dbus-monitor), started through
+// prefix: the notices sent to the desktop's notification service, a menu's LayoutUpdated.
+class BusMonitor {
  public:
-  NoticeMonitor(const std::string& busAddress, const std::vector<std::string>& prefix = {});
+  BusMonitor(const std::string& busAddress, const std::string& interface, const std::string& member,
+             const std::vector<std::string>& prefix = {});
   int Count();
   std::string Log();  // everything seen, the texts as dbus-monitor prints them
 
  private:
+  std::string member_;
   TempDir dir_;
   Child monitor_;
 };

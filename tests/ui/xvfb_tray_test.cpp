@@ -443,7 +443,8 @@ TEST_F(XvfbLateTrayTest, WithNoTrayItRunsWithoutABoxSaysSoOnceAndASecondStartOpe
   EXPECT_EQ(kobanu_.WaitForExit(std::chrono::seconds(10)), 0);
   EXPECT_EQ(Settings(), "[PARAM]\r\nSCAN_KEYWORD=old\r\n");  // never loaded, never saved
 
-  testing_support::NoticeMonitor notices(x_.bus().address());
+  testing_support::BusMonitor notices(x_.bus().address(), "org.freedesktop.Notifications",
+                                      "Notify");
   Launch({"KOBANU_TEST_TRAY_WAIT_MS=2000"});
   ASSERT_TRUE(WaitUntil([&] { return notices.Count() == 1; })) << "no notice";
   EXPECT_NE(notices.Log().find("通知領域が使えるようになると"), std::string::npos) << notices.Log();
