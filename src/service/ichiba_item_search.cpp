@@ -196,6 +196,11 @@ CheckOutcome IchibaHitCount(const ServiceSettings& service, const SettingsSnapsh
   return AskCheapest(service, search, defaultEndpoint, MaxPrice(search.scanPrice));
 }
 
+CheckOutcome IchibaCheapestPrice(const ServiceSettings& service, const SettingsSnapshot& search,
+                                 const std::string& defaultEndpoint) {
+  return AskCheapest(service, search, defaultEndpoint, std::nullopt);
+}
+
 CheckOutcome IchibaHitList(const ServiceSettings& service, const SettingsSnapshot& search,
                            const std::string& defaultEndpoint) {
   const std::optional<long> maxPrice = MaxPrice(search.scanPrice);

@@ -22,6 +22,11 @@ std::optional<long> MaxPrice(const std::string& price);
 CheckOutcome IchibaHitCount(const ServiceSettings& service, const SettingsSnapshot& search,
                             const std::string& defaultEndpoint);
 
+// The keyword's cheapest match and the count, with the narrowing and without a ceiling: the price
+// history's hourly question. Result 0 or -1, as the count's.
+CheckOutcome IchibaCheapestPrice(const ServiceSettings& service, const SettingsSnapshot& search,
+                                 const std::string& defaultEndpoint);
+
 // The hit list, filling the hit table and hitCount: result 0 or -1. User-interface thread.
 CheckOutcome IchibaHitList(const ServiceSettings& service, const SettingsSnapshot& search,
                            const std::string& defaultEndpoint);

@@ -156,6 +156,11 @@ CheckOutcome AskHitCount(const SettingsSnapshot& settings, const ServiceSettings
              : RwsHitCount(settings);
 }
 
+CheckOutcome AskCheapestPrice(const SettingsSnapshot& settings, const ServiceSettings& service) {
+  if (KeywordIsEmpty(settings)) return Skipped(Skip::kNoKeyword);
+  return IchibaCheapestPrice(service, settings, CurrentPieces().hosts.serviceEndpoint);
+}
+
 CheckOutcome AskSalesStatus(const SettingsSnapshot& settings, const ServiceSettings& service) {
   if (KeywordIsEmpty(settings)) return Skipped(Skip::kNoKeyword);
   return service.Enabled()

@@ -31,6 +31,10 @@ int QuerySalesStatus(int& state, const SettingsSnapshot& settings = SnapshotSett
 CheckOutcome AskHitCount(const SettingsSnapshot& settings, const ServiceSettings& service);
 CheckOutcome AskSalesStatus(const SettingsSnapshot& settings, const ServiceSettings& service);
 
+// The price history's question, with [SERVICE] on: the keyword's cheapest match and the count,
+// with the section's narrowing and without the ceiling; written nowhere. Worker thread.
+CheckOutcome AskCheapestPrice(const SettingsSnapshot& settings, const ServiceSettings& service);
+
 // What the last QueryHitCount or QuerySalesStatus (kCountCheck, kTimeSaleCheck) or QueryHitList
 // (kHitListCheck) came to; an empty outcome before the first.
 CheckOutcome LastOutcome(std::string_view check);

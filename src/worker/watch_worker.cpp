@@ -17,6 +17,7 @@
 #include "worker/check_status.h"
 #include "worker/disarm_alert.h"
 #include "worker/price_check.h"
+#include "worker/price_recording.h"
 #include "worker/worker_pause.h"
 
 namespace {
@@ -26,10 +27,12 @@ constexpr uint32_t kOneHour = 3'600'000;
 // Set once the worker's thread has started; there is one worker per process.
 std::atomic<bool> watchWorkerStarted{false};
 
-bool ServiceIsOn() {
+ServiceSettings LoadedService() {
   std::lock_guard lock(watchState.serviceMutex);
-  return watchState.service.Enabled();
+  return watchState.service;
 }
+
+bool ServiceIsOn() { return LoadedService().Enabled(); }
 
 // The tray shows what the check just made came to, with [SERVICE] on.
 void TellTray(std::string_view check) {
@@ -64,16 +67,35 @@ void LogSkippedCycle(int32_t scanTimesale, Skip why) {
   WriteCheckLog(scanTimesale != 0 ? kTimeSaleCheck : kCountCheck, Skipped(why));
 }
 
-// One cycle: check the settings, query, decide, alert. The checks and the query see one
-// snapshot of the settings, so the query never runs with a keyword or price it did not check.
+// Whether the cycle's count check asks the price history's own question, so that its one answer
+// serves both. The history wants the keyword's cheapest match with the narrowing and without the
+// ceiling; the count check asks with the ceiling MaxPrice(scanPrice), which is none for an empty
+// price: then both send the very same request. With a ceiling they may not share: the check
+// reports what lies at or under the ceiling (the log's "count 3", the tip's 該当 3件, the
+// notice's match), which an answer without it cannot tell, while an answer with it cannot tell
+// the cheapest above; and a floor at or above the ceiling, or a ceiling below one yen, stops the
+// check before it asks, not the history. So a ceiling costs a second request, paced as every
+// other.
+bool CountAsksForTheHistory(const SettingsSnapshot& s) {
+  return s.scanFlag != 0 && s.scanTimesale == 0 && s.scanPrice.empty();
+}
+
+// One cycle: record the price, check the settings, query, decide, alert. The checks and the
+// queries see one snapshot of the settings, so a query never runs with a keyword or price it did
+// not check. The history's row comes before any box, which waits for the user.
 void RunWatchCycle() {
   LoadServiceSettings();  // as the service window last saved them
-  if (!ServiceIsOn()) NoteCheckStatus(std::nullopt);
-  if (watchState.settings.scanFlag == 0) {
-    LogSkippedCycle(watchState.settings.scanTimesale, Skip::kDisarmed);
+  const ServiceSettings service = LoadedService();
+  if (!service.Enabled()) NoteCheckStatus(std::nullopt);
+  const SettingsSnapshot s = SnapshotSettings();
+  const bool recording = service.RecordsPrices() && !s.scanKeyword.empty();
+  const bool countServesTheHistory = recording && CountAsksForTheHistory(s);
+  if (recording && !countServesTheHistory) RecordPrice(s, AskCheapestPrice(s, service));
+
+  if (s.scanFlag == 0) {
+    LogSkippedCycle(s.scanTimesale, Skip::kDisarmed);
     return;
   }
-  const SettingsSnapshot s = SnapshotSettings();
 
   const bool keywordMissing = s.scanKeyword.empty();
   if (keywordMissing) AfxMessageBox(texts::kNoKeyword);
@@ -95,6 +117,7 @@ void RunWatchCycle() {
     RunTimeSaleQuery(s);
   } else {
     RunCountQuery(s);
+    if (countServesTheHistory) RecordPrice(s, LastOutcome(kCountCheck));
   }
 
   if (watchState.lastHitCount == -1) return;

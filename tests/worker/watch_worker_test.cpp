@@ -12,6 +12,7 @@
 #include "res/program_resources.h"
 #include "res/resource.h"
 #include "res/texts.h"
+#include "service/price_history.h"
 #include "service/request_pacer.h"
 #include "service/service_requests.h"
 #include "service/service_versions.h"
@@ -531,6 +532,66 @@ TEST_F(WatchWorkerTest, TheTrayHearsOfEachCheckAndOnceOfThreeFailuresInARow) {
   Arm(kNothing);
   RunCycle();
   EXPECT_EQ(TakeCheckStatus().tipLine, "");
+}
+
+// With PRICE_HISTORY=1 each hour's cheapest match (narrowed, without the ceiling) is a row, also
+// while the alert is off, and a failed hour is a row with its outcome. An armed check without a
+// ceiling asks the same question and serves the row; with a ceiling the row costs a request.
+TEST_F(WatchWorkerTest, EveryHourRecordsTheCheapestMatchWhenAskedTo) {
+  const FastService fast(*mall);
+  const std::string service =
+      "ENDPOINT=" + mall->Url(standin::kSearchPath20260701) + "\r\n" + kWatchAlone;
+  const auto disarmed = [&](const std::string& lines) {
+    UseService(lines);
+    Arm(kSmartWatch);
+    settings.scanFlag = 0;
+  };
+  disarmed(service);
+  EXPECT_EQ(RunCycle().requests, 0u);  // without the switch: no question and no file
+  EXPECT_FALSE(ReadPriceHistory());
+
+  disarmed(service + "PRICE_HISTORY=1\r\n");
+  std::vector<std::optional<int64_t>> expected;
+  for (int hour = 0; hour < 48; ++hour) {
+    const int markup = hour * 37 % 500;  // moves the stand-in's prices from hour to hour
+    const bool failing = hour == 20;
+    mall->SetServiceMode("markup=" + std::to_string(markup) +
+                         (failing ? "&fail=503" : "&fail=none"));
+    const Cycle cycle = RunCycle();
+    EXPECT_EQ(cycle.boxes, Boxes{});
+    EXPECT_EQ(cycle.requests, 1u) << hour;
+    expected.push_back(failing ? std::nullopt : std::optional<int64_t>(9480 + markup));
+  }
+  mall->SetServiceMode("markup=0&fail=none");
+  struct Armed {
+    std::string price;
+    size_t requests;
+    Boxes boxes;
+  };
+  for (const Armed& armed : {Armed{"", 1, {texts::kConditionMet}}, Armed{"9000", 2, {}}}) {
+    Arm(kSmartWatch, armed.price);
+    const Cycle cycle = RunCycle();
+    EXPECT_EQ(cycle.requests, armed.requests) << armed.price;
+    EXPECT_EQ(cycle.boxes, armed.boxes) << armed.price;
+    expected.push_back(9480);
+  }
+
+  const auto rows = ReadPriceHistory();
+  ASSERT_TRUE(rows);
+  ASSERT_EQ(rows->size(), expected.size());
+  for (size_t i = 0; i < rows->size(); ++i) {
+    const PriceRecord& row = (*rows)[i];
+    EXPECT_EQ(row.price, expected[i]) << i;
+    EXPECT_EQ(row.keyword, "SZ100");
+    if (expected[i]) {
+      EXPECT_EQ(row.count, 2) << i;
+      EXPECT_EQ(row.outcome, "count 2") << i;
+      EXPECT_EQ(row.name, "ソラノ SZ100 スマートウォッチ 本体 ホワイト 箱なし");
+    } else {
+      EXPECT_EQ(row.count, std::nullopt);
+      EXPECT_TRUE(row.outcome.starts_with("service error 503")) << row.outcome;
+    }
+  }
 }
 
 }  // namespace

@@ -161,7 +161,7 @@ class Elements {
 
 std::string CatchCopy(const CatalogueItem& item) { return item.price >= 3980 ? "送料無料" : ""; }
 
-json Item(const CatalogueItem& item, const std::string& self,
+json Item(const CatalogueItem& item, long markup, const std::string& self,
           const std::optional<std::string>& affiliateId, const Elements& elements) {
   const Shop& shop = Shops()[item.shop];
   const std::string code = ItemCode(item);
@@ -169,7 +169,8 @@ json Item(const CatalogueItem& item, const std::string& self,
   const auto [start, end] = TimesOf(item);
   // One item comes with its price as a text, as answers have been reported to since the 2026
   // move (the record shows it for the ranking; readers take both).
-  const json price = item.number == 30000004 ? json(std::to_string(item.price)) : json(item.price);
+  const long yen = item.price + markup;
+  const json price = item.number == 30000004 ? json(std::to_string(yen)) : json(yen);
   const json all = {
       {"itemName", item.name},
       {"catchcopy", CatchCopy(item)},
@@ -204,13 +205,14 @@ json Item(const CatalogueItem& item, const std::string& self,
 // service's words for a floor not below the ceiling are not in the public record: the stand-in
 // refuses it in the documented form of a parameter refused.
 struct Narrowing {
+  long markup = 0;
   std::optional<long> minPrice;
   std::vector<std::string_view> ngWords;
   bool postageIncludedOnly = false;
 
   bool Keeps(const CatalogueItem& item) const {
     const std::string text = std::string(item.name) + " " + CatchCopy(item);
-    return (!minPrice || item.price >= *minPrice) &&
+    return (!minPrice || item.price + markup >= *minPrice) &&
            std::none_of(ngWords.begin(), ngWords.end(),
                         [&](std::string_view word) { return text.find(word) != text.npos; }) &&
            (!postageIncludedOnly || item.postageIncluded);
@@ -270,6 +272,8 @@ bool IchibaServiceMode::Set(const QueryParams& params) {
       failing_ = value == "none" ? 0 : std::stoi(value);
     } else if (key == "retire") {
       retired_ = value == "none" ? "" : "," + value + ",";
+    } else if (key == "markup" && IsNumber(value)) {
+      markup_ = std::stol(value);
     } else {
       return false;
     }
@@ -285,6 +289,11 @@ bool IchibaServiceMode::DeniesIp() {
 bool IchibaServiceMode::Retired(const std::string& version) {
   std::lock_guard lock(mutex_);
   return retired_.find("," + version + ",") != std::string::npos;
+}
+
+long IchibaServiceMode::Markup() {
+  std::lock_guard lock(mutex_);
+  return markup_;
 }
 
 int IchibaServiceMode::Failing() {
@@ -329,6 +338,7 @@ Answer IchibaSearchAnswer(const ServiceRequest& request, const std::string& self
     maxPrice = std::stol(*text);
   }
   Narrowing narrowing;
+  narrowing.markup = mode.Markup();
   if (const auto text = Param(params, "minPrice")) {
     if (!IsNumber(*text)) return WrongParameter("minPrice must be a number");
     narrowing.minPrice = std::stol(*text);
@@ -345,7 +355,8 @@ Answer IchibaSearchAnswer(const ServiceRequest& request, const std::string& self
   if (postageFlag != "0" && postageFlag != "1") return WrongParameter("postageFlag is not valid");
   narrowing.postageIncludedOnly = postageFlag == "1";
 
-  auto items = FindItems(words, availability == "1", maxPrice);
+  auto items = FindItems(words, availability == "1",
+                         maxPrice ? std::optional(*maxPrice - narrowing.markup) : std::nullopt);
   std::erase_if(items, [&](const CatalogueItem* item) { return !narrowing.Keeps(*item); });
   // The cheapest first only when asked; the standard order is the catalogue's here.
   if (!sort || *sort == "standard") std::sort(items.begin(), items.end());
@@ -354,7 +365,7 @@ Answer IchibaSearchAnswer(const ServiceRequest& request, const std::string& self
   json list = json::array();
   const auto affiliateId = Param(params, "affiliateId");
   for (size_t i = 0; i < hits; ++i) {
-    json item = Item(*items[i], self, affiliateId, elements);
+    json item = Item(*items[i], narrowing.markup, self, affiliateId, elements);
     list.push_back(version == "2" ? item : json{{"Item", item}});
   }
   const json all = {{"count", items.size()},
@@ -368,7 +379,8 @@ Answer IchibaSearchAnswer(const ServiceRequest& request, const std::string& self
                     {"GenreInformation", json::array()},
                     {"TagInformation", json::array()}};
   // The items come when the request asks for any of their fields.
-  const bool itemsWanted = hits == 0 || !Item(*items[0], self, affiliateId, elements).empty();
+  const bool itemsWanted =
+      hits == 0 || !Item(*items[0], narrowing.markup, self, affiliateId, elements).empty();
   json answer = json::object();
   for (const auto& [name, value] : all.items()) {
     if (elements.Wanted(name) || (name == "Items" && itemsWanted)) answer[name] = value;

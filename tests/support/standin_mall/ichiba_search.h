@@ -17,12 +17,14 @@ class IchibaServiceMode {
   // did not list (403); rate=strict|off: a request within a second of the one before refused
   // (429), strict from the start as the service is; fail=500|503|none: every request answered
   // with that error; retire=V[,V...]|none: those versions answered as retired too, as the next
-  // retirement will. False for anything else.
+  // retirement will; markup=N: every price N yen above the catalogue's, so that a test can move
+  // the cheapest price from hour to hour (0 to begin with). False for anything else.
   bool Set(const QueryParams& params);
 
   bool DeniesIp();
   int Failing();
   bool Retired(const std::string& version);
+  long Markup();
   // Whether this request comes too soon after the one before; notes its time.
   bool TooSoon();
 
@@ -32,6 +34,7 @@ class IchibaServiceMode {
   bool strictRate_ = true;
   int failing_ = 0;
   std::string retired_;  // ",V,V,"
+  long markup_ = 0;
   std::optional<std::chrono::steady_clock::time_point> last_;
 };
 
