@@ -18,7 +18,7 @@ bool NeedsEscape(char32_t c) {
 }
 
 std::string Escape(const char* form, unsigned value) {
-  char escape[8];
+  char escape[12];  // room for any unsigned, which the optimiser cannot rule out
   std::snprintf(escape, sizeof escape, form, value);
   return escape;
 }
