@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <map>
 
+#include <nlohmann/json.hpp>
+
 namespace standin {
 
 namespace {
@@ -182,12 +184,31 @@ void PadElements(std::string& body, const std::string& closingTag, const std::st
   }
 }
 
+// Appends padding to the text of field in every element of a JSON answer's "Items", in either
+// format version.
+void PadItemFields(nlohmann::json& items, const char* field, const std::string& padding) {
+  for (nlohmann::json& element : items) {
+    nlohmann::json& item = element.contains("Item") ? element["Item"] : element;
+    if (item.contains(field) && item[field].is_string()) {
+      item[field] = item[field].get<std::string>() + padding;
+    }
+  }
+}
+
 void LongFields(Delivery& d) {
   const auto chars = static_cast<size_t>(d.Number("chars", 300));
   std::string name;
   for (size_t i = 0; i < chars; ++i) name += "長";
-  PadElements(d.answer.body, "</itemName>", name);
-  PadElements(d.answer.body, "</affiliateUrl>", std::string(chars, 'x'));
+  const std::string address(chars, 'x');
+  nlohmann::json answer = nlohmann::json::parse(d.answer.body, nullptr, false);
+  if (answer.is_object() && answer.contains("Items") && answer["Items"].is_array()) {
+    PadItemFields(answer["Items"], "itemName", name);
+    PadItemFields(answer["Items"], "affiliateUrl", address);
+    d.answer.body = answer.dump();
+  } else {
+    PadElements(d.answer.body, "</itemName>", name);
+    PadElements(d.answer.body, "</affiliateUrl>", address);
+  }
   SendWhole(d);
 }
 
