@@ -27,7 +27,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const long before = ResidentKb();
-  const platform::http::TransferResult result = platform::http::PerformGet(argv[1], {}, false);
+  const platform::http::TransferResult result =
+      platform::http::PerformGet(argv[1], {}, false, false);
   if (result.status != 200) {
     std::fprintf(stderr, "curl_footprint: no answer from %s\n", argv[1]);
     return 1;

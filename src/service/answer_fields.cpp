@@ -163,6 +163,8 @@ const ItemValues* AnswerItem::Fields() const {
   return wrapperIsObject ? &inWrapper : nullptr;
 }
 
+ItemValues* AnswerItem::Fields() { return const_cast<ItemValues*>(std::as_const(*this).Fields()); }
+
 std::optional<AnswerFields> ReadAnswerFields(const std::string& body) {
   AnswerFields fields;
   Collector collector(fields);

@@ -50,6 +50,7 @@ struct AnswerItem {
 
   // The item's own fields; null when the element is no item at all.
   const ItemValues* Fields() const;
+  ItemValues* Fields();
 };
 
 struct AnswerFields {

@@ -66,15 +66,16 @@ std::optional<int> ReadJsonCount(const std::string& body) {
 }
 
 int ReadJsonHitList(const std::string& body) {
-  const auto answer = ReadAnswerFields(body);
+  auto answer = ReadAnswerFields(body);
   if (!answer || !answer->itemsIsArray) return -1;
   HitTable& table = watchState.hitTable;
   size_t row = 0;
-  for (const AnswerItem& element : answer->items) {
-    const ItemValues* item = element.Fields();
+  for (AnswerItem& element : answer->items) {
+    ItemValues* item = element.Fields();
     if (item == nullptr) continue;  // no item at all
+    // Each value is let go once converted, so that a long answer is not held twice.
     const auto cell = [&](ItemField field) {
-      return CellText((*item)[static_cast<size_t>(field)]);
+      return CellText(std::exchange((*item)[static_cast<size_t>(field)], std::nullopt));
     };
     std::string address = cell(ItemField::kAffiliateUrl);
     if (address.empty()) address = cell(ItemField::kItemUrl);

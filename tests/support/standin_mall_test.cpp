@@ -267,4 +267,34 @@ TEST_F(StandInMallTest, IchibaSearchNarrowsAsTheServiceDocuments) {
   mall->SetServiceMode("rate=strict");
 }
 
+// Long fields reach the items of a JSON answer as they reach the XML records: every itemName and
+// affiliateUrl grows at its end, in either format, and nothing else changes.
+TEST_F(StandInMallTest, LongFieldsGrowEveryItemOfAJsonAnswer) {
+  mall->SetServiceMode("rate=off");
+  const auto answer = [](const std::string& version) {
+    const std::string request =
+        std::string(standin::kSearchPath20260701) + "?applicationId=" + standin::kApplicationId +
+        "&accessKey=" + standin::kAccessKey + "&affiliateId=af" + "&keyword=" + kLuckyBag +
+        "&hits=2&formatVersion=" + version + "&elements=count,itemName,affiliateUrl";
+    return FetchServiceAnswer(mall->Url(request), "").body;
+  };
+  const auto unpadded = [](std::string body) {
+    for (const std::string padding : {"長長\"", "xx\""}) {
+      for (size_t at = body.find(padding); at != body.npos; at = body.find(padding, at)) {
+        body.replace(at, padding.size(), "\"");
+      }
+    }
+    return body;
+  };
+  for (const std::string version : {"1", "2"}) {
+    const std::string plain = answer(version);
+    mall->ArmFault("mode=long-fields&chars=2");
+    const std::string padded = answer(version);
+    EXPECT_EQ(Occurrences(padded, "長長\""), 2u) << padded;
+    EXPECT_EQ(Occurrences(padded, "xx\""), 2u) << padded;
+    EXPECT_EQ(unpadded(padded), plain);
+  }
+  mall->SetServiceMode("rate=strict");
+}
+
 }  // namespace

@@ -54,7 +54,7 @@ bool SetNameResolutionFailsForTesting(bool fail);
 #ifdef KOBANU_HTTP_TEST_CA
 // Trusts the certificate authority in the PEM file at path, and no other, for https exchanges
 // that start from now on; the empty path restores the system's authorities. Built only with the
-// tests: a release build trusts the system's authorities alone.
+// tests and the benchmarks: a release build trusts the system's authorities alone.
 std::string SetTrustedCaFileForTesting(const std::string& path);
 #endif
 

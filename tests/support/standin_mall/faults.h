@@ -25,6 +25,7 @@
 //   success-for-not-found     the answer with its status NotFound made Success (count 0)
 //   long-fields?chars=N (300) the answer with N characters "長" added to the end of every
 //                             itemName, and N letters "x" to the end of every affiliateUrl
+//                             (of the XML records, or of the items of a JSON answer)
 //   answer?status=S (200)&body=B
 //                             status S with the body B as it is (a server's own words), as JSON
 // Deliveries (at=B: the byte of the body where things go wrong, half of it unless given):

@@ -57,9 +57,9 @@ RawConnection::~RawConnection() {
   close(null);
 }
 
-bool RawConnection::Write(std::string_view bytes) {
+bool RawConnection::Write(std::string_view bytes, bool more) {
   while (!bytes.empty()) {
-    const ssize_t n = send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    const ssize_t n = send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL | (more ? MSG_MORE : 0));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     bytes.remove_prefix(static_cast<size_t>(n));

@@ -17,8 +17,8 @@ class RawConnection {
   RawConnection(const RawConnection&) = delete;
   RawConnection& operator=(const RawConnection&) = delete;
 
-  // False when the client is gone.
-  bool Write(std::string_view bytes);
+  // False when the client is gone. With more, the bytes wait for the next write to go with it.
+  bool Write(std::string_view bytes, bool more = false);
 
   // Waits at most limit for the client to close the connection; true when it did.
   bool ClientLeftWithin(std::chrono::milliseconds limit);
