@@ -29,14 +29,16 @@ constexpr const char* kFailedRed = "#E23030";
 
 class XvfbPriceHistoryTest : public testing_support::KobanuUnderX {
  protected:
-  // Recording prices, the alert off (so that the worker asks nothing), a ceiling of 10,000 yen.
+  // Recording prices for 腕時計, the alert off, a ceiling of 10,000 yen: a running Kobanu's worker
+  // adds this hour's row from the stand-in to the history's.
   void WriteRecordingSettings() {
-    WriteFile(program_.File("setting.ini"),
-              "[PARAM]\r\nSCAN_FLAG=0\r\nSCAN_KEYWORD=x\r\nSCAN_PRICE=10000\r\n[SERVICE]\r\n"
-              "APPLICATION_ID=" +
-                  std::string(standin::kApplicationId) + "\r\nACCESS_KEY=" + standin::kAccessKey +
-                  "\r\nENDPOINT=" + mall_.Url(standin::kSearchPath20260701) +
-                  "\r\nPRICE_HISTORY=1\r\n");
+    WriteFile(
+        program_.File("setting.ini"),
+        "[PARAM]\r\nSCAN_FLAG=0\r\nSCAN_KEYWORD=\x98\x72\x8E\x9E\x8C\x76\r\nSCAN_PRICE=10000\r\n"
+        "[SERVICE]\r\n"
+        "APPLICATION_ID=" +
+            std::string(standin::kApplicationId) + "\r\nACCESS_KEY=" + standin::kAccessKey +
+            "\r\nENDPOINT=" + mall_.Url(standin::kSearchPath20260701) + "\r\nPRICE_HISTORY=1\r\n");
   }
 
   // Hourly rows up to now, as a price moves: in slow waves, a step now and then through the day,
