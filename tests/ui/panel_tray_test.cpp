@@ -320,6 +320,25 @@ TEST_F(PanelTrayTest, TheIconMovesFromTheXEmbedTrayToAHostThatComesAndBack) {
   ExpectEndedWithTheKeywordSaved();
 }
 
+// A panel busy starting answers late: GNOME's extension as it is enabled, after Kobanu, and
+// LXQt's panel, which takes the XEmbed selection while it still loads its plugins. The icon comes
+// once the watcher answers, and stays with the host it is registered with.
+TEST_F(PanelTrayTest, AWatcherBusyStartingGetsTheIconAndKeepsIt) {
+  StartKobanuFirst(x_.Env());
+  Child watcher({KOBANU_SNI_WATCHER, "--host-after-ms", "0", "--busy-ms", "1500"}, x_.Env());
+  ASSERT_TRUE(WaitUntil([&] { return ItemRegistered(); }, std::chrono::seconds(10)))
+      << "no item registered";
+  const std::string item = ItemBusName();
+  ASSERT_EQ(kill(watcher.pid(), SIGUSR1), 0);
+  x_.StartTrayer();
+  EXPECT_FALSE(WaitUntil([&] { return Icon().has_value(); }, std::chrono::seconds(3)))
+      << "the icon left the host for the XEmbed tray";
+  EXPECT_EQ(ItemBusName(), item);
+  EXPECT_FALSE(BoxShown());
+  ASSERT_EQ(kill(kobanu_.pid(), SIGTERM), 0);
+  ExpectEndedWithTheKeywordSaved();
+}
+
 // One xfce4-panel with its status tray alone, as Xfce 4.18 sets it up. xfconfd, which D-Bus
 // starts, takes its configuration from the bus's environment.
 TEST_F(PanelTrayTest, OnXfcePanelInEitherOrderTheMenuOpensFromTheIconAndItsItemsWork) {

@@ -10,6 +10,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -31,10 +32,12 @@ extern char** environ;
 // none ever does. With --click-notices it is the desktop's notification service too, as one that
 // reads markup and offers actions: it numbers each notice and, a moment later, invokes the default
 // action of another program's notice and then of this one, as a person clicking it would. It
-// prints nothing: the tests read it over the bus. With --start-programs it also starts programs
-// for bench/: it reads a program's path a line from its standard input, starts it (its output
-// discarded) and, when that process registers an item, prints "PID MILLISECONDS", the time from
-// just before its start to the call's arrival here; it ends when its input does.
+// prints nothing: the tests read it over the bus. With --busy-ms N it answers nothing for N ms
+// from a moment after its start, and again at each SIGUSR1, as a panel busy starting its plugins.
+// With --start-programs it also
+// starts programs for bench/: it reads a program's path a line from its standard input, starts it
+// (its output discarded) and, when that process registers an item, prints "PID MILLISECONDS", the
+// time from just before its start to the call's arrival here; it ends when its input does.
 namespace {
 
 const QString kWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
@@ -218,6 +221,21 @@ int main(int argc, char** argv) {
   }
   std::optional<Starter> starter;
   if (arguments.contains("--start-programs")) starter.emplace(bus, watcher);
+  // The signal's handler writes to a pipe, whose reading here blocks the event loop.
+  static int busyPipe[2];
+  std::optional<QSocketNotifier> busy;
+  if (const qsizetype at = arguments.indexOf("--busy-ms");
+      at >= 0 && at + 1 < arguments.size() && pipe(busyPipe) == 0) {
+    const auto busyFor = std::chrono::milliseconds(arguments[at + 1].toInt());
+    std::signal(SIGUSR1, [](int) { (void)!write(busyPipe[1], "x", 1); });
+    busy.emplace(busyPipe[0], QSocketNotifier::Read);
+    QObject::connect(&*busy, &QSocketNotifier::activated, [busyFor] {
+      char byte;
+      (void)!read(busyPipe[0], &byte, 1);
+      std::this_thread::sleep_for(busyFor);
+    });
+    QTimer::singleShot(50, [] { std::raise(SIGUSR1); });
+  }
   return QCoreApplication::exec();
 }
 

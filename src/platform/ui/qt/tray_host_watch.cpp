@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QTimer>
 #include <cstdlib>
+#include <optional>
 
 #include "platform/ui/backend.h"
 #include "platform/ui/qt/x_connection.h"
@@ -22,8 +23,10 @@ namespace {
 
 const QString kWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
-// A watcher that does not answer within this is taken for none.
+// A watcher that does not answer within this is busy, and asked again later.
 constexpr int kWatcherAnswerMs = 500;
+// How often a watcher that does not answer is asked, a second apart.
+constexpr int kWatcherAsks = 60;
 
 // The unique bus name of the watcher the icon is registered with; empty for none. UI thread only.
 QString registeredWith;
@@ -31,6 +34,24 @@ QString registeredWith;
 QString WatcherOwner() {
   const QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
   return bus != nullptr ? bus->serviceOwner(kWatcher).value() : QString();
+}
+
+// The watcher's IsStatusNotifierHostRegistered; none when it did not answer in time.
+std::optional<bool> AskWhetherHostRegistered() {
+  QDBusMessage get = QDBusMessage::createMethodCall(
+      kWatcher, kWatcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+      QStringLiteral("Get"));
+  get << kWatcher << QStringLiteral("IsStatusNotifierHostRegistered");
+  // A watcher that only D-Bus activation would start has no panel behind it.
+  get.setAutoStartService(false);
+  const QDBusMessage reply =
+      QDBusConnection::sessionBus().call(get, QDBus::Block, kWatcherAnswerMs);
+  if (reply.type() == QDBusMessage::ErrorMessage &&
+      reply.errorName() == QStringLiteral("org.freedesktop.DBus.Error.NoReply")) {
+    return std::nullopt;
+  }
+  return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
+         qvariant_cast<QDBusVariant>(reply.arguments().constFirst()).variant().toBool();
 }
 
 class TrayHostFilter : public QAbstractNativeEventFilter {
@@ -89,10 +110,19 @@ void WatchStatusNotifierHost() {
   auto* settle = new QTimer(qGuiApp);
   settle->setSingleShot(true);
   settle->setInterval(200);
-  QObject::connect(settle, &QTimer::timeout, [] {
+  QObject::connect(settle, &QTimer::timeout, [settle] {
+    static int unanswered = 0;
+    const std::optional<bool> hosted = AskWhetherHostRegistered();
+    // A watcher busy starting (GNOME's extension as it is enabled) is asked again a second
+    // later, for a minute and a half at most.
+    if (!hosted) {
+      if (++unanswered < kWatcherAsks)
+        QTimer::singleShot(1000, settle, qOverload<>(&QTimer::start));
+      return;
+    }
+    unanswered = 0;
     // A host to move to or to register with again, or the one the icon was with gone.
-    if (StatusNotifierHostRegistered() ? WatcherOwner() != registeredWith
-                                       : !registeredWith.isEmpty()) {
+    if (*hosted ? WatcherOwner() != registeredWith : !registeredWith.isEmpty()) {
       DeliverTaskbarCreated();
     }
   });
@@ -120,16 +150,11 @@ bool XEmbedTrayHostPresent() {
 }
 
 bool StatusNotifierHostRegistered() {
-  QDBusMessage get = QDBusMessage::createMethodCall(
-      kWatcher, kWatcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-      QStringLiteral("Get"));
-  get << kWatcher << QStringLiteral("IsStatusNotifierHostRegistered");
-  // A watcher that only D-Bus activation would start has no panel behind it.
-  get.setAutoStartService(false);
-  const QDBusMessage reply =
-      QDBusConnection::sessionBus().call(get, QDBus::Block, kWatcherAnswerMs);
-  return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
-         qvariant_cast<QDBusVariant>(reply.arguments().constFirst()).variant().toBool();
+  // A panel busy starting (LXQt's takes the XEmbed selection while its watcher still loads its
+  // plugins) answers late: the watcher the icon is registered with is taken at its word until it
+  // says otherwise or goes, so the icon does not leave it for the XEmbed tray.
+  return AskWhetherHostRegistered().value_or(!registeredWith.isEmpty() &&
+                                             registeredWith == WatcherOwner());
 }
 
 bool RegisterStatusNotifierItem(const QString& service) {
