@@ -13,6 +13,8 @@ fail() {
 }
 
 # stage NAME: the start of a part of a long run, with the time taken so far.
+# The version project() gives the build in folder $1, as its cache holds it.
+build_version() { sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$1/CMakeCache.txt"; }
 stage() { echo "== ${me:+$me: }$1 ($SECONDS s so far)"; }
 
 # wait_on PID SECONDS COMMAND...: runs COMMAND every 0.2 s until it succeeds; false after SECONDS,

@@ -19,17 +19,22 @@ foreach(size 16 24 32 48 64 128 256)
           DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME kobanu.png)
 endforeach()
 install(FILES ${icons}/kobanu.svg DESTINATION share/icons/hicolor/scalable/apps)
-install(FILES ${packaging}/io.github.kobanu.kobanu.metainfo.xml DESTINATION share/metainfo)
+# The manual, the copyright file and the AppStream metadata name the version of project().
+foreach(file kobanu.1 copyright io.github.kobanu.kobanu.metainfo.xml)
+  configure_file(${packaging}/${file}.in ${CMAKE_CURRENT_BINARY_DIR}/${file} @ONLY)
+endforeach()
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/io.github.kobanu.kobanu.metainfo.xml
+        DESTINATION share/metainfo)
 
 # Compressed without names or times, so that the packages come out the same from every build.
-foreach(file kobanu.1 changelog)
-  execute_process(COMMAND gzip -9nc ${packaging}/${file}
-                  OUTPUT_FILE ${CMAKE_CURRENT_BINARY_DIR}/${file}.gz COMMAND_ERROR_IS_FATAL ANY)
+foreach(file ${CMAKE_CURRENT_BINARY_DIR}/kobanu.1 ${packaging}/changelog)
+  cmake_path(GET file FILENAME name)
+  execute_process(COMMAND gzip -9nc ${file}
+                  OUTPUT_FILE ${CMAKE_CURRENT_BINARY_DIR}/${name}.gz COMMAND_ERROR_IS_FATAL ANY)
 endforeach()
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${packaging}/kobanu.1
-                                                               ${packaging}/changelog)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${packaging}/changelog)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/kobanu.1.gz DESTINATION share/man/man1)
-install(FILES ${PROJECT_SOURCE_DIR}/README.md ${packaging}/copyright
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${CMAKE_CURRENT_BINARY_DIR}/copyright
               ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
         DESTINATION share/doc/kobanu)
 

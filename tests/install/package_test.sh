@@ -7,8 +7,9 @@
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$1
-deb=$build/kobanu_1.00_amd64.deb
-tgz=$build/kobanu-1.00-linux-amd64.tar.gz
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+deb=$build/kobanu_${version}_amd64.deb
+tgz=$build/kobanu-$version-linux-amd64.tar.gz
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 # shellcheck source=tests/support/checks.sh
@@ -47,10 +48,10 @@ check "the desktop entry starts the installed program" \
 check "the AppStream metadata validates" appstreamcli validate --no-net \
   "$tmp/root/usr/share/metainfo/io.github.kobanu.kobanu.metainfo.xml"
 check "the installed link starts the program" \
-  same "$(env -u DISPLAY "$tmp/root/usr/bin/kobanu" --version)" "Kobanu 1.00"
+  same "$(env -u DISPLAY "$tmp/root/usr/bin/kobanu" --version)" "Kobanu $version"
 check "the program is stripped" not_grep "not stripped" <(file "$tmp/root/usr/lib/kobanu/kobanu")
 
 check "the .tar.gz holds the portable folder" same "$(tar tzf "$tgz" | sort)" \
-  "$(printf 'kobanu-1.00-linux-amd64/%s\n' README.md kobanu kobanu.png)"
+  "$(printf '%s\n' "kobanu-$version-linux-amd64/"{README.md,kobanu,kobanu.png})"
 
 checks_done packages
