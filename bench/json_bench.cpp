@@ -96,12 +96,12 @@ std::optional<AnswerValue> ValueOf(simdjson::ondemand::value value) {
   std::string_view text;
   if (type == simdjson::ondemand::json_type::string) {
     if (value.get_string().get(text)) return std::nullopt;
-    return AnswerValue{AnswerValue::Kind::kText, std::string(text), std::nullopt};
+    return AnswerValue{AnswerValue::Kind::kText, std::string(text), std::nullopt, false};
   }
   if (type != simdjson::ondemand::json_type::number) return AnswerValue{};
   text = value.raw_json_token();
   text = text.substr(0, text.find_last_not_of(" \t\r\n") + 1);
-  AnswerValue number{AnswerValue::Kind::kNumber, std::string(text), std::nullopt};
+  AnswerValue number{AnswerValue::Kind::kNumber, std::string(text), std::nullopt, false};
   uint64_t whole = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), whole);
   if (error == std::errc() && end == text.data() + text.size()) number.whole = whole;

@@ -5,11 +5,12 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The few values of an item-search JSON answer that the readers look at, read in one pass that
-// keeps nothing else: no tree of the answer is built, so no input can make the reading recurse,
-// and the memory it costs stays a small multiple of the body's size.
+// keeps nothing else: no tree of the answer is built and no text is copied that no reader wants,
+// so no input can make the reading recurse, and the memory it costs stays below the body's size.
 
 // Deeper nesting than this is no answer of the service (its own answers nest four levels).
 inline constexpr size_t kMaxAnswerDepth = 64;
@@ -20,6 +21,7 @@ struct AnswerValue {
   Kind kind = Kind::kOther;
   std::string text;               // the text (UTF-8), or the number as the answer wrote it
   std::optional<uint64_t> whole;  // a number that is a whole number of 0 or more
+  bool cut = false;               // the text went on beyond the bytes the reading keeps
 };
 
 // The fields of an item the readers know, in this order.
@@ -64,5 +66,7 @@ struct AnswerFields {
 };
 
 // The fields of a body that is one JSON object nesting at most kMaxAnswerDepth levels; nothing
-// for any other body. Where a name repeats, its last value counts.
-std::optional<AnswerFields> ReadAnswerFields(const std::string& body);
+// for any other body. Where a name repeats, its last value counts. Of a text, at most
+// keptTextBytes are kept, ended between characters.
+std::optional<AnswerFields> ReadAnswerFields(std::string_view body,
+                                             size_t keptTextBytes = SIZE_MAX);

@@ -11,6 +11,12 @@
 
 namespace {
 
+// The most of a text the cheapest match keeps: well above the longest item name the mall lets a
+// shop write (255 bytes of code page 932, at most 765 in UTF-8), and at the length beyond which
+// browsers and servers stop promising to take an address (about 2,000 bytes). A name cut here is
+// still whole characters; an address that does not fit is dropped, since cut it opens another page.
+constexpr size_t kMatchTextBytes = 2048;
+
 std::string ToAnsi(const std::string& utf8) {
   const auto converted = Utf8ToAnsi(utf8.c_str());
   return converted ? std::string(converted.get()) : std::string();
@@ -40,6 +46,12 @@ std::string Utf8Text(const ItemValues& item, ItemField field) {
   return value && value->kind == AnswerValue::Kind::kText ? value->text : std::string();
 }
 
+// An address kept whole, or nothing.
+std::string Address(const ItemValues& item, ItemField field) {
+  const auto& value = item[static_cast<size_t>(field)];
+  return value && !value->cut ? Utf8Text(item, field) : std::string();
+}
+
 // A whole number of 0 or more, written as a number or, as some answers have it, as a text of
 // digits alone.
 std::optional<uint64_t> WholeNumber(const ItemValues& item, ItemField field) {
@@ -58,7 +70,7 @@ std::optional<uint64_t> WholeNumber(const ItemValues& item, ItemField field) {
 }  // namespace
 
 std::optional<int> ReadJsonCount(const std::string& body) {
-  const auto answer = ReadAnswerFields(body);
+  const auto answer = ReadAnswerFields(body, 0);  // no text is wanted
   if (!answer || !answer->count || !answer->count->whole) return std::nullopt;
   const uint64_t whole = *answer->count->whole;
   if (whole > INT_MAX) return std::nullopt;
@@ -107,18 +119,18 @@ std::optional<std::vector<SaleWindow>> ReadJsonSaleWindows(const std::string& bo
 }
 
 std::optional<CheapestMatch> ReadJsonCheapest(const std::string& body) {
-  const auto answer = ReadAnswerFields(body);
+  const auto answer = ReadAnswerFields(body, kMatchTextBytes);
   if (!answer || !answer->itemsIsArray || answer->items.empty()) return std::nullopt;
   const ItemValues* item = answer->items.front().Fields();
   if (item == nullptr) return std::nullopt;
   CheapestMatch match{.name = Utf8Text(*item, ItemField::kItemName),
                       .price = WholeNumber(*item, ItemField::kItemPrice),
                       .shop = Utf8Text(*item, ItemField::kShopName),
-                      .address = Utf8Text(*item, ItemField::kAffiliateUrl)};
+                      .address = Address(*item, ItemField::kAffiliateUrl)};
   if (const auto postage = WholeNumber(*item, ItemField::kPostageFlag); postage && *postage <= 1) {
     match.postageIncluded = *postage == 0;
   }
-  if (match.address.empty()) match.address = Utf8Text(*item, ItemField::kItemUrl);
+  if (match.address.empty()) match.address = Address(*item, ItemField::kItemUrl);
   return match;
 }
 

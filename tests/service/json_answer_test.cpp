@@ -100,6 +100,91 @@ TEST_F(JsonAnswer, TheCheapestMatchIsReadAndShownAsPeopleReadIt) {
   }
 }
 
+// A text is decoded only as far as the reading keeps it, and ends between characters however
+// the answer wrote the character at the cut: as UTF-8, an escape, or a pair of them.
+TEST_F(JsonAnswer, TextsAreCutBetweenCharactersAtTheBytesKept) {
+  struct Case {
+    const char* written;
+    size_t kept;
+    std::string text;
+    bool cut;
+  };
+  for (const Case& c : std::vector<Case>{
+           {"abcd", 4, "abcd", false},
+           {"abcde", 4, "abcd", true},
+           {"ab長", 4, "ab", true},
+           {R"(ab\u9577)", 4, "ab", true},
+           {R"(ab\u9577)", 5, "ab長", false},
+           {R"(a\ud83d\ude00)", 4, "a", true},
+           {R"(a\ud83d\ude00)", 5, "a\xF0\x9F\x98\x80", false},
+           {R"(a\n\"\\\/\b\f\r\tz)", 9, "a\n\"\\/\b\f\r\t", true},
+           {R"(\u0000)", 1, std::string(1, '\0'), false},
+           {"", 0, "", false},
+       }) {
+    const auto read = ReadAnswerFields(R"({"error":")" + std::string(c.written) + R"("})", c.kept);
+    ASSERT_TRUE(read && read->error) << c.written;
+    EXPECT_EQ(read->error->text, c.text) << c.written;
+    EXPECT_EQ(read->error->cut, c.cut) << c.written;
+  }
+}
+
+// The cheapest match keeps 2,048 bytes of a name, far more than the mall lets a name have; an
+// address that long is dropped, not cut, as a cut one would open another page.
+TEST_F(JsonAnswer, TheCheapestMatchKeepsALongNamesStartAndNoCutAddress) {
+  std::string longName = "x";
+  for (int i = 0; i < 1000; ++i) longName += "長";  // 3,001 bytes: the cut falls inside a 長
+  const std::string longAddress = "https://af.example/" + std::string(3000, 'x');
+  const auto match = ReadJsonCheapest(R"({"Items":[{"itemName":")" + longName +
+                                      R"(","itemUrl":"https://item.example/1","affiliateUrl":")" +
+                                      longAddress + R"("}]})");
+  ASSERT_TRUE(match);
+  EXPECT_EQ(match->name, longName.substr(0, 2047));
+  EXPECT_EQ(match->address, "https://item.example/1");
+  const auto noAddress = ReadJsonCheapest(R"({"Items":[{"itemUrl":")" + longAddress + R"("}]})");
+  ASSERT_TRUE(noAddress);
+  EXPECT_EQ(noAddress->address, "");
+}
+
+// What the reading takes for JSON and what it refuses, wherever it stands in the answer.
+TEST_F(JsonAnswer, OnlySoundJsonIsRead) {
+  for (const char* body : {
+           R"( {"count" : 3 , "x":[true,false,null,-0.5e+3,{},[]]} )",
+           "{\"x\":\"\xE2\x82\xAC\xF0\x9F\x98\x80\",\"count\":3}",
+           R"({"\u0063ount":3})",
+           R"({"x":"\uDBFF\uDFFF","count":3})",
+       }) {
+    EXPECT_EQ(ReadJsonCount(body), 3) << body;
+  }
+  for (const char* body : {
+           R"({"count":3,})",
+           R"({"count":3,"x"})",
+           R"({"count" 3})",
+           R"({count:3})",
+           R"({"count":03})",
+           R"({"count":3.})",
+           R"({"count":.5})",
+           R"({"count":1e})",
+           R"({"count":+3})",
+           R"({"count":3,"x":[1,]})",
+           R"({"count":3,"x":tru})",
+           R"({"count":3,"x":"\x"})",
+           R"({"count":3,"x":"\u12G4"})",
+           R"({"count":3,"x":"\ud800"})",
+           R"({"count":3,"x":"\udc00\ud800"})",
+           R"({"count":3,"x":"\ud800\u0041"})",
+           "{\"count\":3,\"x\":\"a\tb\"}",
+           "{\"count\":3,\"x\":\"\xC0\xAF\"}",
+           "{\"count\":3,\"x\":\"\xED\xA0\x80\"}",
+           "{\"count\":3,\"x\":\"\xE2\x82\"}",
+           "{\"count\":3,\"x\":\"abc",
+           R"({"count":3}})",
+           R"({"count":3]})",
+           "{\"count\":3}\xEF\xBB\xBF",
+       }) {
+    EXPECT_FALSE(ReadJsonCount(body)) << body;
+  }
+}
+
 TEST_F(JsonAnswer, FormatVersionOneWrapsEachItem) {
   EXPECT_EQ(ReadJsonHitList(R"({"count":1,"Items":[{"Item":)" + Item(7) + "}]}"), 0);
   EXPECT_EQ(watchState.hitCount, 1);
