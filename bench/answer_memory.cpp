@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
   };
   // A first check of the ordinary answer loads libcurl and builds every table.
   const CheckOutcome ordinary = check();
-  if (ordinary.result != 0) return Fail("the ordinary check failed");
+  if (!ordinary.Answered()) return Fail("the ordinary check failed");
 
   // Each character of padding adds 3 bytes to a name and 1 to an address.
   const size_t items = count ? 1 : MaxHits;
@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
   const bool read = count ? large.cheapest && large.cheapest->name.size() > kAnswerLimit / 2
                           : watchState.hitCount == MaxHits &&
                                 watchState.hitTable.itemName[0].size() > kAnswerLimit / 64;
-  if (large.result != 0 || !read) return Fail("the large answer was not read");
+  if (!large.Answered() || !read) return Fail("the large answer was not read");
   mall.ArmFault(padding);
   const FetchResult answer = FetchServiceAnswer(ordinary.url, "");
   if (answer.status != 200 || answer.body.size() > kAnswerLimit) {

@@ -120,7 +120,7 @@ void ServiceCountCheck(benchmark::State& state) {
   const ServiceCheck& check = Check();
   for (auto _ : state) {
     const CheckOutcome outcome = AskHitCount(check.settings, check.service);
-    if (outcome.result != 0 || !outcome.found || outcome.answer != check.first.answer) {
+    if (!outcome.Answered() || !outcome.found || outcome.answer != check.first.answer) {
       state.SkipWithError("the check failed");
       break;
     }

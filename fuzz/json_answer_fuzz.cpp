@@ -5,9 +5,9 @@
 #include <string>
 
 #include "base/utf8.h"
-#include "service/check_outcome.h"
 #include "service/clear_hit_table.h"
 #include "service/json_answer.h"
+#include "service/outcome_text.h"
 #include "state/watch_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -92,8 +92,7 @@ void CMainWnd::SetTip(NOTIFYICONDATAA& data) const {
   CopyWhole(tip, data.szTip);
 }
 
-void CMainWnd::ShowCheckStatus() {
-  const CheckStatus status = TakeCheckStatus();
+void CMainWnd::ShowCheckStatus(const CheckStatus& status) {
   tipLine_ = status.tipLine;
   ModifyIcon(status);
 }
@@ -129,7 +128,9 @@ LRESULT CMainWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       platform::OpenWebAddress(noticeAddress_);
     }
     if (message == watchState.taskbarCreatedMessage) RegisterTrayIcon();
-    if (message == WM_CHECK_STATUS) ShowCheckStatus();
+    if (message == WM_CHECK_STATUS && lParam != 0) {
+      ShowCheckStatus(*reinterpret_cast<const CheckStatus*>(lParam));
+    }
     // 終了, a close request from outside and the session's end all close the window.
     if (message == WM_CLOSE && settingsLoaded_) SaveSettings();
   }

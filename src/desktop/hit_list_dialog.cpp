@@ -10,6 +10,7 @@
 #include "res/shell_texts.h"
 #include "service/check_log.h"
 #include "service/clear_hit_table.h"
+#include "service/outcome_text.h"
 #include "service/service_requests.h"
 #include "settings/settings_file.h"
 #include "state/watch_state.h"
@@ -52,7 +53,13 @@ void CMainDlg::DoDataExchange(CDataExchange* pDX) {
   InitHitColumns();
   ClearHitTable();
   LoadServiceSettings();  // as the service window last saved them
-  QueryHitList();
+  ServiceSettings service;
+  {
+    std::lock_guard lock(watchState.serviceMutex);
+    service = watchState.service;
+  }
+  const CheckOutcome searched = HitListCheck(SnapshotSettings(), service);
+  searchFailure_ = service.Enabled() && searched.failure ? UserText(searched) : "";
   // The table has MaxHits rows; a larger count must not read past it.
   const int rows = std::min(watchState.hitListRows, MaxHits);
   // Each row goes in at the top, so the list ends in table order: position = table row.
@@ -66,14 +73,8 @@ void CMainDlg::DoDataExchange(CDataExchange* pDX) {
 // list.
 BOOL CMainDlg::OnInitDialog() {
   CDialog::OnInitDialog();
-  const CheckOutcome searched = LastOutcome(kHitListCheck);
-  bool serviceOn = false;
-  {
-    std::lock_guard lock(watchState.serviceMutex);
-    serviceOn = watchState.service.Enabled();
-  }
-  if (serviceOn && searched.failure) {
-    const std::string text = std::string(texts::kHitListFailed) + "\n\n" + UserText(searched);
+  if (!searchFailure_.empty()) {
+    const std::string text = std::string(texts::kHitListFailed) + "\n\n" + searchFailure_;
     AfxMessageBox(text.c_str());
     EndDialog(IDCANCEL);
   }

@@ -10,6 +10,7 @@
 #include "res/resource.h"
 #include "res/service_texts.h"
 #include "service/check_log.h"
+#include "service/outcome_text.h"
 #include "service/text_encoding.h"
 #include "settings/first_line.h"
 #include "settings/settings_file.h"
@@ -39,10 +40,11 @@ std::string Field(const CEdit& edit) {
 // do. Code page 932, with the key masked wherever the service's words may have quoted it.
 std::string ResultText(const CheckOutcome& outcome, const std::string& key) {
   std::string text = UserText(outcome, "\r\n");
-  if (outcome.answered) {
+  if (outcome.Answered()) {
     text = texts::kServiceAnswered + text;
-  } else if (outcome.cause.empty()) {
-    text += "\r\n" + VisibleText(outcome.log);  // what the cycle would refuse, in its own words
+  } else if (!outcome.failure) {
+    // What the cycle would refuse, in its own words.
+    text += "\r\n" + VisibleText(TextOf(outcome).log);
   }
   return Utf8ToAnsiText(MaskSecrets(text, key));
 }

@@ -8,6 +8,7 @@
 #include "base/visible_text.h"
 #include "platform/logfile/log_file.h"
 #include "platform/runtime/module_path.h"
+#include "service/outcome_text.h"
 #include "service/text_encoding.h"
 #include "state/watch_state.h"
 
@@ -86,6 +87,6 @@ void WriteCheckLog(std::string_view check, std::string_view outcome, std::string
   }
 }
 
-void WriteCheckLog(std::string_view check, const CheckOutcome& outcome) {
-  WriteCheckLog(check, outcome.log, outcome.url);
+void WriteCheckLog(const CheckOutcome& outcome) {
+  WriteCheckLog(outcome.check, TextOf(outcome).log, outcome.url);
 }

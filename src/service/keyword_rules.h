@@ -7,13 +7,19 @@
 // space. The service refuses a whole request for one word that breaks its rules, so such a
 // keyword is not sent; the stored keyword stays as the user typed it.
 
-// A rule the keyword breaks, in Japanese for the user, naming the word (UTF-8).
+// The rules of the service's keyword documentation.
+enum class KeywordRule {
+  kNoWords,            // blanks only
+  kTooWide,            // more than kMaxKeywordWidth half-width characters in all
+  kKanaOrSymbolAlone,  // a word of one kana or symbol; such a word needs two
+  kHalfWidthAlone,     // a word of one half-width character; one full-width one would do
+};
+
+// A rule the keyword breaks, naming the word (UTF-8).
 struct KeywordProblem {
   std::string word;  // empty when the rule is about the whole keyword
-  std::string rule;
-
-  // As the outcome's cause begins: "語「G」: " and the rule, or the rule alone.
-  std::string Told() const;
+  KeywordRule rule;
+  size_t width = 0;  // the keyword's width in half-width characters, for kTooWide
 };
 
 struct ServiceKeyword {

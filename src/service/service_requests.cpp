@@ -1,6 +1,5 @@
 #include "service/service_requests.h"
 
-#include <map>
 #include <mutex>
 #include <optional>
 #include <string_view>
@@ -76,9 +75,9 @@ ServiceSettings LoadedService() {
 // The outcome of an exchange that failed, or whose status was not 200 (its body, left empty,
 // the readers then refuse); nothing for a 200 answer.
 std::optional<CheckOutcome> ExchangeFailure(const FetchResult& fetched, const std::string& url) {
-  if (fetched.failure) return NetworkFailed(-1, url, *fetched.failure);
+  if (fetched.failure) return NetworkFailed(url, *fetched.failure);
   if (fetched.status != 200) {
-    return Failed(-1, FailureOfAnswer(fetched.status, "", ""), url, "", fetched.status);
+    return Failed(FailureOfAnswer(fetched.status, "", ""), url, "", fetched.status);
   }
   return std::nullopt;
 }
@@ -91,7 +90,7 @@ CheckOutcome RwsHitCount(const SettingsSnapshot& settings) {
   if (fetched.failure) return *failure;
   int n = 0;
   const int read = ParseHitCount(fetched.body, n);
-  CheckOutcome done = read == -1   ? failure.value_or(Failed(-1, Failure::kUnreadable, url))
+  CheckOutcome done = read == -1   ? failure.value_or(Failed(Failure::kUnreadable, url))
                       : read == -3 ? NotSuccess(url)
                                    : Counted(n, url);
   if (read != -1) done.found = n;
@@ -99,17 +98,21 @@ CheckOutcome RwsHitCount(const SettingsSnapshot& settings) {
   return done;
 }
 
-// The described interface's hit-list query.
+// The described interface's hit-list query. A status other than Success still lists the rows
+// the table announces, as the described query does.
 CheckOutcome RwsHitList(const SettingsSnapshot& settings) {
   const std::string url = ItemSearchUrl(settings, true);
   const FetchResult fetched = FetchAnswer(url);
   const auto failure = ExchangeFailure(fetched, url);
   if (fetched.failure) return *failure;
   const int read = ParseHitList(fetched.body);
-  if (read == -1) return failure.value_or(Failed(-1, Failure::kUnreadable, url));
-  if (read == -3) return NotSuccess(url);
-  const int32_t rows = read == -2 ? 0 : watchState.hitCount;
-  return Listed(rows, url);
+  if (read == -1) return failure.value_or(Failed(Failure::kUnreadable, url));
+  if (read == -3) {
+    CheckOutcome done = NotSuccess(url);
+    done.found = watchState.hitCount;
+    return done;
+  }
+  return Listed(read == -2 ? 0 : watchState.hitCount, url);
 }
 
 // The described reading of the search page's badge.
@@ -120,24 +123,22 @@ CheckOutcome MallPageSalesStatus(const SettingsSnapshot& settings) {
   if (auto failure = ExchangeFailure(fetched, url)) {
     if (fetched.failure) return *failure;
     failure->found = ParseSalesStatus(fetched.body);  // no page: no marker
-    failure->result = 0;
     return *failure;
   }
-  const int state = ParseSalesStatus(fetched.body);
-  CheckOutcome done = SaleRead(state, SaleSource::kSearchPage, url);
+  CheckOutcome done = SaleRead(ParseSalesStatus(fetched.body), SaleSource::kSearchPage, url);
   done.answer = AnswerText(fetched.status, fetched.body);
   return done;
 }
 
-// The last outcome of each check; never destroyed, as the worker may be reporting at exit.
-std::mutex lastOutcomesMutex;
-NoDestructor<std::map<std::string, CheckOutcome, std::less<>>> lastOutcomes;
+CheckOutcome Named(std::string_view check, CheckOutcome outcome) {
+  outcome.check = check;
+  return outcome;
+}
 
-// Logs the outcome and keeps it for LastOutcome.
-void Report(std::string_view check, const CheckOutcome& outcome) {
-  WriteCheckLog(check, outcome);
-  std::lock_guard lock(lastOutcomesMutex);
-  (*lastOutcomes)[std::string(check)] = outcome;
+// Logs the outcome and hands it on.
+CheckOutcome Reported(CheckOutcome outcome) {
+  WriteCheckLog(outcome);
+  return outcome;
 }
 
 }  // namespace
@@ -147,13 +148,14 @@ bool KeywordIsEmpty(const SettingsSnapshot& settings) { return settings.scanKeyw
 // Each call builds its request and receives its answer in strings of its own and holds no lock
 // while it fetches: the worker's count query, stalled on a slow server, never keeps the hit list
 // waiting. With an application id and an access key in [SERVICE], the questions go to the
-// IchibaItem/Search service; the callers cannot tell. Every call leaves one line in the check log.
+// IchibaItem/Search service; the callers cannot tell.
 
 CheckOutcome AskHitCount(const SettingsSnapshot& settings, const ServiceSettings& service) {
-  if (KeywordIsEmpty(settings)) return Skipped(Skip::kNoKeyword);
-  return service.Enabled()
-             ? IchibaHitCount(service, settings, CurrentPieces().hosts.serviceEndpoint)
-             : RwsHitCount(settings);
+  if (KeywordIsEmpty(settings)) return Named(kCountCheck, Skipped(Skip::kNoKeyword));
+  return Named(kCountCheck,
+               service.Enabled()
+                   ? IchibaHitCount(service, settings, CurrentPieces().hosts.serviceEndpoint)
+                   : RwsHitCount(settings));
 }
 
 CheckOutcome AskCheapestPrice(const SettingsSnapshot& settings, const ServiceSettings& service) {
@@ -162,47 +164,69 @@ CheckOutcome AskCheapestPrice(const SettingsSnapshot& settings, const ServiceSet
 }
 
 CheckOutcome AskSalesStatus(const SettingsSnapshot& settings, const ServiceSettings& service) {
-  if (KeywordIsEmpty(settings)) return Skipped(Skip::kNoKeyword);
-  return service.Enabled()
-             ? IchibaSalesStatus(service, settings, CurrentPieces().hosts.serviceEndpoint)
-             : MallPageSalesStatus(settings);
+  if (KeywordIsEmpty(settings)) return Named(kTimeSaleCheck, Skipped(Skip::kNoKeyword));
+  return Named(kTimeSaleCheck,
+               service.Enabled()
+                   ? IchibaSalesStatus(service, settings, CurrentPieces().hosts.serviceEndpoint)
+                   : MallPageSalesStatus(settings));
+}
+
+CheckOutcome CountCheck(const SettingsSnapshot& settings, const ServiceSettings& service) {
+  return Reported(AskHitCount(settings, service));
+}
+
+CheckOutcome SalesCheck(const SettingsSnapshot& settings, const ServiceSettings& service) {
+  return Reported(AskSalesStatus(settings, service));
+}
+
+CheckOutcome HitListCheck(const SettingsSnapshot& settings, const ServiceSettings& service) {
+  watchState.hitListRows = 0;
+  CheckOutcome done = Reported(Named(
+      kHitListCheck, KeywordIsEmpty(settings) ? Skipped(Skip::kNoKeyword)
+                     : service.Enabled()
+                         ? IchibaHitList(service, settings, CurrentPieces().hosts.serviceEndpoint)
+                         : RwsHitList(settings)));
+  if (Described(done, 0).result == 0) watchState.hitListRows = watchState.hitCount;
+  return done;
+}
+
+DescribedResult Described(const CheckOutcome& outcome, int nothingRead) {
+  int result = 0;
+  switch (outcome.verdict) {
+    case Verdict::kSkipped:
+    case Verdict::kNotAsked:
+      result = -2;
+      break;
+    case Verdict::kFailed:
+      // A failure that still read an answer (a status other than Success, a search page
+      // without its markers) comes back as 0 with what was read.
+      result = outcome.found ? 0 : -1;
+      break;
+    case Verdict::kCounted:
+    case Verdict::kListed:
+    case Verdict::kSaleRead:
+    case Verdict::kNothingBelowOneYen:
+      break;
+  }
+  return {.result = result, .value = outcome.found.value_or(nothingRead)};
 }
 
 int QueryHitCount(int& count, const SettingsSnapshot& settings) {
   count = -1;
-  const CheckOutcome done = AskHitCount(settings, LoadedService());
-  Report(kCountCheck, done);
-  count = done.found.value_or(-1);
+  const DescribedResult done = Described(CountCheck(settings, LoadedService()), -1);
+  count = done.value;
   return done.result;
 }
 
 int QueryHitList(const SettingsSnapshot& settings) {
-  watchState.hitListRows = 0;
-  if (KeywordIsEmpty(settings)) {
-    Report(kHitListCheck, Skipped(Skip::kNoKeyword));
-    return -2;
-  }
-  const ServiceSettings service = LoadedService();
-  const CheckOutcome done =
-      service.Enabled() ? IchibaHitList(service, settings, CurrentPieces().hosts.serviceEndpoint)
-                        : RwsHitList(settings);
-  Report(kHitListCheck, done);
-  if (done.result == 0) watchState.hitListRows = watchState.hitCount;
-  return done.result;
+  return Described(HitListCheck(settings, LoadedService()), 0).result;
 }
 
 int QuerySalesStatus(int& state, const SettingsSnapshot& settings) {
   state = 0;
-  const CheckOutcome done = AskSalesStatus(settings, LoadedService());
-  Report(kTimeSaleCheck, done);
-  state = done.found.value_or(0);
+  const DescribedResult done = Described(SalesCheck(settings, LoadedService()), 0);
+  state = done.value;
   return done.result;
-}
-
-CheckOutcome LastOutcome(std::string_view check) {
-  std::lock_guard lock(lastOutcomesMutex);
-  const auto found = lastOutcomes->find(check);
-  return found == lastOutcomes->end() ? CheckOutcome{} : found->second;
 }
 
 ServiceHosts SetServiceHostsForTesting(const ServiceHosts& hosts) {

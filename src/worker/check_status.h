@@ -19,7 +19,8 @@ struct CheckStatus {
   std::string noticeAddress;  // the match's page; empty for the failing checks' notice
 };
 
-// The message the registered window gets when the status has changed.
+// The message the registered window gets, sent, when the status has changed; its lParam points
+// to the CheckStatus, valid while the message is handled.
 inline constexpr UINT WM_CHECK_STATUS = WM_USER + 2;
 
 // After each of the worker's cycles: the outcome of its check with [SERVICE] on, nothing with
@@ -30,9 +31,6 @@ void NoteCheckStatus(const std::optional<CheckOutcome>& outcome);
 // which only today's service names; nothing without one. Worker thread.
 void NoteAlert(const CheckOutcome& outcome);
 
-// The status now; the notice is handed out once. UI thread.
-CheckStatus TakeCheckStatus();
-
-// The window that NoteCheckStatus tells, registered by the tray window; null for none. A window
-// that is gone by then simply gets no message.
+// The window that NoteCheckStatus and NoteAlert tell, registered by the tray window; null for
+// none. A window that is gone by then simply gets no message.
 void RegisterCheckStatusWindow(HWND window);

@@ -9,6 +9,7 @@
 #include "platform/http/http_request.h"
 #include "service/check_log.h"
 #include "service/clear_hit_table.h"
+#include "service/outcome_text.h"
 #include "service/request_pacer.h"
 #include "service/service_ids.h"
 #include "service/service_requests.h"
@@ -51,6 +52,15 @@ class IchibaItemSearch : public ::testing::Test {
     WriteFile(sandbox.IniPath(), "[PARAM]\r\nSCAN_FLAG=1\r\nSCAN_KEYWORD=" + keyword +
                                      "\r\n[SERVICE]\r\n" + serviceLines);
     LoadSettings();
+  }
+  // The count check's outcome now, with [SERVICE] as loaded.
+  static CheckOutcome CountNow() {
+    ServiceSettings service;
+    {
+      std::lock_guard lock(watchState.serviceMutex);
+      service = watchState.service;
+    }
+    return CountCheck(SnapshotSettings(), service);
   }
   std::string Lines(const std::string& endpoint, const std::string& id = standin::kApplicationId,
                     const std::string& key = standin::kAccessKey) {
@@ -103,8 +113,8 @@ TEST_F(IchibaItemSearch, CountQueryAsksForTheCountAndTheCheapestMatchInOneReques
                                "&keyword=%E7%A6%8F%E8%A2%8B&sort=%2BitemPrice"
                                "&availability=0&hits=1" +
                                cheapestElements);
-  const CheckOutcome counted = LastOutcome(kCountCheck);
-  EXPECT_EQ(counted.brief, "該当 4件 最安 2,160円");
+  const CheckOutcome counted = CountNow();
+  EXPECT_EQ(TextOf(counted).brief, "該当 4件 最安 2,160円");
   ASSERT_TRUE(counted.cheapest);
   EXPECT_EQ(counted.cheapest->name, "福袋 コーヒー豆 お試し 4種");
   EXPECT_EQ(counted.cheapest->price, 2160u);
@@ -126,8 +136,8 @@ TEST_F(IchibaItemSearch, CountQueryAsksForTheCountAndTheCheapestMatchInOneReques
   UseService(Lines(HttpEndpoint()) + "AFFILIATE_ID=af.01\r\n", kNothing);
   EXPECT_EQ(QueryHitCount(count), 0);
   EXPECT_NE(LastRequest().find("&affiliateId=af.01&keyword="), std::string::npos);
-  EXPECT_EQ(LastOutcome(kCountCheck).brief, "該当なし");
-  EXPECT_FALSE(LastOutcome(kCountCheck).cheapest);
+  EXPECT_EQ(TextOf(CountNow()).brief, "該当なし");
+  EXPECT_FALSE(CountNow().cheapest);
   settings.scanZaiko = 1;
   // A ceiling below one yen leaves nothing to find: no request, no match (not every item).
   for (const char* price : {"0.5", "0", "-0"}) {
@@ -178,7 +188,7 @@ TEST_F(IchibaItemSearch, NarrowingIsSentAsTheServiceTakesItAndNarrowsTheMatch) {
                                  "&hits=1&format=json&formatVersion=2&elements=count,itemName,"
                                  "itemPrice,itemUrl,affiliateUrl,shopName,postageFlag HTTP/1.1")
         << c.lines;
-    const auto cheapest = LastOutcome(kCountCheck).cheapest;
+    const auto cheapest = CountNow().cheapest;
     EXPECT_EQ(cheapest ? cheapest->price : std::nullopt, c.cheapest) << c.lines;
   }
   // The hit list carries the same narrowing (the time sale's test shows its own).

@@ -9,6 +9,7 @@
 #include "service/answer_fields.h"
 #include "service/check_outcome.h"
 #include "service/clear_hit_table.h"
+#include "service/outcome_text.h"
 #include "state/watch_state.h"
 
 namespace {

@@ -173,7 +173,7 @@ TEST_F(TrayAppTest, TheWorkersCheckStatusReachesTheTipAndOneNotice) {
   NoteCheckStatus(std::nullopt);  // a cycle with [SERVICE] off changes nothing
   ui.PumpUntil([] { return false; }, std::chrono::milliseconds(200));
   EXPECT_EQ(ui.TrayRequests(), requests);
-  const CheckOutcome failed = Failed(-1, Failure::kIpNotAllowed, "", "CLIENT_IP_NOT_ALLOWED", 403);
+  const CheckOutcome failed = Failed(Failure::kIpNotAllowed, "", "CLIENT_IP_NOT_ALLOWED", 403);
   for (int cycle = 0; cycle < 3; ++cycle) NoteCheckStatus(failed);
   ASSERT_TRUE(ui.PumpUntil([&] { return !ui.TrayNotices().empty(); }));
   const std::string tip = ui.CurrentTrayIcon().tip;
@@ -215,7 +215,7 @@ TEST_F(TrayAppTest, TheNoticeAtAnAlertNamesTheMatchAndItsClickOpensThePage) {
   EXPECT_EQ(ui.OpenedAddresses(), std::vector<std::string>{"https://item.example/shop/1"});
 
   // After the failing checks' notice, and for an address that is no web address, nothing opens.
-  const CheckOutcome failed = Failed(-1, Failure::kIpNotAllowed, "", "CLIENT_IP_NOT_ALLOWED", 403);
+  const CheckOutcome failed = Failed(Failure::kIpNotAllowed, "", "CLIENT_IP_NOT_ALLOWED", 403);
   for (int cycle = 0; cycle < 3; ++cycle) NoteCheckStatus(failed);
   ASSERT_TRUE(ui.PumpUntil([&] { return ui.TrayNotices().size() == 2; }));
   EXPECT_EQ(ui.CurrentTrayIcon().noticeIcon, ui::NoticeIcon::kWarning);

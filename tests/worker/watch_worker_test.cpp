@@ -48,6 +48,29 @@ struct StalledCount {
   size_t rows = 0;
 };
 
+// Stands in for the tray window: keeps what the worker's checks tell it, as the tray shows it.
+class StatusWindow : public CWnd {
+ public:
+  // The tip now, and the notice that came since the last call, if any.
+  CheckStatus TakeStatus() {
+    CheckStatus now = shown_;
+    shown_.notice.clear();
+    shown_.noticeAddress.clear();
+    return now;
+  }
+
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message != WM_CHECK_STATUS) return CWnd::WindowProc(message, wParam, lParam);
+    const CheckStatus& told = *reinterpret_cast<const CheckStatus*>(lParam);
+    shown_.tipLine = told.tipLine;
+    if (!told.notice.empty()) shown_ = told;
+    return 0;
+  }
+
+ private:
+  CheckStatus shown_;
+};
+
 // The one worker of this test program against the stand-in mall, on the in-memory window system.
 class WatchWorkerTest : public ::testing::Test {
  protected:
@@ -63,6 +86,9 @@ class WatchWorkerTest : public ::testing::Test {
     mall = new StandInMall;
 #endif
     SetServiceHostsForTesting({mall->host(), mall->host()});
+    tray = new StatusWindow;
+    ASSERT_TRUE(tray->CreateEx(0, "", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr));
+    RegisterCheckStatusWindow(tray->m_hWnd);
     driver = new WorkerDriver(
         [](const std::function<bool()>& condition) { ASSERT_TRUE(ui->PumpUntil(condition)); });
   }
@@ -141,6 +167,7 @@ class WatchWorkerTest : public ::testing::Test {
   static StandInMall* mall;
   static inline std::unique_ptr<TempDir> certificates;  // of the stand-in's TLS
   static WorkerDriver* driver;
+  static inline StatusWindow* tray = nullptr;  // never destroyed: the worker may still tell it
   testing_support::SettingsSandbox sandbox;
   WatchSettings& settings = watchState.settings;
 };
@@ -461,17 +488,17 @@ TEST_F(WatchWorkerTest, TheNarrowingDecidesWhetherAnAccessoryAlerts) {
        }) {
     UseService("ENDPOINT=" + mall->Url(standin::kSearchPath20260701) + "\r\n" + c.lines);
     Arm(kSmartWatch, c.price);
-    TakeCheckStatus();
+    tray->TakeStatus();
     const Cycle cycle = RunCycle();
     EXPECT_EQ(cycle.boxes, c.alerts ? Boxes{texts::kConditionMet} : Boxes{}) << c.lines;
     EXPECT_EQ(cycle.requests, c.requests) << c.lines;
     EXPECT_EQ(settings.scanFlag, c.alerts ? 0 : 1) << c.lines;
-    EXPECT_EQ(TakeCheckStatus().notice.empty(), !c.alerts) << c.lines;
+    EXPECT_EQ(tray->TakeStatus().notice.empty(), !c.alerts) << c.lines;
   }
   UseService("ENDPOINT=" + mall->Url(standin::kSearchPath20260701) + "\r\n" + kWatchAlone);
   Arm(kSmartWatch, "10000");
   RunCycle();
-  const CheckStatus alert = TakeCheckStatus();
+  const CheckStatus alert = tray->TakeStatus();
   EXPECT_EQ(alert.tipLine.substr(6), "該当 1件 最安 9,480円");
   EXPECT_EQ(alert.noticeKind, CheckStatus::Notice::kMatch);
   EXPECT_EQ(alert.notice,
@@ -495,9 +522,9 @@ TEST_F(WatchWorkerTest, TheTrayHearsOfEachCheckAndOnceOfThreeFailuresInARow) {
     return line.size() > 6 && line[2] == ':' && line[5] == ' ';
   };
   useKey(standin::kAccessKey);
-  TakeCheckStatus();  // a notice an earlier test's alert left
+  tray->TakeStatus();  // a notice an earlier test's alert left
   RunCycle();
-  CheckStatus status = TakeCheckStatus();
+  CheckStatus status = tray->TakeStatus();
   EXPECT_TRUE(isClockTime(status.tipLine)) << status.tipLine;
   EXPECT_EQ(status.tipLine.substr(6), "該当なし");
   EXPECT_EQ(status.notice, "");
@@ -506,7 +533,7 @@ TEST_F(WatchWorkerTest, TheTrayHearsOfEachCheckAndOnceOfThreeFailuresInARow) {
   std::vector<std::string> notices;
   for (int cycle = 0; cycle < 5; ++cycle) {
     RunCycle();
-    status = TakeCheckStatus();
+    status = tray->TakeStatus();
     notices.push_back(status.notice);
   }
   EXPECT_EQ(status.tipLine.substr(6), "確認できません: アプリIDかアクセスキーが違います");
@@ -519,19 +546,19 @@ TEST_F(WatchWorkerTest, TheTrayHearsOfEachCheckAndOnceOfThreeFailuresInARow) {
   mall->SetServiceMode("deny=ip");
   useKey(standin::kAccessKey);
   for (int cycle = 0; cycle < 3; ++cycle) RunCycle();
-  EXPECT_NE(TakeCheckStatus().notice.find("登録IPと異なります"), std::string::npos);
+  EXPECT_NE(tray->TakeStatus().notice.find("登録IPと異なります"), std::string::npos);
   mall->SetServiceMode("deny=none");
   RunCycle();
   useKey("pk_wrong");
   RunCycle();
   RunCycle();
-  EXPECT_EQ(TakeCheckStatus().notice, "");
+  EXPECT_EQ(tray->TakeStatus().notice, "");
 
   // Without [SERVICE] the tip has no second line.
   WriteFile(sandbox.IniPath(), "");
   Arm(kNothing);
   RunCycle();
-  EXPECT_EQ(TakeCheckStatus().tipLine, "");
+  EXPECT_EQ(tray->TakeStatus().tipLine, "");
 }
 
 // With PRICE_HISTORY=1 each hour's cheapest match (narrowed, without the ceiling) is a row, also
