@@ -24,11 +24,7 @@ int RunCheckCommand() {
   DecideSettingsPath();
   LoadSettings();
   const SettingsSnapshot settings = SnapshotSettings();
-  ServiceSettings service;
-  {
-    std::lock_guard lock(watchState.serviceMutex);
-    service = watchState.service;
-  }
+  const ServiceSettings service = SnapshotService();
   const bool timeSale = settings.scanTimesale != 0;
   PrintLine("settings", SettingsPath().empty() ? "(none)" : SettingsPath());
   PrintLine("check", std::string(timeSale ? "time sale" : "count") +

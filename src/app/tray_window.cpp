@@ -28,8 +28,7 @@ void CopyWhole(std::string_view text, char (&field)[N]) {
 
 // The described menu, or with 価格の推移 while the prices are recorded.
 UINT TrayMenu() {
-  std::lock_guard lock(watchState.serviceMutex);
-  return watchState.service.RecordsPrices() ? IDR_TRAY_MENU_HISTORY : IDR_TRAY_MENU;
+  return SnapshotService().RecordsPrices() ? IDR_TRAY_MENU_HISTORY : IDR_TRAY_MENU;
 }
 
 }  // namespace

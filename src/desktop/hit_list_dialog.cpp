@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cassert>
-#include <mutex>
 #include <string>
 
 #include "platform/ui/shell_open.h"
@@ -53,11 +52,7 @@ void CMainDlg::DoDataExchange(CDataExchange* pDX) {
   InitHitColumns();
   ClearHitTable();
   LoadServiceSettings();  // as the service window last saved them
-  ServiceSettings service;
-  {
-    std::lock_guard lock(watchState.serviceMutex);
-    service = watchState.service;
-  }
+  const ServiceSettings service = SnapshotService();
   const CheckOutcome searched = HitListCheck(SnapshotSettings(), service);
   searchFailure_ = service.Enabled() && searched.failure ? UserText(searched) : "";
   // The table has MaxHits rows; a larger count must not read past it.

@@ -13,10 +13,7 @@
 
 namespace {
 
-bool RecordsPrices() {
-  std::lock_guard lock(watchState.serviceMutex);
-  return watchState.service.RecordsPrices();
-}
+bool RecordsPrices() { return SnapshotService().RecordsPrices(); }
 
 void DrawChart(CDC& dc, const Chart& chart) {
   const int dpi = dc.GetDeviceCaps(LOGPIXELSY);

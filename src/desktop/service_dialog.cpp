@@ -1,6 +1,5 @@
 #include "desktop/service_dialog.h"
 
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -84,10 +83,7 @@ void CServiceDialog::DoDataExchange(CDataExchange* pDX) {
   DDX_Control(pDX, IDC_TEST_RESULT, m_editTestResult);
   DDX_Control(pDX, IDC_PRICE_HISTORY, m_checkPriceHistory);
   if (pDX->m_bSaveAndValidate) return;  // OnOK takes the values itself
-  {
-    std::lock_guard lock(watchState.serviceMutex);
-    loaded_ = watchState.service;
-  }
+  loaded_ = SnapshotService();
   m_editApplicationId.SetWindowText(loaded_.applicationId.c_str());
   m_editAccessKey.SetWindowText(loaded_.accessKey.c_str());
   m_editMinPrice.SetWindowText(loaded_.minPrice.c_str());

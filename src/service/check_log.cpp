@@ -64,12 +64,9 @@ std::string MaskSecrets(std::string text, const std::string& key) {
 void WriteCheckLog(std::string_view check, std::string_view outcome, std::string_view url) {
   const std::string folder = SettingsFolder();
   if (folder.empty()) return;  // never a log in the current folder
-  std::string key;
-  {
-    std::lock_guard lock(watchState.serviceMutex);
-    if (!watchState.service.Enabled() && !watchState.service.log) return;
-    key = watchState.service.accessKey;
-  }
+  const ServiceSettings service = SnapshotService();
+  if (!service.Enabled() && !service.log) return;
+  const std::string& key = service.accessKey;
   // Masked before it is cut, so that no piece of the key survives a cut.
   const std::string line = platform::LocalTimeText() + " | " + std::string(check) + " | " +
                            VisibleText(MaskSecrets(std::string(outcome), key), kMaxOutcome) +

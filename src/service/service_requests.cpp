@@ -67,11 +67,6 @@ std::string ItemSearchUrl(const SettingsSnapshot& s, bool withAffiliateId) {
   return url;
 }
 
-ServiceSettings LoadedService() {
-  std::lock_guard lock(watchState.serviceMutex);
-  return watchState.service;
-}
-
 // The outcome of an exchange that failed, or whose status was not 200 (its body, left empty,
 // the readers then refuse); nothing for a 200 answer.
 std::optional<CheckOutcome> ExchangeFailure(const FetchResult& fetched, const std::string& url) {
@@ -213,18 +208,18 @@ DescribedResult Described(const CheckOutcome& outcome, int nothingRead) {
 
 int QueryHitCount(int& count, const SettingsSnapshot& settings) {
   count = -1;
-  const DescribedResult done = Described(CountCheck(settings, LoadedService()), -1);
+  const DescribedResult done = Described(CountCheck(settings, SnapshotService()), -1);
   count = done.value;
   return done.result;
 }
 
 int QueryHitList(const SettingsSnapshot& settings) {
-  return Described(HitListCheck(settings, LoadedService()), 0).result;
+  return Described(HitListCheck(settings, SnapshotService()), 0).result;
 }
 
 int QuerySalesStatus(int& state, const SettingsSnapshot& settings) {
   state = 0;
-  const DescribedResult done = Described(SalesCheck(settings, LoadedService()), 0);
+  const DescribedResult done = Described(SalesCheck(settings, SnapshotService()), 0);
   state = done.value;
   return done.result;
 }

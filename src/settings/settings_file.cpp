@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cassert>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "platform/profile/profile_functions.h"
@@ -73,11 +72,6 @@ std::vector<std::string> ReadKeys(const std::vector<platform::ProfileKey>& keys)
 // A value as the file keeps it: its first line.
 std::string Line(const std::string& text) { return std::string(FirstLine(text)); }
 
-void UseService(ServiceSettings service) {
-  std::lock_guard lock(watchState.serviceMutex);
-  watchState.service = std::move(service);
-}
-
 }  // namespace
 
 void LoadSettings() {
@@ -103,12 +97,12 @@ void LoadSettings() {
   s.scanPrice = read();
   s.scanZaiko = platform::Atoi(read());
   s.scanTimesale = platform::Atoi(read());
-  UseService(ServiceOf(&values[next]));
+  watchState.service = ServiceOf(&values[next]);
 }
 
 void LoadServiceSettings() {
   std::lock_guard lock(watchState.iniMutex);
-  UseService(ServiceOf(ReadKeys(kServiceKeys).data()));
+  watchState.service = ServiceOf(ReadKeys(kServiceKeys).data());
 }
 
 bool SaveServiceSettings(const ServiceSettings& service) {
@@ -128,7 +122,7 @@ bool SaveServiceSettings(const ServiceSettings& service) {
                                      {"PRICE_HISTORY", FlagText(service.priceHistory ? 1 : 0)}},
                                     watchState.iniPath, platform::FileReaders::OwnerOnly);
   if (!saved) return false;
-  UseService(service);
+  watchState.service = service;
   return true;
 }
 

@@ -27,11 +27,6 @@ constexpr uint32_t kOneHour = 3'600'000;
 // Set once the worker's thread has started; there is one worker per process.
 std::atomic<bool> watchWorkerStarted{false};
 
-ServiceSettings LoadedService() {
-  std::lock_guard lock(watchState.serviceMutex);
-  return watchState.service;
-}
-
 // The tray shows what the check just made came to, with [SERVICE] on.
 void TellTray(const ServiceSettings& service, const CheckOutcome& outcome) {
   NoteCheckStatus(service.Enabled() ? std::optional(outcome) : std::nullopt);
@@ -87,7 +82,7 @@ bool CountAsksForTheHistory(const SettingsSnapshot& s) {
 // not check. The history's row comes before any box, which waits for the user.
 void RunWatchCycle() {
   LoadServiceSettings();  // as the service window last saved them
-  const ServiceSettings service = LoadedService();
+  const ServiceSettings service = SnapshotService();
   if (!service.Enabled()) NoteCheckStatus(std::nullopt);
   const SettingsSnapshot s = SnapshotSettings();
   const bool recording = service.RecordsPrices() && !s.scanKeyword.empty();

@@ -54,14 +54,7 @@ class IchibaItemSearch : public ::testing::Test {
     LoadSettings();
   }
   // The count check's outcome now, with [SERVICE] as loaded.
-  static CheckOutcome CountNow() {
-    ServiceSettings service;
-    {
-      std::lock_guard lock(watchState.serviceMutex);
-      service = watchState.service;
-    }
-    return CountCheck(SnapshotSettings(), service);
-  }
+  static CheckOutcome CountNow() { return CountCheck(SnapshotSettings(), SnapshotService()); }
   std::string Lines(const std::string& endpoint, const std::string& id = standin::kApplicationId,
                     const std::string& key = standin::kAccessKey) {
     return "APPLICATION_ID=" + id + "\r\nACCESS_KEY=" + key + "\r\nENDPOINT=" + endpoint + "\r\n";
@@ -599,8 +592,8 @@ TEST_F(IchibaItemSearch, SavingKeepsTheServiceSectionAsTheUserWroteIt) {
       "[SERVICE]\r\n; mine\r\nACCESS_KEY = \"pk_x\"\r\nAPPLICATION_ID=a\r\n";
   WriteFile(sandbox.IniPath(), "[PARAM]\r\nSCAN_FLAG=1\r\n" + service);
   LoadSettings();
-  EXPECT_EQ(watchState.service.accessKey, "pk_x");
-  EXPECT_EQ(watchState.service.applicationId, "a");
+  EXPECT_EQ(SnapshotService().accessKey, "pk_x");
+  EXPECT_EQ(SnapshotService().applicationId, "a");
   settings.scanKeyword = kWatch;
   SaveSettings();
   const std::string saved = ReadFile(sandbox.IniPath());

@@ -201,7 +201,7 @@ TEST(SettingsFileDurability, TwoProcessesSavingAtOnceUndoNothing) {
   const auto saver = [](bool serviceWindow) {
     for (int i = 0; i < kSaves; ++i) {
       LoadSettings();
-      const std::string found = serviceWindow ? watchState.service.applicationId
+      const std::string found = serviceWindow ? SnapshotService().applicationId
                                               : std::string(watchState.settings.scanKeyword);
       if (found != (i == 0 ? "" : std::to_string(i - 1))) return 1;
       if (serviceWindow) {
@@ -229,7 +229,7 @@ TEST(SettingsFileDurability, TwoProcessesSavingAtOnceUndoNothing) {
   }
   LoadSettings();
   EXPECT_EQ(std::string(settings.scanKeyword), std::to_string(kSaves - 1));
-  EXPECT_EQ(watchState.service.applicationId, std::to_string(kSaves - 1));
+  EXPECT_EQ(SnapshotService().applicationId, std::to_string(kSaves - 1));
 }
 
 TEST(SettingsFileDurability, AFileJustUnderTheLimitReadsWhole) {

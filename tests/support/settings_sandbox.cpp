@@ -30,8 +30,7 @@ void ResetSettings() {
   s.scanPrice = "";
   s.scanZaiko = 0;
   s.scanTimesale = 0;
-  std::lock_guard lock(watchState.serviceMutex);
-  watchState.service = {};
+  watchState.service = ServiceSettings{};
 }
 
 SettingsSandbox::SettingsSandbox()
