@@ -7,7 +7,7 @@
 #include "platform/http/http_request.h"
 #include "service/check_outcome.h"
 #include "service/fetch_page.h"
-#include "service/service_requests.h"
+#include "service/router/service_requests.h"
 #include "standin_service.h"
 #include "support/mall_keywords.h"
 #include "support/standin_mall.h"

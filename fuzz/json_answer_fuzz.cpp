@@ -5,8 +5,8 @@
 #include <string>
 
 #include "base/utf8.h"
-#include "service/clear_hit_table.h"
-#include "service/json_answer.h"
+#include "service/described/clear_hit_table.h"
+#include "service/ichiba/json_answer.h"
 #include "service/outcome_text.h"
 #include "state/watch_state.h"
 

@@ -8,9 +8,9 @@
 #include "res/resource.h"
 #include "res/shell_texts.h"
 #include "service/check_log.h"
-#include "service/clear_hit_table.h"
+#include "service/described/clear_hit_table.h"
 #include "service/outcome_text.h"
-#include "service/service_requests.h"
+#include "service/router/service_requests.h"
 #include "settings/settings_file.h"
 #include "state/watch_state.h"
 

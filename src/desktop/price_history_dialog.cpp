@@ -6,7 +6,7 @@
 #include "platform/logfile/log_file.h"
 #include "res/history_texts.h"
 #include "res/resource.h"
-#include "service/ichiba_item_search.h"
+#include "service/ichiba/ichiba_item_search.h"
 #include "service/price_history.h"
 #include "service/text_encoding.h"
 #include "state/watch_state.h"

@@ -6,7 +6,6 @@
 
 #include "platform/http/http_request.h"
 #include "service/cheapest_match.h"
-#include "service/keyword_rules.h"
 
 // The checks, as the check log names them.
 inline constexpr std::string_view kCountCheck = "count";
@@ -34,6 +33,25 @@ enum class Failure {
   kBadMinPrice,         // a MIN_PRICE that is no whole number of yen; not sent
   kFloorNotBelowPrice,  // a MIN_PRICE at or above the price ceiling: nothing can match, not sent
   kNgKeywordRule,       // an NG_KEYWORD the service would refuse, not sent
+};
+
+// The keyword rules of the IchibaItem/Search service (ichiba/keyword_rules.h applies them), here
+// because an outcome names the one a keyword broke. The most half-width characters a keyword may
+// have in all (a full-width one counts as two):
+inline constexpr size_t kMaxKeywordWidth = 128;
+
+enum class KeywordRule {
+  kNoWords,            // blanks only
+  kTooWide,            // more than kMaxKeywordWidth half-width characters in all
+  kKanaOrSymbolAlone,  // a word of one kana or symbol; such a word needs two
+  kHalfWidthAlone,     // a word of one half-width character; one full-width one would do
+};
+
+// A rule the keyword breaks, naming the word (UTF-8).
+struct KeywordProblem {
+  std::string word;  // empty when the rule is about the whole keyword
+  KeywordRule rule;
+  size_t width = 0;  // the keyword's width in half-width characters, for kTooWide
 };
 
 // What a check came to.

@@ -3,7 +3,6 @@
 #include <string_view>
 
 #include "base/visible_text.h"
-#include "service/keyword_rules.h"
 
 // Every switch here names each value of its enumeration and has no default, and this file is
 // built with -Werror=switch: a new failure, verdict or rule does not build without its words.

@@ -1,7 +1,7 @@
 #include "worker/check_now.h"
 
 #include "res/texts.h"
-#include "service/service_requests.h"
+#include "service/router/service_requests.h"
 #include "worker/price_check.h"
 
 namespace {

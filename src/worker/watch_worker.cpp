@@ -11,7 +11,7 @@
 #include "res/texts.h"
 #include "service/check_log.h"
 #include "service/check_outcome.h"
-#include "service/service_requests.h"
+#include "service/router/service_requests.h"
 #include "settings/settings_file.h"
 #include "state/watch_state.h"
 #include "worker/check_status.h"

@@ -8,10 +8,10 @@
 
 #include "service/check_outcome.h"
 #include "service/fetch_page.h"
-#include "service/keyword_rules.h"
+#include "service/ichiba/keyword_rules.h"
+#include "service/ichiba/sale_window.h"
+#include "service/ichiba/service_versions.h"
 #include "service/outcome_text.h"
-#include "service/sale_window.h"
-#include "service/service_versions.h"
 
 namespace {
 

@@ -5,7 +5,8 @@
 
 #include "app/kobanu_app.h"
 #include "app/run_kobanu.h"
-#include "service/service_requests.h"
+#include "service/described/described_queries.h"
+#include "service/router/service_requests.h"
 #include "worker/worker_pause.h"
 #ifndef _WIN32
 #include "platform/ui/qt/qt_tray_icon.h"

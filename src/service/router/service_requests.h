@@ -51,16 +51,3 @@ CheckOutcome AskSalesStatus(const SettingsSnapshot& settings, const ServiceSetti
 // The price history's question, with [SERVICE] on: the keyword's cheapest match and the count,
 // with the section's narrowing and without the ceiling; written nowhere. Worker thread.
 CheckOutcome AskCheapestPrice(const SettingsSnapshot& settings, const ServiceSettings& service);
-
-// The hosts of the two described services ("host" or "host:port"), and the IchibaItem/Search
-// service's address for a [SERVICE] without ENDPOINT (when empty: on the item-search host, over
-// http).
-struct ServiceHosts {
-  std::string itemSearch;
-  std::string mallSearch;
-  std::string serviceEndpoint = {};
-};
-
-// Points the services at other hosts, for tests; the hosts of the build stay in force until then.
-// Returns the hosts it replaces.
-ServiceHosts SetServiceHostsForTesting(const ServiceHosts& hosts);

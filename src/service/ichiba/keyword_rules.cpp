@@ -1,4 +1,4 @@
-#include "service/keyword_rules.h"
+#include "service/ichiba/keyword_rules.h"
 
 #include <algorithm>
 #include <string_view>

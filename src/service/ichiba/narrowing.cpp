@@ -1,8 +1,8 @@
-#include "service/narrowing.h"
+#include "service/ichiba/narrowing.h"
 
 #include <string_view>
 
-#include "service/keyword_rules.h"
+#include "service/ichiba/keyword_rules.h"
 #include "service/text_encoding.h"
 
 namespace {

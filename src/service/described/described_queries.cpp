@@ -1,4 +1,4 @@
-#include "service/service_requests.h"
+#include "service/described/described_queries.h"
 
 #include <mutex>
 #include <optional>
@@ -6,13 +6,10 @@
 #include <utility>
 
 #include "base/no_destructor.h"
-#include "service/check_log.h"
-#include "service/check_outcome.h"
+#include "service/described/item_search_reader.h"
+#include "service/described/sales_status_reader.h"
+#include "service/described/service_ids.h"
 #include "service/fetch_page.h"
-#include "service/ichiba_item_search.h"
-#include "service/item_search_reader.h"
-#include "service/sales_status_reader.h"
-#include "service/service_ids.h"
 #include "service/text_encoding.h"
 #include "state/watch_state.h"
 
@@ -77,6 +74,8 @@ std::optional<CheckOutcome> ExchangeFailure(const FetchResult& fetched, const st
   return std::nullopt;
 }
 
+}  // namespace
+
 // The described interface's count query.
 CheckOutcome RwsHitCount(const SettingsSnapshot& settings) {
   const std::string url = ItemSearchUrl(settings, false);
@@ -125,104 +124,7 @@ CheckOutcome MallPageSalesStatus(const SettingsSnapshot& settings) {
   return done;
 }
 
-CheckOutcome Named(std::string_view check, CheckOutcome outcome) {
-  outcome.check = check;
-  return outcome;
-}
-
-// Logs the outcome and hands it on.
-CheckOutcome Reported(CheckOutcome outcome) {
-  WriteCheckLog(outcome);
-  return outcome;
-}
-
-}  // namespace
-
-bool KeywordIsEmpty(const SettingsSnapshot& settings) { return settings.scanKeyword.empty(); }
-
-// Each call builds its request and receives its answer in strings of its own and holds no lock
-// while it fetches: the worker's count query, stalled on a slow server, never keeps the hit list
-// waiting. With an application id and an access key in [SERVICE], the questions go to the
-// IchibaItem/Search service; the callers cannot tell.
-
-CheckOutcome AskHitCount(const SettingsSnapshot& settings, const ServiceSettings& service) {
-  if (KeywordIsEmpty(settings)) return Named(kCountCheck, Skipped(Skip::kNoKeyword));
-  return Named(kCountCheck,
-               service.Enabled()
-                   ? IchibaHitCount(service, settings, CurrentPieces().hosts.serviceEndpoint)
-                   : RwsHitCount(settings));
-}
-
-CheckOutcome AskCheapestPrice(const SettingsSnapshot& settings, const ServiceSettings& service) {
-  if (KeywordIsEmpty(settings)) return Skipped(Skip::kNoKeyword);
-  return IchibaCheapestPrice(service, settings, CurrentPieces().hosts.serviceEndpoint);
-}
-
-CheckOutcome AskSalesStatus(const SettingsSnapshot& settings, const ServiceSettings& service) {
-  if (KeywordIsEmpty(settings)) return Named(kTimeSaleCheck, Skipped(Skip::kNoKeyword));
-  return Named(kTimeSaleCheck,
-               service.Enabled()
-                   ? IchibaSalesStatus(service, settings, CurrentPieces().hosts.serviceEndpoint)
-                   : MallPageSalesStatus(settings));
-}
-
-CheckOutcome CountCheck(const SettingsSnapshot& settings, const ServiceSettings& service) {
-  return Reported(AskHitCount(settings, service));
-}
-
-CheckOutcome SalesCheck(const SettingsSnapshot& settings, const ServiceSettings& service) {
-  return Reported(AskSalesStatus(settings, service));
-}
-
-CheckOutcome HitListCheck(const SettingsSnapshot& settings, const ServiceSettings& service) {
-  watchState.hitListRows = 0;
-  CheckOutcome done = Reported(Named(
-      kHitListCheck, KeywordIsEmpty(settings) ? Skipped(Skip::kNoKeyword)
-                     : service.Enabled()
-                         ? IchibaHitList(service, settings, CurrentPieces().hosts.serviceEndpoint)
-                         : RwsHitList(settings)));
-  if (Described(done, 0).result == 0) watchState.hitListRows = watchState.hitCount;
-  return done;
-}
-
-DescribedResult Described(const CheckOutcome& outcome, int nothingRead) {
-  int result = 0;
-  switch (outcome.verdict) {
-    case Verdict::kSkipped:
-    case Verdict::kNotAsked:
-      result = -2;
-      break;
-    case Verdict::kFailed:
-      // A failure that still read an answer (a status other than Success, a search page
-      // without its markers) comes back as 0 with what was read.
-      result = outcome.found ? 0 : -1;
-      break;
-    case Verdict::kCounted:
-    case Verdict::kListed:
-    case Verdict::kSaleRead:
-    case Verdict::kNothingBelowOneYen:
-      break;
-  }
-  return {.result = result, .value = outcome.found.value_or(nothingRead)};
-}
-
-int QueryHitCount(int& count, const SettingsSnapshot& settings) {
-  count = -1;
-  const DescribedResult done = Described(CountCheck(settings, SnapshotService()), -1);
-  count = done.value;
-  return done.result;
-}
-
-int QueryHitList(const SettingsSnapshot& settings) {
-  return Described(HitListCheck(settings, SnapshotService()), 0).result;
-}
-
-int QuerySalesStatus(int& state, const SettingsSnapshot& settings) {
-  state = 0;
-  const DescribedResult done = Described(SalesCheck(settings, SnapshotService()), 0);
-  state = done.value;
-  return done.result;
-}
+std::string DefaultServiceEndpoint() { return CurrentPieces().hosts.serviceEndpoint; }
 
 ServiceHosts SetServiceHostsForTesting(const ServiceHosts& hosts) {
   std::lock_guard lock(piecesMutex);

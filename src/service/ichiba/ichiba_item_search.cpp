@@ -1,4 +1,4 @@
-#include "service/ichiba_item_search.h"
+#include "service/ichiba/ichiba_item_search.h"
 
 #include <algorithm>
 #include <atomic>
@@ -9,12 +9,12 @@
 #include "base/ascii_text.h"
 #include "platform/runtime/numbers.h"
 #include "service/fetch_page.h"
-#include "service/json_answer.h"
-#include "service/keyword_rules.h"
-#include "service/narrowing.h"
-#include "service/request_pacer.h"
-#include "service/service_endpoint.h"
-#include "service/service_versions.h"
+#include "service/ichiba/json_answer.h"
+#include "service/ichiba/keyword_rules.h"
+#include "service/ichiba/narrowing.h"
+#include "service/ichiba/request_pacer.h"
+#include "service/ichiba/service_endpoint.h"
+#include "service/ichiba/service_versions.h"
 #include "service/text_encoding.h"
 
 namespace {
