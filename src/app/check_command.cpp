@@ -21,16 +21,16 @@ void PrintLine(const char* label, const std::string& text) {
 }  // namespace
 
 int RunCheckCommand() {
-  DecideSettingsPath();
+  settings::DecideSettingsPath();
   LoadSettings();
   const SettingsSnapshot settings = SnapshotSettings();
   const ServiceSettings service = SnapshotService();
   const bool timeSale = settings.scanTimesale != 0;
-  PrintLine("settings", SettingsPath().empty() ? "(none)" : SettingsPath());
+  PrintLine("settings", settings::SettingsPath().empty() ? "(none)" : settings::SettingsPath());
   PrintLine("check", std::string(timeSale ? "time sale" : "count") +
                          (service.Enabled() ? ", the IchibaItem/Search service ([SERVICE])"
                                             : ", the described services"));
-  const CheckOutcome outcome = CheckNow(settings, service);
+  const CheckOutcome outcome = worker::CheckNow(settings, service);
   const auto masked = [&](const std::string& text) { return MaskSecrets(text, service.accessKey); };
   if (!outcome.url.empty()) PrintLine("request", masked(outcome.url));
   PrintLine("answer", outcome.answer.empty() ? "(none)" : masked(outcome.answer));

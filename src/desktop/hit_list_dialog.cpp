@@ -51,7 +51,7 @@ void CMainDlg::DoDataExchange(CDataExchange* pDX) {
   if (wasPrimed != 0) return;
   InitHitColumns();
   ClearHitTable();
-  LoadServiceSettings();  // as the service window last saved them
+  settings::LoadServiceSettings();  // as the service window last saved them
   const ServiceSettings service = SnapshotService();
   const CheckOutcome searched = HitListCheck(SnapshotSettings(), service);
   searchFailure_ = service.Enabled() && searched.failure ? UserText(searched) : "";

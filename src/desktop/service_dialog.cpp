@@ -28,7 +28,7 @@ constexpr char kKeyMask = '*';
 std::string Field(const CEdit& edit) {
   std::string text;
   edit.GetWindowText(text);
-  std::string_view value = FirstLine(text);
+  std::string_view value = settings::FirstLine(text);
   const size_t start = value.find_first_not_of(" \t");
   if (start == std::string_view::npos) return "";
   value = value.substr(start, value.find_last_not_of(" \t") + 1 - start);
@@ -131,7 +131,7 @@ void CServiceDialog::OnBnClickedTestService() {
   m_buttonTest.EnableWindow(FALSE);
   m_editTestResult.SetWindowText(Utf8ToAnsiText(texts::kServiceTesting).c_str());
   std::thread([run, settings = SnapshotSettings(), service = OnScreen(), window = HWND(m_hWnd)] {
-    run->resultText = ResultText(CheckNow(settings, service), service.accessKey);
+    run->resultText = ResultText(worker::CheckNow(settings, service), service.accessKey);
     PostMessageA(window, kTestDoneMessage, 0, 0);
   }).detach();
 }
@@ -146,7 +146,7 @@ void CServiceDialog::OnTestDone() {
 // The file is written before the window ends: when it cannot be, the window stays open with the
 // values, so that nothing typed is lost.
 void CServiceDialog::OnOK() {
-  if (!SaveServiceSettings(OnScreen())) {
+  if (!settings::SaveServiceSettings(OnScreen())) {
     AfxMessageBox(texts::kServiceSaveFailed);
     return;
   }

@@ -22,7 +22,7 @@ constexpr const char* kServiceSection = "SERVICE";
 // long for the file functions: no file is then read or written, rather than one in the current
 // or the system's folder. The caller holds iniMutex.
 bool BuildIniPath() {
-  watchState.iniPath = SettingsPath();
+  watchState.iniPath = settings::SettingsPath();
   const platform::PathParts parts = platform::SplitPath(watchState.iniPath);
   watchState.iniDrive = parts.drive;
   watchState.iniDir = parts.dir;
@@ -70,7 +70,7 @@ std::vector<std::string> ReadKeys(const std::vector<platform::ProfileKey>& keys)
 }
 
 // A value as the file keeps it: its first line.
-std::string Line(const std::string& text) { return std::string(FirstLine(text)); }
+std::string Line(const std::string& text) { return std::string(settings::FirstLine(text)); }
 
 }  // namespace
 
@@ -100,14 +100,14 @@ void LoadSettings() {
   watchState.service = ServiceOf(&values[next]);
 }
 
-void LoadServiceSettings() {
+void settings::LoadServiceSettings() {
   std::lock_guard lock(watchState.iniMutex);
   watchState.service = ServiceOf(ReadKeys(kServiceKeys).data());
 }
 
-bool SaveServiceSettings(const ServiceSettings& service) {
+bool settings::SaveServiceSettings(const ServiceSettings& service) {
   std::lock_guard lock(watchState.iniMutex);
-  if (!BuildIniPath() || !MakeSettingsFolder(watchState.iniPath)) return false;
+  if (!BuildIniPath() || !settings::MakeSettingsFolder(watchState.iniPath)) return false;
   // It holds the access key: readable by its owner alone before the key is written.
   const bool saved =
       platform::WriteProfileStrings(kServiceSection,
@@ -129,7 +129,7 @@ bool SaveServiceSettings(const ServiceSettings& service) {
 void SaveSettings() {
   std::lock_guard lock(watchState.iniMutex);
   // The user's folder appears with the first save; without it the settings stay in memory.
-  if (!BuildIniPath() || !MakeSettingsFolder(watchState.iniPath)) return;
+  if (!BuildIniPath() || !settings::MakeSettingsFolder(watchState.iniPath)) return;
   const WatchSettings& s = watchState.settings;
   // All five keys reach the disk in one replacement, so a crash never leaves half a save.
   platform::WriteProfileStrings(kSection,

@@ -4,6 +4,8 @@
 #include "service/router/service_requests.h"
 #include "worker/price_check.h"
 
+namespace worker {
+
 namespace {
 
 // A setting the hourly cycle would refuse before asking anything; null when there is none.
@@ -28,3 +30,5 @@ CheckOutcome CheckNow(const SettingsSnapshot& settings, const ServiceSettings& s
   return settings.scanTimesale != 0 ? AskSalesStatus(settings, service)
                                     : AskHitCount(settings, service);
 }
+
+}  // namespace worker

@@ -8,6 +8,8 @@
 #include "platform/ui/wnd.h"
 #include "service/outcome_text.h"
 
+namespace worker {
+
 namespace {
 
 constexpr int kFailuresBeforeNotice = 3;
@@ -80,3 +82,5 @@ void NoteAlert(const CheckOutcome& outcome) {
 }
 
 void RegisterCheckStatusWindow(HWND window) { statusWindow = window; }
+
+}  // namespace worker

@@ -9,6 +9,8 @@
 #include "service/price_history.h"
 #include "service/text_encoding.h"
 
+namespace worker {
+
 void RecordPrice(const SettingsSnapshot& settings, const CheckOutcome& asked) {
   PriceRecord row{.time = platform::LocalTimeText().substr(0, 16),  // to the minute
                   .keyword = AnsiToUtf8(settings.scanKeyword.c_str()),
@@ -25,3 +27,5 @@ void RecordPrice(const SettingsSnapshot& settings, const CheckOutcome& asked) {
   }
   AppendPriceRecord(row);
 }
+
+}  // namespace worker

@@ -20,6 +20,7 @@
 #include "worker/price_recording.h"
 #include "worker/worker_pause.h"
 
+namespace worker {
 namespace {
 
 constexpr uint32_t kOneHour = 3'600'000;
@@ -81,7 +82,7 @@ bool CountAsksForTheHistory(const SettingsSnapshot& s) {
 // queries see one snapshot of the settings, so a query never runs with a keyword or price it did
 // not check. The history's row comes before any box, which waits for the user.
 void RunWatchCycle() {
-  LoadServiceSettings();  // as the service window last saved them
+  settings::LoadServiceSettings();  // as the service window last saved them
   const ServiceSettings service = SnapshotService();
   if (!service.Enabled()) NoteCheckStatus(std::nullopt);
   const SettingsSnapshot s = SnapshotSettings();
@@ -128,16 +129,17 @@ void RunWatchCycle() {
 }
 
 }  // namespace
+}  // namespace worker
 
 void WatchWorker(void* /*argument*/) {
   for (;;) {
-    RunWatchCycle();
+    worker::RunWatchCycle();
     platform::ReturnFreeMemory();
-    PauseWorker(kOneHour);
+    worker::PauseWorker(worker::kOneHour);
   }
 }
 
-void StartWatchWorker() {
+void worker::StartWatchWorker() {
   if (watchWorkerStarted.exchange(true)) return;
   try {
     // Never joined: the worker ends with the process.

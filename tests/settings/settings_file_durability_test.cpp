@@ -180,7 +180,7 @@ TEST(SettingsFileDurability, TheKeyIsNeverInAFileOthersMayRead) {
       ServiceSettings service;
       service.applicationId = "a";
       service.accessKey = key;
-      ASSERT_TRUE(SaveServiceSettings(service));
+      ASSERT_TRUE(settings::SaveServiceSettings(service));
     }
     saving = false;
     watcher.join();
@@ -207,7 +207,7 @@ TEST(SettingsFileDurability, TwoProcessesSavingAtOnceUndoNothing) {
       if (serviceWindow) {
         ServiceSettings service;
         service.applicationId = std::to_string(i);
-        if (!SaveServiceSettings(service)) return 2;
+        if (!settings::SaveServiceSettings(service)) return 2;
       } else {
         watchState.settings.scanKeyword = std::to_string(i);
         SaveSettings();

@@ -35,13 +35,13 @@ void ResetSettings() {
 
 SettingsSandbox::SettingsSandbox()
     : previousExecutable_(platform::SetExecutablePathForTesting(dir_.File("kobanu"))) {
-  DecideSettingsPath();
+  settings::DecideSettingsPath();
   ResetSettings();
 }
 
 SettingsSandbox::~SettingsSandbox() {
   platform::SetExecutablePathForTesting(previousExecutable_);
-  DecideSettingsPath();
+  settings::DecideSettingsPath();
   ResetSettings();
 }
 

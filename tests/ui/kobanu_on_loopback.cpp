@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
 #endif
   if (const char* cycle = std::getenv("KOBANU_TEST_CYCLE_MS")) {
     cycleMs = std::atoi(cycle);
-    SetWorkerPauseForTesting(ShortPause);
+    worker::SetWorkerPauseForTesting(ShortPause);
   }
   RunKobanu(argc, argv);
 }

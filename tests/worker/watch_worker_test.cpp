@@ -53,8 +53,8 @@ struct StalledCount {
 class StatusWindow : public CWnd {
  public:
   // The tip now, and the notice that came since the last call, if any.
-  CheckStatus TakeStatus() {
-    CheckStatus now = shown_;
+  worker::CheckStatus TakeStatus() {
+    worker::CheckStatus now = shown_;
     shown_.notice.clear();
     shown_.noticeAddress.clear();
     return now;
@@ -62,14 +62,14 @@ class StatusWindow : public CWnd {
 
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
     if (message != WM_CHECK_STATUS) return CWnd::WindowProc(message, wParam, lParam);
-    const CheckStatus& told = *reinterpret_cast<const CheckStatus*>(lParam);
+    const worker::CheckStatus& told = *reinterpret_cast<const worker::CheckStatus*>(lParam);
     shown_.tipLine = told.tipLine;
     if (!told.notice.empty()) shown_ = told;
     return 0;
   }
 
  private:
-  CheckStatus shown_;
+  worker::CheckStatus shown_;
 };
 
 // The one worker of this test program against the stand-in mall, on the in-memory window system.
@@ -89,7 +89,7 @@ class WatchWorkerTest : public ::testing::Test {
     SetServiceHostsForTesting({mall->host(), mall->host()});
     tray = new StatusWindow;
     ASSERT_TRUE(tray->CreateEx(0, "", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr));
-    RegisterCheckStatusWindow(tray->m_hWnd);
+    worker::RegisterCheckStatusWindow(tray->m_hWnd);
     driver = new WorkerDriver(
         [](const std::function<bool()>& condition) { ASSERT_TRUE(ui->PumpUntil(condition)); });
   }
@@ -499,9 +499,9 @@ TEST_F(WatchWorkerTest, TheNarrowingDecidesWhetherAnAccessoryAlerts) {
   UseService("ENDPOINT=" + mall->Url(standin::kSearchPath20260701) + "\r\n" + kWatchAlone);
   Arm(kSmartWatch, "10000");
   RunCycle();
-  const CheckStatus alert = tray->TakeStatus();
+  const worker::CheckStatus alert = tray->TakeStatus();
   EXPECT_EQ(alert.tipLine.substr(6), "該当 1件 最安 9,480円");
-  EXPECT_EQ(alert.noticeKind, CheckStatus::Notice::kMatch);
+  EXPECT_EQ(alert.noticeKind, worker::CheckStatus::Notice::kMatch);
   EXPECT_EQ(alert.notice,
             "ソラノ SZ100 スマートウォッチ 本体 ホワイト 箱なし\n9,480円 送料別 スマート&ギア");
   EXPECT_EQ(alert.noticeAddress, "http://" + mall->host() + "/item/smartgear:50000002");
@@ -525,7 +525,7 @@ TEST_F(WatchWorkerTest, TheTrayHearsOfEachCheckAndOnceOfThreeFailuresInARow) {
   useKey(standin::kAccessKey);
   tray->TakeStatus();  // a notice an earlier test's alert left
   RunCycle();
-  CheckStatus status = tray->TakeStatus();
+  worker::CheckStatus status = tray->TakeStatus();
   EXPECT_TRUE(isClockTime(status.tipLine)) << status.tipLine;
   EXPECT_EQ(status.tipLine.substr(6), "該当なし");
   EXPECT_EQ(status.notice, "");

@@ -62,8 +62,8 @@ TEST(WorkerSoak, WorkerAndUiThreadShareTheStateSafely) {
 
   settings.scanFlag = 1;
   settings.scanKeyword = keywords[0];
-  SetWorkerPauseForTesting(QuickPause);
-  StartWatchWorker();
+  worker::SetWorkerPauseForTesting(QuickPause);
+  worker::StartWatchWorker();
   for (int i = 0; cycles < CycleBudget(); ++i) {
     settings.scanFlag = 1;
     settings.scanKeyword = keywords[i % 4];
