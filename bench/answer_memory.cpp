@@ -16,8 +16,8 @@
 #include "platform/runtime/free_memory.h"
 #include "service/check_outcome.h"
 #include "service/fetch_page.h"
-#include "service/ichiba_item_search.h"
-#include "service/service_requests.h"
+#include "service/ichiba/ichiba_item_search.h"
+#include "service/router/service_requests.h"
 #include "standin_service.h"
 #include "state/watch_state.h"
 #include "support/mall_keywords.h"
@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
   };
   // A first check of the ordinary answer loads libcurl and builds every table.
   const CheckOutcome ordinary = check();
-  if (ordinary.result != 0) return Fail("the ordinary check failed");
+  if (!ordinary.Answered()) return Fail("the ordinary check failed");
 
   // Each character of padding adds 3 bytes to a name and 1 to an address.
   const size_t items = count ? 1 : MaxHits;
@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
   const bool read = count ? large.cheapest && large.cheapest->name.ends_with("長")
                           : watchState.hitCount == MaxHits &&
                                 watchState.hitTable.itemName[0].size() > kAnswerLimit / 64;
-  if (large.result != 0 || !read) return Fail("the large answer was not read");
+  if (!large.Answered() || !read) return Fail("the large answer was not read");
   mall.ArmFault(padding);
   const FetchResult answer = FetchServiceAnswer(ordinary.url, "");
   if (answer.status != 200 || answer.body.size() > kAnswerLimit) {

@@ -7,7 +7,7 @@
 #include "platform/http/http_request.h"
 #include "service/check_outcome.h"
 #include "service/fetch_page.h"
-#include "service/service_requests.h"
+#include "service/router/service_requests.h"
 #include "standin_service.h"
 #include "support/mall_keywords.h"
 #include "support/standin_mall.h"
@@ -120,7 +120,7 @@ void ServiceCountCheck(benchmark::State& state) {
   const ServiceCheck& check = Check();
   for (auto _ : state) {
     const CheckOutcome outcome = AskHitCount(check.settings, check.service);
-    if (outcome.result != 0 || !outcome.found || outcome.answer != check.first.answer) {
+    if (!outcome.Answered() || !outcome.found || outcome.answer != check.first.answer) {
       state.SkipWithError("the check failed");
       break;
     }

@@ -10,8 +10,8 @@
 #include <simdjson.h>
 #include <nlohmann/json.hpp>
 
-#include "service/answer_fields.h"
-#include "service/json_answer.h"
+#include "service/ichiba/answer_fields.h"
+#include "service/ichiba/json_answer.h"
 #include "state/watch_state.h"
 
 // The reading of the IchibaItem/Search service's JSON answers beside simdjson's: a full answer of

@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "base/byte_search.h"
-#include "service/item_search_reader.h"
-#include "service/sales_status_reader.h"
+#include "service/described/item_search_reader.h"
+#include "service/described/sales_status_reader.h"
 #include "service/text_encoding.h"
 #include "state/watch_state.h"
 

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <string>
 
-#include "service/request_pacer.h"
+#include "service/ichiba/request_pacer.h"
 #include "state/service_settings.h"
 #include "support/standin_mall.h"
 #include "support/standin_mall/service_keys.h"

@@ -8,10 +8,11 @@
 #include <nlohmann/json.hpp>
 
 #include "base/utf8.h"
-#include "service/answer_fields.h"
 #include "service/check_outcome.h"
-#include "service/clear_hit_table.h"
-#include "service/json_answer.h"
+#include "service/described/clear_hit_table.h"
+#include "service/ichiba/answer_fields.h"
+#include "service/ichiba/json_answer.h"
+#include "service/outcome_text.h"
 #include "state/watch_state.h"
 
 namespace {

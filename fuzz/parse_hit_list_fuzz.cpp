@@ -2,8 +2,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "service/clear_hit_table.h"
-#include "service/item_search_reader.h"
+#include "service/described/clear_hit_table.h"
+#include "service/described/item_search_reader.h"
 #include "state/watch_state.h"
 #include "support/reader_transcription.h"
 

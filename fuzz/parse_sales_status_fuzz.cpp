@@ -2,7 +2,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "service/sales_status_reader.h"
+#include "service/described/sales_status_reader.h"
 #include "support/reader_transcription.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

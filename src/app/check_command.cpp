@@ -5,6 +5,7 @@
 
 #include "base/visible_text.h"
 #include "service/check_log.h"
+#include "service/outcome_text.h"
 #include "settings/settings_file.h"
 #include "settings/settings_home.h"
 #include "state/watch_state.h"
@@ -20,30 +21,27 @@ void PrintLine(const char* label, const std::string& text) {
 }  // namespace
 
 int RunCheckCommand() {
-  DecideSettingsPath();
+  settings::DecideSettingsPath();
   LoadSettings();
   const SettingsSnapshot settings = SnapshotSettings();
-  ServiceSettings service;
-  {
-    std::lock_guard lock(watchState.serviceMutex);
-    service = watchState.service;
-  }
+  const ServiceSettings service = SnapshotService();
   const bool timeSale = settings.scanTimesale != 0;
-  PrintLine("settings", SettingsPath().empty() ? "(none)" : SettingsPath());
+  PrintLine("settings", settings::SettingsPath().empty() ? "(none)" : settings::SettingsPath());
   PrintLine("check", std::string(timeSale ? "time sale" : "count") +
                          (service.Enabled() ? ", the IchibaItem/Search service ([SERVICE])"
                                             : ", the described services"));
-  const CheckOutcome outcome = CheckNow(settings, service);
+  const CheckOutcome outcome = worker::CheckNow(settings, service);
   const auto masked = [&](const std::string& text) { return MaskSecrets(text, service.accessKey); };
   if (!outcome.url.empty()) PrintLine("request", masked(outcome.url));
   PrintLine("answer", outcome.answer.empty() ? "(none)" : masked(outcome.answer));
-  const std::string log = masked(outcome.log);
-  const size_t causeStart = outcome.cause.empty() ? std::string::npos : log.find(" — 原因: ");
-  PrintLine("outcome", log.substr(0, causeStart) + " — " + outcome.brief);
+  const OutcomeText text = TextOf(outcome);
+  // A failure's cause and fix get lines of their own.
+  const bool failed = !text.cause.empty();
+  PrintLine("outcome", masked(failed ? text.head : text.log) + " — " + text.brief);
   if (outcome.cheapest) PrintLine("cheapest", MatchLine(*outcome.cheapest));
-  if (!outcome.cause.empty()) {
-    PrintLine("cause", masked(outcome.cause));
-    PrintLine("fix", masked(outcome.fix));
+  if (failed) {
+    PrintLine("cause", masked(text.cause));
+    PrintLine("fix", masked(text.fix));
   }
-  return outcome.answered ? 0 : 1;
+  return outcome.Answered() ? 0 : 1;
 }

@@ -8,7 +8,7 @@
 #include "settings/settings_home.h"
 
 int RunExportHistoryCommand() {
-  DecideSettingsPath();
+  settings::DecideSettingsPath();
   LoadSettings();  // which places the folder the history lies in
   const auto rows = ReadPriceHistory();
   if (!rows || rows->empty()) {

@@ -34,29 +34,29 @@ void RunKobanu(int& argc, char** argv) {
   ReleaseParentConsole();  // the program itself never holds it
 #endif
   if (const int* exitCode = std::get_if<int>(&options)) End(*exitCode);
-  DecideSettingsPath();
+  settings::DecideSettingsPath();
   // These windows run beside the tray Kobanu, without its lock: the service window writes only
   // [SERVICE], which that one reads again before each check; the chart only reads.
   if (const StartMode mode = std::get<StartMode>(options); mode != StartMode::kTray) {
     End(RunWindowAlone(argc, argv, mode));
   }
-  switch (ui::ClaimInstanceLock(SettingsPath())) {
+  switch (ui::ClaimInstanceLock(settings::SettingsPath())) {
     case ui::InstanceClaim::kHeld:
       break;
     case ui::InstanceClaim::kHeldElsewhere:
-      std::fprintf(stderr, "kobanu: already running with %s\n", SettingsPath().c_str());
+      std::fprintf(stderr, "kobanu: already running with %s\n", settings::SettingsPath().c_str());
       // Started again from a launcher, Kobanu shows the running one's dialog.
-      ui::SendInstanceRequest(ui::InstanceLockName(SettingsPath()), ID_TRAY_OPEN_DIALOG);
+      ui::SendInstanceRequest(ui::InstanceLockName(settings::SettingsPath()), ID_TRAY_OPEN_DIALOG);
       End(0);
     case ui::InstanceClaim::kNoLock:
       // Without a lock a second watcher could run on the same file unseen: none starts.
       std::fprintf(stderr, "kobanu: no private folder for the lock that keeps one Kobanu on %s\n",
-                   SettingsPath().c_str());
+                   settings::SettingsPath().c_str());
       End(1);
   }
   RegisterResources(ProgramResources());
   ui::InstallDesktopBackend(argc, argv);
-  ui::ServeInstanceRequests(ui::InstanceLockName(SettingsPath()));
+  ui::ServeInstanceRequests(ui::InstanceLockName(settings::SettingsPath()));
   const int exitCode = AfxWinMain();
   ui::ReleaseInstanceLock();
   // The worker is never stopped and may be anywhere: in its hourly sleep, in a fetch, waiting

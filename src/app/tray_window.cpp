@@ -28,8 +28,7 @@ void CopyWhole(std::string_view text, char (&field)[N]) {
 
 // The described menu, or with 価格の推移 while the prices are recorded.
 UINT TrayMenu() {
-  std::lock_guard lock(watchState.serviceMutex);
-  return watchState.service.RecordsPrices() ? IDR_TRAY_MENU_HISTORY : IDR_TRAY_MENU;
+  return SnapshotService().RecordsPrices() ? IDR_TRAY_MENU_HISTORY : IDR_TRAY_MENU;
 }
 
 }  // namespace
@@ -83,8 +82,8 @@ void CMainWnd::RegisterTrayIcon() {
   if (watchState.settingsDialogOpen == 0) LoadSettings();
   settingsLoaded_ = true;
   if (TrayMenu() != trayMenu_) ModifyIcon({});
-  RegisterCheckStatusWindow(m_hWnd);
-  StartWatchWorker();
+  worker::RegisterCheckStatusWindow(m_hWnd);
+  worker::StartWatchWorker();
 }
 
 void CMainWnd::SetTip(NOTIFYICONDATAA& data) const {
@@ -92,13 +91,12 @@ void CMainWnd::SetTip(NOTIFYICONDATAA& data) const {
   CopyWhole(tip, data.szTip);
 }
 
-void CMainWnd::ShowCheckStatus() {
-  const CheckStatus status = TakeCheckStatus();
+void CMainWnd::ShowCheckStatus(const worker::CheckStatus& status) {
   tipLine_ = status.tipLine;
   ModifyIcon(status);
 }
 
-void CMainWnd::ModifyIcon(const CheckStatus& status) {
+void CMainWnd::ModifyIcon(const worker::CheckStatus& status) {
   NOTIFYICONDATAA data;
   data.cbSize = sizeof data;
   data.hWnd = m_hWnd;
@@ -106,7 +104,7 @@ void CMainWnd::ModifyIcon(const CheckStatus& status) {
   data.uFlags = NIF_TIP;
   SetTip(data);
   if (!status.notice.empty()) {
-    const bool match = status.noticeKind == CheckStatus::Notice::kMatch;
+    const bool match = status.noticeKind == worker::CheckStatus::Notice::kMatch;
     data.uFlags |= NIF_INFO;
     data.dwInfoFlags = match ? NIIF_INFO : NIIF_WARNING;
     CopyWhole(match ? texts::kConditionMet : texts::kChecksFailing, data.szInfoTitle);
@@ -129,7 +127,9 @@ LRESULT CMainWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       platform::OpenWebAddress(noticeAddress_);
     }
     if (message == watchState.taskbarCreatedMessage) RegisterTrayIcon();
-    if (message == WM_CHECK_STATUS) ShowCheckStatus();
+    if (message == WM_CHECK_STATUS && lParam != 0) {
+      ShowCheckStatus(*reinterpret_cast<const worker::CheckStatus*>(lParam));
+    }
     // 終了, a close request from outside and the session's end all close the window.
     if (message == WM_CLOSE && settingsLoaded_) SaveSettings();
   }
@@ -168,7 +168,7 @@ void CMainWnd::OnTrayExit() {
 }
 
 void CMainWnd::PostNcDestroy() {
-  RegisterCheckStatusWindow(nullptr);
+  worker::RegisterCheckStatusWindow(nullptr);
   NOTIFYICONDATAA data;
   data.cbSize = sizeof data;
   data.hWnd = m_hNotifyWnd;

@@ -29,11 +29,11 @@ class CMainWnd : public CWnd {
 
  private:
   void ShowTrayMenu();
-  // The tip, and a notice once, as the worker's checks with [SERVICE] left them; the menu as the
-  // worker last read [SERVICE].
-  void ShowCheckStatus();
+  // The tip, and its notice if it has one, as the worker's checks with [SERVICE] left them; the
+  // menu as the worker last read [SERVICE].
+  void ShowCheckStatus(const worker::CheckStatus& status);
   // The tip, the menu, and the status's notice if it has one.
-  void ModifyIcon(const CheckStatus& status);
+  void ModifyIcon(const worker::CheckStatus& status);
   void SetTip(NOTIFYICONDATAA& data) const;
   void OnTrayOpenDialog();
   void OnTrayPriceHistory();

@@ -2,15 +2,15 @@
 
 #include <algorithm>
 #include <cassert>
-#include <mutex>
 #include <string>
 
 #include "platform/ui/shell_open.h"
 #include "res/resource.h"
 #include "res/shell_texts.h"
 #include "service/check_log.h"
-#include "service/clear_hit_table.h"
-#include "service/service_requests.h"
+#include "service/described/clear_hit_table.h"
+#include "service/outcome_text.h"
+#include "service/router/service_requests.h"
 #include "settings/settings_file.h"
 #include "state/watch_state.h"
 
@@ -51,8 +51,10 @@ void CMainDlg::DoDataExchange(CDataExchange* pDX) {
   if (wasPrimed != 0) return;
   InitHitColumns();
   ClearHitTable();
-  LoadServiceSettings();  // as the service window last saved them
-  QueryHitList();
+  settings::LoadServiceSettings();  // as the service window last saved them
+  const ServiceSettings service = SnapshotService();
+  const CheckOutcome searched = HitListCheck(SnapshotSettings(), service);
+  searchFailure_ = service.Enabled() && searched.failure ? UserText(searched) : "";
   // The table has MaxHits rows; a larger count must not read past it.
   const int rows = std::min(watchState.hitListRows, MaxHits);
   // Each row goes in at the top, so the list ends in table order: position = table row.
@@ -66,14 +68,8 @@ void CMainDlg::DoDataExchange(CDataExchange* pDX) {
 // list.
 BOOL CMainDlg::OnInitDialog() {
   CDialog::OnInitDialog();
-  const CheckOutcome searched = LastOutcome(kHitListCheck);
-  bool serviceOn = false;
-  {
-    std::lock_guard lock(watchState.serviceMutex);
-    serviceOn = watchState.service.Enabled();
-  }
-  if (serviceOn && searched.failure) {
-    const std::string text = std::string(texts::kHitListFailed) + "\n\n" + UserText(searched);
+  if (!searchFailure_.empty()) {
+    const std::string text = std::string(texts::kHitListFailed) + "\n\n" + searchFailure_;
     AfxMessageBox(text.c_str());
     EndDialog(IDCANCEL);
   }

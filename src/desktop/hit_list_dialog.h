@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "platform/ui/afxwin.h"
 
 // The hit-list dialog: a fresh search each time it opens, up to 30 hits listed, a double-click
@@ -21,4 +23,8 @@ class CMainDlg : public CDialog {
 
  private:
   void OnNMDblclkHitlist(NMHDR* header, LRESULT* result);
+
+  // Why the search with the IchibaItem/Search service failed, for the box that replaces the
+  // list; empty when it did not.
+  std::string searchFailure_;
 };

@@ -6,17 +6,14 @@
 #include "platform/logfile/log_file.h"
 #include "res/history_texts.h"
 #include "res/resource.h"
-#include "service/ichiba_item_search.h"
+#include "service/ichiba/ichiba_item_search.h"
 #include "service/price_history.h"
 #include "service/text_encoding.h"
 #include "state/watch_state.h"
 
 namespace {
 
-bool RecordsPrices() {
-  std::lock_guard lock(watchState.serviceMutex);
-  return watchState.service.RecordsPrices();
-}
+bool RecordsPrices() { return SnapshotService().RecordsPrices(); }
 
 void DrawChart(CDC& dc, const Chart& chart) {
   const int dpi = dc.GetDeviceCaps(LOGPIXELSY);

@@ -1,6 +1,5 @@
 #include "desktop/service_dialog.h"
 
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -10,6 +9,7 @@
 #include "res/resource.h"
 #include "res/service_texts.h"
 #include "service/check_log.h"
+#include "service/outcome_text.h"
 #include "service/text_encoding.h"
 #include "settings/first_line.h"
 #include "settings/settings_file.h"
@@ -28,7 +28,7 @@ constexpr char kKeyMask = '*';
 std::string Field(const CEdit& edit) {
   std::string text;
   edit.GetWindowText(text);
-  std::string_view value = FirstLine(text);
+  std::string_view value = settings::FirstLine(text);
   const size_t start = value.find_first_not_of(" \t");
   if (start == std::string_view::npos) return "";
   value = value.substr(start, value.find_last_not_of(" \t") + 1 - start);
@@ -39,10 +39,11 @@ std::string Field(const CEdit& edit) {
 // do. Code page 932, with the key masked wherever the service's words may have quoted it.
 std::string ResultText(const CheckOutcome& outcome, const std::string& key) {
   std::string text = UserText(outcome, "\r\n");
-  if (outcome.answered) {
+  if (outcome.Answered()) {
     text = texts::kServiceAnswered + text;
-  } else if (outcome.cause.empty()) {
-    text += "\r\n" + VisibleText(outcome.log);  // what the cycle would refuse, in its own words
+  } else if (!outcome.failure) {
+    // What the cycle would refuse, in its own words.
+    text += "\r\n" + VisibleText(TextOf(outcome).log);
   }
   return Utf8ToAnsiText(MaskSecrets(text, key));
 }
@@ -82,10 +83,7 @@ void CServiceDialog::DoDataExchange(CDataExchange* pDX) {
   DDX_Control(pDX, IDC_TEST_RESULT, m_editTestResult);
   DDX_Control(pDX, IDC_PRICE_HISTORY, m_checkPriceHistory);
   if (pDX->m_bSaveAndValidate) return;  // OnOK takes the values itself
-  {
-    std::lock_guard lock(watchState.serviceMutex);
-    loaded_ = watchState.service;
-  }
+  loaded_ = SnapshotService();
   m_editApplicationId.SetWindowText(loaded_.applicationId.c_str());
   m_editAccessKey.SetWindowText(loaded_.accessKey.c_str());
   m_editMinPrice.SetWindowText(loaded_.minPrice.c_str());
@@ -133,7 +131,7 @@ void CServiceDialog::OnBnClickedTestService() {
   m_buttonTest.EnableWindow(FALSE);
   m_editTestResult.SetWindowText(Utf8ToAnsiText(texts::kServiceTesting).c_str());
   std::thread([run, settings = SnapshotSettings(), service = OnScreen(), window = HWND(m_hWnd)] {
-    run->resultText = ResultText(CheckNow(settings, service), service.accessKey);
+    run->resultText = ResultText(worker::CheckNow(settings, service), service.accessKey);
     PostMessageA(window, kTestDoneMessage, 0, 0);
   }).detach();
 }
@@ -148,7 +146,7 @@ void CServiceDialog::OnTestDone() {
 // The file is written before the window ends: when it cannot be, the window stays open with the
 // values, so that nothing typed is lost.
 void CServiceDialog::OnOK() {
-  if (!SaveServiceSettings(OnScreen())) {
+  if (!settings::SaveServiceSettings(OnScreen())) {
     AfxMessageBox(texts::kServiceSaveFailed);
     return;
   }

@@ -32,9 +32,9 @@ INT_PTR ShowSettingsDialog() {
 
 // The worker unticks the alert box through this registration while the dialog is shown.
 INT_PTR CTestDialog::DoModal() {
-  RegisterAlertBox(&m_checkAlert);
+  worker::RegisterAlertBox(&m_checkAlert);
   const INT_PTR result = CDialog::DoModal();
-  RegisterAlertBox(nullptr);
+  worker::RegisterAlertBox(nullptr);
   return result;
 }
 
@@ -92,8 +92,8 @@ void CTestDialog::OnBnClickedAlert() {
 void CTestDialog::OnEnChangeKeyword() {
   std::string keyword;
   m_editKeyword.GetWindowText(keyword);
-  if (FirstLine(keyword).size() != keyword.size()) {
-    m_editKeyword.SetWindowText(std::string(FirstLine(keyword)).c_str());
+  if (settings::FirstLine(keyword).size() != keyword.size()) {
+    m_editKeyword.SetWindowText(std::string(settings::FirstLine(keyword)).c_str());
     return;
   }
   watchState.settings.scanKeyword = keyword;
@@ -108,8 +108,8 @@ void CTestDialog::OnBnClickedJumpIchiba() { platform::OpenWebAddress(kIchibaAddr
 void CTestDialog::OnEnChangePrice() {
   std::string price;
   m_editPrice.GetWindowText(price);
-  if (FirstLine(price).size() != price.size()) {
-    m_editPrice.SetWindowText(std::string(FirstLine(price)).c_str());
+  if (settings::FirstLine(price).size() != price.size()) {
+    m_editPrice.SetWindowText(std::string(settings::FirstLine(price)).c_str());
     return;
   }
   switch (CheckPriceText(price)) {

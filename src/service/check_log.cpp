@@ -8,6 +8,7 @@
 #include "base/visible_text.h"
 #include "platform/logfile/log_file.h"
 #include "platform/runtime/module_path.h"
+#include "service/outcome_text.h"
 #include "service/text_encoding.h"
 #include "state/watch_state.h"
 
@@ -63,12 +64,9 @@ std::string MaskSecrets(std::string text, const std::string& key) {
 void WriteCheckLog(std::string_view check, std::string_view outcome, std::string_view url) {
   const std::string folder = SettingsFolder();
   if (folder.empty()) return;  // never a log in the current folder
-  std::string key;
-  {
-    std::lock_guard lock(watchState.serviceMutex);
-    if (!watchState.service.Enabled() && !watchState.service.log) return;
-    key = watchState.service.accessKey;
-  }
+  const ServiceSettings service = SnapshotService();
+  if (!service.Enabled() && !service.log) return;
+  const std::string& key = service.accessKey;
   // Masked before it is cut, so that no piece of the key survives a cut.
   const std::string line = platform::LocalTimeText() + " | " + std::string(check) + " | " +
                            VisibleText(MaskSecrets(std::string(outcome), key), kMaxOutcome) +
@@ -86,6 +84,6 @@ void WriteCheckLog(std::string_view check, std::string_view outcome, std::string
   }
 }
 
-void WriteCheckLog(std::string_view check, const CheckOutcome& outcome) {
-  WriteCheckLog(check, outcome.log, outcome.url);
+void WriteCheckLog(const CheckOutcome& outcome) {
+  WriteCheckLog(outcome.check, TextOf(outcome).log, outcome.url);
 }

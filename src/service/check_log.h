@@ -10,11 +10,6 @@
 // found it): one line per watch cycle and per hit-list search, saying what the check did. At 1 MiB
 // it becomes "kobanu.log.1" and a new one begins.
 
-// The checks, as the log names them.
-inline constexpr std::string_view kCountCheck = "count";
-inline constexpr std::string_view kTimeSaleCheck = "time sale";
-inline constexpr std::string_view kHitListCheck = "hit list";
-
 inline constexpr std::string_view kCheckLogName = "kobanu.log";
 inline constexpr std::string_view kRotatedCheckLogName = "kobanu.log.1";
 inline constexpr uint64_t kCheckLogRotateBytes = 1u << 20;
@@ -24,7 +19,8 @@ inline constexpr uint64_t kCheckLogRotateBytes = 1u << 20;
 // for the log (LOG=1); otherwise there is no log. A log that cannot be written loses the line
 // silently.
 void WriteCheckLog(std::string_view check, std::string_view outcome, std::string_view url);
-void WriteCheckLog(std::string_view check, const CheckOutcome& outcome);
+// ... the outcome's check and its log's words.
+void WriteCheckLog(const CheckOutcome& outcome);
 
 // The folder of setting.ini as the settings file's functions last placed it ("/home/u/.config/
 // kobanu/"), where the log and the price history lie; empty when no folder is known, so that

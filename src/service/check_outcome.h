@@ -7,6 +7,11 @@
 #include "platform/http/http_request.h"
 #include "service/cheapest_match.h"
 
+// The checks, as the check log names them.
+inline constexpr std::string_view kCountCheck = "count";
+inline constexpr std::string_view kTimeSaleCheck = "time sale";
+inline constexpr std::string_view kHitListCheck = "hit list";
+
 // The known reasons for a check that found nothing out.
 enum class Failure {
   kRetiredVersion,      // the service no longer serves the version asked for
@@ -30,26 +35,72 @@ enum class Failure {
   kNgKeywordRule,       // an NG_KEYWORD the service would refuse, not sent
 };
 
-// What one check came to, in two voices: the check log's (English, the service's own words, and
-// for a failure its cause and fix in Japanese) and a short Japanese one for the tray's tip. Every
-// check's outcome is built here.
-struct CheckOutcome {
-  int result = 0;         // the query's small integer
-  bool answered = false;  // the question was answered, whatever the answer (nothing found too)
-  std::string log{};      // "count 6", "service error 403 CLIENT_IP_NOT_ALLOWED — 原因: ..."
-  std::string brief{};    // "該当 6件", "確認できません: 登録IPと異なります"
-  std::string cause{};    // for a failure, Japanese
-  std::string fix{};
-  std::string url{};     // the request, with the key in it
-  std::string answer{};  // what came back: the status and the start of the body; empty for none
-  std::optional<Failure> failure{};         // why it failed, when it did
-  std::optional<int> found{};               // the count, or the time-sale state, that was read
-  std::optional<CheapestMatch> cheapest{};  // a count's cheapest match, from today's service
+// The keyword rules of the IchibaItem/Search service (ichiba/keyword_rules.h applies them), here
+// because an outcome names the one a keyword broke. The most half-width characters a keyword may
+// have in all (a full-width one counts as two):
+inline constexpr size_t kMaxKeywordWidth = 128;
+
+enum class KeywordRule {
+  kNoWords,            // blanks only
+  kTooWide,            // more than kMaxKeywordWidth half-width characters in all
+  kKanaOrSymbolAlone,  // a word of one kana or symbol; such a word needs two
+  kHalfWidthAlone,     // a word of one half-width character; one full-width one would do
 };
 
-// The outcome as a person reads it in a box or a notice: the brief, and for a failure its cause and
-// fix on lines of their own, the lines ended by lineEnd, each line shown as VisibleText.
-std::string UserText(const CheckOutcome& outcome, std::string_view lineEnd = "\n");
+// A rule the keyword breaks, naming the word (UTF-8).
+struct KeywordProblem {
+  std::string word;  // empty when the rule is about the whole keyword
+  KeywordRule rule;
+  size_t width = 0;  // the keyword's width in half-width characters, for kTooWide
+};
+
+// What a check came to.
+enum class Verdict {
+  kCounted,             // found: the count (0: nothing found), with its cheapest match
+  kListed,              // found: the hit list's rows
+  kSaleRead,            // found: the time sale's state
+  kNothingBelowOneYen,  // a price ceiling below one yen: nothing can match, nothing was asked
+  kFailed,              // failure: why nothing was found out
+  kSkipped,             // skip: the cycle asked nothing
+  kNotAsked,            // said: the cycle's message that refused the settings (kobanu --check)
+};
+
+// Where a time sale's state was read: 0 is "no sale" from the service, another badge on the page.
+enum class SaleSource { kSearchPage, kService };
+
+// Why a cycle asked nothing.
+enum class Skip { kDisarmed, kNoKeyword, kBadPrice, kNoKeywordBadPrice };
+
+// Another version of the service that answered for the retired one asked for.
+struct StandInVersion {
+  std::string retired;
+  std::string answering;
+  std::string endpoint;  // the answering version's address, for ENDPOINT
+};
+
+// The facts of one check, in the words of the service and the HTTP layer; outcome_text.h words
+// them for the log, the tip, the boxes and the command line.
+struct CheckOutcome {
+  std::string_view check{};  // kCountCheck, kTimeSaleCheck or kHitListCheck; empty for none
+  Verdict verdict = Verdict::kFailed;
+  std::optional<Failure> failure{};                          // with kFailed
+  std::optional<platform::http::HttpFailure> httpFailure{};  // kNetwork: how the exchange broke
+  int status = 0;                                            // the answer's HTTP status; 0 for none
+  std::string said{};  // the service's or the HTTP layer's words, a setting as written, or the
+                       // cycle's message
+  std::optional<KeywordProblem> keywordProblem{};  // kKeywordRule, kNgKeywordRule
+  std::string retiredVersion{};                    // kNoKnownVersion: the last one found retired
+  std::optional<StandInVersion> standIn{};
+  std::optional<int> found{};               // the count, the rows or the time-sale state read
+  std::optional<CheapestMatch> cheapest{};  // a count's cheapest match, from today's service
+  SaleSource saleSource = SaleSource::kService;
+  Skip skip = Skip::kNoKeyword;
+  std::string url{};     // the request, with the key in it
+  std::string answer{};  // what came back: the status and the start of the body; empty for none
+
+  // The question was answered, whatever the answer (nothing found too).
+  bool Answered() const;
+};
 
 // An answer as CheckOutcome keeps it: "200 {...}", the body cut after 1,000 bytes.
 std::string AnswerText(int status, const std::string& body);
@@ -60,38 +111,24 @@ std::string AnswerText(int status, const std::string& body);
 CheckOutcome Counted(int count, std::string url,
                      std::optional<CheapestMatch> cheapest = std::nullopt);
 CheckOutcome Listed(int rows, std::string url);
-enum class SaleSource { kSearchPage, kService };
 CheckOutcome SaleRead(int state, SaleSource source, std::string url);
-// A price ceiling below one yen: nothing can match, and nothing was asked.
 CheckOutcome NothingBelowOneYen();
 
-// What the log adds when another version of the service stood in for a retired one.
-std::string VersionNote(const std::string& retired, const std::string& answering,
-                        const std::string& askedEndpoint);
+// A failure with the service's own words (or the reason the HTTP layer gave) and the status of
+// its answer (0 for none).
+CheckOutcome Failed(Failure failure, std::string url, std::string said = "", int status = 0);
 
-// A failure with the service's own words (or the reason the HTTP layer gave), the status of its
-// answer (0 for none), and where the cause needs them, details of the case in Japanese that stand
-// before the table's cause.
-CheckOutcome Failed(int result, Failure failure, std::string url, const std::string& said = "",
-                    int status = 0, const std::string& details = "");
+// No answer at all: the HTTP layer's failure.
+CheckOutcome NetworkFailed(std::string url, const platform::http::HttpError& error);
 
-// No answer at all: the HTTP layer's failure, its kind told in the cause.
-CheckOutcome NetworkFailed(int result, std::string url, const platform::http::HttpError& error);
+// A keyword (kKeywordRule) or NG_KEYWORD (kNgKeywordRule) the service would refuse, not sent.
+CheckOutcome KeywordNotSent(Failure failure, const KeywordProblem& problem);
 
-// A check that asked nothing: the cycle's reasons ("skipped: disarmed" ...), and a query's for an
-// empty keyword (result -2).
-enum class Skip { kDisarmed, kNoKeyword, kBadPrice, kNoKeywordBadPrice };
 CheckOutcome Skipped(Skip why);
-// A check made now (kobanu --check) that the cycle's own message refused (result -2).
+// A check made now (kobanu --check) that the cycle's own message refused.
 CheckOutcome NotAsked(const std::string& message);
 
-// The cheapest match as the notice at an alert shows it: its name, cut between characters, on a
-// line of its own, then its price, postage and shop.
-std::string MatchNotice(const CheapestMatch& match);
-// ... and on one line, with its address, for kobanu --check.
-std::string MatchLine(const CheapestMatch& match);
-
-// The described item-search answered 200 with a status other than Success (result 0).
+// The described item-search answered 200 with a status other than Success.
 CheckOutcome NotSuccess(std::string url);
 
 // The failure an answer other than 200 stands for, from its status and its words.

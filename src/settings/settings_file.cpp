@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cassert>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "platform/profile/profile_functions.h"
@@ -23,7 +22,7 @@ constexpr const char* kServiceSection = "SERVICE";
 // long for the file functions: no file is then read or written, rather than one in the current
 // or the system's folder. The caller holds iniMutex.
 bool BuildIniPath() {
-  watchState.iniPath = SettingsPath();
+  watchState.iniPath = settings::SettingsPath();
   const platform::PathParts parts = platform::SplitPath(watchState.iniPath);
   watchState.iniDrive = parts.drive;
   watchState.iniDir = parts.dir;
@@ -71,12 +70,7 @@ std::vector<std::string> ReadKeys(const std::vector<platform::ProfileKey>& keys)
 }
 
 // A value as the file keeps it: its first line.
-std::string Line(const std::string& text) { return std::string(FirstLine(text)); }
-
-void UseService(ServiceSettings service) {
-  std::lock_guard lock(watchState.serviceMutex);
-  watchState.service = std::move(service);
-}
+std::string Line(const std::string& text) { return std::string(settings::FirstLine(text)); }
 
 }  // namespace
 
@@ -103,17 +97,17 @@ void LoadSettings() {
   s.scanPrice = read();
   s.scanZaiko = platform::Atoi(read());
   s.scanTimesale = platform::Atoi(read());
-  UseService(ServiceOf(&values[next]));
+  watchState.service = ServiceOf(&values[next]);
 }
 
-void LoadServiceSettings() {
+void settings::LoadServiceSettings() {
   std::lock_guard lock(watchState.iniMutex);
-  UseService(ServiceOf(ReadKeys(kServiceKeys).data()));
+  watchState.service = ServiceOf(ReadKeys(kServiceKeys).data());
 }
 
-bool SaveServiceSettings(const ServiceSettings& service) {
+bool settings::SaveServiceSettings(const ServiceSettings& service) {
   std::lock_guard lock(watchState.iniMutex);
-  if (!BuildIniPath() || !MakeSettingsFolder(watchState.iniPath)) return false;
+  if (!BuildIniPath() || !settings::MakeSettingsFolder(watchState.iniPath)) return false;
   // It holds the access key: readable by its owner alone before the key is written.
   const bool saved =
       platform::WriteProfileStrings(kServiceSection,
@@ -128,14 +122,14 @@ bool SaveServiceSettings(const ServiceSettings& service) {
                                      {"PRICE_HISTORY", FlagText(service.priceHistory ? 1 : 0)}},
                                     watchState.iniPath, platform::FileReaders::OwnerOnly);
   if (!saved) return false;
-  UseService(service);
+  watchState.service = service;
   return true;
 }
 
 void SaveSettings() {
   std::lock_guard lock(watchState.iniMutex);
   // The user's folder appears with the first save; without it the settings stay in memory.
-  if (!BuildIniPath() || !MakeSettingsFolder(watchState.iniPath)) return;
+  if (!BuildIniPath() || !settings::MakeSettingsFolder(watchState.iniPath)) return;
   const WatchSettings& s = watchState.settings;
   // All five keys reach the disk in one replacement, so a crash never leaves half a save.
   platform::WriteProfileStrings(kSection,

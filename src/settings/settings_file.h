@@ -12,6 +12,8 @@ void LoadSettings();
 // without a message.
 void SaveSettings();
 
+namespace settings {
+
 // Reads only the [SERVICE] section into watchState.service: before each check, so that what the
 // service window saved counts from the next check on.
 void LoadServiceSettings();
@@ -21,3 +23,5 @@ void LoadServiceSettings();
 // owner alone; then uses the values. False, with the file and the values as they were, when it
 // cannot be written.
 bool SaveServiceSettings(const ServiceSettings& service);
+
+}  // namespace settings

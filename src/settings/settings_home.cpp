@@ -8,6 +8,8 @@
 #include "platform/runtime/module_path.h"
 #include "platform/runtime/user_folders.h"
 
+namespace settings {
+
 namespace {
 
 constexpr const char* kFileName = "setting.ini";
@@ -67,3 +69,5 @@ bool MakeSettingsFolder(const std::string& settingsPath) {
   std::filesystem::create_directories(folder, error);
   return !error;
 }
+
+}  // namespace settings

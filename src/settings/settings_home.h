@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace settings {
+
 // Where setting.ini lives. Beside the executable when a file of that name is there (even a
 // read-only one: the user's choice stands) or could be created there, unless the executable is
 // installed with the system's software; otherwise in the user's own folder
@@ -17,3 +19,5 @@ std::string SettingsPath();
 
 // Creates the folders above the settings file that are missing. False when they cannot be made.
 bool MakeSettingsFolder(const std::string& settingsPath);
+
+}  // namespace settings

@@ -20,3 +20,5 @@ SettingsSnapshot SnapshotSettings() {
           .scanZaiko = s.scanZaiko,
           .scanTimesale = s.scanTimesale};
 }
+
+ServiceSettings SnapshotService() { return watchState.service; }

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <string>
 
+#include "state/guarded.h"
 #include "state/guarded_text.h"
 #include "state/hit_table.h"
 #include "state/service_settings.h"
@@ -51,9 +52,9 @@ struct WatchState {
   std::string iniName;
   std::string iniValue;
 
-  // The [SERVICE] section as last loaded: only under serviceMutex.
-  std::mutex serviceMutex;
-  ServiceSettings service;
+  // The [SERVICE] section as last loaded, assigned whole by LoadServiceSettings and read as a
+  // copy through SnapshotService.
+  Guarded<ServiceSettings> service;
 
   // The hit list: UI thread only.
   HitTable hitTable;
@@ -70,3 +71,7 @@ extern WatchState& watchState;
 
 // Reads watchState.settings into a snapshot. Either thread.
 SettingsSnapshot SnapshotSettings();
+
+// The [SERVICE] section as last loaded, as one copy: what one check, search, log line or window
+// works with, whatever a load changes meanwhile. Either thread.
+ServiceSettings SnapshotService();

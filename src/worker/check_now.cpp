@@ -1,8 +1,10 @@
 #include "worker/check_now.h"
 
 #include "res/texts.h"
-#include "service/service_requests.h"
+#include "service/router/service_requests.h"
 #include "worker/price_check.h"
+
+namespace worker {
 
 namespace {
 
@@ -28,3 +30,5 @@ CheckOutcome CheckNow(const SettingsSnapshot& settings, const ServiceSettings& s
   return settings.scanTimesale != 0 ? AskSalesStatus(settings, service)
                                     : AskHitCount(settings, service);
 }
+
+}  // namespace worker

@@ -6,23 +6,30 @@
 #include "base/no_destructor.h"
 #include "platform/logfile/log_file.h"
 #include "platform/ui/wnd.h"
+#include "service/outcome_text.h"
+
+namespace worker {
 
 namespace {
 
 constexpr int kFailuresBeforeNotice = 3;
 
-struct Status {
+// What the worker remembers of its checks between cycles.
+struct Memory {
   std::mutex mutex;
-  CheckStatus shown;
+  std::string tipLine;
   std::optional<Failure> lastFailure;
   int failuresInARow = 0;
 };
 // Never destroyed: the worker is not stopped at exit.
-NoDestructor<Status> status;
+NoDestructor<Memory> memory;
 std::atomic<HWND> statusWindow{nullptr};
 
-void TellWindow() {
-  if (const HWND window = statusWindow.load()) PostMessageA(window, WM_CHECK_STATUS, 0, 0);
+// Hands the status to the window; sent, so that it is read before it goes. No lock is held.
+void TellWindow(const CheckStatus& status) {
+  if (const HWND window = statusWindow.load()) {
+    SendMessageA(window, WM_CHECK_STATUS, 0, reinterpret_cast<LPARAM>(&status));
+  }
 }
 
 // "HH:MM" of the local time now.
@@ -31,54 +38,49 @@ std::string ClockTime() { return platform::LocalTimeText().substr(11, 5); }
 }  // namespace
 
 void NoteCheckStatus(const std::optional<CheckOutcome>& outcome) {
+  CheckStatus status;
   bool changed = false;
   {
-    std::lock_guard lock(status->mutex);
-    const CheckStatus before = status->shown;
+    std::lock_guard lock(memory->mutex);
     if (!outcome) {
-      status->shown = {};
-      status->lastFailure.reset();
-      status->failuresInARow = 0;
+      memory->lastFailure.reset();
+      memory->failuresInARow = 0;
     } else {
-      status->shown.tipLine = ClockTime() + " " + outcome->brief;
-      if (outcome->answered || !outcome->failure) {
-        status->failuresInARow = 0;
-        status->lastFailure.reset();
-      } else if (outcome->failure == status->lastFailure) {
-        ++status->failuresInARow;
+      status.tipLine = ClockTime() + " " + TextOf(*outcome).brief;
+      if (outcome->Answered() || !outcome->failure) {
+        memory->failuresInARow = 0;
+        memory->lastFailure.reset();
+      } else if (outcome->failure == memory->lastFailure) {
+        ++memory->failuresInARow;
       } else {
-        status->failuresInARow = 1;
-        status->lastFailure = outcome->failure;
+        memory->failuresInARow = 1;
+        memory->lastFailure = outcome->failure;
       }
-      if (status->failuresInARow == kFailuresBeforeNotice) {
-        status->shown.notice = UserText(*outcome);
-        status->shown.noticeKind = CheckStatus::Notice::kChecksFailing;
-        status->shown.noticeAddress.clear();
+      if (memory->failuresInARow == kFailuresBeforeNotice) {
+        status.notice = UserText(*outcome);
+        status.noticeKind = CheckStatus::Notice::kChecksFailing;
       }
     }
-    changed = status->shown.tipLine != before.tipLine || status->shown.notice != before.notice;
+    changed = status.tipLine != memory->tipLine || !status.notice.empty();
+    memory->tipLine = status.tipLine;
   }
   // Nothing to tell while [SERVICE] stays off: the tray is left exactly as it was.
-  if (changed) TellWindow();
+  if (changed) TellWindow(status);
 }
 
 void NoteAlert(const CheckOutcome& outcome) {
   if (!outcome.cheapest) return;
+  std::string tipLine;
   {
-    std::lock_guard lock(status->mutex);
-    status->shown.notice = MatchNotice(*outcome.cheapest);
-    status->shown.noticeKind = CheckStatus::Notice::kMatch;
-    status->shown.noticeAddress = outcome.cheapest->address;
+    std::lock_guard lock(memory->mutex);
+    tipLine = memory->tipLine;
   }
-  TellWindow();
-}
-
-CheckStatus TakeCheckStatus() {
-  std::lock_guard lock(status->mutex);
-  CheckStatus now = status->shown;
-  status->shown.notice.clear();
-  status->shown.noticeAddress.clear();
-  return now;
+  TellWindow({.tipLine = tipLine,
+              .notice = MatchNotice(*outcome.cheapest),
+              .noticeKind = CheckStatus::Notice::kMatch,
+              .noticeAddress = outcome.cheapest->address});
 }
 
 void RegisterCheckStatusWindow(HWND window) { statusWindow = window; }
+
+}  // namespace worker

@@ -6,6 +6,12 @@
 #include "platform/ui/win_types.h"
 #include "service/check_outcome.h"
 
+// The message the registered window gets, sent, when the status has changed; its lParam points
+// to the CheckStatus, valid while the message is handled.
+inline constexpr UINT WM_CHECK_STATUS = WM_USER + 2;
+
+namespace worker {
+
 // What the tray shows of the hourly checks while [SERVICE] is on: a second line for the icon's
 // tip, with the time of the last check and its outcome in short; one notice when three checks
 // in a row failed for the same cause (not again until a check succeeds or the cause changes);
@@ -19,9 +25,6 @@ struct CheckStatus {
   std::string noticeAddress;  // the match's page; empty for the failing checks' notice
 };
 
-// The message the registered window gets when the status has changed.
-inline constexpr UINT WM_CHECK_STATUS = WM_USER + 2;
-
 // After each of the worker's cycles: the outcome of its check with [SERVICE] on, nothing with
 // it off (the tip goes back to its first line). Worker thread.
 void NoteCheckStatus(const std::optional<CheckOutcome>& outcome);
@@ -30,9 +33,8 @@ void NoteCheckStatus(const std::optional<CheckOutcome>& outcome);
 // which only today's service names; nothing without one. Worker thread.
 void NoteAlert(const CheckOutcome& outcome);
 
-// The status now; the notice is handed out once. UI thread.
-CheckStatus TakeCheckStatus();
-
-// The window that NoteCheckStatus tells, registered by the tray window; null for none. A window
-// that is gone by then simply gets no message.
+// The window that NoteCheckStatus and NoteAlert tell, registered by the tray window; null for
+// none. A window that is gone by then simply gets no message.
 void RegisterCheckStatusWindow(HWND window);
+
+}  // namespace worker

@@ -12,7 +12,7 @@ std::atomic<CButton*> alertBox{nullptr};
 
 }  // namespace
 
-void RegisterAlertBox(CButton* box) { alertBox = box; }
+void worker::RegisterAlertBox(CButton* box) { alertBox = box; }
 
 void DisarmAlert() {
   watchState.settings.scanFlag = 0;

@@ -11,7 +11,7 @@
 #include "res/texts.h"
 #include "service/check_log.h"
 #include "service/check_outcome.h"
-#include "service/service_requests.h"
+#include "service/router/service_requests.h"
 #include "settings/settings_file.h"
 #include "state/watch_state.h"
 #include "worker/check_status.h"
@@ -20,6 +20,7 @@
 #include "worker/price_recording.h"
 #include "worker/worker_pause.h"
 
+namespace worker {
 namespace {
 
 constexpr uint32_t kOneHour = 3'600'000;
@@ -27,22 +28,15 @@ constexpr uint32_t kOneHour = 3'600'000;
 // Set once the worker's thread has started; there is one worker per process.
 std::atomic<bool> watchWorkerStarted{false};
 
-ServiceSettings LoadedService() {
-  std::lock_guard lock(watchState.serviceMutex);
-  return watchState.service;
-}
-
-bool ServiceIsOn() { return LoadedService().Enabled(); }
-
 // The tray shows what the check just made came to, with [SERVICE] on.
-void TellTray(std::string_view check) {
-  NoteCheckStatus(ServiceIsOn() ? std::optional(LastOutcome(check)) : std::nullopt);
+void TellTray(const ServiceSettings& service, const CheckOutcome& outcome) {
+  NoteCheckStatus(service.Enabled() ? std::optional(outcome) : std::nullopt);
 }
 
-void RunTimeSaleQuery(const SettingsSnapshot& settings) {
-  int state = 0;
-  QuerySalesStatus(state, settings);
-  TellTray(kTimeSaleCheck);
+void RunTimeSaleQuery(const SettingsSnapshot& settings, const ServiceSettings& service) {
+  const CheckOutcome read = SalesCheck(settings, service);
+  TellTray(service, read);
+  const int state = Described(read, 0).value;
   if (state == 1) {
     watchState.lastSalesState = 1;
   } else if (state == -2) {
@@ -55,16 +49,20 @@ void RunTimeSaleQuery(const SettingsSnapshot& settings) {
   if (watchState.lastSalesState == 2) DisarmAlert();
 }
 
-void RunCountQuery(const SettingsSnapshot& settings) {
+CheckOutcome RunCountQuery(const SettingsSnapshot& settings, const ServiceSettings& service) {
   watchState.lastSalesState = 0;
-  int count = -1;
-  watchState.lastHitCount = QueryHitCount(count, settings) == -1 ? -1 : count;
-  TellTray(kCountCheck);
+  const CheckOutcome counted = CountCheck(settings, service);
+  const DescribedResult done = Described(counted, -1);
+  watchState.lastHitCount = done.result == -1 ? -1 : done.value;
+  TellTray(service, counted);
+  return counted;
 }
 
 // A cycle that ends before its query still leaves its line in the check log.
 void LogSkippedCycle(int32_t scanTimesale, Skip why) {
-  WriteCheckLog(scanTimesale != 0 ? kTimeSaleCheck : kCountCheck, Skipped(why));
+  CheckOutcome skipped = Skipped(why);
+  skipped.check = scanTimesale != 0 ? kTimeSaleCheck : kCountCheck;
+  WriteCheckLog(skipped);
 }
 
 // Whether the cycle's count check asks the price history's own question, so that its one answer
@@ -84,8 +82,8 @@ bool CountAsksForTheHistory(const SettingsSnapshot& s) {
 // queries see one snapshot of the settings, so a query never runs with a keyword or price it did
 // not check. The history's row comes before any box, which waits for the user.
 void RunWatchCycle() {
-  LoadServiceSettings();  // as the service window last saved them
-  const ServiceSettings service = LoadedService();
+  settings::LoadServiceSettings();  // as the service window last saved them
+  const ServiceSettings service = SnapshotService();
   if (!service.Enabled()) NoteCheckStatus(std::nullopt);
   const SettingsSnapshot s = SnapshotSettings();
   const bool recording = service.RecordsPrices() && !s.scanKeyword.empty();
@@ -113,33 +111,35 @@ void RunWatchCycle() {
     return;
   }
 
+  std::optional<CheckOutcome> counted;
   if (s.scanTimesale != 0) {
-    RunTimeSaleQuery(s);
+    RunTimeSaleQuery(s, service);
   } else {
-    RunCountQuery(s);
-    if (countServesTheHistory) RecordPrice(s, LastOutcome(kCountCheck));
+    counted = RunCountQuery(s, service);
+    if (countServesTheHistory) RecordPrice(s, *counted);
   }
 
   if (watchState.lastHitCount == -1) return;
   if (watchState.lastHitCount > 0 || watchState.lastSalesState == 1) {
     // Beside the box, which waits for the user, the notice says what matched.
-    if (s.scanTimesale == 0) NoteAlert(LastOutcome(kCountCheck));
+    if (counted) NoteAlert(*counted);
     AfxMessageBox(texts::kConditionMet);
     DisarmAlert();
   }
 }
 
 }  // namespace
+}  // namespace worker
 
 void WatchWorker(void* /*argument*/) {
   for (;;) {
-    RunWatchCycle();
+    worker::RunWatchCycle();
     platform::ReturnFreeMemory();
-    PauseWorker(kOneHour);
+    worker::PauseWorker(worker::kOneHour);
   }
 }
 
-void StartWatchWorker() {
+void worker::StartWatchWorker() {
   if (watchWorkerStarted.exchange(true)) return;
   try {
     // Never joined: the worker ends with the process.

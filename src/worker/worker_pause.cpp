@@ -4,6 +4,8 @@
 #include <chrono>
 #include <thread>
 
+namespace worker {
+
 namespace {
 std::atomic<WorkerPause> pauseForTesting{nullptr};
 }  // namespace
@@ -15,3 +17,5 @@ void PauseWorker(uint32_t milliseconds) {
 }
 
 WorkerPause SetWorkerPauseForTesting(WorkerPause pause) { return pauseForTesting.exchange(pause); }
+
+}  // namespace worker

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace worker {
+
 // The worker's pause between two cycles: the platform's sleep, in milliseconds.
 void PauseWorker(uint32_t milliseconds);
 
@@ -9,3 +11,5 @@ void PauseWorker(uint32_t milliseconds);
 // Returns the one it replaces.
 using WorkerPause = void (*)(uint32_t milliseconds);
 WorkerPause SetWorkerPauseForTesting(WorkerPause pause);
+
+}  // namespace worker

@@ -38,10 +38,9 @@ class CheckLog : public ::testing::Test {
 };
 
 TEST_F(CheckLog, OneLinePerCheckWithTimeCheckOutcomeAndMaskedUrl) {
-  {
-    std::lock_guard lock(watchState.serviceMutex);
-    watchState.service.accessKey = "pk_secret/+key";
-  }
+  ServiceSettings service = SnapshotService();
+  service.accessKey = "pk_secret/+key";
+  watchState.service = service;
   WriteCheckLog(kCountCheck, "count 4",
                 "https://h/p?applicationId=a&accessKey=pk_secret%2F%2Bkey&k=1");
   WriteCheckLog(kHitListCheck, "service error 401 x: key pk_secret/+key\r\nforged | line",

@@ -13,9 +13,10 @@
 #include <gtest/gtest.h>
 
 #include "platform/http/http_request.h"
-#include "service/clear_hit_table.h"
+#include "service/described/clear_hit_table.h"
+#include "service/described/described_queries.h"
 #include "service/fetch_page.h"
-#include "service/service_requests.h"
+#include "service/router/service_requests.h"
 #include "state/watch_state.h"
 #include "support/mall_keywords.h"
 #include "support/scoped_override.h"

@@ -8,11 +8,13 @@
 
 #include "platform/http/http_request.h"
 #include "service/check_log.h"
-#include "service/clear_hit_table.h"
-#include "service/request_pacer.h"
-#include "service/service_ids.h"
-#include "service/service_requests.h"
-#include "service/service_versions.h"
+#include "service/described/clear_hit_table.h"
+#include "service/described/described_queries.h"
+#include "service/described/service_ids.h"
+#include "service/ichiba/request_pacer.h"
+#include "service/ichiba/service_versions.h"
+#include "service/outcome_text.h"
+#include "service/router/service_requests.h"
 #include "settings/settings_file.h"
 #include "state/watch_state.h"
 #include "support/mall_keywords.h"
@@ -52,6 +54,8 @@ class IchibaItemSearch : public ::testing::Test {
                                      "\r\n[SERVICE]\r\n" + serviceLines);
     LoadSettings();
   }
+  // The count check's outcome now, with [SERVICE] as loaded.
+  static CheckOutcome CountNow() { return CountCheck(SnapshotSettings(), SnapshotService()); }
   std::string Lines(const std::string& endpoint, const std::string& id = standin::kApplicationId,
                     const std::string& key = standin::kAccessKey) {
     return "APPLICATION_ID=" + id + "\r\nACCESS_KEY=" + key + "\r\nENDPOINT=" + endpoint + "\r\n";
@@ -103,8 +107,8 @@ TEST_F(IchibaItemSearch, CountQueryAsksForTheCountAndTheCheapestMatchInOneReques
                                "&keyword=%E7%A6%8F%E8%A2%8B&sort=%2BitemPrice"
                                "&availability=0&hits=1" +
                                cheapestElements);
-  const CheckOutcome counted = LastOutcome(kCountCheck);
-  EXPECT_EQ(counted.brief, "該当 4件 最安 2,160円");
+  const CheckOutcome counted = CountNow();
+  EXPECT_EQ(TextOf(counted).brief, "該当 4件 最安 2,160円");
   ASSERT_TRUE(counted.cheapest);
   EXPECT_EQ(counted.cheapest->name, "福袋 コーヒー豆 お試し 4種");
   EXPECT_EQ(counted.cheapest->price, 2160u);
@@ -126,8 +130,8 @@ TEST_F(IchibaItemSearch, CountQueryAsksForTheCountAndTheCheapestMatchInOneReques
   UseService(Lines(HttpEndpoint()) + "AFFILIATE_ID=af.01\r\n", kNothing);
   EXPECT_EQ(QueryHitCount(count), 0);
   EXPECT_NE(LastRequest().find("&affiliateId=af.01&keyword="), std::string::npos);
-  EXPECT_EQ(LastOutcome(kCountCheck).brief, "該当なし");
-  EXPECT_FALSE(LastOutcome(kCountCheck).cheapest);
+  EXPECT_EQ(TextOf(CountNow()).brief, "該当なし");
+  EXPECT_FALSE(CountNow().cheapest);
   settings.scanZaiko = 1;
   // A ceiling below one yen leaves nothing to find: no request, no match (not every item).
   for (const char* price : {"0.5", "0", "-0"}) {
@@ -178,7 +182,7 @@ TEST_F(IchibaItemSearch, NarrowingIsSentAsTheServiceTakesItAndNarrowsTheMatch) {
                                  "&hits=1&format=json&formatVersion=2&elements=count,itemName,"
                                  "itemPrice,itemUrl,affiliateUrl,shopName,postageFlag HTTP/1.1")
         << c.lines;
-    const auto cheapest = LastOutcome(kCountCheck).cheapest;
+    const auto cheapest = CountNow().cheapest;
     EXPECT_EQ(cheapest ? cheapest->price : std::nullopt, c.cheapest) << c.lines;
   }
   // The hit list carries the same narrowing (the time sale's test shows its own).
@@ -589,8 +593,8 @@ TEST_F(IchibaItemSearch, SavingKeepsTheServiceSectionAsTheUserWroteIt) {
       "[SERVICE]\r\n; mine\r\nACCESS_KEY = \"pk_x\"\r\nAPPLICATION_ID=a\r\n";
   WriteFile(sandbox.IniPath(), "[PARAM]\r\nSCAN_FLAG=1\r\n" + service);
   LoadSettings();
-  EXPECT_EQ(watchState.service.accessKey, "pk_x");
-  EXPECT_EQ(watchState.service.applicationId, "a");
+  EXPECT_EQ(SnapshotService().accessKey, "pk_x");
+  EXPECT_EQ(SnapshotService().applicationId, "a");
   settings.scanKeyword = kWatch;
   SaveSettings();
   const std::string saved = ReadFile(sandbox.IniPath());

@@ -1,4 +1,4 @@
-#include "service/json_answer.h"
+#include "service/ichiba/json_answer.h"
 
 #include <string>
 #include <utility>
@@ -6,9 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include "service/answer_fields.h"
 #include "service/check_outcome.h"
-#include "service/clear_hit_table.h"
+#include "service/described/clear_hit_table.h"
+#include "service/ichiba/answer_fields.h"
+#include "service/outcome_text.h"
 #include "state/watch_state.h"
 
 namespace {

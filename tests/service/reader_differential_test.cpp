@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "service/clear_hit_table.h"
-#include "service/item_search_reader.h"
-#include "service/sales_status_reader.h"
+#include "service/described/clear_hit_table.h"
+#include "service/described/item_search_reader.h"
+#include "service/described/sales_status_reader.h"
 #include "state/watch_state.h"
 #include "support/reader_transcription.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "service/sales_status_reader.h"
+#include "service/described/sales_status_reader.h"
 
 namespace {
 

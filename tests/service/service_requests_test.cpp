@@ -1,11 +1,12 @@
-#include "service/service_requests.h"
+#include "service/router/service_requests.h"
 
 #include <memory>
 
 #include <gtest/gtest.h>
 
-#include "service/clear_hit_table.h"
-#include "service/service_ids.h"
+#include "service/described/clear_hit_table.h"
+#include "service/described/described_queries.h"
+#include "service/described/service_ids.h"
 #include "state/watch_state.h"
 #include "support/mall_keywords.h"
 #include "support/scoped_override.h"

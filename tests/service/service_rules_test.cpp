@@ -8,9 +8,10 @@
 
 #include "service/check_outcome.h"
 #include "service/fetch_page.h"
-#include "service/keyword_rules.h"
-#include "service/sale_window.h"
-#include "service/service_versions.h"
+#include "service/ichiba/keyword_rules.h"
+#include "service/ichiba/sale_window.h"
+#include "service/ichiba/service_versions.h"
+#include "service/outcome_text.h"
 
 namespace {
 
@@ -73,7 +74,7 @@ TEST(ServiceRules, KeywordsKeepToTheDocumentedRules) {
   for (int i = 0; i < 64; ++i) kanji += "\x8E\x9E";
   EXPECT_EQ(word(kanji).substr(0, 3), "\xE6\x99\x82");
   EXPECT_EQ(word(kanji + "a"), "refused: ");
-  EXPECT_NE(ServiceKeywordOf(kanji + "a").problem->rule.find("129"), std::string::npos);
+  EXPECT_EQ(ServiceKeywordOf(kanji + "a").problem->width, 129u);
 }
 
 TEST(ServiceRules, EveryFormOfARefusalHasItsOutcome) {
@@ -108,11 +109,12 @@ TEST(ServiceRules, EveryFormOfARefusalHasItsOutcome) {
     EXPECT_EQ(FailureOfAnswer(c.status, c.error, c.description), c.failure)
         << c.status << " " << c.error << " " << c.description;
   }
-  const CheckOutcome failed = Failed(-1, Failure::kIpNotAllowed, "u", "CLIENT_IP_NOT_ALLOWED", 403);
-  EXPECT_EQ(failed.log.find("service error 403: CLIENT_IP_NOT_ALLOWED — 原因: "), 0u);
-  EXPECT_NE(failed.log.find(failed.cause + " 対処: " + failed.fix), std::string::npos);
-  EXPECT_EQ(failed.brief, "確認できません: 登録IPと異なります");
-  EXPECT_FALSE(failed.answered);
+  const CheckOutcome failed = Failed(Failure::kIpNotAllowed, "u", "CLIENT_IP_NOT_ALLOWED", 403);
+  const OutcomeText text = TextOf(failed);
+  EXPECT_EQ(text.log.find("service error 403: CLIENT_IP_NOT_ALLOWED — 原因: "), 0u);
+  EXPECT_NE(text.log.find(text.cause + " 対処: " + text.fix), std::string::npos);
+  EXPECT_EQ(text.brief, "確認できません: 登録IPと異なります");
+  EXPECT_FALSE(failed.Answered());
 }
 
 TEST(ServiceRules, VersionsAndOrigins) {

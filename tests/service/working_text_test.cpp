@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "service/working_text.h"
+#include "service/described/working_text.h"
 
 namespace {
 

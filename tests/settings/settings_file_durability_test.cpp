@@ -180,7 +180,7 @@ TEST(SettingsFileDurability, TheKeyIsNeverInAFileOthersMayRead) {
       ServiceSettings service;
       service.applicationId = "a";
       service.accessKey = key;
-      ASSERT_TRUE(SaveServiceSettings(service));
+      ASSERT_TRUE(settings::SaveServiceSettings(service));
     }
     saving = false;
     watcher.join();
@@ -201,13 +201,13 @@ TEST(SettingsFileDurability, TwoProcessesSavingAtOnceUndoNothing) {
   const auto saver = [](bool serviceWindow) {
     for (int i = 0; i < kSaves; ++i) {
       LoadSettings();
-      const std::string found = serviceWindow ? watchState.service.applicationId
+      const std::string found = serviceWindow ? SnapshotService().applicationId
                                               : std::string(watchState.settings.scanKeyword);
       if (found != (i == 0 ? "" : std::to_string(i - 1))) return 1;
       if (serviceWindow) {
         ServiceSettings service;
         service.applicationId = std::to_string(i);
-        if (!SaveServiceSettings(service)) return 2;
+        if (!settings::SaveServiceSettings(service)) return 2;
       } else {
         watchState.settings.scanKeyword = std::to_string(i);
         SaveSettings();
@@ -229,7 +229,7 @@ TEST(SettingsFileDurability, TwoProcessesSavingAtOnceUndoNothing) {
   }
   LoadSettings();
   EXPECT_EQ(std::string(settings.scanKeyword), std::to_string(kSaves - 1));
-  EXPECT_EQ(watchState.service.applicationId, std::to_string(kSaves - 1));
+  EXPECT_EQ(SnapshotService().applicationId, std::to_string(kSaves - 1));
 }
 
 TEST(SettingsFileDurability, AFileJustUnderTheLimitReadsWhole) {

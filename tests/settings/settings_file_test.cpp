@@ -128,8 +128,8 @@ TEST(SettingsFile, AnUnknownOrOverlongExecutablePathSendsTheSettingsToTheUsersFo
   for (const std::string& executable :
        {std::string("kobanu"), sandbox.dir().File(std::string(5000, 'd') + "/kobanu")}) {
     platform::SetExecutablePathForTesting(executable);
-    DecideSettingsPath();
-    EXPECT_EQ(SettingsPath(), userFile);
+    settings::DecideSettingsPath();
+    EXPECT_EQ(settings::SettingsPath(), userFile);
     LoadSettings();
     EXPECT_EQ(settings.scanFlag, 0);
     settings.scanKeyword = "new";

@@ -41,7 +41,7 @@ class SettingsHome : public ::testing::Test {
           platform::SetExecutablePathForTesting(app + "/kobanu");
           setenv("XDG_CONFIG_HOME", configHome != nullptr ? configHome : config.c_str(), 1);
           setenv("HOME", home.c_str(), 1);
-          DecideSettingsPath();
+          settings::DecideSettingsPath();
           return body();
         },
         true);
@@ -62,8 +62,8 @@ TEST_F(SettingsHome, AProgramInstalledUnderUsrKeepsItsSettingsInTheUsersFolderEv
       [&] {
         platform::SetExecutablePathForTesting("/usr/lib/kobanu");  // /usr/lib/ is writable to root
         setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-        DecideSettingsPath();
-        return SettingsPath() == userFile ? 0 : 1;
+        settings::DecideSettingsPath();
+        return settings::SettingsPath() == userFile ? 0 : 1;
       },
       false);
   EXPECT_EQ(result, 0);
@@ -72,7 +72,7 @@ TEST_F(SettingsHome, AProgramInstalledUnderUsrKeepsItsSettingsInTheUsersFolderEv
 TEST_F(SettingsHome, AReadOnlyInstallFolderSendsTheSettingsToTheUsersFolderCreatedAtFirstSave) {
   chmod(app.c_str(), 0555);
   const int result = RunAsUser([&] {
-    if (SettingsPath() != userFile) return 1;
+    if (settings::SettingsPath() != userFile) return 1;
     LoadSettings();
     if (std::filesystem::exists(config + "/kobanu")) return 2;  // loading creates nothing
     settings.scanKeyword = "kept";
@@ -91,7 +91,7 @@ TEST_F(SettingsHome, AWritableFolderKeepsThePortableFileBesideTheExecutable) {
   const int result = RunAsUser([&] {
     settings.scanKeyword = "portable";
     SaveSettings();
-    return SettingsPath() == app + "/setting.ini" ? 0 : 1;
+    return settings::SettingsPath() == app + "/setting.ini" ? 0 : 1;
   });
   EXPECT_EQ(result, 0);
   EXPECT_NE(ReadFile(app + "/setting.ini").find("SCAN_KEYWORD=portable\r\n"), std::string::npos);
@@ -104,7 +104,7 @@ TEST_F(SettingsHome, AReadOnlyFileBesideTheExecutableIsReadAndNeitherOverwritten
   chmod(file.c_str(), 0444);
   chmod(app.c_str(), 0555);
   const int result = RunAsUser([&] {
-    if (SettingsPath() != file) return 1;
+    if (settings::SettingsPath() != file) return 1;
     LoadSettings();
     if (std::string(settings.scanKeyword) != "mine") return 2;
     settings.scanKeyword = "other";
@@ -124,7 +124,7 @@ TEST_F(SettingsHome, WithoutAnAbsoluteXdgConfigHomeTheUsersFolderIsUnderHome) {
     const int result = RunAsUser(
         [&] {
           SaveSettings();
-          return SettingsPath() == home + "/.config/kobanu/setting.ini" ? 0 : 1;
+          return settings::SettingsPath() == home + "/.config/kobanu/setting.ini" ? 0 : 1;
         },
         configHome);
     EXPECT_EQ(result, 0) << configHome;

@@ -30,19 +30,18 @@ void ResetSettings() {
   s.scanPrice = "";
   s.scanZaiko = 0;
   s.scanTimesale = 0;
-  std::lock_guard lock(watchState.serviceMutex);
-  watchState.service = {};
+  watchState.service = ServiceSettings{};
 }
 
 SettingsSandbox::SettingsSandbox()
     : previousExecutable_(platform::SetExecutablePathForTesting(dir_.File("kobanu"))) {
-  DecideSettingsPath();
+  settings::DecideSettingsPath();
   ResetSettings();
 }
 
 SettingsSandbox::~SettingsSandbox() {
   platform::SetExecutablePathForTesting(previousExecutable_);
-  DecideSettingsPath();
+  settings::DecideSettingsPath();
   ResetSettings();
 }
 

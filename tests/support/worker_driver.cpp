@@ -32,8 +32,8 @@ void DrivenPause(uint32_t milliseconds) {
 
 WorkerDriver::WorkerDriver(std::function<void(const std::function<bool()>&)> pump)
     : pump_(std::move(pump)) {
-  SetWorkerPauseForTesting(DrivenPause);
-  StartWatchWorker();
+  worker::SetWorkerPauseForTesting(DrivenPause);
+  worker::StartWatchWorker();
   WaitUntilPaused();
 }
 

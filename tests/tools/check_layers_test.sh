@@ -23,6 +23,11 @@ broken settings-above-service settings/settings_file.cpp '#include "service/fetc
   '"service/fetch_page.h" (settings may not include service)'
 broken service-above-res service/fetch_page.cpp '#include "res/texts.h"' \
   '"res/texts.h" (service may not include res)'
+broken described-beside-ichiba service/described/item_search_reader.cpp \
+  '#include "service/ichiba/json_answer.h"' \
+  '"service/ichiba/json_answer.h" (described may not include ichiba)'
+broken shared-above-router service/check_log.cpp '#include "service/router/service_requests.h"' \
+  '"service/router/service_requests.h" (service may not include router)'
 broken worker-above-desktop worker/price_check.cpp '#include "desktop/settings_dialog.h"' \
   '"desktop/settings_dialog.h" (worker may not include desktop)'
 broken seam-in-the-program worker/watch_worker.cpp \

@@ -8,7 +8,8 @@
 
 #include "desktop/settings_dialog.h"
 #include "res/program_resources.h"
-#include "service/service_requests.h"
+#include "service/described/described_queries.h"
+#include "service/router/service_requests.h"
 #include "state/watch_state.h"
 #include "support/headless_backend.h"
 #include "support/settings_sandbox.h"

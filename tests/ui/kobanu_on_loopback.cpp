@@ -5,7 +5,8 @@
 
 #include "app/kobanu_app.h"
 #include "app/run_kobanu.h"
-#include "service/service_requests.h"
+#include "service/described/described_queries.h"
+#include "service/router/service_requests.h"
 #include "worker/worker_pause.h"
 #ifndef _WIN32
 #include "platform/ui/qt/qt_tray_icon.h"
@@ -34,7 +35,7 @@ int main(int argc, char** argv) {
 #endif
   if (const char* cycle = std::getenv("KOBANU_TEST_CYCLE_MS")) {
     cycleMs = std::atoi(cycle);
-    SetWorkerPauseForTesting(ShortPause);
+    worker::SetWorkerPauseForTesting(ShortPause);
   }
   RunKobanu(argc, argv);
 }

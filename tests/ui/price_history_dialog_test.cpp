@@ -170,17 +170,17 @@ TEST_F(TrayPriceHistoryTest, TheMenuOffersTheChartOnlyWhilePricesAreRecorded) {
 // Ticked in the service window while Kobanu runs, the entry comes with the next check.
 TEST_F(TrayPriceHistoryTest, TheEntryComesWithTheCheckAfterTheSwitch) {
   WriteSettings("[SERVICE]\r\nAPPLICATION_ID=a\r\nACCESS_KEY=pk_k\r\n");
-  NoteCheckStatus(std::nullopt);  // whatever an earlier test left
+  worker::NoteCheckStatus(std::nullopt);  // whatever an earlier test left
   CKobanuApp kobanu;
   ASSERT_TRUE(kobanu.InitInstance());
   EXPECT_EQ(HostMenu().size(), 3u);
   WriteSettings(kRecording);  // as the service window saves it; the worker reads it at its check
-  NoteCheckStatus(Counted(6, "https://x/"));
+  worker::NoteCheckStatus(Counted(6, "https://x/"));
   ASSERT_TRUE(ui.PumpUntil([&] { return HostMenu().size() == 4; }));
   ui.ScriptMenus([](const MenuTemplate&, POINT) { return ID_TRAY_EXIT; });
   ui.PressTrayIcon(WM_RBUTTONDOWN);
   EXPECT_EQ(kobanu.Run(), 0);
-  NoteCheckStatus(std::nullopt);  // as later tests expect to find it
+  worker::NoteCheckStatus(std::nullopt);  // as later tests expect to find it
 }
 
 }  // namespace

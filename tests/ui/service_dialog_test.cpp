@@ -94,10 +94,10 @@ TEST_F(ServiceDialogTest, OkWritesTheServiceSectionAloneAndLeavesTheFileToItsOwn
   EXPECT_EQ(std::filesystem::status(sandbox.IniPath()).permissions(),
             std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 #endif
-  std::lock_guard lock(watchState.serviceMutex);
-  EXPECT_EQ(watchState.service.accessKey, standin::kAccessKey);
-  EXPECT_TRUE(watchState.service.log);
-  EXPECT_TRUE(watchState.service.RecordsPrices());
+  const ServiceSettings saved = SnapshotService();
+  EXPECT_EQ(saved.accessKey, standin::kAccessKey);
+  EXPECT_TRUE(saved.log);
+  EXPECT_TRUE(saved.RecordsPrices());
 }
 
 TEST_F(ServiceDialogTest, CancelEscTheCloseBoxAndACloseRequestWriteNothing) {
@@ -120,8 +120,7 @@ TEST_F(ServiceDialogTest, CancelEscTheCloseBoxAndACloseRequestWriteNothing) {
   app.m_pMainWnd = nullptr;
   EXPECT_EQ(ReadFile(sandbox.IniPath()), kBefore);
   EXPECT_EQ(std::filesystem::last_write_time(sandbox.IniPath()), modified);
-  std::lock_guard lock(watchState.serviceMutex);
-  EXPECT_EQ(watchState.service.accessKey, "pk_old");
+  EXPECT_EQ(SnapshotService().accessKey, "pk_old");
 }
 
 TEST_F(ServiceDialogTest, TheKeyIsMaskedUntilTheUserShowsIt) {

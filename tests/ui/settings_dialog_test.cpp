@@ -3,7 +3,7 @@
 #include <thread>
 
 #include "res/resource.h"
-#include "service/service_ids.h"
+#include "service/described/service_ids.h"
 #include "settings/settings_file.h"
 #include "support/mall_keywords.h"
 #include "ui/desktop_fixture.h"

@@ -170,11 +170,11 @@ TEST_F(TrayAppTest, StartsInTheTrayWithTheSettingsLoadedAndOneWorker) {
 TEST_F(TrayAppTest, TheWorkersCheckStatusReachesTheTipAndOneNotice) {
   ASSERT_TRUE(app.InitInstance());
   const int requests = ui.TrayRequests();
-  NoteCheckStatus(std::nullopt);  // a cycle with [SERVICE] off changes nothing
+  worker::NoteCheckStatus(std::nullopt);  // a cycle with [SERVICE] off changes nothing
   ui.PumpUntil([] { return false; }, std::chrono::milliseconds(200));
   EXPECT_EQ(ui.TrayRequests(), requests);
-  const CheckOutcome failed = Failed(-1, Failure::kIpNotAllowed, "", "CLIENT_IP_NOT_ALLOWED", 403);
-  for (int cycle = 0; cycle < 3; ++cycle) NoteCheckStatus(failed);
+  const CheckOutcome failed = Failed(Failure::kIpNotAllowed, "", "CLIENT_IP_NOT_ALLOWED", 403);
+  for (int cycle = 0; cycle < 3; ++cycle) worker::NoteCheckStatus(failed);
   ASSERT_TRUE(ui.PumpUntil([&] { return !ui.TrayNotices().empty(); }));
   const std::string tip = ui.CurrentTrayIcon().tip;
   EXPECT_EQ(tip.substr(0, tip.find('\n')), "Kobanuアプリ");
@@ -185,7 +185,7 @@ TEST_F(TrayAppTest, TheWorkersCheckStatusReachesTheTipAndOneNotice) {
             0u)
       << ui.TrayNotices()[0];
 
-  NoteCheckStatus(std::nullopt);  // [SERVICE] switched off
+  worker::NoteCheckStatus(std::nullopt);  // [SERVICE] switched off
   ASSERT_TRUE(ui.PumpUntil([&] { return ui.CurrentTrayIcon().tip == "Kobanuアプリ"; }));
   EXPECT_EQ(ui.TrayNotices().size(), 1u);
   ChooseFromMenus({ID_TRAY_EXIT});
@@ -202,8 +202,8 @@ TEST_F(TrayAppTest, TheNoticeAtAnAlertNamesTheMatchAndItsClickOpensThePage) {
                       .postageIncluded = true,
                       .shop = "スマートギア",
                       .address = "https://item.example/shop/1"};
-  NoteCheckStatus(Counted(6, "", match));
-  NoteAlert(Counted(6, "", match));
+  worker::NoteCheckStatus(Counted(6, "", match));
+  worker::NoteAlert(Counted(6, "", match));
   ASSERT_TRUE(ui.PumpUntil([&] { return !ui.TrayNotices().empty(); }));
   EXPECT_EQ(ui.TrayNotices()[0],
             "Kobanu 条件が成立しました！！: SZ100 フィルム\n1,234,567円 送料込 スマートギア");
@@ -215,13 +215,13 @@ TEST_F(TrayAppTest, TheNoticeAtAnAlertNamesTheMatchAndItsClickOpensThePage) {
   EXPECT_EQ(ui.OpenedAddresses(), std::vector<std::string>{"https://item.example/shop/1"});
 
   // After the failing checks' notice, and for an address that is no web address, nothing opens.
-  const CheckOutcome failed = Failed(-1, Failure::kIpNotAllowed, "", "CLIENT_IP_NOT_ALLOWED", 403);
-  for (int cycle = 0; cycle < 3; ++cycle) NoteCheckStatus(failed);
+  const CheckOutcome failed = Failed(Failure::kIpNotAllowed, "", "CLIENT_IP_NOT_ALLOWED", 403);
+  for (int cycle = 0; cycle < 3; ++cycle) worker::NoteCheckStatus(failed);
   ASSERT_TRUE(ui.PumpUntil([&] { return ui.TrayNotices().size() == 2; }));
   EXPECT_EQ(ui.CurrentTrayIcon().noticeIcon, ui::NoticeIcon::kWarning);
   ui.PressTrayIcon(NIN_BALLOONUSERCLICK);
   match.address = "javascript:alert(1)";
-  NoteAlert(Counted(1, "", match));
+  worker::NoteAlert(Counted(1, "", match));
   ASSERT_TRUE(ui.PumpUntil([&] { return ui.TrayNotices().size() == 3; }));
   ui.PressTrayIcon(NIN_BALLOONUSERCLICK);
   ui.PumpUntil([] { return false; }, std::chrono::milliseconds(200));

@@ -12,10 +12,11 @@
 #include "res/program_resources.h"
 #include "res/resource.h"
 #include "res/texts.h"
+#include "service/described/described_queries.h"
+#include "service/ichiba/request_pacer.h"
+#include "service/ichiba/service_versions.h"
 #include "service/price_history.h"
-#include "service/request_pacer.h"
-#include "service/service_requests.h"
-#include "service/service_versions.h"
+#include "service/router/service_requests.h"
 #include "settings/settings_file.h"
 #include "state/watch_state.h"
 #include "support/headless_backend.h"
@@ -48,6 +49,29 @@ struct StalledCount {
   size_t rows = 0;
 };
 
+// Stands in for the tray window: keeps what the worker's checks tell it, as the tray shows it.
+class StatusWindow : public CWnd {
+ public:
+  // The tip now, and the notice that came since the last call, if any.
+  worker::CheckStatus TakeStatus() {
+    worker::CheckStatus now = shown_;
+    shown_.notice.clear();
+    shown_.noticeAddress.clear();
+    return now;
+  }
+
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message != WM_CHECK_STATUS) return CWnd::WindowProc(message, wParam, lParam);
+    const worker::CheckStatus& told = *reinterpret_cast<const worker::CheckStatus*>(lParam);
+    shown_.tipLine = told.tipLine;
+    if (!told.notice.empty()) shown_ = told;
+    return 0;
+  }
+
+ private:
+  worker::CheckStatus shown_;
+};
+
 // The one worker of this test program against the stand-in mall, on the in-memory window system.
 class WatchWorkerTest : public ::testing::Test {
  protected:
@@ -63,6 +87,9 @@ class WatchWorkerTest : public ::testing::Test {
     mall = new StandInMall;
 #endif
     SetServiceHostsForTesting({mall->host(), mall->host()});
+    tray = new StatusWindow;
+    ASSERT_TRUE(tray->CreateEx(0, "", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr));
+    worker::RegisterCheckStatusWindow(tray->m_hWnd);
     driver = new WorkerDriver(
         [](const std::function<bool()>& condition) { ASSERT_TRUE(ui->PumpUntil(condition)); });
   }
@@ -141,6 +168,7 @@ class WatchWorkerTest : public ::testing::Test {
   static StandInMall* mall;
   static inline std::unique_ptr<TempDir> certificates;  // of the stand-in's TLS
   static WorkerDriver* driver;
+  static inline StatusWindow* tray = nullptr;  // never destroyed: the worker may still tell it
   testing_support::SettingsSandbox sandbox;
   WatchSettings& settings = watchState.settings;
 };
@@ -461,19 +489,19 @@ TEST_F(WatchWorkerTest, TheNarrowingDecidesWhetherAnAccessoryAlerts) {
        }) {
     UseService("ENDPOINT=" + mall->Url(standin::kSearchPath20260701) + "\r\n" + c.lines);
     Arm(kSmartWatch, c.price);
-    TakeCheckStatus();
+    tray->TakeStatus();
     const Cycle cycle = RunCycle();
     EXPECT_EQ(cycle.boxes, c.alerts ? Boxes{texts::kConditionMet} : Boxes{}) << c.lines;
     EXPECT_EQ(cycle.requests, c.requests) << c.lines;
     EXPECT_EQ(settings.scanFlag, c.alerts ? 0 : 1) << c.lines;
-    EXPECT_EQ(TakeCheckStatus().notice.empty(), !c.alerts) << c.lines;
+    EXPECT_EQ(tray->TakeStatus().notice.empty(), !c.alerts) << c.lines;
   }
   UseService("ENDPOINT=" + mall->Url(standin::kSearchPath20260701) + "\r\n" + kWatchAlone);
   Arm(kSmartWatch, "10000");
   RunCycle();
-  const CheckStatus alert = TakeCheckStatus();
+  const worker::CheckStatus alert = tray->TakeStatus();
   EXPECT_EQ(alert.tipLine.substr(6), "該当 1件 最安 9,480円");
-  EXPECT_EQ(alert.noticeKind, CheckStatus::Notice::kMatch);
+  EXPECT_EQ(alert.noticeKind, worker::CheckStatus::Notice::kMatch);
   EXPECT_EQ(alert.notice,
             "ソラノ SZ100 スマートウォッチ 本体 ホワイト 箱なし\n9,480円 送料別 スマート&ギア");
   EXPECT_EQ(alert.noticeAddress, "http://" + mall->host() + "/item/smartgear:50000002");
@@ -495,9 +523,9 @@ TEST_F(WatchWorkerTest, TheTrayHearsOfEachCheckAndOnceOfThreeFailuresInARow) {
     return line.size() > 6 && line[2] == ':' && line[5] == ' ';
   };
   useKey(standin::kAccessKey);
-  TakeCheckStatus();  // a notice an earlier test's alert left
+  tray->TakeStatus();  // a notice an earlier test's alert left
   RunCycle();
-  CheckStatus status = TakeCheckStatus();
+  worker::CheckStatus status = tray->TakeStatus();
   EXPECT_TRUE(isClockTime(status.tipLine)) << status.tipLine;
   EXPECT_EQ(status.tipLine.substr(6), "該当なし");
   EXPECT_EQ(status.notice, "");
@@ -506,7 +534,7 @@ TEST_F(WatchWorkerTest, TheTrayHearsOfEachCheckAndOnceOfThreeFailuresInARow) {
   std::vector<std::string> notices;
   for (int cycle = 0; cycle < 5; ++cycle) {
     RunCycle();
-    status = TakeCheckStatus();
+    status = tray->TakeStatus();
     notices.push_back(status.notice);
   }
   EXPECT_EQ(status.tipLine.substr(6), "確認できません: アプリIDかアクセスキーが違います");
@@ -519,19 +547,19 @@ TEST_F(WatchWorkerTest, TheTrayHearsOfEachCheckAndOnceOfThreeFailuresInARow) {
   mall->SetServiceMode("deny=ip");
   useKey(standin::kAccessKey);
   for (int cycle = 0; cycle < 3; ++cycle) RunCycle();
-  EXPECT_NE(TakeCheckStatus().notice.find("登録IPと異なります"), std::string::npos);
+  EXPECT_NE(tray->TakeStatus().notice.find("登録IPと異なります"), std::string::npos);
   mall->SetServiceMode("deny=none");
   RunCycle();
   useKey("pk_wrong");
   RunCycle();
   RunCycle();
-  EXPECT_EQ(TakeCheckStatus().notice, "");
+  EXPECT_EQ(tray->TakeStatus().notice, "");
 
   // Without [SERVICE] the tip has no second line.
   WriteFile(sandbox.IniPath(), "");
   Arm(kNothing);
   RunCycle();
-  EXPECT_EQ(TakeCheckStatus().tipLine, "");
+  EXPECT_EQ(tray->TakeStatus().tipLine, "");
 }
 
 // With PRICE_HISTORY=1 each hour's cheapest match (narrowed, without the ceiling) is a row, also

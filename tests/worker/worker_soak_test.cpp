@@ -7,8 +7,9 @@
 #include <gtest/gtest.h>
 
 #include "res/program_resources.h"
-#include "service/clear_hit_table.h"
-#include "service/service_requests.h"
+#include "service/described/clear_hit_table.h"
+#include "service/described/described_queries.h"
+#include "service/router/service_requests.h"
 #include "settings/settings_file.h"
 #include "state/watch_state.h"
 #include "support/headless_backend.h"
@@ -61,8 +62,8 @@ TEST(WorkerSoak, WorkerAndUiThreadShareTheStateSafely) {
 
   settings.scanFlag = 1;
   settings.scanKeyword = keywords[0];
-  SetWorkerPauseForTesting(QuickPause);
-  StartWatchWorker();
+  worker::SetWorkerPauseForTesting(QuickPause);
+  worker::StartWatchWorker();
   for (int i = 0; cycles < CycleBudget(); ++i) {
     settings.scanFlag = 1;
     settings.scanKeyword = keywords[i % 4];

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
 #include "service/check_outcome.h"
 #include "state/service_settings.h"
@@ -13,8 +12,27 @@
 // True when the keyword is the empty text (a keyword of blanks is not empty).
 bool KeywordIsEmpty(const SettingsSnapshot& settings);
 
-// Asks the item-search service how many items match the settings. count is -1 unless a count was
-// read. 0, -1 (fetch or reading failed) or -2 (empty keyword, nothing sent). Worker thread.
+// The three checks: each asks with the [SERVICE] values given (the IchibaItem/Search service
+// when they enable it), writes its line in the check log and returns what it came to.
+// How many items match the settings. Worker thread.
+CheckOutcome CountCheck(const SettingsSnapshot& settings, const ServiceSettings& service);
+// The time sale for the keyword. Worker thread.
+CheckOutcome SalesCheck(const SettingsSnapshot& settings, const ServiceSettings& service);
+// The hit list: fills the hit table and sets hitListRows. User-interface thread, after
+// ClearHitTable.
+CheckOutcome HitListCheck(const SettingsSnapshot& settings, const ServiceSettings& service);
+
+// The described small integers of an outcome: the query's result (0, -1 or -2) and the value it
+// read (the count, the time-sale state or the rows), nothingRead when it read none.
+struct DescribedResult {
+  int result;
+  int value;
+};
+DescribedResult Described(const CheckOutcome& outcome, int nothingRead);
+
+// The described queries, with [SERVICE] as last loaded.
+// How many items match the settings. count is -1 unless a count was read. 0, -1 (fetch or
+// reading failed) or -2 (empty keyword, nothing sent). Worker thread.
 int QueryHitCount(int& count, const SettingsSnapshot& settings = SnapshotSettings());
 
 // Runs the item search with the affiliate id and fills the hit table; sets hitListRows.
@@ -25,29 +43,11 @@ int QueryHitList(const SettingsSnapshot& settings = SnapshotSettings());
 // was read: 1 sale running, 0 other badge, -1 no marker, -2 sale ended. 0, -1 or -2 as above.
 int QuerySalesStatus(int& state, const SettingsSnapshot& settings = SnapshotSettings());
 
-// What QueryHitCount and QuerySalesStatus ask, with the [SERVICE] values given, told as it came
-// out (the count or the state as found) and written nowhere: one check now, for the command line
-// and the service window.
+// What CountCheck and SalesCheck ask, told as it came out (the count or the state as found) and
+// written nowhere: one check now, for the command line and the service window.
 CheckOutcome AskHitCount(const SettingsSnapshot& settings, const ServiceSettings& service);
 CheckOutcome AskSalesStatus(const SettingsSnapshot& settings, const ServiceSettings& service);
 
 // The price history's question, with [SERVICE] on: the keyword's cheapest match and the count,
 // with the section's narrowing and without the ceiling; written nowhere. Worker thread.
 CheckOutcome AskCheapestPrice(const SettingsSnapshot& settings, const ServiceSettings& service);
-
-// What the last QueryHitCount or QuerySalesStatus (kCountCheck, kTimeSaleCheck) or QueryHitList
-// (kHitListCheck) came to; an empty outcome before the first.
-CheckOutcome LastOutcome(std::string_view check);
-
-// The hosts of the two described services ("host" or "host:port"), and the IchibaItem/Search
-// service's address for a [SERVICE] without ENDPOINT (when empty: on the item-search host, over
-// http).
-struct ServiceHosts {
-  std::string itemSearch;
-  std::string mallSearch;
-  std::string serviceEndpoint = {};
-};
-
-// Points the services at other hosts, for tests; the hosts of the build stay in force until then.
-// Returns the hosts it replaces.
-ServiceHosts SetServiceHostsForTesting(const ServiceHosts& hosts);

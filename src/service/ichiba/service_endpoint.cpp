@@ -1,4 +1,4 @@
-#include "service/service_endpoint.h"
+#include "service/ichiba/service_endpoint.h"
 
 #include <algorithm>
 #include <array>

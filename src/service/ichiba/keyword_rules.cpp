@@ -1,4 +1,4 @@
-#include "service/keyword_rules.h"
+#include "service/ichiba/keyword_rules.h"
 
 #include <algorithm>
 #include <string_view>
@@ -41,14 +41,12 @@ std::vector<char32_t> Characters(std::string_view utf8) {
 
 // The rule one word breaks, if any: at least two half-width characters or one full-width one,
 // and at least two for a word of only kana and symbols.
-std::optional<std::string> BrokenRule(std::string_view word) {
+std::optional<KeywordRule> BrokenRule(std::string_view word) {
   const std::vector<char32_t> characters = Characters(word);
   if (characters.size() >= 2) return std::nullopt;
   const char32_t c = characters.front();
-  if (IsKana(c) || IsSymbol(c)) {
-    return "ひらがな・カタカナ・記号だけの語は2文字以上必要です";
-  }
-  if (IsHalfWidth(c)) return "半角の語は2文字以上必要です(全角なら1文字から)";
+  if (IsKana(c) || IsSymbol(c)) return KeywordRule::kKanaOrSymbolAlone;
+  if (IsHalfWidth(c)) return KeywordRule::kHalfWidthAlone;
   return std::nullopt;
 }
 
@@ -73,20 +71,14 @@ size_t Width(std::string_view utf8) {
 
 }  // namespace
 
-std::string KeywordProblem::Told() const {
-  return (word.empty() ? "" : "語「" + word + "」: ") + rule + "。";
-}
-
 ServiceKeyword ServiceKeywordOf(const std::string& keyword) {
   ServiceKeyword result{Words(AnsiToUtf8(keyword.c_str())), std::nullopt};
   if (result.words.empty()) {
-    result.problem = KeywordProblem{"", "キーワードに語がありません"};
+    result.problem = KeywordProblem{"", KeywordRule::kNoWords};
     return result;
   }
   if (const size_t width = Width(result.words); width > kMaxKeywordWidth) {
-    result.problem =
-        KeywordProblem{"", "キーワード全体は半角換算で" + std::to_string(kMaxKeywordWidth) +
-                               "文字までです(今は" + std::to_string(width) + "文字)"};
+    result.problem = KeywordProblem{"", KeywordRule::kTooWide, width};
     return result;
   }
   std::string_view rest = result.words;

@@ -3,26 +3,16 @@
 #include <optional>
 #include <string>
 
+#include "service/check_outcome.h"
+
 // The keyword as the IchibaItem/Search service takes it: UTF-8 words parted by one half-width
 // space. The service refuses a whole request for one word that breaks its rules, so such a
 // keyword is not sent; the stored keyword stays as the user typed it.
-
-// A rule the keyword breaks, in Japanese for the user, naming the word (UTF-8).
-struct KeywordProblem {
-  std::string word;  // empty when the rule is about the whole keyword
-  std::string rule;
-
-  // As the outcome's cause begins: "語「G」: " and the rule, or the rule alone.
-  std::string Told() const;
-};
 
 struct ServiceKeyword {
   std::string words;  // UTF-8; a full-width space parts words too, runs of spaces are one
   std::optional<KeywordProblem> problem;
 };
-
-// The most half-width characters a keyword may have in all (a full-width one counts as two).
-inline constexpr size_t kMaxKeywordWidth = 128;
 
 // The service's keyword for a stored keyword (code page 932), and the first rule it breaks.
 ServiceKeyword ServiceKeywordOf(const std::string& keyword);

@@ -1,11 +1,11 @@
-#include "service/json_answer.h"
+#include "service/ichiba/json_answer.h"
 
 #include <cassert>
 #include <climits>
 #include <cstdint>
 #include <utility>
 
-#include "service/answer_fields.h"
+#include "service/ichiba/answer_fields.h"
 #include "service/text_encoding.h"
 #include "state/watch_state.h"
 

@@ -1,4 +1,4 @@
-#include "service/sale_window.h"
+#include "service/ichiba/sale_window.h"
 
 #include "service/calendar.h"
 

@@ -1,4 +1,4 @@
-#include "service/working_text.h"
+#include "service/described/working_text.h"
 
 #include <algorithm>
 

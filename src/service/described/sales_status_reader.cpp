@@ -1,6 +1,6 @@
-#include "service/sales_status_reader.h"
+#include "service/described/sales_status_reader.h"
 
-#include "service/working_text.h"
+#include "service/described/working_text.h"
 
 namespace {
 constexpr std::string_view kBadge = "<span class=\"salesStatus\">";

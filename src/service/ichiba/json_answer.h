@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "service/cheapest_match.h"
-#include "service/sale_window.h"
+#include "service/ichiba/sale_window.h"
 
 // Readers of the IchibaItem/Search service's JSON answers (formatVersion 2, and 1 as well). No
 // input makes them throw: a body that is no such answer is a failure.

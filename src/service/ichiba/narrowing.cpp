@@ -1,8 +1,8 @@
-#include "service/narrowing.h"
+#include "service/ichiba/narrowing.h"
 
 #include <string_view>
 
-#include "service/keyword_rules.h"
+#include "service/ichiba/keyword_rules.h"
 #include "service/text_encoding.h"
 
 namespace {
@@ -39,13 +39,13 @@ NarrowingOrRefusal NarrowingOf(const ServiceSettings& service, std::optional<lon
   const Floor floor = FloorOf(service.minPrice);
   if (floor.given && !floor.yen) {
     result.refusal =
-        Failed(-1, Failure::kBadMinPrice, "",
+        Failed(Failure::kBadMinPrice, "",
                "MIN_PRICE " + AnsiToUtf8(std::string(Trimmed(service.minPrice)).c_str()));
     return result;
   }
   if (floor.yen && maxPrice && *floor.yen >= *maxPrice) {
     result.refusal =
-        Failed(-1, Failure::kFloorNotBelowPrice, "",
+        Failed(Failure::kFloorNotBelowPrice, "",
                "MIN_PRICE " + std::to_string(*floor.yen) + ", price " + std::to_string(*maxPrice));
     return result;
   }
@@ -54,8 +54,7 @@ NarrowingOrRefusal NarrowingOf(const ServiceSettings& service, std::optional<lon
   const ServiceKeyword words = ServiceKeywordOf(service.ngKeyword);
   if (words.words.empty()) return result;
   if (words.problem) {
-    result.refusal =
-        Failed(-1, Failure::kNgKeywordRule, "", words.problem->word, 0, words.problem->Told());
+    result.refusal = KeywordNotSent(Failure::kNgKeywordRule, *words.problem);
     return result;
   }
   result.narrowing.ngWords = words.words;

@@ -1,4 +1,4 @@
-#include "service/answer_fields.h"
+#include "service/ichiba/answer_fields.h"
 
 #include <algorithm>
 #include <cassert>

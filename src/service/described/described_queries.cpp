@@ -1,19 +1,15 @@
-#include "service/service_requests.h"
+#include "service/described/described_queries.h"
 
-#include <map>
 #include <mutex>
 #include <optional>
 #include <string_view>
 #include <utility>
 
 #include "base/no_destructor.h"
-#include "service/check_log.h"
-#include "service/check_outcome.h"
+#include "service/described/item_search_reader.h"
+#include "service/described/sales_status_reader.h"
+#include "service/described/service_ids.h"
 #include "service/fetch_page.h"
-#include "service/ichiba_item_search.h"
-#include "service/item_search_reader.h"
-#include "service/sales_status_reader.h"
-#include "service/service_ids.h"
 #include "service/text_encoding.h"
 #include "state/watch_state.h"
 
@@ -68,20 +64,17 @@ std::string ItemSearchUrl(const SettingsSnapshot& s, bool withAffiliateId) {
   return url;
 }
 
-ServiceSettings LoadedService() {
-  std::lock_guard lock(watchState.serviceMutex);
-  return watchState.service;
-}
-
 // The outcome of an exchange that failed, or whose status was not 200 (its body, left empty,
 // the readers then refuse); nothing for a 200 answer.
 std::optional<CheckOutcome> ExchangeFailure(const FetchResult& fetched, const std::string& url) {
-  if (fetched.failure) return NetworkFailed(-1, url, *fetched.failure);
+  if (fetched.failure) return NetworkFailed(url, *fetched.failure);
   if (fetched.status != 200) {
-    return Failed(-1, FailureOfAnswer(fetched.status, "", ""), url, "", fetched.status);
+    return Failed(FailureOfAnswer(fetched.status, "", ""), url, "", fetched.status);
   }
   return std::nullopt;
 }
+
+}  // namespace
 
 // The described interface's count query.
 CheckOutcome RwsHitCount(const SettingsSnapshot& settings) {
@@ -91,7 +84,7 @@ CheckOutcome RwsHitCount(const SettingsSnapshot& settings) {
   if (fetched.failure) return *failure;
   int n = 0;
   const int read = ParseHitCount(fetched.body, n);
-  CheckOutcome done = read == -1   ? failure.value_or(Failed(-1, Failure::kUnreadable, url))
+  CheckOutcome done = read == -1   ? failure.value_or(Failed(Failure::kUnreadable, url))
                       : read == -3 ? NotSuccess(url)
                                    : Counted(n, url);
   if (read != -1) done.found = n;
@@ -99,17 +92,21 @@ CheckOutcome RwsHitCount(const SettingsSnapshot& settings) {
   return done;
 }
 
-// The described interface's hit-list query.
+// The described interface's hit-list query. A status other than Success still lists the rows
+// the table announces, as the described query does.
 CheckOutcome RwsHitList(const SettingsSnapshot& settings) {
   const std::string url = ItemSearchUrl(settings, true);
   const FetchResult fetched = FetchAnswer(url);
   const auto failure = ExchangeFailure(fetched, url);
   if (fetched.failure) return *failure;
   const int read = ParseHitList(fetched.body);
-  if (read == -1) return failure.value_or(Failed(-1, Failure::kUnreadable, url));
-  if (read == -3) return NotSuccess(url);
-  const int32_t rows = read == -2 ? 0 : watchState.hitCount;
-  return Listed(rows, url);
+  if (read == -1) return failure.value_or(Failed(Failure::kUnreadable, url));
+  if (read == -3) {
+    CheckOutcome done = NotSuccess(url);
+    done.found = watchState.hitCount;
+    return done;
+  }
+  return Listed(read == -2 ? 0 : watchState.hitCount, url);
 }
 
 // The described reading of the search page's badge.
@@ -120,90 +117,14 @@ CheckOutcome MallPageSalesStatus(const SettingsSnapshot& settings) {
   if (auto failure = ExchangeFailure(fetched, url)) {
     if (fetched.failure) return *failure;
     failure->found = ParseSalesStatus(fetched.body);  // no page: no marker
-    failure->result = 0;
     return *failure;
   }
-  const int state = ParseSalesStatus(fetched.body);
-  CheckOutcome done = SaleRead(state, SaleSource::kSearchPage, url);
+  CheckOutcome done = SaleRead(ParseSalesStatus(fetched.body), SaleSource::kSearchPage, url);
   done.answer = AnswerText(fetched.status, fetched.body);
   return done;
 }
 
-// The last outcome of each check; never destroyed, as the worker may be reporting at exit.
-std::mutex lastOutcomesMutex;
-NoDestructor<std::map<std::string, CheckOutcome, std::less<>>> lastOutcomes;
-
-// Logs the outcome and keeps it for LastOutcome.
-void Report(std::string_view check, const CheckOutcome& outcome) {
-  WriteCheckLog(check, outcome);
-  std::lock_guard lock(lastOutcomesMutex);
-  (*lastOutcomes)[std::string(check)] = outcome;
-}
-
-}  // namespace
-
-bool KeywordIsEmpty(const SettingsSnapshot& settings) { return settings.scanKeyword.empty(); }
-
-// Each call builds its request and receives its answer in strings of its own and holds no lock
-// while it fetches: the worker's count query, stalled on a slow server, never keeps the hit list
-// waiting. With an application id and an access key in [SERVICE], the questions go to the
-// IchibaItem/Search service; the callers cannot tell. Every call leaves one line in the check log.
-
-CheckOutcome AskHitCount(const SettingsSnapshot& settings, const ServiceSettings& service) {
-  if (KeywordIsEmpty(settings)) return Skipped(Skip::kNoKeyword);
-  return service.Enabled()
-             ? IchibaHitCount(service, settings, CurrentPieces().hosts.serviceEndpoint)
-             : RwsHitCount(settings);
-}
-
-CheckOutcome AskCheapestPrice(const SettingsSnapshot& settings, const ServiceSettings& service) {
-  if (KeywordIsEmpty(settings)) return Skipped(Skip::kNoKeyword);
-  return IchibaCheapestPrice(service, settings, CurrentPieces().hosts.serviceEndpoint);
-}
-
-CheckOutcome AskSalesStatus(const SettingsSnapshot& settings, const ServiceSettings& service) {
-  if (KeywordIsEmpty(settings)) return Skipped(Skip::kNoKeyword);
-  return service.Enabled()
-             ? IchibaSalesStatus(service, settings, CurrentPieces().hosts.serviceEndpoint)
-             : MallPageSalesStatus(settings);
-}
-
-int QueryHitCount(int& count, const SettingsSnapshot& settings) {
-  count = -1;
-  const CheckOutcome done = AskHitCount(settings, LoadedService());
-  Report(kCountCheck, done);
-  count = done.found.value_or(-1);
-  return done.result;
-}
-
-int QueryHitList(const SettingsSnapshot& settings) {
-  watchState.hitListRows = 0;
-  if (KeywordIsEmpty(settings)) {
-    Report(kHitListCheck, Skipped(Skip::kNoKeyword));
-    return -2;
-  }
-  const ServiceSettings service = LoadedService();
-  const CheckOutcome done =
-      service.Enabled() ? IchibaHitList(service, settings, CurrentPieces().hosts.serviceEndpoint)
-                        : RwsHitList(settings);
-  Report(kHitListCheck, done);
-  if (done.result == 0) watchState.hitListRows = watchState.hitCount;
-  return done.result;
-}
-
-int QuerySalesStatus(int& state, const SettingsSnapshot& settings) {
-  state = 0;
-  const CheckOutcome done = AskSalesStatus(settings, LoadedService());
-  Report(kTimeSaleCheck, done);
-  state = done.found.value_or(0);
-  return done.result;
-}
-
-CheckOutcome LastOutcome(std::string_view check) {
-  std::lock_guard lock(lastOutcomesMutex);
-  const auto found = lastOutcomes->find(check);
-  return found == lastOutcomes->end() ? CheckOutcome{} : found->second;
-}
+std::string DefaultServiceEndpoint() { return CurrentPieces().hosts.serviceEndpoint; }
 
 ServiceHosts SetServiceHostsForTesting(const ServiceHosts& hosts) {
   std::lock_guard lock(piecesMutex);

@@ -1,4 +1,4 @@
-#include "service/clear_hit_table.h"
+#include "service/described/clear_hit_table.h"
 
 #include "state/watch_state.h"
 

@@ -1,4 +1,4 @@
-#include "service/ichiba_item_search.h"
+#include "service/ichiba/ichiba_item_search.h"
 
 #include <algorithm>
 #include <atomic>
@@ -9,12 +9,12 @@
 #include "base/ascii_text.h"
 #include "platform/runtime/numbers.h"
 #include "service/fetch_page.h"
-#include "service/json_answer.h"
-#include "service/keyword_rules.h"
-#include "service/narrowing.h"
-#include "service/request_pacer.h"
-#include "service/service_endpoint.h"
-#include "service/service_versions.h"
+#include "service/ichiba/json_answer.h"
+#include "service/ichiba/keyword_rules.h"
+#include "service/ichiba/narrowing.h"
+#include "service/ichiba/request_pacer.h"
+#include "service/ichiba/service_endpoint.h"
+#include "service/ichiba/service_versions.h"
 #include "service/text_encoding.h"
 
 namespace {
@@ -78,13 +78,13 @@ struct Asked {
   std::string body{};
   std::optional<CheckOutcome> failure{};
   std::string url{};
-  std::string note{};    // a version that stood in for a retired one
-  std::string answer{};  // AnswerText of the last answer
+  std::optional<StandInVersion> standIn{};  // a version that stood in for a retired one
+  std::string answer{};                     // AnswerText of the last answer
 
-  // The outcome of the question, with the answer it came from and the version note.
+  // The outcome of the question, with the answer it came from and the version that gave it.
   CheckOutcome Told(CheckOutcome outcome) const {
     outcome.answer = answer;
-    outcome.log += note;
+    outcome.standIn = standIn;
     return outcome;
   }
 };
@@ -95,24 +95,26 @@ Asked Ask(const ServiceSettings& service, const std::string& defaultEndpoint,
           const Request& request) {
   const std::string configured = service.endpoint.empty() ? defaultEndpoint : service.endpoint;
   if (const auto refused = EndpointRefusal(configured)) {
-    return {.failure = Failed(-1, *refused, configured, "ENDPOINT " + configured)};
+    return {.failure = Failed(*refused, configured, "ENDPOINT " + configured)};
   }
   std::string endpoint = EndpointToAsk(configured);
   for (;;) {
     const std::string url = RequestUrl(endpoint, service, request);
     WaitForServiceTurn();
     FetchResult fetched = FetchServiceAnswer(url, service.referer);
-    if (fetched.failure) return {.failure = NetworkFailed(-1, url, *fetched.failure), .url = url};
-    const std::string note = endpoint == configured
-                                 ? ""
-                                 : VersionNote(VersionOf(configured).value_or("?"),
-                                               VersionOf(endpoint).value_or("?"), endpoint);
+    if (fetched.failure) return {.failure = NetworkFailed(url, *fetched.failure), .url = url};
+    std::optional<StandInVersion> standIn;
+    if (endpoint != configured) {
+      standIn = StandInVersion{.retired = VersionOf(configured).value_or("?"),
+                               .answering = VersionOf(endpoint).value_or("?"),
+                               .endpoint = endpoint};
+    }
     const std::string answer = AnswerText(fetched.status, fetched.body);
     if (fetched.status == 200) {
-      if (const auto version = VersionOf(endpoint); version && !note.empty()) {
+      if (const auto version = VersionOf(endpoint); version && standIn) {
         NoteAnsweringVersion(*version);
       }
-      return {.body = std::move(fetched.body), .url = url, .note = note, .answer = answer};
+      return {.body = std::move(fetched.body), .url = url, .standIn = standIn, .answer = answer};
     }
     const ServiceError said = ReadServiceError(fetched.body);
     const std::string words = said.error +
@@ -121,16 +123,16 @@ Asked Ask(const ServiceSettings& service, const std::string& defaultEndpoint,
     const Failure failure = FailureOfAnswer(fetched.status, said.error, said.description);
     const auto version = VersionOf(endpoint);
     if (failure != Failure::kRetiredVersion || !version) {
-      Asked refused{.failure = Failed(-1, failure, url, words, fetched.status), .url = url};
+      Asked refused{.failure = Failed(failure, url, words, fetched.status), .url = url};
       refused.failure->answer = answer;
       return refused;
     }
     NoteRetiredVersion(*version);
     const auto next = NextKnownVersion(*version);
     if (!next) {
-      Asked refused{.failure = Failed(-1, Failure::kNoKnownVersion, url, words, fetched.status,
-                                      "版 " + *version + " は廃止されています。"),
+      Asked refused{.failure = Failed(Failure::kNoKnownVersion, url, words, fetched.status),
                     .url = url};
+      refused.failure->retiredVersion = *version;
       refused.failure->answer = answer;
       return refused;
     }
@@ -151,8 +153,7 @@ Prepared Prepare(Question question, const ServiceSettings& service, const Settin
                                 .maxPrice = maxPrice}};
   const ServiceKeyword keyword = ServiceKeywordOf(search.scanKeyword);
   if (keyword.problem) {
-    prepared.refusal =
-        Failed(-1, Failure::kKeywordRule, "", keyword.problem->word, 0, keyword.problem->Told());
+    prepared.refusal = KeywordNotSent(Failure::kKeywordRule, *keyword.problem);
     return prepared;
   }
   prepared.request.keyword = keyword.words;
@@ -172,7 +173,7 @@ CheckOutcome AskCheapest(const ServiceSettings& service, const SettingsSnapshot&
   const Asked asked = Ask(service, defaultEndpoint, prepared.request);
   if (asked.failure) return *asked.failure;
   const std::optional<int> n = ReadJsonCount(asked.body);
-  if (!n) return asked.Told(Failed(-1, Failure::kUnreadable, asked.url));
+  if (!n) return asked.Told(Failed(Failure::kUnreadable, asked.url));
   return asked.Told(Counted(*n, asked.url, ReadJsonCheapest(asked.body)));
 }
 
@@ -213,7 +214,7 @@ CheckOutcome IchibaHitList(const ServiceSettings& service, const SettingsSnapsho
   const Asked asked = Ask(service, defaultEndpoint, prepared.request);
   if (asked.failure) return *asked.failure;
   if (ReadJsonHitList(asked.body) == -1) {
-    return asked.Told(Failed(-1, Failure::kUnreadable, asked.url));
+    return asked.Told(Failed(Failure::kUnreadable, asked.url));
   }
   return asked.Told(Listed(watchState.hitCount, asked.url));
 }
@@ -226,7 +227,7 @@ CheckOutcome IchibaSalesStatus(const ServiceSettings& service, const SettingsSna
   const Asked asked = Ask(service, defaultEndpoint, prepared.request);
   if (asked.failure) return *asked.failure;
   const auto windows = ReadJsonSaleWindows(asked.body);
-  if (!windows) return asked.Told(Failed(-1, Failure::kUnreadable, asked.url));
+  if (!windows) return asked.Told(Failed(Failure::kUnreadable, asked.url));
   const int64_t now = std::time(nullptr);
   const int64_t previous = lastSaleReading.exchange(now);
   const int state = SaleVerdict(*windows, now, previous != 0 ? previous : now - 3600);

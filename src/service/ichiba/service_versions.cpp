@@ -1,4 +1,4 @@
-#include "service/service_versions.h"
+#include "service/ichiba/service_versions.h"
 
 #include <algorithm>
 #include <mutex>

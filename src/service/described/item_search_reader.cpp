@@ -1,11 +1,11 @@
-#include "service/item_search_reader.h"
+#include "service/described/item_search_reader.h"
 
 #include <algorithm>
 #include <array>
 #include <string_view>
 
 #include "platform/runtime/numbers.h"
-#include "service/working_text.h"
+#include "service/described/working_text.h"
 #include "state/watch_state.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "service/request_pacer.h"
+#include "service/ichiba/request_pacer.h"
 
 #include <algorithm>
 #include <mutex>
