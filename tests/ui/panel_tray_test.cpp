@@ -13,10 +13,10 @@
 #include <thread>
 #include <vector>
 
+#include "support/desktop/kobanu_under_x.h"
+#include "support/desktop/x_session.h"
 #include "support/mall_keywords.h"
 #include "support/temp_dir.h"
-#include "ui/kobanu_under_x.h"
-#include "ui/x_session.h"
 
 // Kobanu on the tray hosts of today's desktops, StatusNotifier hosts that draw the icon's menu
 // themselves from the one it exports over dbusmenu: a stand-in watcher on a private session bus,

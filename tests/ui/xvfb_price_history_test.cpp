@@ -9,8 +9,8 @@
 
 #include "platform/logfile/log_file.h"
 #include "service/price_record.h"
+#include "support/desktop/kobanu_under_x.h"
 #include "support/standin_mall/service_keys.h"
-#include "ui/kobanu_under_x.h"
 
 // The price history's window under Xvfb: from kobanu --price-history at 96 and 144 DPI, over
 // two days and over a year of hourly rows with failed hours among them, and from the tray menu

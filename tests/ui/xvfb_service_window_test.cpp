@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "support/desktop/kobanu_under_x.h"
 #include "support/mall_keywords.h"
 #include "support/standin_mall/service_keys.h"
-#include "ui/kobanu_under_x.h"
 
 // kobanu --service-settings under Xvfb, driven from the keyboard as a person would: filled, tested
 // against the stand-in with a wrong key and a right one, and saved. With KOBANU_SCREENSHOT_DIR

@@ -11,11 +11,11 @@
 #include <optional>
 #include <thread>
 
+#include "support/desktop/kobanu_under_x.h"
+#include "support/desktop/x_session.h"
 #include "support/mall_keywords.h"
 #include "support/standin_mall.h"
 #include "support/temp_dir.h"
-#include "ui/kobanu_under_x.h"
-#include "ui/x_session.h"
 
 // Kobanu itself under Xvfb with trayer, an XEmbed tray, as the tray host, driven with xdotool. With
 // KOBANU_SCREENSHOT_DIR set, it leaves screenshots of what it saw there.

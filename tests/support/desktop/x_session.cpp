@@ -1,4 +1,4 @@
-#include "ui/x_session.h"
+#include "support/desktop/x_session.h"
 
 #include <signal.h>
 #include <spawn.h>

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "support/desktop/x_session.h"
 #include "support/standin_mall.h"
 #include "support/standin_mall/service_keys.h"
 #include "support/temp_dir.h"
-#include "ui/x_session.h"
 
 namespace testing_support {
 
