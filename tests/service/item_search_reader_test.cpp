@@ -6,6 +6,7 @@
 #include "service/described/item_search_reader.h"
 #include "service/described/sales_status_reader.h"
 #include "state/watch_state.h"
+#include "support/hit_table_test.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -33,14 +34,7 @@ std::string Body(int count, int hits, int records, const std::string& status = "
   return body + "</Items>\n</Body>\n</Response>\n";
 }
 
-class HitListReading : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ClearHitTable();
-    watchState.hitCount = 0;
-  }
-  const HitTable& table = watchState.hitTable;
-};
+using HitListReading = testing_support::HitTableTest;
 
 TEST(ParseHitCount, ReadsTheCountOfASuccess) {
   int count = 0;

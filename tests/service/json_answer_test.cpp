@@ -11,6 +11,7 @@
 #include "service/ichiba/answer_fields.h"
 #include "service/outcome_text.h"
 #include "state/watch_state.h"
+#include "support/hit_table_test.h"
 
 namespace {
 
@@ -28,14 +29,7 @@ std::string Answer(int items) {
   return R"({"count":)" + std::to_string(items) + R"(,"hits":30,"Items":[)" + list + "]}";
 }
 
-class JsonAnswer : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ClearHitTable();
-    watchState.hitCount = 0;
-  }
-  const HitTable& table = watchState.hitTable;
-};
+using JsonAnswer = testing_support::HitTableTest;
 
 TEST_F(JsonAnswer, CountIsAWholeNumberWithinTheIntRange) {
   EXPECT_EQ(ReadJsonCount(R"({"count":38,"Items":[]})"), 38);
