@@ -7,7 +7,6 @@
 namespace {
 
 constexpr DWORD kDialogStyle = DS_MODALFRAME | DS_SHELLFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU;
-constexpr DWORD kShown = WS_VISIBLE;
 constexpr DWORD kButton = BS_PUSHBUTTON | WS_VISIBLE | WS_TABSTOP;
 constexpr DWORD kDefaultButton = BS_DEFPUSHBUTTON | WS_VISIBLE | WS_TABSTOP;
 constexpr DWORD kHiddenButton = BS_PUSHBUTTON | WS_TABSTOP;
