@@ -22,7 +22,7 @@ using nlohmann::json;
 // nlohmann/json's verdict on a body: whether it is JSON, its root an object, and how deep it
 // nests. A number beyond a double's range is an error to it and a number to the reading; a NUL
 // byte ends the text for it and is no JSON to the reading.
-struct Verdict : nlohmann::json_sax<json> {
+struct NlohmannVerdict : nlohmann::json_sax<json> {
   bool sound = true;
   bool overflow = false;
   bool rootObject = false;
@@ -60,7 +60,7 @@ struct Verdict : nlohmann::json_sax<json> {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string body(reinterpret_cast<const char*>(data), size);
-  Verdict verdict;
+  NlohmannVerdict verdict;
   json::sax_parse(body, &verdict);
   const bool read = ReadAnswerFields(body).has_value();
   if (!verdict.overflow && body.find('\0') == std::string::npos &&
