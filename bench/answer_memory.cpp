@@ -58,23 +58,23 @@ int main(int argc, char** argv) {
                                   .scanTimesale = 0};
   const bool count = kind == "count";
   const auto check = [&] {
-    return count ? AskHitCount(settings, service)
-                 : IchibaHitList(service, settings, service.endpoint);
+    return count ? service::AskHitCount(settings, service)
+                 : service::IchibaHitList(service, settings, service.endpoint);
   };
   // A first check of the ordinary answer loads libcurl and builds every table.
-  const CheckOutcome ordinary = check();
+  const service::CheckOutcome ordinary = check();
   if (!ordinary.Answered()) return Fail("the ordinary check failed");
 
   // Each character of padding adds 3 bytes to a name and 1 to an address.
   const size_t items = count ? 1 : MaxHits;
-  const size_t ordinaryBytes = FetchServiceAnswer(ordinary.url, "").body.size();
+  const size_t ordinaryBytes = service::FetchServiceAnswer(ordinary.url, "").body.size();
   const std::string padding =
       "mode=long-fields&chars=" + std::to_string((kAnswerLimit - ordinaryBytes) / (4 * items));
   mall.ArmFault(padding);
   platform::ReturnFreeMemory();
   const long before = StatusKb("VmRSS");
   std::ofstream("/proc/self/clear_refs") << "5";  // VmHWM starts again from VmRSS
-  const CheckOutcome large = check();
+  const service::CheckOutcome large = check();
   const long peak = StatusKb("VmHWM");
 
   const bool read = count ? large.cheapest && large.cheapest->name.ends_with("長")
@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
                                 watchState.hitTable.itemName[0].size() > kAnswerLimit / 64;
   if (!large.Answered() || !read) return Fail("the large answer was not read");
   mall.ArmFault(padding);
-  const FetchResult answer = FetchServiceAnswer(ordinary.url, "");
+  const service::FetchResult answer = service::FetchServiceAnswer(ordinary.url, "");
   if (answer.status != 200 || answer.body.size() > kAnswerLimit) {
     return Fail("the large answer is not as large as meant");
   }

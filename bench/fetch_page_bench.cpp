@@ -99,7 +99,7 @@ struct ServiceCheck {
                             .scanZaiko = 0,
                             .scanTimesale = 0};
   ServiceSettings service;
-  CheckOutcome first;  // its url is the request, its answer what came back
+  service::CheckOutcome first;  // its url is the request, its answer what came back
 };
 
 const ServiceCheck& Check() {
@@ -110,7 +110,7 @@ const ServiceCheck& Check() {
     made.service =
         StandInService(mall, "https://127.0.0.1:" + std::to_string(mall.TlsPort("good")) +
                                  standin::kSearchPath20260701);
-    made.first = AskHitCount(made.settings, made.service);
+    made.first = service::AskHitCount(made.settings, made.service);
     return made;
   }();
   return check;
@@ -119,7 +119,7 @@ const ServiceCheck& Check() {
 void ServiceCountCheck(benchmark::State& state) {
   const ServiceCheck& check = Check();
   for (auto _ : state) {
-    const CheckOutcome outcome = AskHitCount(check.settings, check.service);
+    const service::CheckOutcome outcome = service::AskHitCount(check.settings, check.service);
     if (!outcome.Answered() || !outcome.found || outcome.answer != check.first.answer) {
       state.SkipWithError("the check failed");
       break;
@@ -134,7 +134,7 @@ void BareCurlServiceAnswer(benchmark::State& state) {
   std::string body;
   for (auto _ : state) {
     if (!BareGet(check.first.url, Mall().CaFile(), body) ||
-        AnswerText(200, body) != check.first.answer) {
+        service::AnswerText(200, body) != check.first.answer) {
       state.SkipWithError("the transfer failed");
       break;
     }

@@ -72,36 +72,38 @@ void Report(benchmark::State& state, const std::string& body) {
 
 // The program's reading: one pass that keeps the count and the items' fields the readers know.
 void ReadAnswer(benchmark::State& state, const std::string& body) {
-  for (auto _ : state) benchmark::DoNotOptimize(ReadAnswerFields(body));
+  for (auto _ : state) benchmark::DoNotOptimize(service::ReadAnswerFields(body));
   Report(state, body);
 }
 
 // The same, and then the hit list's cells in code page 932 (as the hit list reads the answer).
 void ReadHitList(benchmark::State& state, const std::string& body) {
-  if (ReadJsonHitList(body) != 0 || watchState.hitCount != 30) {
+  if (service::ReadJsonHitList(body) != 0 || watchState.hitCount != 30) {
     state.SkipWithError("the answer was not read");
   }
-  for (auto _ : state) benchmark::DoNotOptimize(ReadJsonHitList(body));
+  for (auto _ : state) benchmark::DoNotOptimize(service::ReadJsonHitList(body));
   Report(state, body);
 }
 
 // The item fields that ReadAnswerFields keeps, in ItemField's order.
-constexpr std::array<std::string_view, kItemFieldCount> kItemFieldNames = {
+constexpr std::array<std::string_view, service::kItemFieldCount> kItemFieldNames = {
     "itemName",  "itemCode", "itemPrice", "itemUrl", "affiliateUrl",
     "pointRate", "shopName", "startTime", "endTime", "postageFlag"};
 
-std::optional<AnswerValue> ValueOf(simdjson::ondemand::value value) {
+std::optional<service::AnswerValue> ValueOf(simdjson::ondemand::value value) {
   simdjson::ondemand::json_type type;
   if (value.type().get(type)) return std::nullopt;
   std::string_view text;
   if (type == simdjson::ondemand::json_type::string) {
     if (value.get_string().get(text)) return std::nullopt;
-    return AnswerValue{AnswerValue::Kind::kText, std::string(text), std::nullopt, false};
+    return service::AnswerValue{service::AnswerValue::Kind::kText, std::string(text), std::nullopt,
+                                false};
   }
-  if (type != simdjson::ondemand::json_type::number) return AnswerValue{};
+  if (type != simdjson::ondemand::json_type::number) return service::AnswerValue{};
   text = value.raw_json_token();
   text = text.substr(0, text.find_last_not_of(" \t\r\n") + 1);
-  AnswerValue number{AnswerValue::Kind::kNumber, std::string(text), std::nullopt, false};
+  service::AnswerValue number{service::AnswerValue::Kind::kNumber, std::string(text), std::nullopt,
+                              false};
   uint64_t whole = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), whole);
   if (error == std::errc() && end == text.data() + text.size()) number.whole = whole;
@@ -109,12 +111,12 @@ std::optional<AnswerValue> ValueOf(simdjson::ondemand::value value) {
 }
 
 // The floor: simdjson's on-demand parser filling the same AnswerFields with the same values.
-std::optional<AnswerFields> ReadWithSimdjson(simdjson::ondemand::parser& parser,
-                                             const simdjson::padded_string& body) {
+std::optional<service::AnswerFields> ReadWithSimdjson(simdjson::ondemand::parser& parser,
+                                                      const simdjson::padded_string& body) {
   simdjson::ondemand::document document;
   simdjson::ondemand::object root;
   if (parser.iterate(body).get(document) || document.get_object().get(root)) return std::nullopt;
-  AnswerFields fields;
+  service::AnswerFields fields;
   for (auto member : root) {
     std::string_view name;
     simdjson::ondemand::value value;
@@ -127,7 +129,7 @@ std::optional<AnswerFields> ReadWithSimdjson(simdjson::ondemand::parser& parser,
     for (auto element : items) {
       simdjson::ondemand::object object;
       if (fields.items.size() >= static_cast<size_t>(MaxHits)) break;
-      AnswerItem& item = fields.items.emplace_back();
+      service::AnswerItem& item = fields.items.emplace_back();
       if (element.get_object().get(object)) continue;
       item.isObject = true;
       for (auto field : object) {
@@ -146,11 +148,11 @@ void Simdjson(benchmark::State& state, const std::string& body) {
   simdjson::ondemand::parser parser;
   const simdjson::padded_string padded(body);
   const auto read = ReadWithSimdjson(parser, padded);
-  const auto ours = ReadAnswerFields(body);
+  const auto ours = service::ReadAnswerFields(body);
   if (!read || !ours || read->items.size() != ours->items.size() ||
       read->items[0].direct[0]->text != ours->items[0].direct[0]->text ||
       read->count->whole != ours->count->whole) {
-    state.SkipWithError("simdjson did not read what ReadAnswerFields reads");
+    state.SkipWithError("simdjson did not read what service::ReadAnswerFields reads");
   }
   for (auto _ : state) benchmark::DoNotOptimize(ReadWithSimdjson(parser, padded));
   Report(state, body);

@@ -14,7 +14,7 @@
 // answers every request.
 inline ServiceSettings StandInService(testing_support::StandInMall& mall,
                                       const std::string& endpoint) {
-  SetServiceIntervalForTesting(std::chrono::milliseconds(0));
+  service::SetServiceIntervalForTesting(std::chrono::milliseconds(0));
   mall.SetServiceMode("rate=off");
   ServiceSettings service;
   service.applicationId = standin::kApplicationId;

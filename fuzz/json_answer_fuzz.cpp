@@ -62,17 +62,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string body(reinterpret_cast<const char*>(data), size);
   NlohmannVerdict verdict;
   json::sax_parse(body, &verdict);
-  const bool read = ReadAnswerFields(body).has_value();
+  const bool read = service::ReadAnswerFields(body).has_value();
   if (!verdict.overflow && body.find('\0') == std::string::npos &&
-      read != (verdict.sound && verdict.rootObject && verdict.deepest <= kMaxAnswerDepth)) {
+      read !=
+          (verdict.sound && verdict.rootObject && verdict.deepest <= service::kMaxAnswerDepth)) {
     abort();
   }
 
-  if (const auto count = ReadJsonCount(body); count && *count < 0) abort();
+  if (const auto count = service::ReadJsonCount(body); count && *count < 0) abort();
 
   ClearHitTable();
   watchState.hitCount = 99;
-  const int listed = ReadJsonHitList(body);
+  const int listed = service::ReadJsonHitList(body);
   const HitTable& table = watchState.hitTable;
   if (listed == -1) {
     if (watchState.hitCount != 99 || !table.itemName[0].empty() || !table.rowIndex[0].empty()) {
@@ -84,15 +85,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     abort();
   }
 
-  const auto windows = ReadJsonSaleWindows(body);
+  const auto windows = service::ReadJsonSaleWindows(body);
   if (windows && windows->size() > static_cast<size_t>(MaxHits)) abort();
-  if (windows) SaleVerdict(*windows, 1796601600, 1796598000);
+  if (windows) service::SaleVerdict(*windows, 1796601600, 1796598000);
 
   // What the tip, the notice and --check show of the cheapest match: whole characters, and no
   // control character but TAB (VisibleText keeps it) and the notice's one line break.
-  if (const auto match = ReadJsonCheapest(body)) {
-    const std::string notice = MatchNotice(*match);
-    const std::string line = MatchLine(*match);
+  if (const auto match = service::ReadJsonCheapest(body)) {
+    const std::string notice = service::MatchNotice(*match);
+    const std::string line = service::MatchLine(*match);
     const auto controlled = [](const std::string& text) {
       return std::any_of(text.begin(), text.end(),
                          [](char c) { return static_cast<unsigned char>(c) < 0x20 && c != '\t'; });
@@ -104,6 +105,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
 
-  ReadServiceError(body);
+  service::ReadServiceError(body);
   return 0;
 }

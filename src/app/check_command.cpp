@@ -30,15 +30,17 @@ int RunCheckCommand() {
   PrintLine("check", std::string(timeSale ? "time sale" : "count") +
                          (service.Enabled() ? ", the IchibaItem/Search service ([SERVICE])"
                                             : ", the described services"));
-  const CheckOutcome outcome = worker::CheckNow(settings, service);
-  const auto masked = [&](const std::string& text) { return MaskSecrets(text, service.accessKey); };
+  const service::CheckOutcome outcome = worker::CheckNow(settings, service);
+  const auto masked = [&](const std::string& text) {
+    return service::MaskSecrets(text, service.accessKey);
+  };
   if (!outcome.url.empty()) PrintLine("request", masked(outcome.url));
   PrintLine("answer", outcome.answer.empty() ? "(none)" : masked(outcome.answer));
-  const OutcomeText text = TextOf(outcome);
+  const service::OutcomeText text = service::TextOf(outcome);
   // A failure's cause and fix get lines of their own.
   const bool failed = !text.cause.empty();
   PrintLine("outcome", masked(failed ? text.head : text.log) + " — " + text.brief);
-  if (outcome.cheapest) PrintLine("cheapest", MatchLine(*outcome.cheapest));
+  if (outcome.cheapest) PrintLine("cheapest", service::MatchLine(*outcome.cheapest));
   if (failed) {
     PrintLine("cause", masked(text.cause));
     PrintLine("fix", masked(text.fix));

@@ -53,8 +53,8 @@ void CMainDlg::DoDataExchange(CDataExchange* pDX) {
   ClearHitTable();
   settings::LoadServiceSettings();  // as the service window last saved them
   const ServiceSettings service = SnapshotService();
-  const CheckOutcome searched = HitListCheck(SnapshotSettings(), service);
-  searchFailure_ = service.Enabled() && searched.failure ? UserText(searched) : "";
+  const service::CheckOutcome searched = service::HitListCheck(SnapshotSettings(), service);
+  searchFailure_ = service.Enabled() && searched.failure ? service::UserText(searched) : "";
   // The table has MaxHits rows; a larger count must not read past it.
   const int rows = std::min(watchState.hitListRows, MaxHits);
   // Each row goes in at the top, so the list ends in table order: position = table row.

@@ -65,7 +65,7 @@ PriceScale ScaleFor(int64_t lowest, int64_t highest, int maxSteps) {
 std::vector<int64_t> DateBoundaries(int64_t start, int64_t end, int64_t days, bool months) {
   std::vector<int64_t> boundaries;
   if (months) {
-    const std::string first = TimeOfMinutes(start);
+    const std::string first = service::TimeOfMinutes(start);
     int year = std::stoi(first.substr(0, 4));
     int month = std::stoi(first.substr(5, 2));
     for (;;) {
@@ -73,7 +73,7 @@ std::vector<int64_t> DateBoundaries(int64_t start, int64_t end, int64_t days, bo
       year += month == 1 ? 1 : 0;
       char text[24];
       std::snprintf(text, sizeof text, "%04d-%02d-01 00:00", year % 10000, month);
-      const int64_t at = MinutesOf(text).value_or(end);
+      const int64_t at = service::MinutesOf(text).value_or(end);
       if (at >= end) return boundaries;
       boundaries.push_back(at);
     }
@@ -89,7 +89,7 @@ class Layout {
  public:
   Layout(const ChartInput& input, Chart& chart) : in_(input), chart_(chart) {}
 
-  bool Place(const std::vector<const PriceRecord*>& priced) {
+  bool Place(const std::vector<const service::PriceRecord*>& priced) {
     const int pad = Scaled(8, in_.dpi);
     textHeight_ = in_.textSize("0").cy;
     RECT& plot = chart_.plot;
@@ -99,7 +99,7 @@ class Layout {
 
     int64_t lowest = in_.ceiling.value_or(priced.front()->price.value());
     int64_t highest = lowest;
-    for (const PriceRecord* row : priced) {
+    for (const service::PriceRecord* row : priced) {
       lowest = std::min(lowest, *row->price);
       highest = std::max(highest, *row->price);
     }
@@ -153,8 +153,9 @@ class Layout {
       const int x = X(at);
       Stroke({x, plot.top}, {x, plot.bottom}, Ink::kGrid);
       const std::string label =
-          months ? std::to_string(std::stoi(TimeOfMinutes(at).substr(5, 2))) + texts::kMonth
-                 : DateText(TimeOfMinutes(at));
+          months
+              ? std::to_string(std::stoi(service::TimeOfMinutes(at).substr(5, 2))) + texts::kMonth
+              : DateText(service::TimeOfMinutes(at));
       const int half = in_.textSize(label).cx / 2 + 1;
       const RECT box{x - half, plot.bottom + Scaled(3, in_.dpi), x + half,
                      plot.bottom + Scaled(3, in_.dpi) + textHeight_};
@@ -166,12 +167,12 @@ class Layout {
 
   // Each failed hour as a mark along the bottom, as wide as the hour and at least a pixel;
   // touching marks as one.
-  void FailedHours(const std::vector<const PriceRecord*>& failed) {
+  void FailedHours(const std::vector<const service::PriceRecord*>& failed) {
     const RECT& plot = chart_.plot;
     const int top = plot.bottom - Scaled(6, in_.dpi);
     RECT* last = nullptr;
-    for (const PriceRecord* row : failed) {
-      const int64_t at = *MinutesOf(row->time);
+    for (const service::PriceRecord* row : failed) {
+      const int64_t at = *service::MinutesOf(row->time);
       const int left = std::max<int>(plot.left, X(at));
       const int right = std::min<int>(plot.right, std::max(left + 1, X(at + kHour)));
       if (last != nullptr && left <= last->right) {
@@ -236,7 +237,7 @@ class Layout {
 
   // The cheapest price of each pixel's column, joined while the hours follow on; a point alone as
   // a short dash.
-  void PriceLine(const std::vector<const PriceRecord*>& priced) {
+  void PriceLine(const std::vector<const service::PriceRecord*>& priced) {
     const int64_t span = PeriodMinutes(in_.period);
     const int64_t perPixel = span / std::max<int64_t>(1, chart_.plot.right - chart_.plot.left);
     const int64_t longestStep = std::max<int64_t>(90, 2 * perPixel);
@@ -246,8 +247,9 @@ class Layout {
       int64_t at;
     };
     std::vector<Point> points;
-    for (const PriceRecord* row : priced) {
-      const Point point{X(*MinutesOf(row->time)), *row->price, *MinutesOf(row->time)};
+    for (const service::PriceRecord* row : priced) {
+      const Point point{X(*service::MinutesOf(row->time)), *row->price,
+                        *service::MinutesOf(row->time)};
       if (!points.empty() && points.back().x == point.x) {
         points.back().yen = std::min(points.back().yen, point.yen);
         points.back().at = point.at;
@@ -336,17 +338,18 @@ Chart LayOutChart(const ChartInput& input, const std::string& message) {
       {{whole.right - 1, whole.bottom - 1}, {0, whole.bottom - 1}, Ink::kFrame});
   chart.strokes.push_back({{0, whole.bottom - 1}, {0, 0}, Ink::kFrame});
 
-  std::vector<const PriceRecord*> rows;
+  std::vector<const service::PriceRecord*> rows;
   const int64_t start = input.now - PeriodMinutes(input.period);
-  for (const PriceRecord& row : input.rows) {
-    const std::optional<int64_t> at = MinutesOf(row.time);
+  for (const service::PriceRecord& row : input.rows) {
+    const std::optional<int64_t> at = service::MinutesOf(row.time);
     if (at && *at > start && *at <= input.now) rows.push_back(&row);
   }
-  std::stable_sort(rows.begin(), rows.end(), [](const PriceRecord* a, const PriceRecord* b) {
-    return *MinutesOf(a->time) < *MinutesOf(b->time);
-  });
-  std::vector<const PriceRecord*> priced, failed;
-  for (const PriceRecord* row : rows) {
+  std::stable_sort(rows.begin(), rows.end(),
+                   [](const service::PriceRecord* a, const service::PriceRecord* b) {
+                     return *service::MinutesOf(a->time) < *service::MinutesOf(b->time);
+                   });
+  std::vector<const service::PriceRecord*> priced, failed;
+  for (const service::PriceRecord* row : rows) {
     if (row->price) priced.push_back(row);
     if (!row->count) failed.push_back(row);
   }
@@ -369,7 +372,7 @@ Chart LayOutChart(const ChartInput& input, const std::string& message) {
 
 std::string YenText(int64_t yen) { return Grouped(yen) + texts::kYen; }
 
-std::string DescribeRow(const PriceRecord& row) {
+std::string DescribeRow(const service::PriceRecord& row) {
   const std::string when = DateText(row.time) + " " + row.time.substr(11, 5) + " ";
   if (!row.count) {
     return when + texts::kNotChecked + (row.outcome.empty() ? "" : " (" + row.outcome + ")");

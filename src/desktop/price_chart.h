@@ -55,8 +55,8 @@ struct Chart {
 };
 
 struct ChartInput {
-  std::span<const PriceRecord> rows;  // of one keyword, in any order
-  int64_t now = 0;                    // the local time, in minutes (MinutesOf): the right end
+  std::span<const service::PriceRecord> rows;  // of one keyword, in any order
+  int64_t now = 0;  // the local time, in minutes (service::MinutesOf): the right end
   ChartPeriod period = ChartPeriod::kWeek;
   std::optional<int64_t> ceiling;  // the price ceiling in yen, drawn as a line
   SIZE size{};                     // the control's pixels
@@ -76,4 +76,4 @@ std::string YenText(int64_t yen);
 
 // The row (of the history, so with a valid time) in words: "12/08 10:00 最安 9,800円 (該当 6件)",
 // "12/08 11:00 該当なし", "12/08 12:00 確認できません (network error: ...)".
-std::string DescribeRow(const PriceRecord& row);
+std::string DescribeRow(const service::PriceRecord& row);

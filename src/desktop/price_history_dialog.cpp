@@ -65,20 +65,22 @@ BOOL CPriceHistoryDialog::OnInitDialog() {
 
 // The rows of the keyword asked last: a keyword changed since then starts a chart of its own.
 void CPriceHistoryDialog::ReadHistory() {
-  std::vector<PriceRecord> all = ReadPriceHistory().value_or(std::vector<PriceRecord>());
+  std::vector<service::PriceRecord> all =
+      service::ReadPriceHistory().value_or(std::vector<service::PriceRecord>());
   anyRows_ = !all.empty();
   const std::string keyword = anyRows_ ? all.back().keyword : std::string();
   rows_.clear();
-  for (PriceRecord& row : all) {
+  for (service::PriceRecord& row : all) {
     if (row.keyword == keyword) rows_.push_back(std::move(row));
   }
-  ceiling_ = MaxPrice(SnapshotSettings().scanPrice);
+  ceiling_ = service::MaxPrice(SnapshotSettings().scanPrice);
   m_staticKeyword.SetWindowText(
-      anyRows_ ? Utf8ToAnsiText(rows_.back().keyword + texts::kKeywordsCheapest).c_str() : "");
+      anyRows_ ? service::Utf8ToAnsiText(rows_.back().keyword + texts::kKeywordsCheapest).c_str()
+               : "");
   const std::string last = anyRows_          ? DescribeRow(rows_.back())
                            : RecordsPrices() ? std::string()
                                              : std::string(texts::kHowToRecord);
-  m_staticLast.SetWindowText(Utf8ToAnsiText(last).c_str());
+  m_staticLast.SetWindowText(service::Utf8ToAnsiText(last).c_str());
   m_staticChart.Invalidate();
 }
 
@@ -100,7 +102,7 @@ void CPriceHistoryDialog::OnDrawItem(int controlId, DRAWITEMSTRUCT* item) {
   CDC* dc = CDC::FromHandle(item->hDC);
   const ChartInput input{
       .rows = rows_,
-      .now = MinutesOf(platform::LocalTimeText().substr(0, 16)).value_or(0),
+      .now = service::MinutesOf(platform::LocalTimeText().substr(0, 16)).value_or(0),
       .period = period_,
       .ceiling = ceiling_,
       .size = {item->rcItem.right - item->rcItem.left, item->rcItem.bottom - item->rcItem.top},

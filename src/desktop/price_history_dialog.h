@@ -34,7 +34,7 @@ class CPriceHistoryDialog : public CDialog {
   void OnDrawItem(int controlId, DRAWITEMSTRUCT* item);
 
   ChartPeriod period_ = ChartPeriod::kWeek;
-  std::vector<PriceRecord> rows_;  // of the keyword of the last row
-  bool anyRows_ = false;           // whether the history holds a row at all
+  std::vector<service::PriceRecord> rows_;  // of the keyword of the last row
+  bool anyRows_ = false;                    // whether the history holds a row at all
   std::optional<int64_t> ceiling_;
 };

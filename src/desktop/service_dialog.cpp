@@ -37,15 +37,15 @@ std::string Field(const CEdit& edit) {
 
 // The outcome as the result box shows it: the short verdict, and what failed, why and what to
 // do. Code page 932, with the key masked wherever the service's words may have quoted it.
-std::string ResultText(const CheckOutcome& outcome, const std::string& key) {
-  std::string text = UserText(outcome, "\r\n");
+std::string ResultText(const service::CheckOutcome& outcome, const std::string& key) {
+  std::string text = service::UserText(outcome, "\r\n");
   if (outcome.Answered()) {
     text = texts::kServiceAnswered + text;
   } else if (!outcome.failure) {
     // What the cycle would refuse, in its own words.
-    text += "\r\n" + VisibleText(TextOf(outcome).log);
+    text += "\r\n" + VisibleText(service::TextOf(outcome).log);
   }
-  return Utf8ToAnsiText(MaskSecrets(text, key));
+  return service::Utf8ToAnsiText(service::MaskSecrets(text, key));
 }
 
 }  // namespace
@@ -129,7 +129,7 @@ void CServiceDialog::OnBnClickedTestService() {
   auto run = std::make_shared<TestRun>();
   test_ = run;
   m_buttonTest.EnableWindow(FALSE);
-  m_editTestResult.SetWindowText(Utf8ToAnsiText(texts::kServiceTesting).c_str());
+  m_editTestResult.SetWindowText(service::Utf8ToAnsiText(texts::kServiceTesting).c_str());
   std::thread([run, settings = SnapshotSettings(), service = OnScreen(), window = HWND(m_hWnd)] {
     run->resultText = ResultText(worker::CheckNow(settings, service), service.accessKey);
     PostMessageA(window, kTestDoneMessage, 0, 0);

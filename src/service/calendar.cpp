@@ -1,5 +1,7 @@
 #include "service/calendar.h"
 
+namespace service {
+
 // Howard Hinnant's algorithms: eras of 400 years, each year counted from March.
 
 int64_t DaysFromCivil(int64_t year, int64_t month, int64_t day) {
@@ -24,3 +26,5 @@ CivilDate CivilFromDays(int64_t days) {
           .month = month,
           .day = dayOfYear - (153 * monthIndex + 2) / 5 + 1};
 }
+
+}  // namespace service

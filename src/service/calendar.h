@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace service {
+
 // Dates of the proleptic Gregorian calendar as days since 1970-01-01, and back.
 
 struct CivilDate {
@@ -12,3 +14,5 @@ struct CivilDate {
 
 int64_t DaysFromCivil(int64_t year, int64_t month, int64_t day);
 CivilDate CivilFromDays(int64_t days);
+
+}  // namespace service

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+namespace service {
+
 // The first item of a count check's answer, which asks for the cheapest first: what the tray's
 // tip, the notice at an alert and kobanu --check name. Texts in UTF-8, as the service wrote them.
 struct CheapestMatch {
@@ -13,3 +15,5 @@ struct CheapestMatch {
   std::string shop{};
   std::string address{};  // the affiliate address, or the item's own where none came
 };
+
+}  // namespace service

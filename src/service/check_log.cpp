@@ -12,6 +12,8 @@
 #include "service/text_encoding.h"
 #include "state/watch_state.h"
 
+namespace service {
+
 namespace {
 
 constexpr char kMask[] = "****";
@@ -87,3 +89,5 @@ void WriteCheckLog(std::string_view check, std::string_view outcome, std::string
 void WriteCheckLog(const CheckOutcome& outcome) {
   WriteCheckLog(outcome.check, TextOf(outcome).log, outcome.url);
 }
+
+}  // namespace service

@@ -6,6 +6,8 @@
 
 #include "service/check_outcome.h"
 
+namespace service {
+
 // The check log, "kobanu.log" beside setting.ini (where the last load or save of the settings
 // found it): one line per watch cycle and per hit-list search, saying what the check did. At 1 MiB
 // it becomes "kobanu.log.1" and a new one begins.
@@ -31,3 +33,5 @@ std::string SettingsFolder();
 // wherever else it stands, and the user information of every address ("user:password@")
 // replaced by "****".
 std::string MaskSecrets(std::string text, const std::string& key);
+
+}  // namespace service

@@ -3,6 +3,8 @@
 #include <string_view>
 #include <utility>
 
+namespace service {
+
 namespace {
 
 CheckOutcome Answer(Verdict verdict, int found, std::string url) {
@@ -105,3 +107,5 @@ Failure FailureOfAnswer(int status, const std::string& error, const std::string&
   if (status >= 500) return Failure::kServiceDown;
   return Failure::kServiceError;
 }
+
+}  // namespace service

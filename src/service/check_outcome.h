@@ -7,6 +7,8 @@
 #include "platform/http/http_request.h"
 #include "service/cheapest_match.h"
 
+namespace service {
+
 // The checks, as the check log names them.
 inline constexpr std::string_view kCountCheck = "count";
 inline constexpr std::string_view kTimeSaleCheck = "time sale";
@@ -133,3 +135,5 @@ CheckOutcome NotSuccess(std::string url);
 
 // The failure an answer other than 200 stands for, from its status and its words.
 Failure FailureOfAnswer(int status, const std::string& error, const std::string& description);
+
+}  // namespace service

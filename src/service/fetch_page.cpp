@@ -6,6 +6,7 @@
 #include "platform/http/http_request.h"
 #include "service/line_pieces.h"
 
+namespace service {
 namespace {
 
 // The session's agent name, which the HTTP layer sends as the User-Agent; the block's own
@@ -40,13 +41,6 @@ FetchResult Fetch(std::string url, const std::string& headerBlock, bool forServi
 
 }  // namespace
 
-int FetchPage(std::string& target, std::string url) {
-  target.clear();
-  FetchResult result = FetchAnswer(std::move(url));
-  target = std::move(result.body);
-  return result.failure ? -1 : 0;
-}
-
 FetchResult FetchAnswer(std::string url) { return Fetch(std::move(url), kHeaderBlock, false); }
 
 std::string OriginOf(const std::string& address) {
@@ -68,4 +62,13 @@ FetchResult FetchServiceAnswer(std::string url, const std::string& referer) {
     headers += "Referer: " + referer + "\r\nOrigin: " + OriginOf(referer) + "\r\n";
   }
   return Fetch(std::move(url), headers, true);
+}
+
+}  // namespace service
+
+int FetchPage(std::string& target, std::string url) {
+  target.clear();
+  service::FetchResult result = service::FetchAnswer(std::move(url));
+  target = std::move(result.body);
+  return result.failure ? -1 : 0;
 }

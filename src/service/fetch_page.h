@@ -11,6 +11,8 @@
 // HTTP layer failed, with the target holding what was appended before the failure.
 int FetchPage(std::string& target, std::string url);
 
+namespace service {
+
 // What became of one such GET, told whole: the final answer's status (0 when none arrived), the
 // body as FetchPage gives it, and the HTTP layer's failure when it broke off.
 struct FetchResult {
@@ -29,3 +31,5 @@ FetchResult FetchServiceAnswer(std::string url, const std::string& referer);
 // The origin of an address, as browsers send it: "scheme://host[:port]", without user
 // information, path, query or fragment. An address without "://" as it is.
 std::string OriginOf(const std::string& address);
+
+}  // namespace service

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <utility>
 
+namespace service {
+
 void AppendLinePieces(std::string& target, std::string&& body) {
   std::string_view rest = body;
   size_t zero = rest.find('\0');
@@ -26,3 +28,5 @@ void AppendLinePieces(std::string& target, std::string&& body) {
   }
   target.append(rest);
 }
+
+}  // namespace service

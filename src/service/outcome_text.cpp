@@ -4,6 +4,8 @@
 
 #include "base/visible_text.h"
 
+namespace service {
+
 // Every switch here names each value of its enumeration and has no default, and this file is
 // built with -Werror=switch: a new failure, verdict or rule does not build without its words.
 
@@ -341,3 +343,5 @@ std::string MatchNotice(const CheapestMatch& match) {
 std::string MatchLine(const CheapestMatch& match) {
   return PriceAndShop(match) + " — " + Shown(match.name) + " — " + Shown(match.address);
 }
+
+}  // namespace service

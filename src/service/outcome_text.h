@@ -6,6 +6,8 @@
 #include "service/cheapest_match.h"
 #include "service/check_outcome.h"
 
+namespace service {
+
 // What a check came to, in two voices: the check log's (English, the service's own words, and
 // for a failure its cause and fix in Japanese) and a short Japanese one for the tray's tip. Every
 // text an outcome shows is made here, from its facts.
@@ -27,3 +29,5 @@ std::string UserText(const CheckOutcome& outcome, std::string_view lineEnd = "\n
 std::string MatchNotice(const CheapestMatch& match);
 // ... and on one line, with its address, for kobanu --check.
 std::string MatchLine(const CheapestMatch& match);
+
+}  // namespace service

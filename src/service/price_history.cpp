@@ -9,6 +9,8 @@
 #include "platform/profile/atomic_file.h"
 #include "service/check_log.h"
 
+namespace service {
+
 namespace {
 
 constexpr int64_t kOneDay = 24 * 60;
@@ -82,3 +84,5 @@ std::optional<std::vector<PriceRecord>> ReadPriceHistory() {
   if (path.empty()) return std::nullopt;
   return ReadRows(path);
 }
+
+}  // namespace service

@@ -7,6 +7,8 @@
 
 #include "service/price_record.h"
 
+namespace service {
+
 // The price history, "kobanu-history.csv" beside setting.ini (where the last load or save of the
 // settings found it): one row per hourly question for the keyword's cheapest match, in UTF-8
 // with a byte order mark (for spreadsheets on Japanese Windows) and a header line.
@@ -33,3 +35,5 @@ bool AppendPriceRecord(const PriceRecord& record);
 // The history's rows, as ReadPriceRows reads them from at most the file's last
 // kMaxPriceHistoryBytes; none when there is no file to read.
 std::optional<std::vector<PriceRecord>> ReadPriceHistory();
+
+}  // namespace service

@@ -6,6 +6,8 @@
 #include "base/visible_text.h"
 #include "service/calendar.h"
 
+namespace service {
+
 namespace {
 
 constexpr size_t kFields = 7;
@@ -196,3 +198,5 @@ std::string TimeOfMinutes(int64_t minutes) {
                 static_cast<long long>(inDay % 60));
   return text;
 }
+
+}  // namespace service

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+namespace service {
+
 // One hour's row of the price history: what the question for the keyword's cheapest match came
 // to. Texts are UTF-8, as the file holds them.
 struct PriceRecord {
@@ -47,3 +49,5 @@ std::vector<PriceRecord> ReadPriceRows(std::string_view text, size_t maxRows);
 std::optional<int64_t> MinutesOf(std::string_view time);
 // The local time of those minutes as "YYYY-MM-DD HH:MM".
 std::string TimeOfMinutes(int64_t minutes);
+
+}  // namespace service

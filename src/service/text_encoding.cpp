@@ -24,6 +24,21 @@ std::string AnsiToUtf8(const char* text) {
   return utf8;
 }
 
+std::unique_ptr<char[]> Utf8ToAnsi(const char* bytes) {
+  return Utf8ToAnsi(std::string_view(bytes));
+}
+
+std::unique_ptr<char[]> Utf8ToAnsi(std::string_view utf8) {
+  // No UTF-8 sequence gives more code page 932 bytes than it has itself, so the text's own length
+  // bounds the result and one conversion fills it.
+  std::unique_ptr<char[]> buffer(new (std::nothrow) char[utf8.size() + 1]);
+  if (!buffer) return nullptr;
+  buffer[platform::WriteUtf8AsAnsi(utf8, ' ', buffer.get())] = '\0';
+  return buffer;
+}
+
+namespace service {
+
 std::string PercentEncode(std::string_view bytes, Unreserved unreserved) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string encoded;
@@ -42,24 +57,13 @@ std::string PercentEncode(std::string_view bytes, Unreserved unreserved) {
   return encoded;
 }
 
-std::string EncodeKeyword(const char* text) {
-  return PercentEncode(AnsiToUtf8(text), Unreserved::Encode);
-}
-
-std::unique_ptr<char[]> Utf8ToAnsi(const char* bytes) {
-  return Utf8ToAnsi(std::string_view(bytes));
-}
-
-std::unique_ptr<char[]> Utf8ToAnsi(std::string_view utf8) {
-  // No UTF-8 sequence gives more code page 932 bytes than it has itself, so the text's own length
-  // bounds the result and one conversion fills it.
-  std::unique_ptr<char[]> buffer(new (std::nothrow) char[utf8.size() + 1]);
-  if (!buffer) return nullptr;
-  buffer[platform::WriteUtf8AsAnsi(utf8, ' ', buffer.get())] = '\0';
-  return buffer;
-}
-
 std::string Utf8ToAnsiText(std::string_view utf8) {
   const std::unique_ptr<char[]> ansi = Utf8ToAnsi(utf8);
   return ansi ? ansi.get() : "";
+}
+
+}  // namespace service
+
+std::string EncodeKeyword(const char* text) {
+  return service::PercentEncode(AnsiToUtf8(text), service::Unreserved::Encode);
 }

@@ -23,12 +23,12 @@ const char* Refusal(const SettingsSnapshot& settings) {
 
 }  // namespace
 
-CheckOutcome CheckNow(const SettingsSnapshot& settings, const ServiceSettings& service) {
+service::CheckOutcome CheckNow(const SettingsSnapshot& settings, const ServiceSettings& service) {
   if (const char* refusal = Refusal(settings)) {
-    return NotAsked(refusal);
+    return service::NotAsked(refusal);
   }
-  return settings.scanTimesale != 0 ? AskSalesStatus(settings, service)
-                                    : AskHitCount(settings, service);
+  return settings.scanTimesale != 0 ? service::AskSalesStatus(settings, service)
+                                    : service::AskHitCount(settings, service);
 }
 
 }  // namespace worker

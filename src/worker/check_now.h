@@ -10,6 +10,6 @@ namespace worker {
 // the cycle would refuse (no keyword, a bad price) are refused here too, with the cycle's message
 // and nothing asked; otherwise the count or the time sale is asked. Nothing is shown, logged,
 // disarmed or saved. For kobanu --check and the service window's test; either thread.
-CheckOutcome CheckNow(const SettingsSnapshot& settings, const ServiceSettings& service);
+service::CheckOutcome CheckNow(const SettingsSnapshot& settings, const ServiceSettings& service);
 
 }  // namespace worker

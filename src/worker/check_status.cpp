@@ -18,7 +18,7 @@ constexpr int kFailuresBeforeNotice = 3;
 struct Memory {
   std::mutex mutex;
   std::string tipLine;
-  std::optional<Failure> lastFailure;
+  std::optional<service::Failure> lastFailure;
   int failuresInARow = 0;
 };
 // Never destroyed: the worker is not stopped at exit.
@@ -37,7 +37,7 @@ std::string ClockTime() { return platform::LocalTimeText().substr(11, 5); }
 
 }  // namespace
 
-void NoteCheckStatus(const std::optional<CheckOutcome>& outcome) {
+void NoteCheckStatus(const std::optional<service::CheckOutcome>& outcome) {
   CheckStatus status;
   bool changed = false;
   {
@@ -46,7 +46,7 @@ void NoteCheckStatus(const std::optional<CheckOutcome>& outcome) {
       memory->lastFailure.reset();
       memory->failuresInARow = 0;
     } else {
-      status.tipLine = ClockTime() + " " + TextOf(*outcome).brief;
+      status.tipLine = ClockTime() + " " + service::TextOf(*outcome).brief;
       if (outcome->Answered() || !outcome->failure) {
         memory->failuresInARow = 0;
         memory->lastFailure.reset();
@@ -57,7 +57,7 @@ void NoteCheckStatus(const std::optional<CheckOutcome>& outcome) {
         memory->lastFailure = outcome->failure;
       }
       if (memory->failuresInARow == kFailuresBeforeNotice) {
-        status.notice = UserText(*outcome);
+        status.notice = service::UserText(*outcome);
         status.noticeKind = CheckStatus::Notice::kChecksFailing;
       }
     }
@@ -68,7 +68,7 @@ void NoteCheckStatus(const std::optional<CheckOutcome>& outcome) {
   if (changed) TellWindow(status);
 }
 
-void NoteAlert(const CheckOutcome& outcome) {
+void NoteAlert(const service::CheckOutcome& outcome) {
   if (!outcome.cheapest) return;
   std::string tipLine;
   {
@@ -76,7 +76,7 @@ void NoteAlert(const CheckOutcome& outcome) {
     tipLine = memory->tipLine;
   }
   TellWindow({.tipLine = tipLine,
-              .notice = MatchNotice(*outcome.cheapest),
+              .notice = service::MatchNotice(*outcome.cheapest),
               .noticeKind = CheckStatus::Notice::kMatch,
               .noticeAddress = outcome.cheapest->address});
 }

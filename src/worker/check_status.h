@@ -27,11 +27,11 @@ struct CheckStatus {
 
 // After each of the worker's cycles: the outcome of its check with [SERVICE] on, nothing with
 // it off (the tip goes back to its first line). Worker thread.
-void NoteCheckStatus(const std::optional<CheckOutcome>& outcome);
+void NoteCheckStatus(const std::optional<service::CheckOutcome>& outcome);
 
 // At an alert of the count check, before its box: the notice naming the outcome's cheapest match,
 // which only today's service names; nothing without one. Worker thread.
-void NoteAlert(const CheckOutcome& outcome);
+void NoteAlert(const service::CheckOutcome& outcome);
 
 // The window that NoteCheckStatus and NoteAlert tell, registered by the tray window; null for
 // none. A window that is gone by then simply gets no message.

@@ -11,11 +11,12 @@
 
 namespace worker {
 
-void RecordPrice(const SettingsSnapshot& settings, const CheckOutcome& asked) {
-  PriceRecord row{.time = platform::LocalTimeText().substr(0, 16),  // to the minute
-                  .keyword = AnsiToUtf8(settings.scanKeyword.c_str()),
-                  // The check log's words without the cause and fix that follow a failure's.
-                  .outcome = TextOf(asked).head};
+void RecordPrice(const SettingsSnapshot& settings, const service::CheckOutcome& asked) {
+  service::PriceRecord row{
+      .time = platform::LocalTimeText().substr(0, 16),  // to the minute
+      .keyword = AnsiToUtf8(settings.scanKeyword.c_str()),
+      // The check log's words without the cause and fix that follow a failure's.
+      .outcome = service::TextOf(asked).head};
   if (asked.Answered()) row.count = asked.found;
   if (asked.cheapest) {
     const std::optional<uint64_t> price = asked.cheapest->price;
@@ -25,7 +26,7 @@ void RecordPrice(const SettingsSnapshot& settings, const CheckOutcome& asked) {
     row.name = asked.cheapest->name;
     row.address = asked.cheapest->address;
   }
-  AppendPriceRecord(row);
+  service::AppendPriceRecord(row);
 }
 
 }  // namespace worker

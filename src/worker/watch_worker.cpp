@@ -29,14 +29,14 @@ constexpr uint32_t kOneHour = 3'600'000;
 std::atomic<bool> watchWorkerStarted{false};
 
 // The tray shows what the check just made came to, with [SERVICE] on.
-void TellTray(const ServiceSettings& service, const CheckOutcome& outcome) {
+void TellTray(const ServiceSettings& service, const service::CheckOutcome& outcome) {
   NoteCheckStatus(service.Enabled() ? std::optional(outcome) : std::nullopt);
 }
 
 void RunTimeSaleQuery(const SettingsSnapshot& settings, const ServiceSettings& service) {
-  const CheckOutcome read = SalesCheck(settings, service);
+  const service::CheckOutcome read = service::SalesCheck(settings, service);
   TellTray(service, read);
-  const int state = Described(read, 0).value;
+  const int state = service::Described(read, 0).value;
   if (state == 1) {
     watchState.lastSalesState = 1;
   } else if (state == -2) {
@@ -49,20 +49,21 @@ void RunTimeSaleQuery(const SettingsSnapshot& settings, const ServiceSettings& s
   if (watchState.lastSalesState == 2) DisarmAlert();
 }
 
-CheckOutcome RunCountQuery(const SettingsSnapshot& settings, const ServiceSettings& service) {
+service::CheckOutcome RunCountQuery(const SettingsSnapshot& settings,
+                                    const ServiceSettings& service) {
   watchState.lastSalesState = 0;
-  const CheckOutcome counted = CountCheck(settings, service);
-  const DescribedResult done = Described(counted, -1);
+  const service::CheckOutcome counted = service::CountCheck(settings, service);
+  const service::DescribedResult done = service::Described(counted, -1);
   watchState.lastHitCount = done.result == -1 ? -1 : done.value;
   TellTray(service, counted);
   return counted;
 }
 
 // A cycle that ends before its query still leaves its line in the check log.
-void LogSkippedCycle(int32_t scanTimesale, Skip why) {
-  CheckOutcome skipped = Skipped(why);
-  skipped.check = scanTimesale != 0 ? kTimeSaleCheck : kCountCheck;
-  WriteCheckLog(skipped);
+void LogSkippedCycle(int32_t scanTimesale, service::Skip why) {
+  service::CheckOutcome skipped = service::Skipped(why);
+  skipped.check = scanTimesale != 0 ? service::kTimeSaleCheck : service::kCountCheck;
+  service::WriteCheckLog(skipped);
 }
 
 // Whether the cycle's count check asks the price history's own question, so that its one answer
@@ -88,10 +89,10 @@ void RunWatchCycle() {
   const SettingsSnapshot s = SnapshotSettings();
   const bool recording = service.RecordsPrices() && !s.scanKeyword.empty();
   const bool countServesTheHistory = recording && CountAsksForTheHistory(s);
-  if (recording && !countServesTheHistory) RecordPrice(s, AskCheapestPrice(s, service));
+  if (recording && !countServesTheHistory) RecordPrice(s, service::AskCheapestPrice(s, service));
 
   if (s.scanFlag == 0) {
-    LogSkippedCycle(s.scanTimesale, Skip::kDisarmed);
+    LogSkippedCycle(s.scanTimesale, service::Skip::kDisarmed);
     return;
   }
 
@@ -102,16 +103,17 @@ void RunWatchCycle() {
     const int verdict = CheckPriceText(s.scanPrice);
     if (verdict != PriceAcceptable) {
       AfxMessageBox(verdict == PriceNegative ? texts::kPriceNegative : texts::kPriceNotNumber);
-      LogSkippedCycle(s.scanTimesale, keywordMissing ? Skip::kNoKeywordBadPrice : Skip::kBadPrice);
+      LogSkippedCycle(s.scanTimesale, keywordMissing ? service::Skip::kNoKeywordBadPrice
+                                                     : service::Skip::kBadPrice);
       return;
     }
   }
   if (keywordMissing) {
-    LogSkippedCycle(s.scanTimesale, Skip::kNoKeyword);
+    LogSkippedCycle(s.scanTimesale, service::Skip::kNoKeyword);
     return;
   }
 
-  std::optional<CheckOutcome> counted;
+  std::optional<service::CheckOutcome> counted;
   if (s.scanTimesale != 0) {
     RunTimeSaleQuery(s, service);
   } else {

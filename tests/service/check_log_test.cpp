@@ -17,6 +17,8 @@
 #include "support/settings_sandbox.h"
 #include "support/temp_dir.h"
 
+namespace service {
+
 namespace {
 
 using testing_support::ReadFile;
@@ -194,3 +196,5 @@ TEST_F(CheckLog, AMissingFolderLosesTheLine) {
 }
 
 }  // namespace
+
+}  // namespace service

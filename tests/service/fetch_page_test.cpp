@@ -11,6 +11,8 @@
 #include "support/standin_mall.h"
 #include "support/wine.h"
 
+namespace service {
+
 namespace {
 
 using testing_support::ScopedOverride;
@@ -193,3 +195,5 @@ TEST_F(FetchPageTest, SendsTheUrlAsGivenWithAcceptAndTheSessionsUserAgent) {
 }
 
 }  // namespace
+
+}  // namespace service

@@ -23,6 +23,8 @@
 #include "support/settings_sandbox.h"
 #include "support/standin_mall.h"
 
+namespace service {
+
 namespace {
 
 using testing_support::ScopedOverride;
@@ -161,3 +163,5 @@ TEST_F(HostileServer, TheQueriesEndAsTheirReadersSay) {
 }
 
 }  // namespace
+
+}  // namespace service

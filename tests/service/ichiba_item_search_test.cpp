@@ -24,6 +24,8 @@
 #include "support/standin_mall/service_keys.h"
 #include "support/temp_dir.h"
 
+namespace service {
+
 namespace {
 
 using namespace testing_support;  // the catalogue's keywords, ScopedOverride
@@ -602,3 +604,5 @@ TEST_F(IchibaItemSearch, SavingKeepsTheServiceSectionAsTheUserWroteIt) {
 }
 
 }  // namespace
+
+}  // namespace service

@@ -9,6 +9,8 @@
 #include "support/hit_table_test.h"
 #include "support/temp_dir.h"
 
+namespace service {
+
 namespace {
 
 std::string Header(const std::string& status) {
@@ -223,3 +225,5 @@ TEST_F(HitListReading, SampleAnswersReadAsExpected) {
 }
 
 }  // namespace
+
+}  // namespace service

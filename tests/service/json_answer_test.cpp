@@ -13,6 +13,8 @@
 #include "state/watch_state.h"
 #include "support/hit_table_test.h"
 
+namespace service {
+
 namespace {
 
 // An item of a formatVersion 2 answer; the fields' values as JSON text.
@@ -305,3 +307,5 @@ TEST_F(JsonAnswer, DeepNestingIsRefusedUnderEveryNameTheReadersRead) {
 }
 
 }  // namespace
+
+}  // namespace service

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace service {
+
 namespace {
 
 // Piece by piece, as the line reader hands the body out.
@@ -51,3 +53,5 @@ TEST(AppendLinePieces, AZeroByteOnAPieceBoundaryOrLineEndCutsOnlyItsOwnPiece) {
 }
 
 }  // namespace
+
+}  // namespace service

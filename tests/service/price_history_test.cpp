@@ -24,6 +24,8 @@
 #include "support/settings_sandbox.h"
 #include "support/temp_dir.h"
 
+namespace service {
+
 namespace {
 
 using testing_support::ReadFile;
@@ -200,3 +202,5 @@ TEST_F(PriceHistory, AHugeFileIsReadFromItsEnd) {
 }
 
 }  // namespace
+
+}  // namespace service

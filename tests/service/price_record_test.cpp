@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace service {
+
 namespace {
 
 const PriceRecord kRow{.time = "2026-12-08 10:00",
@@ -171,3 +173,5 @@ TEST(PriceTimes, MinutesAndBackAgreeAcrossMonthsYearsAndLeapDays) {
 }
 
 }  // namespace
+
+}  // namespace service

@@ -8,6 +8,8 @@
 #include "state/watch_state.h"
 #include "support/reader_transcription.h"
 
+namespace service {
+
 namespace {
 
 // Pieces that bodies are made of: every marker the readers know, their near misses, text in
@@ -125,3 +127,5 @@ TEST(ReaderDifferential, LinearReadersMatchTheCutAndSearchSteps) {
 }
 
 }  // namespace
+
+}  // namespace service

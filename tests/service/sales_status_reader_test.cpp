@@ -2,6 +2,8 @@
 
 #include "service/described/sales_status_reader.h"
 
+namespace service {
+
 namespace {
 
 constexpr const char* kBadge = "<span class=\"salesStatus\">";
@@ -36,3 +38,5 @@ TEST(ParseSalesStatus, WithoutABadgeTheIconAreaDecides) {
 }
 
 }  // namespace
+
+}  // namespace service

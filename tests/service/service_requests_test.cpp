@@ -13,6 +13,8 @@
 #include "support/settings_sandbox.h"
 #include "support/standin_mall.h"
 
+namespace service {
+
 namespace {
 
 using testing_support::StandInMall;
@@ -200,3 +202,5 @@ TEST_F(ServiceRequests, SalesStatusVerdicts) {
 }
 
 }  // namespace
+
+}  // namespace service

@@ -13,6 +13,8 @@
 #include "service/ichiba/service_versions.h"
 #include "service/outcome_text.h"
 
+namespace service {
+
 namespace {
 
 constexpr int64_t kDecember7Utc = 1796601600;  // 2026-12-07 00:00 UTC, 09:00 in Japan
@@ -131,3 +133,5 @@ TEST(ServiceRules, VersionsAndOrigins) {
 }
 
 }  // namespace
+
+}  // namespace service

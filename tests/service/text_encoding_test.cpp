@@ -4,6 +4,8 @@
 
 #include "support/wine.h"
 
+namespace service {
+
 namespace {
 
 using testing_support::RunningUnderWine;
@@ -72,3 +74,5 @@ TEST(Utf8ToAnsi, CharactersOutsideCp932AndMalformedBytesBecomeOneBlank) {
 }
 
 }  // namespace
+
+}  // namespace service

@@ -4,6 +4,8 @@
 
 #include "service/described/working_text.h"
 
+namespace service {
+
 namespace {
 
 // The marker search tests blocks of places at once and the last few places one by one: a marker
@@ -30,3 +32,5 @@ TEST(WorkingText, FindsTheFirstOccurrenceAtEveryPlace) {
 }
 
 }  // namespace
+
+}  // namespace service

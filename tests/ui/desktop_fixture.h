@@ -25,7 +25,7 @@ using ui::headless::HeadlessDialog;
 class DesktopStateTest : public ::testing::Test {
  protected:
   DesktopStateTest() {
-    SetServiceHostsForTesting({mall.host(), mall.host()});
+    service::SetServiceHostsForTesting({mall.host(), mall.host()});
     watchState.settingsDialogOpen = 0;
     watchState.settingsDialogPrimed = 0;
     watchState.hitListPrimed = 0;

@@ -10,7 +10,7 @@ namespace {
 
 constexpr int64_t kHour = 60;
 constexpr int64_t kDay = 24 * kHour;
-const int64_t kNow = *MinutesOf("2026-12-08 10:00");
+const int64_t kNow = *service::MinutesOf("2026-12-08 10:00");
 
 // Text as the in-memory window system measures it: 6 pixels a character, 12 beyond ASCII.
 SIZE Measure(const std::string& text, int dpi) {
@@ -22,8 +22,8 @@ SIZE Measure(const std::string& text, int dpi) {
   return {width * dpi / 96, 13 * dpi / 96};
 }
 
-PriceRecord Priced(int64_t at, int64_t yen) {
-  return {.time = TimeOfMinutes(at),
+service::PriceRecord Priced(int64_t at, int64_t yen) {
+  return {.time = service::TimeOfMinutes(at),
           .keyword = "腕時計",
           .count = 6,
           .price = yen,
@@ -31,14 +31,18 @@ PriceRecord Priced(int64_t at, int64_t yen) {
           .address = "u",
           .outcome = "count 6"};
 }
-PriceRecord Failed(int64_t at) {
-  return {.time = TimeOfMinutes(at), .keyword = "腕時計", .outcome = "network error: timeout"};
+service::PriceRecord Failed(int64_t at) {
+  return {
+      .time = service::TimeOfMinutes(at), .keyword = "腕時計", .outcome = "network error: timeout"};
 }
-PriceRecord NothingFound(int64_t at) {
-  return {.time = TimeOfMinutes(at), .keyword = "腕時計", .count = 0, .outcome = "nothing found"};
+service::PriceRecord NothingFound(int64_t at) {
+  return {.time = service::TimeOfMinutes(at),
+          .keyword = "腕時計",
+          .count = 0,
+          .outcome = "nothing found"};
 }
 
-Chart Lay(const std::vector<PriceRecord>& rows, ChartPeriod period, int dpi = 96,
+Chart Lay(const std::vector<service::PriceRecord>& rows, ChartPeriod period, int dpi = 96,
           SIZE size = {489, 276}, std::optional<int64_t> ceiling = 10000) {
   return LayOutChart({.rows = rows,
                       .now = kNow,
@@ -80,8 +84,8 @@ RECT Inked(const ChartText& text, int dpi) {
 
 // Two days of hours before now, the cheapest between 9,800 and 12,400 yen; hour 20 failed and
 // hour 30 found nothing.
-std::vector<PriceRecord> TwoDays() {
-  std::vector<PriceRecord> rows;
+std::vector<service::PriceRecord> TwoDays() {
+  std::vector<service::PriceRecord> rows;
   for (int hour = 0; hour < 48; ++hour) {
     const int64_t at = kNow - (47 - hour) * kHour;
     if (hour == 20) {
@@ -99,7 +103,7 @@ std::vector<PriceRecord> TwoDays() {
 // along the bottom; the ceiling is a dashed line on its step of the scale; the legend names all
 // three.
 TEST(PriceChart, TheLineBreaksAtHoursWithoutAPriceAndTheCeilingLiesOnItsStep) {
-  const std::vector<PriceRecord> rows = TwoDays();
+  const std::vector<service::PriceRecord> rows = TwoDays();
   const Chart chart = Lay(rows, ChartPeriod::kWeek);
   const RECT& plot = chart.plot;
 
@@ -151,7 +155,7 @@ TEST(PriceChart, TheLineBreaksAtHoursWithoutAPriceAndTheCeilingLiesOnItsStep) {
 // For every period, resolution and size: the labels stay inside the control and apart from each
 // other, the prices go up the axis in even round steps, and the dates go on along the bottom.
 TEST(PriceChart, LabelsNeverOverlapOrLeaveTheControl) {
-  std::vector<PriceRecord> year;
+  std::vector<service::PriceRecord> year;
   for (int64_t at = kNow - 365 * kDay + kHour; at <= kNow; at += kHour) {
     year.push_back(Priced(at, 4980 + (at / kDay) % 40 * 250));
   }
@@ -212,7 +216,7 @@ TEST(PriceChart, LabelsNeverOverlapOrLeaveTheControl) {
 // The dates: each day over a week ("12/02" to "12/08"), every few days over 30, the months over a
 // year; a year of hours is drawn one pixel's column at a time.
 TEST(PriceChart, DatesSuitThePeriodAndAYearIsDrawnAColumnAtATime) {
-  std::vector<PriceRecord> year;
+  std::vector<service::PriceRecord> year;
   for (int64_t at = kNow - 365 * kDay + kHour; at <= kNow; at += kHour) {
     year.push_back(Priced(at, 9800));
   }
@@ -242,13 +246,13 @@ TEST(PriceChart, DatesSuitThePeriodAndAYearIsDrawnAColumnAtATime) {
 }
 
 TEST(PriceChart, WithoutAPriceInThePeriodOnlyTheMessageIsShown) {
-  const std::vector<std::vector<PriceRecord>> cases = {
+  const std::vector<std::vector<service::PriceRecord>> cases = {
       {},
       {Priced(kNow - 8 * kDay, 9800)},  // before the week
       {Failed(kNow - kHour), NothingFound(kNow)},
       {Priced(kNow + kHour, 9800)},  // after now: a clock set back
   };
-  for (const std::vector<PriceRecord>& rows : cases) {
+  for (const std::vector<service::PriceRecord>& rows : cases) {
     const Chart chart = Lay(rows, ChartPeriod::kWeek);
     ASSERT_EQ(chart.texts.size(), 1u);
     EXPECT_EQ(chart.texts[0].text, "nothing");
@@ -268,7 +272,7 @@ TEST(PriceChart, TheLastRowInWords) {
   EXPECT_EQ(YenText(9800), "9,800円");
   EXPECT_EQ(YenText(1234567), "1,234,567円");
   EXPECT_EQ(DescribeRow(Priced(kNow, 9800)), "12/08 10:00 最安 9,800円 (該当 6件)");
-  PriceRecord many = Priced(kNow, 1480);
+  service::PriceRecord many = Priced(kNow, 1480);
   many.count = 12345;
   EXPECT_EQ(DescribeRow(many), "12/08 10:00 最安 1,480円 (該当 12,345件)");
   EXPECT_EQ(DescribeRow(NothingFound(kNow)), "12/08 10:00 該当なし");

@@ -23,12 +23,12 @@ constexpr int64_t kDay = 24 * kHour;
 const std::string kRecording =
     "[SERVICE]\r\nAPPLICATION_ID=a\r\nACCESS_KEY=pk_k\r\nPRICE_HISTORY=1\r\n";
 
-int64_t Now() { return *MinutesOf(platform::LocalTimeText().substr(0, 16)); }
+int64_t Now() { return *service::MinutesOf(platform::LocalTimeText().substr(0, 16)); }
 
 std::string Utf8(const std::string& ansi) { return AnsiToUtf8(ansi.c_str()); }
 
-PriceRecord Row(const std::string& keyword, int64_t at, std::optional<int64_t> yen) {
-  return {.time = TimeOfMinutes(at),
+service::PriceRecord Row(const std::string& keyword, int64_t at, std::optional<int64_t> yen) {
+  return {.time = service::TimeOfMinutes(at),
           .keyword = keyword,
           .count = yen ? std::optional<int64_t>(6) : std::nullopt,
           .price = yen,
@@ -56,10 +56,10 @@ class PriceHistoryDialogTest : public testing_support::DesktopTest {
     WriteFile(sandbox.IniPath(), "[PARAM]\r\nSCAN_FLAG=0\r\nSCAN_PRICE=10000\r\n" + service);
     LoadSettings();
   }
-  void WriteHistory(const std::vector<PriceRecord>& rows) {
-    std::string text = "\xEF\xBB\xBF" + std::string(kPriceHistoryHeader) + "\r\n";
-    for (const PriceRecord& row : rows) text += PriceRow(row);
-    WriteFile(PriceHistoryPath(), text);
+  void WriteHistory(const std::vector<service::PriceRecord>& rows) {
+    std::string text = "\xEF\xBB\xBF" + std::string(service::kPriceHistoryHeader) + "\r\n";
+    for (const service::PriceRecord& row : rows) text += service::PriceRow(row);
+    WriteFile(service::PriceHistoryPath(), text);
   }
   INT_PTR Show(std::function<void(HeadlessDialog&)> script) {
     CWinApp app;
@@ -74,7 +74,8 @@ class PriceHistoryDialogTest : public testing_support::DesktopTest {
 TEST_F(PriceHistoryDialogTest, TheLastKeywordsPricesOverThePeriodChosen) {
   WriteSettings(kRecording);
   const int64_t now = Now();
-  std::vector<PriceRecord> rows = {Row("財布", now - 40 * kDay, 3980)};  // an earlier keyword
+  std::vector<service::PriceRecord> rows = {
+      Row("財布", now - 40 * kDay, 3980)};  // an earlier keyword
   for (int64_t at = now - 40 * kDay + kHour; at <= now; at += kHour) {
     rows.push_back(Row("腕時計", at, at == now - 5 * kHour ? std::nullopt : std::optional(9800)));
   }
@@ -175,7 +176,7 @@ TEST_F(TrayPriceHistoryTest, TheEntryComesWithTheCheckAfterTheSwitch) {
   ASSERT_TRUE(kobanu.InitInstance());
   EXPECT_EQ(HostMenu().size(), 3u);
   WriteSettings(kRecording);  // as the service window saves it; the worker reads it at its check
-  worker::NoteCheckStatus(Counted(6, "https://x/"));
+  worker::NoteCheckStatus(service::Counted(6, "https://x/"));
   ASSERT_TRUE(ui.PumpUntil([&] { return HostMenu().size() == 4; }));
   ui.ScriptMenus([](const MenuTemplate&, POINT) { return ID_TRAY_EXIT; });
   ui.PressTrayIcon(WM_RBUTTONDOWN);

@@ -236,13 +236,13 @@ TEST_F(QtDesktopTest, TheServiceWindowIsBuiltFromItsTemplateAndShowsTheKeyOnRequ
 // The chart is drawn by the dialog on the widget's own painter; a radio button chosen by a
 // click draws it again over another period.
 TEST_F(QtDesktopTest, ThePriceHistoryIsBuiltFromItsTemplateAndDrawsItsChart) {
-  const int64_t now = *MinutesOf(platform::LocalTimeText().substr(0, 16));
-  std::string text = "\xEF\xBB\xBF" + std::string(kPriceHistoryHeader) + "\r\n";
+  const int64_t now = *service::MinutesOf(platform::LocalTimeText().substr(0, 16));
+  std::string text = "\xEF\xBB\xBF" + std::string(service::kPriceHistoryHeader) + "\r\n";
   for (int64_t at = now - 60 * 24 * 60; at <= now; at += 60) {
-    text += PriceRow({.time = TimeOfMinutes(at),
-                      .keyword = "k",
-                      .count = 1,
-                      .price = 9800 + (at / 1440) % 9 * 300});
+    text += service::PriceRow({.time = service::TimeOfMinutes(at),
+                               .keyword = "k",
+                               .count = 1,
+                               .price = 9800 + (at / 1440) % 9 * 300});
   }
   testing_support::WriteFile(sandbox.dir().File("kobanu-history.csv"), text);
   LoadSettings();

@@ -173,7 +173,8 @@ TEST_F(TrayAppTest, TheWorkersCheckStatusReachesTheTipAndOneNotice) {
   worker::NoteCheckStatus(std::nullopt);  // a cycle with [SERVICE] off changes nothing
   ui.PumpUntil([] { return false; }, std::chrono::milliseconds(200));
   EXPECT_EQ(ui.TrayRequests(), requests);
-  const CheckOutcome failed = Failed(Failure::kIpNotAllowed, "", "CLIENT_IP_NOT_ALLOWED", 403);
+  const service::CheckOutcome failed =
+      service::Failed(service::Failure::kIpNotAllowed, "", "CLIENT_IP_NOT_ALLOWED", 403);
   for (int cycle = 0; cycle < 3; ++cycle) worker::NoteCheckStatus(failed);
   ASSERT_TRUE(ui.PumpUntil([&] { return !ui.TrayNotices().empty(); }));
   const std::string tip = ui.CurrentTrayIcon().tip;
@@ -197,13 +198,13 @@ TEST_F(TrayAppTest, TheWorkersCheckStatusReachesTheTipAndOneNotice) {
 // hit list does.
 TEST_F(TrayAppTest, TheNoticeAtAnAlertNamesTheMatchAndItsClickOpensThePage) {
   ASSERT_TRUE(app.InitInstance());
-  CheapestMatch match{.name = "SZ100 フィルム",
-                      .price = 1234567,
-                      .postageIncluded = true,
-                      .shop = "スマートギア",
-                      .address = "https://item.example/shop/1"};
-  worker::NoteCheckStatus(Counted(6, "", match));
-  worker::NoteAlert(Counted(6, "", match));
+  service::CheapestMatch match{.name = "SZ100 フィルム",
+                               .price = 1234567,
+                               .postageIncluded = true,
+                               .shop = "スマートギア",
+                               .address = "https://item.example/shop/1"};
+  worker::NoteCheckStatus(service::Counted(6, "", match));
+  worker::NoteAlert(service::Counted(6, "", match));
   ASSERT_TRUE(ui.PumpUntil([&] { return !ui.TrayNotices().empty(); }));
   EXPECT_EQ(ui.TrayNotices()[0],
             "Kobanu 条件が成立しました！！: SZ100 フィルム\n1,234,567円 送料込 スマートギア");
@@ -215,13 +216,14 @@ TEST_F(TrayAppTest, TheNoticeAtAnAlertNamesTheMatchAndItsClickOpensThePage) {
   EXPECT_EQ(ui.OpenedAddresses(), std::vector<std::string>{"https://item.example/shop/1"});
 
   // After the failing checks' notice, and for an address that is no web address, nothing opens.
-  const CheckOutcome failed = Failed(Failure::kIpNotAllowed, "", "CLIENT_IP_NOT_ALLOWED", 403);
+  const service::CheckOutcome failed =
+      service::Failed(service::Failure::kIpNotAllowed, "", "CLIENT_IP_NOT_ALLOWED", 403);
   for (int cycle = 0; cycle < 3; ++cycle) worker::NoteCheckStatus(failed);
   ASSERT_TRUE(ui.PumpUntil([&] { return ui.TrayNotices().size() == 2; }));
   EXPECT_EQ(ui.CurrentTrayIcon().noticeIcon, ui::NoticeIcon::kWarning);
   ui.PressTrayIcon(NIN_BALLOONUSERCLICK);
   match.address = "javascript:alert(1)";
-  worker::NoteAlert(Counted(1, "", match));
+  worker::NoteAlert(service::Counted(1, "", match));
   ASSERT_TRUE(ui.PumpUntil([&] { return ui.TrayNotices().size() == 3; }));
   ui.PressTrayIcon(NIN_BALLOONUSERCLICK);
   ui.PumpUntil([] { return false; }, std::chrono::milliseconds(200));

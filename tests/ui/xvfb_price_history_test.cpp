@@ -44,11 +44,11 @@ class XvfbPriceHistoryTest : public testing_support::KobanuUnderX {
   // Hourly rows up to now, as a price moves: in slow waves, a step now and then through the day,
   // cheaper on the 5th and the 20th of each month; now and then an hour, or six in a row, failed.
   void WriteHistory(int hours) {
-    const int64_t now = *MinutesOf(platform::LocalTimeText().substr(0, 16));
-    std::string text = "\xEF\xBB\xBF" + std::string(kPriceHistoryHeader) + "\r\n";
+    const int64_t now = *service::MinutesOf(platform::LocalTimeText().substr(0, 16));
+    std::string text = "\xEF\xBB\xBF" + std::string(service::kPriceHistoryHeader) + "\r\n";
     for (int hour = hours - 1; hour >= 0; --hour) {
       const int64_t at = now - hour * kHour;
-      PriceRecord row{.time = TimeOfMinutes(at), .keyword = "腕時計"};
+      service::PriceRecord row{.time = service::TimeOfMinutes(at), .keyword = "腕時計"};
       if ((hour + 170) % 211 < 6 || hour % 97 == 20) {
         row.outcome = "network error: Could not resolve host";
       } else {
@@ -64,7 +64,7 @@ class XvfbPriceHistoryTest : public testing_support::KobanuUnderX {
         row.address = "https://item.rakuten.co.jp/timezone/10000005/";
         row.outcome = "count 38";
       }
-      text += PriceRow(row);
+      text += service::PriceRow(row);
     }
     WriteFile(program_.File("kobanu-history.csv"), text);
   }

@@ -86,7 +86,7 @@ class WatchWorkerTest : public ::testing::Test {
 #else
     mall = new StandInMall;
 #endif
-    SetServiceHostsForTesting({mall->host(), mall->host()});
+    service::SetServiceHostsForTesting({mall->host(), mall->host()});
     tray = new StatusWindow;
     ASSERT_TRUE(tray->CreateEx(0, "", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr));
     worker::RegisterCheckStatusWindow(tray->m_hWnd);
@@ -342,9 +342,9 @@ struct FastService {
   explicit FastService(StandInMall& mall) : mall(mall) { mall.SetServiceMode("rate=off"); }
   ~FastService() { mall.SetServiceMode("rate=strict"); }
   StandInMall& mall;
-  const ScopedOverride<std::chrono::milliseconds> interval{SetServiceIntervalForTesting,
+  const ScopedOverride<std::chrono::milliseconds> interval{service::SetServiceIntervalForTesting,
                                                            std::chrono::milliseconds(0)};
-  const ScopedOverride<VersionsSeen> versions{SetVersionsSeenForTesting, {}};
+  const ScopedOverride<service::VersionsSeen> versions{service::SetVersionsSeenForTesting, {}};
 };
 
 // The check log's lines without their time.
@@ -576,7 +576,7 @@ TEST_F(WatchWorkerTest, EveryHourRecordsTheCheapestMatchWhenAskedTo) {
   };
   disarmed(service);
   EXPECT_EQ(RunCycle().requests, 0u);  // without the switch: no question and no file
-  EXPECT_FALSE(ReadPriceHistory());
+  EXPECT_FALSE(service::ReadPriceHistory());
 
   disarmed(service + "PRICE_HISTORY=1\r\n");
   std::vector<std::optional<int64_t>> expected;
@@ -604,11 +604,11 @@ TEST_F(WatchWorkerTest, EveryHourRecordsTheCheapestMatchWhenAskedTo) {
     expected.push_back(9480);
   }
 
-  const auto rows = ReadPriceHistory();
+  const auto rows = service::ReadPriceHistory();
   ASSERT_TRUE(rows);
   ASSERT_EQ(rows->size(), expected.size());
   for (size_t i = 0; i < rows->size(); ++i) {
-    const PriceRecord& row = (*rows)[i];
+    const service::PriceRecord& row = (*rows)[i];
     EXPECT_EQ(row.price, expected[i]) << i;
     EXPECT_EQ(row.keyword, "SZ100");
     if (expected[i]) {

@@ -54,7 +54,7 @@ TEST(WorkerSoak, WorkerAndUiThreadShareTheStateSafely) {
   auto& ui = ui::headless::InstallHeadlessBackend();
   testing_support::SettingsSandbox sandbox;
   testing_support::StandInMall mall;
-  SetServiceHostsForTesting({mall.host(), mall.host()});
+  service::SetServiceHostsForTesting({mall.host(), mall.host()});
   WatchSettings& settings = watchState.settings;
   const std::string keywords[] = {testing_support::kWatch, "", testing_support::kFukubukuro,
                                   testing_support::kNothing};

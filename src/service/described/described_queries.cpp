@@ -13,6 +13,8 @@
 #include "service/text_encoding.h"
 #include "state/watch_state.h"
 
+namespace service {
+
 namespace {
 
 // The constant pieces the request URLs are built from, and the address of the IchibaItem/Search
@@ -130,3 +132,5 @@ ServiceHosts SetServiceHostsForTesting(const ServiceHosts& hosts) {
   std::lock_guard lock(piecesMutex);
   return std::exchange(*pieces, MakePieces(hosts)).hosts;
 }
+
+}  // namespace service

@@ -5,6 +5,8 @@
 #include "service/check_outcome.h"
 #include "state/watch_state.h"
 
+namespace service {
+
 // The described interface's questions: the item search's count and hit list (XML) and the mall's
 // search page for the time sale's badge, told as CheckOutcomes and written nowhere.
 
@@ -30,3 +32,5 @@ struct ServiceHosts {
 // Points the services at other hosts, for tests; the hosts of the build stay in force until then.
 // Returns the hosts it replaces.
 ServiceHosts SetServiceHostsForTesting(const ServiceHosts& hosts);
+
+}  // namespace service

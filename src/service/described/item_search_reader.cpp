@@ -12,7 +12,7 @@ namespace {
 
 // Reads the status of an item-search answer: 0 "Success", -1 no "/Status", -2 "NotFound", -3
 // anything else. "/Status" lies one byte after the '<' of the closing tag in a well-formed body.
-int ReadStatus(const WorkingText& text) {
+int ReadStatus(const service::WorkingText& text) {
   const int64_t end = text.Find("/Status");
   if (end == -1) return -1;
   const int64_t start = text.Find("<Status>");
@@ -41,7 +41,7 @@ constexpr std::array<Field, 6> kFields = {{
 
 int ParseHitCount(std::string_view body, int& count) {
   count = -1;
-  const WorkingText text(body);
+  const service::WorkingText text(body);
   if (const int status = ReadStatus(text); status != 0) return status;
   const int64_t end = text.Find("/count>");
   if (end == -1) return -1;
@@ -51,7 +51,7 @@ int ParseHitCount(std::string_view body, int& count) {
 }
 
 int ParseHitList(std::string_view body) {
-  WorkingText text(body);
+  service::WorkingText text(body);
   if (const int status = ReadStatus(text); status != 0) {
     // After "NotFound" or another status the table holds no hits, so the list shows no rows.
     if (status != -1) watchState.hitCount = 0;

@@ -10,7 +10,7 @@ constexpr std::string_view kSalesEnded =
 }  // namespace
 
 int ParseSalesStatus(std::string_view body) {
-  WorkingText text(body);
+  service::WorkingText text(body);
   const int64_t badge = text.Find(kBadge);
   if (badge == -1) return text.Find(kIconArea) == -1 ? -1 : 1;
   text.Cut(badge);

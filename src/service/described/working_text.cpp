@@ -5,6 +5,8 @@
 #include "base/byte_search.h"
 #include "service/text_encoding.h"
 
+namespace service {
+
 WorkingText::WorkingText(std::string_view body)
     : buffer_(Utf8ToAnsi(body.substr(0, body.find('\0')))) {
   if (buffer_) text_ = buffer_.get();
@@ -21,3 +23,5 @@ std::string_view WorkingText::Substring(int64_t start, int64_t length) const {
   length = std::clamp<int64_t>(length, 0, size - start);
   return text_.substr(static_cast<size_t>(start_ + start), static_cast<size_t>(length));
 }
+
+}  // namespace service

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace service {
+
 // A response body converted to code page 932, read by first-occurrence marker search. Cutting
 // text off the front only moves a start offset, so reading stays linear in the body's size.
 class WorkingText {
@@ -29,3 +31,5 @@ class WorkingText {
   std::string_view text_;
   int64_t start_ = 0;
 };
+
+}  // namespace service

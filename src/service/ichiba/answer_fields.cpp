@@ -10,6 +10,8 @@
 #include "base/utf8.h"
 #include "state/hit_table.h"
 
+namespace service {
+
 namespace {
 
 constexpr std::array<std::string_view, kItemFieldCount> kItemFieldNames = {
@@ -411,3 +413,5 @@ std::optional<AnswerFields> ReadAnswerFields(std::string_view body, size_t keptT
   }
   return fields;
 }
+
+}  // namespace service

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+namespace service {
+
 // The few values of an item-search JSON answer that the readers look at, read in one pass that
 // keeps nothing else: no tree of the answer is built and no text is copied that no reader wants,
 // so no input can make the reading recurse, and the memory it costs stays below the body's size.
@@ -70,3 +72,5 @@ struct AnswerFields {
 // keptTextBytes are kept, ended between characters.
 std::optional<AnswerFields> ReadAnswerFields(std::string_view body,
                                              size_t keptTextBytes = SIZE_MAX);
+
+}  // namespace service

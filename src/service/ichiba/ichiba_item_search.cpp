@@ -17,6 +17,8 @@
 #include "service/ichiba/service_versions.h"
 #include "service/text_encoding.h"
 
+namespace service {
+
 namespace {
 
 enum class Question { kCheapest, kHitList, kTimeSale };
@@ -233,3 +235,5 @@ CheckOutcome IchibaSalesStatus(const ServiceSettings& service, const SettingsSna
   const int state = SaleVerdict(*windows, now, previous != 0 ? previous : now - 3600);
   return asked.Told(SaleRead(state, SaleSource::kService, asked.url));
 }
+
+}  // namespace service

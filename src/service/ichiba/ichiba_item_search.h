@@ -7,6 +7,8 @@
 #include "state/service_settings.h"
 #include "state/watch_state.h"
 
+namespace service {
+
 // The three questions to the IchibaItem/Search service ([SERVICE]). defaultEndpoint is asked when
 // the section names no ENDPOINT. Each waits for its turn (one request a second), asks the next
 // known version when the one asked for is retired, and tells what it found as a CheckOutcome.
@@ -36,3 +38,5 @@ CheckOutcome IchibaHitList(const ServiceSettings& service, const SettingsSnapsho
 // otherwise; result 0, or -1 with none found.
 CheckOutcome IchibaSalesStatus(const ServiceSettings& service, const SettingsSnapshot& search,
                                const std::string& defaultEndpoint);
+
+}  // namespace service

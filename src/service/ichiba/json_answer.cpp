@@ -9,6 +9,8 @@
 #include "service/text_encoding.h"
 #include "state/watch_state.h"
 
+namespace service {
+
 namespace {
 
 // The most of a text the cheapest match keeps: well above the longest item name the mall lets a
@@ -142,3 +144,5 @@ ServiceError ReadServiceError(const std::string& body) {
   if (said.description.empty()) said.description = ErrorText(answer->message);
   return said;
 }
+
+}  // namespace service

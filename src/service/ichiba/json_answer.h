@@ -7,6 +7,8 @@
 #include "service/cheapest_match.h"
 #include "service/ichiba/sale_window.h"
 
+namespace service {
+
 // Readers of the IchibaItem/Search service's JSON answers (formatVersion 2, and 1 as well). No
 // input makes them throw: a body that is no such answer is a failure.
 
@@ -37,3 +39,5 @@ struct ServiceError {
   std::string description;
 };
 ServiceError ReadServiceError(const std::string& body);
+
+}  // namespace service

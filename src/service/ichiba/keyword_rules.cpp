@@ -7,6 +7,8 @@
 #include "base/utf8.h"
 #include "service/text_encoding.h"
 
+namespace service {
+
 namespace {
 
 constexpr std::string_view kFullWidthSpace = "\u3000";
@@ -92,3 +94,5 @@ ServiceKeyword ServiceKeywordOf(const std::string& keyword) {
   }
   return result;
 }
+
+}  // namespace service

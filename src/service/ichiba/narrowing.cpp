@@ -5,6 +5,8 @@
 #include "service/ichiba/keyword_rules.h"
 #include "service/text_encoding.h"
 
+namespace service {
+
 namespace {
 
 // The most digits a floor may have: the service's prices stop below a billion yen.
@@ -60,3 +62,5 @@ NarrowingOrRefusal NarrowingOf(const ServiceSettings& service, std::optional<lon
   result.narrowing.ngWords = words.words;
   return result;
 }
+
+}  // namespace service

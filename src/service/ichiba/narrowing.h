@@ -6,6 +6,8 @@
 #include "service/check_outcome.h"
 #include "state/service_settings.h"
 
+namespace service {
+
 // What narrows every search of the IchibaItem/Search service besides the keyword, from [SERVICE]:
 // a floor (minPrice), words to leave out (NGKeyword), postage included only (postageFlag=1).
 struct Narrowing {
@@ -23,3 +25,5 @@ struct NarrowingOrRefusal {
   std::optional<CheckOutcome> refusal{};
 };
 NarrowingOrRefusal NarrowingOf(const ServiceSettings& service, std::optional<long> maxPrice);
+
+}  // namespace service

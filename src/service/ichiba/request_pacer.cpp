@@ -5,6 +5,8 @@
 #include <thread>
 #include <utility>
 
+namespace service {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -35,3 +37,5 @@ std::chrono::milliseconds SetServiceIntervalForTesting(std::chrono::milliseconds
   pacer.nextStart = {};
   return std::exchange(pacer.interval, interval);
 }
+
+}  // namespace service

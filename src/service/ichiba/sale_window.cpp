@@ -2,6 +2,8 @@
 
 #include "service/calendar.h"
 
+namespace service {
+
 namespace {
 
 constexpr int64_t kJapanOffset = 9 * 3600;  // no daylight saving time
@@ -79,3 +81,5 @@ int SaleVerdict(const std::vector<SaleWindow>& windows, int64_t now, int64_t sin
   }
   return ended ? -2 : 0;
 }
+
+}  // namespace service

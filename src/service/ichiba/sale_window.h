@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+namespace service {
+
 // The time sales of the IchibaItem/Search service: each item's startTime and endTime, empty when it
 // has none.
 
@@ -23,3 +25,5 @@ struct SaleWindow {
 // when none does and one ended after `since` and by now; 0 otherwise. Windows whose times cannot
 // be read count for nothing.
 int SaleVerdict(const std::vector<SaleWindow>& windows, int64_t now, int64_t since);
+
+}  // namespace service

@@ -6,6 +6,8 @@
 
 #include "base/ascii_text.h"
 
+namespace service {
+
 namespace {
 
 // The service's hosts before May 2026 (app.rakuten.co.jp/services/api/...) and before 2014
@@ -80,3 +82,5 @@ std::optional<Failure> EndpointRefusal(std::string_view endpoint) {
   if (secure) return endpoint.size() > 8 ? std::nullopt : std::optional(Failure::kBadEndpoint);
   return IsLoopbackHost(host) ? std::nullopt : std::optional(Failure::kBadEndpoint);
 }
+
+}  // namespace service

@@ -7,6 +7,8 @@
 
 #include "base/no_destructor.h"
 
+namespace service {
+
 namespace {
 
 // Both threads ask the service; never destroyed, as the worker may be asking at exit.
@@ -66,3 +68,5 @@ VersionsSeen SetVersionsSeenForTesting(VersionsSeen seen) {
   std::lock_guard lock(versions->mutex);
   return std::exchange(versions->seen, std::move(seen));
 }
+
+}  // namespace service

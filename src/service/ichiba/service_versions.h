@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace service {
+
 // The versions of the IchibaItem/Search service. The service retires a version with notice, after
 // which it answers every request for it with 400 "API Configuration not found"; Kobanu then asks
 // the next version it knows on the same host and path and keeps to the one that answered until it
@@ -40,3 +42,5 @@ struct VersionsSeen {
 // Replaces what the service has said, for tests (VersionsSeen{}: nothing yet); returns what it
 // replaces.
 VersionsSeen SetVersionsSeenForTesting(VersionsSeen seen);
+
+}  // namespace service

@@ -9,6 +9,9 @@
 #include "service/ichiba/ichiba_item_search.h"
 #include "state/watch_state.h"
 
+bool KeywordIsEmpty(const SettingsSnapshot& settings) { return settings.scanKeyword.empty(); }
+
+namespace service {
 namespace {
 
 CheckOutcome Named(std::string_view check, CheckOutcome outcome) {
@@ -23,8 +26,6 @@ CheckOutcome Reported(CheckOutcome outcome) {
 }
 
 }  // namespace
-
-bool KeywordIsEmpty(const SettingsSnapshot& settings) { return settings.scanKeyword.empty(); }
 
 // Each call builds its request and receives its answer in strings of its own and holds no lock
 // while it fetches: the worker's count query, stalled on a slow server, never keeps the hit list
@@ -90,20 +91,24 @@ DescribedResult Described(const CheckOutcome& outcome, int nothingRead) {
   return {.result = result, .value = outcome.found.value_or(nothingRead)};
 }
 
+}  // namespace service
+
 int QueryHitCount(int& count, const SettingsSnapshot& settings) {
   count = -1;
-  const DescribedResult done = Described(CountCheck(settings, SnapshotService()), -1);
+  const service::DescribedResult done =
+      service::Described(service::CountCheck(settings, SnapshotService()), -1);
   count = done.value;
   return done.result;
 }
 
 int QueryHitList(const SettingsSnapshot& settings) {
-  return Described(HitListCheck(settings, SnapshotService()), 0).result;
+  return service::Described(service::HitListCheck(settings, SnapshotService()), 0).result;
 }
 
 int QuerySalesStatus(int& state, const SettingsSnapshot& settings) {
   state = 0;
-  const DescribedResult done = Described(SalesCheck(settings, SnapshotService()), 0);
+  const service::DescribedResult done =
+      service::Described(service::SalesCheck(settings, SnapshotService()), 0);
   state = done.value;
   return done.result;
 }

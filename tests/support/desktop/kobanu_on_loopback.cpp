@@ -28,7 +28,7 @@ void ShortPause(uint32_t) { std::this_thread::sleep_for(std::chrono::millisecond
 
 int main(int argc, char** argv) {
   if (const char* host = std::getenv("KOBANU_TEST_MALL_HOST"))
-    SetServiceHostsForTesting({host, host});
+    service::SetServiceHostsForTesting({host, host});
 #ifndef _WIN32  // Windows has its taskbar from the start
   if (const char* wait = std::getenv("KOBANU_TEST_TRAY_WAIT_MS"))
     ui::qt::SetTrayHostWaitForTesting(std::chrono::milliseconds(std::atoi(wait)));

@@ -171,7 +171,7 @@ TEST_F(StandInMallTest, IchibaSearchAnswersAsTheServiceDoes) {
   const std::string key = std::string("&accessKey=") + standin::kAccessKey;
   const auto answer = [&](const std::string& query, const char* path = standin::kSearchPath20260701,
                           const std::string& referer = "") {
-    const FetchResult fetched = FetchServiceAnswer(
+    const service::FetchResult fetched = service::FetchServiceAnswer(
         mall->Url(path + ("?keyword=" + std::string(kLuckyBag) + query)), referer);
     EXPECT_FALSE(fetched.failure);
     return std::to_string(fetched.status) + " " + fetched.body;
@@ -261,7 +261,8 @@ TEST_F(StandInMallTest, IchibaSearchNarrowsAsTheServiceDocuments) {
        R"(400 {"error_description":"NGKeyword parameter is not valid","error":"wrong_parameter"})"},
   };
   for (const auto& [narrowing, expected] : cases) {
-    const FetchResult fetched = FetchServiceAnswer(mall->Url(request + narrowing), "");
+    const service::FetchResult fetched =
+        service::FetchServiceAnswer(mall->Url(request + narrowing), "");
     EXPECT_EQ(std::to_string(fetched.status) + " " + fetched.body, expected) << narrowing;
   }
   mall->SetServiceMode("rate=strict");
@@ -276,7 +277,7 @@ TEST_F(StandInMallTest, LongFieldsGrowEveryItemOfAJsonAnswer) {
         std::string(standin::kSearchPath20260701) + "?applicationId=" + standin::kApplicationId +
         "&accessKey=" + standin::kAccessKey + "&affiliateId=af" + "&keyword=" + kLuckyBag +
         "&hits=2&formatVersion=" + version + "&elements=count,itemName,affiliateUrl";
-    return FetchServiceAnswer(mall->Url(request), "").body;
+    return service::FetchServiceAnswer(mall->Url(request), "").body;
   };
   const auto unpadded = [](std::string body) {
     for (const std::string padding : {"長長\"", "xx\""}) {
