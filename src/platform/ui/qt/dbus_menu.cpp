@@ -3,49 +3,32 @@
 #include <QDBusMetaType>
 
 #include "platform/ui/backend.h"
+#include "platform/ui/qt/dbus_structure.h"
 
 namespace ui::qt {
 
 QDBusArgument& operator<<(QDBusArgument& out, const DBusMenuLayout& layout) {
-  out.beginStructure();
-  out << layout.id << layout.properties << layout.children;
-  out.endStructure();
-  return out;
+  return WriteStructure(out, layout.id, layout.properties, layout.children);
 }
 
 const QDBusArgument& operator>>(const QDBusArgument& in, DBusMenuLayout& layout) {
-  in.beginStructure();
-  in >> layout.id >> layout.properties >> layout.children;
-  in.endStructure();
-  return in;
+  return ReadStructure(in, layout.id, layout.properties, layout.children);
 }
 
 QDBusArgument& operator<<(QDBusArgument& out, const DBusMenuEntry& entry) {
-  out.beginStructure();
-  out << entry.id << entry.properties;
-  out.endStructure();
-  return out;
+  return WriteStructure(out, entry.id, entry.properties);
 }
 
 const QDBusArgument& operator>>(const QDBusArgument& in, DBusMenuEntry& entry) {
-  in.beginStructure();
-  in >> entry.id >> entry.properties;
-  in.endStructure();
-  return in;
+  return ReadStructure(in, entry.id, entry.properties);
 }
 
 QDBusArgument& operator<<(QDBusArgument& out, const DBusMenuEvent& event) {
-  out.beginStructure();
-  out << event.id << event.eventId << event.data << event.timestamp;
-  out.endStructure();
-  return out;
+  return WriteStructure(out, event.id, event.eventId, event.data, event.timestamp);
 }
 
 const QDBusArgument& operator>>(const QDBusArgument& in, DBusMenuEvent& event) {
-  in.beginStructure();
-  in >> event.id >> event.eventId >> event.data >> event.timestamp;
-  in.endStructure();
-  return in;
+  return ReadStructure(in, event.id, event.eventId, event.data, event.timestamp);
 }
 
 DBusMenu::DBusMenu(const MenuTemplate& menu, QObject* parent) : QObject(parent), menu_(&menu) {

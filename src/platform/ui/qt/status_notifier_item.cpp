@@ -8,6 +8,7 @@
 #include <QtEndian>
 
 #include "platform/ui/qt/dbus_menu.h"
+#include "platform/ui/qt/dbus_structure.h"
 #include "platform/ui/qt/program_icon.h"
 #include "platform/ui/qt/tray_host_watch.h"
 #include "platform/ui/win_app.h"
@@ -15,31 +16,19 @@
 namespace ui::qt {
 
 QDBusArgument& operator<<(QDBusArgument& out, const SniImage& image) {
-  out.beginStructure();
-  out << image.width << image.height << image.argb;
-  out.endStructure();
-  return out;
+  return WriteStructure(out, image.width, image.height, image.argb);
 }
 
 const QDBusArgument& operator>>(const QDBusArgument& in, SniImage& image) {
-  in.beginStructure();
-  in >> image.width >> image.height >> image.argb;
-  in.endStructure();
-  return in;
+  return ReadStructure(in, image.width, image.height, image.argb);
 }
 
 QDBusArgument& operator<<(QDBusArgument& out, const SniToolTip& tip) {
-  out.beginStructure();
-  out << tip.iconName << tip.images << tip.title << tip.description;
-  out.endStructure();
-  return out;
+  return WriteStructure(out, tip.iconName, tip.images, tip.title, tip.description);
 }
 
 const QDBusArgument& operator>>(const QDBusArgument& in, SniToolTip& tip) {
-  in.beginStructure();
-  in >> tip.iconName >> tip.images >> tip.title >> tip.description;
-  in.endStructure();
-  return in;
+  return ReadStructure(in, tip.iconName, tip.images, tip.title, tip.description);
 }
 
 namespace {
