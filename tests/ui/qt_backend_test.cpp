@@ -43,6 +43,7 @@
 namespace {
 
 using testing_support::kWatch;
+using testing_support::ScopedOverride;
 
 // Catches what would go to the browser.
 class BrowserStandIn : public QObject {
@@ -101,6 +102,22 @@ class BoxAnswerer {
 
  private:
   QTimer timer_;
+};
+
+// Sees each event its target gets, before the target does.
+class EventWatch : public QObject {
+ public:
+  EventWatch(QObject* target, std::function<void(QEvent*)> seen)
+      : QObject(target), seen_(std::move(seen)) {
+    target->installEventFilter(this);
+  }
+  bool eventFilter(QObject*, QEvent* event) override {
+    seen_(event);
+    return false;
+  }
+
+ private:
+  std::function<void(QEvent*)> seen_;
 };
 
 QWidget* Control(QDialog* dialog, int id) {
@@ -370,6 +387,55 @@ TEST_F(QtDesktopTest, AWorkersBoxLivesOnItsOwnWhileTheDialogOpensAndCloses) {
   box->button(QMessageBox::Ok)->click();
   worker.join();
   EXPECT_TRUE(boxDismissed);
+}
+
+// A window manager may hand the focus to a dialog that its box blocks (xfwm4 and sway do on a
+// click): the box takes it back, the Wayland way by being shown anew. But a box answered in the
+// meantime stays answered: it does not come back, and the dialog keeps the focus.
+TEST_F(QtDesktopTest, ABoxTakesTheFocusBackFromItsDialogUnlessAnsweredInTheMeantime) {
+  for (const bool showAnew : {false, true}) {
+    for (const bool answeredFirst : {false, true}) {
+      SCOPED_TRACE(std::string(showAnew ? "shown anew" : "asking for it") +
+                   (answeredFirst ? ", answered first" : ""));
+      const ScopedOverride way(ui::qt::ShowBoxesAnewForTesting, showAnew);
+      int showsAfterTheFirst = 0;
+      bool dialogActivated = false;
+      WhenShown("Kobanu  Ver 1.00", [&](QDialog* dialog) {
+        auto* waitForBox = new QTimer(dialog);
+        QObject::connect(waitForBox, &QTimer::timeout, [&, dialog, waitForBox] {
+          QMessageBox* box = ShownBox();
+          if (box == nullptr) return;
+          waitForBox->stop();
+          new EventWatch(box, [&](QEvent* event) {
+            if (event->type() == QEvent::Show) ++showsAfterTheFirst;
+          });
+          new EventWatch(dialog, [&, box](QEvent* event) {
+            if (event->type() != QEvent::WindowActivate || dialogActivated) return;
+            dialogActivated = true;
+            // Queued ahead of the box's own call, as a click on OK that came at the same time.
+            if (answeredFirst) {
+              QMetaObject::invokeMethod(box->button(QMessageBox::Ok), &QPushButton::click,
+                                        Qt::QueuedConnection);
+            }
+          });
+          dialog->activateWindow();
+          if (answeredFirst) return;
+          EXPECT_TRUE(QTest::qWaitFor([&] {
+            return dialogActivated && QApplication::activeWindow() == box;
+          })) << "the box did not take the focus back";
+          box->button(QMessageBox::Ok)->click();
+        });
+        waitForBox->start(5);
+        AfxMessageBox("負のデータがあります！！");
+        QTest::qWait(50);  // for any call the activation queued
+        EXPECT_EQ(showsAfterTheFirst, showAnew && !answeredFirst ? 1 : 0);
+        EXPECT_EQ(ShownBox(), nullptr);
+        EXPECT_EQ(QApplication::activeWindow(), dialog);
+        QTest::keyClick(dialog, Qt::Key_Escape);
+      });
+      EXPECT_EQ(ShowSettingsDialog(), IDCANCEL);
+    }
+  }
 }
 
 TEST_F(QtDesktopTest, BoxesMenusAndTheTipShowInTheDialogsFont) {

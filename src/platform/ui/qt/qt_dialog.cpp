@@ -1,6 +1,7 @@
 #include "platform/ui/qt/qt_dialog.h"
 
 #include <cassert>
+#include <utility>
 #include <vector>
 
 #include <QApplication>
@@ -26,6 +27,9 @@
 namespace ui::qt {
 
 namespace {
+
+// Set by tests alone: Wayland's way on any platform.
+bool showBoxesAnew = false;
 
 // The dialogs shown, innermost last.
 std::vector<QPointer<DialogWindow>> shownDialogs;
@@ -180,7 +184,10 @@ bool DialogWindow::event(QEvent* event) {
   if (event->type() == QEvent::WindowActivate) {
     if (QWidget* box = QApplication::activeModalWidget(); box != nullptr && box != this) {
       QTimer::singleShot(0, box, [box] {
-        if (QGuiApplication::platformName().startsWith("wayland")) {
+        // A box answered since is hidden, on its way out: shown now, it would come back after its
+        // answer. One that has come over it since keeps the focus.
+        if (QApplication::activeModalWidget() != box) return;
+        if (showBoxesAnew || QGuiApplication::platformName().startsWith("wayland")) {
           box->hide();
           box->show();
         } else {
@@ -192,6 +199,8 @@ bool DialogWindow::event(QEvent* event) {
   }
   return QDialog::event(event);
 }
+
+bool ShowBoxesAnewForTesting(bool anew) { return std::exchange(showBoxesAnew, anew); }
 
 QtDialog::QtDialog(const DialogTemplate& dialog, DialogEvents& events)
     : events_(events), window_(std::make_unique<DialogWindow>(events)) {

@@ -15,6 +15,10 @@ namespace ui::qt {
 // The property each control widget carries with its template id.
 inline constexpr const char* kControlIdProperty = "controlId";
 
+// Makes boxes take the focus back from their dialog as on Wayland, by being shown anew, whatever
+// the platform, for tests; returns the setting it replaces.
+bool ShowBoxesAnewForTesting(bool anew);
+
 // Esc and the close box go to the framework, which decides when the dialog ends.
 class DialogWindow : public QDialog {
  public:
