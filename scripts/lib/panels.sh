@@ -138,10 +138,11 @@ xembed_icon() {
 # WIDTH HEIGHT TITLE, tab-separated, the window's place on the screen.
 
 # On X11: the windows of Kobanu's class that the window manager stacks (not its icon, menus or
-# balloons); the focus is _NET_ACTIVE_WINDOW.
+# balloons); the focus is _NET_ACTIVE_WINDOW, its first window (xfwm4 adds a 0x0 after it).
 kobanu_windows_x11() {
   local active w title g
-  active=$(xprop -root -notype _NET_ACTIVE_WINDOW 2>/dev/null | awk '/#/ { print $NF }')
+  active=$(xprop -root -notype _NET_ACTIVE_WINDOW 2>/dev/null |
+    awk '/#/ { sub(/,.*/, ""); print $NF }')
   for w in $(xprop -root _NET_CLIENT_LIST_STACKING 2>/dev/null | grep -o '0x[0-9a-f]*'); do
     xprop -id "$w" WM_CLASS 2>/dev/null | grep -q '"kobanu"' || continue
     xwininfo -id "$w" 2>/dev/null | grep -q 'IsViewable' || continue

@@ -257,37 +257,60 @@ TEST_F(XvfbTrayTest, ARestartedTrayHostGetsTheIconBackAndTheSettingsAreReadAgain
             "SCAN_TIMESALE=0\r\n");
 }
 
-// Under a window manager (Xfce's xfwm4) a click on the greyed dialog leaves the price warning on
-// top of it with the focus: Return answers it.
+// Under the window managers of Xfce and Plasma a click on the greyed dialog leaves the price
+// warning on top of it with the focus: Return answers it. The dialog comes from a second start,
+// as on a panel without a menu; so opened, KWin kept the focus where Qt put it on the click, on
+// the dialog.
 TEST_F(XvfbTrayTest, UnderAWindowManagerABoxStaysOnTopOfItsDialogWithTheFocus) {
-  if (std::system("command -v xfwm4 >/dev/null") != 0) GTEST_SKIP() << "xfwm4 is not installed";
+  const std::vector<std::vector<std::string>> windowManagers = {
+      {"xfwm4", "--compositor=off"},
+      {"kwin_x11", "--replace"},
+  };
   std::vector<std::string> env = x_.Env();
   env.push_back("NO_AT_BRIDGE=1");
-  Child wm({"xfwm4", "--compositor=off"}, env);
-  ASSERT_TRUE(WaitUntil([&] { return !x_.CardinalsOf(0, "_NET_SUPPORTING_WM_CHECK").empty(); }));
-  WriteSettings("SCAN_FLAG=0\r\nSCAN_KEYWORD=" + kWatch + "\r\n");
-  Start();
-  OpenSettingsDialog();
-  const XWindow dialog = *Find("_NET_WM_WINDOW_TYPE_DIALOG", "Kobanu  Ver 1.00");
-  x_.XDoTool("key Tab Tab Tab Tab Tab Tab minus");  // from OK to the price box
-  ASSERT_TRUE(WaitUntil([&] { return Box().has_value(); }));
-  const uint32_t box = Box()->id;
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));  // as a person would pause
-  x_.XDoTool("mousemove " + std::to_string(dialog.x + 20) + " " + std::to_string(dialog.y + 20) +
-             " click 1");
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
-  Shoot("xfwm4_box_after_a_click_on_the_dialog");
-  const std::vector<uint32_t> active = x_.CardinalsOf(0, "_NET_ACTIVE_WINDOW");
-  EXPECT_TRUE(!active.empty() && active[0] == box) << "the box lost the focus";
-  const std::vector<uint32_t> stacking = x_.CardinalsOf(0, "_NET_CLIENT_LIST_STACKING");
-  EXPECT_GT(std::find(stacking.begin(), stacking.end(), box),
-            std::find(stacking.begin(), stacking.end(), dialog.id))
-      << "the box is below its dialog";
-  x_.XDoTool("key Return");
-  ASSERT_TRUE(WaitUntil([&] { return !Box().has_value(); })) << "Return did not reach the box";
-  x_.XDoTool("key BackSpace Escape");
-  ASSERT_TRUE(WaitUntil([&] { return !DialogShown("Kobanu  Ver 1.00"); }));
-  ChooseExit();
+  env.push_back("KWIN_COMPOSE=N");  // no OpenGL under Xvfb: focus is the same without it
+  for (const std::vector<std::string>& command : windowManagers) {
+    SCOPED_TRACE(command[0]);
+    if (std::system(("command -v " + command[0] + " >/dev/null").c_str()) != 0) {
+      ADD_FAILURE() << command[0] << " is not installed (scripts/bootstrap)";
+      continue;
+    }
+    const std::vector<uint32_t> before = x_.CardinalsOf(0, "_NET_SUPPORTING_WM_CHECK");
+    Child wm(command, env);
+    // KWin asks the session bus for its services before it manages a window.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          const std::vector<uint32_t> now = x_.CardinalsOf(0, "_NET_SUPPORTING_WM_CHECK");
+          return !now.empty() && now != before;
+        },
+        std::chrono::seconds(30)))
+        << command[0] << " did not come up";
+    WriteSettings("SCAN_FLAG=0\r\nSCAN_KEYWORD=" + kWatch + "\r\n");
+    Start();
+    Child second({program_.File("kobanu")}, x_.Env());  // opens the running one's dialog
+    ASSERT_EQ(second.WaitForExit(std::chrono::seconds(10)), 0);
+    ASSERT_TRUE(WaitUntil([&] { return DialogShown("Kobanu  Ver 1.00"); }));
+    const XWindow dialog = *Find("_NET_WM_WINDOW_TYPE_DIALOG", "Kobanu  Ver 1.00");
+    x_.XDoTool("key Tab Tab Tab Tab Tab Tab minus");  // from OK to the price box
+    ASSERT_TRUE(WaitUntil([&] { return Box().has_value(); }));
+    const uint32_t box = Box()->id;
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));  // as a person would pause
+    x_.XDoTool("mousemove " + std::to_string(dialog.x + 20) + " " + std::to_string(dialog.y + 20) +
+               " click 1");
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    Shoot(command[0] + "_box_after_a_click_on_the_dialog");
+    const std::vector<uint32_t> active = x_.CardinalsOf(0, "_NET_ACTIVE_WINDOW");
+    EXPECT_TRUE(!active.empty() && active[0] == box) << "the box lost the focus";
+    const std::vector<uint32_t> stacking = x_.CardinalsOf(0, "_NET_CLIENT_LIST_STACKING");
+    EXPECT_GT(std::find(stacking.begin(), stacking.end(), box),
+              std::find(stacking.begin(), stacking.end(), dialog.id))
+        << "the box is below its dialog";
+    x_.XDoTool("key Return");
+    ASSERT_TRUE(WaitUntil([&] { return !Box().has_value(); })) << "Return did not reach the box";
+    x_.XDoTool("key BackSpace Escape");
+    ASSERT_TRUE(WaitUntil([&] { return !DialogShown("Kobanu  Ver 1.00"); }));
+    ChooseExit();
+  }
 }
 
 // A tray that restarts while the dialog is open registers the icon again, but reads nothing over

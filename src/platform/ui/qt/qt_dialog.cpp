@@ -181,6 +181,13 @@ class ReportList : public QTableWidget {
 // can neither raise its window nor take the focus, but a window that appears anew comes on top
 // with the focus, so there the box is shown again.
 bool DialogWindow::event(QEvent* event) {
+  // On X11 Qt gives a clicked window the focus itself, past the window manager and the box that
+  // blocks it (a transient's owner gets it by XSetInputFocus), and KWin keeps it there. A blocked
+  // dialog takes no focus, as Windows disables the owner of a modal box.
+  if ((event->type() == QEvent::WindowBlocked || event->type() == QEvent::WindowUnblocked) &&
+      windowHandle() != nullptr && QGuiApplication::platformName() == "xcb") {
+    windowHandle()->setFlag(Qt::WindowDoesNotAcceptFocus, event->type() == QEvent::WindowBlocked);
+  }
   if (event->type() == QEvent::WindowActivate) {
     if (QWidget* box = QApplication::activeModalWidget(); box != nullptr && box != this) {
       QTimer::singleShot(0, box, [box] {
